@@ -1,0 +1,18 @@
+# One list of warnings for every target of ours; warnings are errors.
+function(pondex_warnings target)
+  target_compile_options(${target} PRIVATE
+    -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Wcast-qual
+    -Wmissing-declarations -Wold-style-cast -Woverloaded-virtual
+    -Wconversion -Wsign-conversion -Werror
+    # Designated initializers name only the fields that differ from their
+    # defaults; GCC 12 would flag every other field.
+    -Wno-missing-field-initializers)
+endfunction()
+
+# Tests use GoogleTest macros, which trip -Wconversion on comparisons of
+# mixed integer widths in EXPECT_EQ; everything else stays on.
+function(pondex_test_warnings target)
+  target_compile_options(${target} PRIVATE
+    -Wall -Wextra -Wshadow -Wnon-virtual-dtor -Wcast-qual
+    -Wmissing-declarations -Werror -Wno-missing-field-initializers)
+endfunction()

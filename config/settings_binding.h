@@ -1,0 +1,67 @@
+#pragma once
+// Binds the in-memory settings to the controls of the main window and the
+// settings file: the loader, and the change handling of every control that
+// writes a key. Loading sets controls; a control whose value changes runs
+// its change handling exactly as a click does, which rewrites its key in
+// the program's own format (that is how a first start creates the file).
+#include <functional>
+#include <string>
+
+#include "config/settings.h"
+#include "config/settings_store.h"
+#include "ui/form.h"
+#include "ui/main_window.h"
+
+namespace pondex {
+
+class SettingsBinding {
+ public:
+  struct Hooks {
+    // ApplyPortSettings: after a serial-line value was stored and written.
+    std::function<void()> applyPortSettings;
+    // Continuous listening was switched off (before its key is written).
+    std::function<void()> listeningSwitchedOff;
+  };
+
+  SettingsBinding(SettingsStore& store, ui::Form& form, const ui::MainControls& controls, Settings& settings)
+      : store_(store), form_(form), c_(controls), s_(settings) {}
+
+  // Installs the change handlers on the controls.
+  void bind(Hooks hooks);
+
+  void LoadSettings();
+  void LoadPortSettings();
+
+  // Savers of the serial-line values: hide the selector, show the value,
+  // store, write, apply.
+  void SavePortNumber(const std::string& text);
+  void SavePortSpeed(const std::string& text);
+  void SavePortParity(const std::string& text);
+  void SaveDataBits(const std::string& text);
+  void SaveStopBits(const std::string& text);
+
+  void SaveTextMode();
+  void SaveDecimalCommaMode();
+  void SaveCommands();
+  void SaveFileMode();
+  void SaveStaticFileName();
+  void SaveFileWriteMode(int index);
+  void SaveCrRemoval();
+  void SaveLfRemoval();
+  void SaveFrameEndReaction(int index);
+  void chNasluchClick();
+  void chHotKeyClick();
+  void chAutostartClick();
+
+ private:
+  void savePortValue(ui::ControlId selector, ui::ControlId valueLabel, std::string& value, const char* key,
+                     const std::string& text);
+
+  SettingsStore& store_;
+  ui::Form& form_;
+  const ui::MainControls& c_;
+  Settings& s_;
+  Hooks hooks_;
+};
+
+}  // namespace pondex

@@ -1,0 +1,42 @@
+#pragma once
+// ReadIniValue / WriteIniValue: the only access to the settings file and the
+// language file. Nothing is cached: every call goes to the file, and the
+// settings file path is rebuilt from the program directory each time.
+#include <cstddef>
+#include <string>
+
+#include "platform/files.h"
+#include "platform/profile.h"
+
+namespace pondex {
+
+class SettingsStore {
+ public:
+  // Room for any path the program writes itself: a folder of up to MAX_PATH
+  // characters with the "\" the folder choice appends, plus one more
+  // character so that such a value does not fill the buffer, plus the NUL.
+  static constexpr std::size_t kReadBufferSize = 260 + 2;
+
+  SettingsStore(ProfileFiles& profiles, const FileSystem& files) : profiles_(profiles), files_(files) {}
+
+  // A value that fills the whole buffer counts as absent: the default is
+  // returned, so that a cut-off value is never taken for the real one.
+  std::string ReadIniValue(const std::string& file, const std::string& section, const std::string& key,
+                           const std::string& defaultValue);
+  // True when the platform wrote the value; callers may ignore it.
+  bool WriteIniValue(const std::string& file, const std::string& section, const std::string& key,
+                     const std::string& value);
+
+  // The same on section "USTAWIENIA" of the settings file.
+  std::string read(const std::string& key, const std::string& defaultValue);
+  bool write(const std::string& key, const std::string& value);
+
+  [[nodiscard]] std::string settingsPath() const;
+  [[nodiscard]] std::string programDirectory() const { return files_.programDirectory(); }
+
+ private:
+  ProfileFiles& profiles_;
+  const FileSystem& files_;
+};
+
+}  // namespace pondex

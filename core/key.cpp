@@ -1,0 +1,118 @@
+#include "core/key.h"
+
+#include "ui/sections.h"
+
+namespace pondex {
+
+Key::Key(Platform& platform)
+    : p_(platform),
+      form_(ui::buildMainWindow()),
+      c_(form_),
+      store_(platform.profiles, platform.files),
+      binding_(store_, form_, c_, settings_) {
+  Timer1_ = p_.loop.createTimer(Millis(100), [this] { EndTransmission(); });
+  Timer2_ = p_.loop.createTimer(Millis(1), [this] { timer2Tick(); });
+  Timer3_ = p_.loop.createTimer(Millis(200), [this] { timer3Tick(); });
+  bindControls();
+}
+
+Key::~Key() = default;
+
+void Key::bindControls() {
+  binding_.bind({});
+  form_.onClick(c_.cmdStart, [this] { cmdStartClick(); });
+  form_.onClick(c_.cmdUkryj, [this] { cmdUkryjClick(); });
+  form_.onClick(c_.cmdZamknij, [this] { cmdZamknijClick(); });
+  const std::pair<ui::ControlId, ui::ControlId> sections[] = {{c_.LblUstawieniaPortu, c_.picPoloczenie},
+                                                              {c_.lblTransmisja, c_.picTransmisja},
+                                                              {c_.lblRamka, c_.picRamka},
+                                                              {c_.lblzdarzenia, c_.picZdarzenia},
+                                                              {c_.lblPlik, c_.picPlik}};
+  for (auto [label, panel] : sections) {
+    form_.onClick(label, [this, panel] { ui::ShowSection(form_, c_, panel); });
+  }
+}
+
+bool Key::Form_Load() {
+  NetworkMode_ = true;
+  if (p_.instance.anotherInstanceRunning()) {
+    ended_ = true;
+    return false;
+  }
+  // An existing folder is no error: the results are deliberately ignored.
+  for (const char* dir : kStartDirectories) (void)p_.files.createDirectory(dir);
+
+  form_.setTag(c_.mnuClose, "end");
+  form_.setTag(c_.mnuVisible, "visible");
+  form_.setTag(c_.mnuHelp, "help");
+
+  binding_.LoadSettings();
+
+  form_.setRect(ui::kWindowId,
+                {form_.rect(ui::kWindowId).left, form_.rect(ui::kWindowId).top, ui::kWindowWidth, ui::kWindowHeight});
+  ui::HideSections(form_, c_);
+  binding_.chHotKeyClick();
+
+  PortLabelColor_ = form_.foreColor(c_.LblUstawieniaPortu);
+  (void)p_.tray.add(kProgramName);
+  form_.setVisible(ui::kWindowId, false);
+
+  form_.setCaption(ui::kWindowId, form_.caption(ui::kWindowId) + " [F1-" + form_.caption(c_.lblHelp) + "]");
+  form_.setVisible(ui::kWindowId, true);
+
+  Timer2_->setEnabled(true);
+  if (form_.value(c_.chAutostart) == 1 && settings_.FileMode != 0) cmdStartClick();
+  return true;
+}
+
+void Key::cmdStartClick() {
+  Timer3_->setEnabled(true);
+  form_.setVisible(ui::kWindowId, false);
+  ui::ShowSection(form_, c_, ui::kWindowId);
+}
+
+void Key::cmdUkryjClick() {
+  form_.setVisible(ui::kWindowId, false);
+}
+
+void Key::cmdZamknijClick() {
+  unload(kUnloadByCode);
+}
+
+bool Key::Form_QueryUnload(int unloadMode) {
+  if (unloadMode == kUnloadByUser) {
+    ui::ShowSection(form_, c_, ui::kWindowId);
+    form_.setVisible(ui::kWindowId, false);
+    return true;
+  }
+  (void)p_.tray.remove();
+  return false;
+}
+
+void Key::Form_Unload() {
+  binding_.SaveCommands();
+  Timer1_->setEnabled(false);
+  Timer2_->setEnabled(false);
+  Timer3_->setEnabled(false);
+  ended_ = true;
+  p_.loop.quit();
+}
+
+void Key::unload(int unloadMode) {
+  if (ended_) return;
+  if (Form_QueryUnload(unloadMode)) return;
+  Form_Unload();
+}
+
+void Key::EndTransmission() {
+  Timer1_->setEnabled(false);
+  form_.setVisible(c_.txtTransmisja, false);
+  (void)p_.tray.setPicture(TrayPicture::WindowIcon);
+  Timer3_->setEnabled(true);
+}
+
+void Key::timer2Tick() {}
+
+void Key::timer3Tick() {}
+
+}  // namespace pondex

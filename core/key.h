@@ -1,0 +1,87 @@
+#pragma once
+// KEY: the main window as the controller of the whole program. It owns the
+// control model, the in-memory settings, the three timers and (as they are
+// added) the serial component, the socket object and the outputs. Every
+// handler runs on the one user-interface thread.
+//
+//   Timer1  100 ms  armed by received data    EndTransmission
+//   Timer2    1 ms  on from start-up           serial poll
+//   Timer3  200 ms  on after START             channel upkeep and hot keys
+#include <memory>
+
+#include "config/settings.h"
+#include "config/settings_binding.h"
+#include "config/settings_store.h"
+#include "platform/platform.h"
+#include "ui/form.h"
+#include "ui/main_window.h"
+
+namespace pondex {
+
+// Reasons for closing the window, as the closing query receives them.
+enum UnloadMode : int {
+  kUnloadByUser = 0,    // the close box or the system menu: only hides
+  kUnloadByCode = 1,    // "Zamknij" in the window or the tray menu
+  kUnloadBySystem = 2,  // the session ends
+};
+
+inline constexpr const char* kProgramName = "Pon_dex";
+inline constexpr const char* kStartDirectories[] = {"c:\\kolvat\\", "c:\\kolvat\\pon_dex\\"};
+
+class Key {
+ public:
+  explicit Key(Platform& platform);
+  Key(const Key&) = delete;
+  Key& operator=(const Key&) = delete;
+  ~Key();
+
+  // The start-up sequence. False when another copy runs: the program must
+  // then end at once, without any closing step.
+  bool Form_Load();
+
+  void cmdStartClick();
+  void cmdUkryjClick();
+  void cmdZamknijClick();
+
+  // Returns Cancel: true keeps the window (the user's close box only hides it).
+  bool Form_QueryUnload(int unloadMode);
+  void Form_Unload();
+  // Closes the window for `unloadMode`: the query, then (unless cancelled)
+  // the unload, after which the program ends.
+  void unload(int unloadMode);
+  [[nodiscard]] bool ended() const { return ended_; }
+
+  // The Timer1 tick: the silence after received data ends the transmission.
+  void EndTransmission();
+
+  [[nodiscard]] ui::Form& form() { return form_; }
+  [[nodiscard]] const ui::MainControls& controls() const { return c_; }
+  [[nodiscard]] const Settings& settings() const { return settings_; }
+  [[nodiscard]] SettingsBinding& binding() { return binding_; }
+  [[nodiscard]] bool NetworkMode() const { return NetworkMode_; }
+  [[nodiscard]] Timer& timer1() { return *Timer1_; }
+  [[nodiscard]] Timer& timer2() { return *Timer2_; }
+  [[nodiscard]] Timer& timer3() { return *Timer3_; }
+
+ private:
+  void bindControls();
+  void timer2Tick();
+  void timer3Tick();
+
+  Platform& p_;
+  ui::Form form_;
+  ui::MainControls c_;
+  Settings settings_;
+  SettingsStore store_;
+  SettingsBinding binding_;
+
+  bool NetworkMode_ = true;
+  ui::Color PortLabelColor_ = ui::kBlack;
+  bool ended_ = false;
+
+  std::unique_ptr<Timer> Timer1_;
+  std::unique_ptr<Timer> Timer2_;
+  std::unique_ptr<Timer> Timer3_;
+};
+
+}  // namespace pondex

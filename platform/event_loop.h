@@ -1,0 +1,45 @@
+#pragma once
+// Timers and the event loop of the single user-interface thread.
+//
+// Contract, the same for the Windows loop and the virtual-time fake:
+// - a timer ticks at most once per interval, and only when the thread is
+//   idle (or inside yieldToPendingEvents); a tick that is overdue is
+//   delivered once, never as a burst of missed ticks;
+// - switching an enabled timer off and on again restarts its full interval;
+//   enabling a timer that is already on changes nothing;
+// - every callback runs on the user-interface thread.
+#include <chrono>
+#include <functional>
+#include <memory>
+
+namespace pondex {
+
+using Millis = std::chrono::milliseconds;
+
+class Timer {
+ public:
+  virtual ~Timer() = default;
+  virtual void setEnabled(bool on) = 0;
+  [[nodiscard]] virtual bool enabled() const = 0;
+  [[nodiscard]] virtual Millis interval() const = 0;
+};
+
+class EventLoop {
+ public:
+  virtual ~EventLoop() = default;
+
+  // The timer starts disabled; destroying it stops it for good.
+  virtual std::unique_ptr<Timer> createTimer(Millis interval, std::function<void()> onTick) = 0;
+
+  // Runs every event that is pending now (window messages, due ticks,
+  // socket notifications), then returns. The only place where handlers nest.
+  virtual void yieldToPendingEvents() = 0;
+
+  // Blocks the thread; no event runs meanwhile.
+  virtual void sleep(Millis duration) = 0;
+
+  // Asks the loop to end once the current handler returns.
+  virtual void quit() = 0;
+};
+
+}  // namespace pondex

@@ -1,0 +1,32 @@
+#pragma once
+// The profile-string operations of the two INI-style files, with the
+// semantics of GetPrivateProfileStringA / WritePrivateProfileStringA:
+// - section and key names compare without regard to letter case;
+// - blanks around a value are dropped, and so is one pair of matching
+//   quotes (' or ") around it;
+// - trailing blanks of the default are dropped;
+// - the value (or default) is cut to bufferSize - 1 characters, and
+//   `copied` tells how many were copied;
+// - writing creates the file, the section and the key as needed and
+//   replaces an existing value (the last write wins).
+// All texts are ANSI bytes; nothing is converted.
+#include <cstddef>
+#include <string>
+
+namespace pondex {
+
+struct ProfileRead {
+  std::string text;
+  std::size_t copied = 0;
+};
+
+class ProfileFiles {
+ public:
+  virtual ~ProfileFiles() = default;
+  virtual ProfileRead getString(const std::string& file, const std::string& section, const std::string& key,
+                                const std::string& defaultValue, std::size_t bufferSize) = 0;
+  virtual bool writeString(const std::string& file, const std::string& section, const std::string& key,
+                           const std::string& value) = 0;
+};
+
+}  // namespace pondex

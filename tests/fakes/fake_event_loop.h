@@ -1,0 +1,78 @@
+#pragma once
+// An event loop in virtual time. Nothing runs by itself: a test moves time
+// with runFor(), which delivers due ticks and posted events in time order.
+// Blocking calls (sleep, or a fake device that waits) move time with
+// advanceClock(), during which no event runs, as on the real thread.
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "platform/clock.h"
+#include "platform/event_loop.h"
+
+namespace pondex::fakes {
+
+class FakeEventLoop final : public EventLoop {
+ public:
+  [[nodiscard]] Millis now() const { return now_; }
+
+  // Time passes while the thread is blocked: nothing runs.
+  void advanceClock(Millis duration) { now_ += duration; }
+
+  // Runs the loop for `duration` of virtual time.
+  void runFor(Millis duration);
+
+  // An event pending from now on (a socket notification, a user action).
+  void post(std::function<void()> event) { posted_.push_back(std::move(event)); }
+
+  std::unique_ptr<Timer> createTimer(Millis interval, std::function<void()> onTick) override;
+  void yieldToPendingEvents() override;
+  void sleep(Millis duration) override;
+  void quit() override { quit_ = true; }
+
+  [[nodiscard]] bool quitRequested() const { return quit_; }
+  [[nodiscard]] int yields() const { return yields_; }
+  [[nodiscard]] const std::vector<Millis>& sleeps() const { return sleeps_; }
+
+  struct TimerState {
+    Millis interval{0};
+    std::function<void()> onTick;
+    bool enabled = false;
+    bool alive = true;
+    bool running = false;
+    Millis due{0};
+    std::uint64_t generation = 0;
+    int ticks = 0;
+  };
+
+ private:
+  class FakeTimer;
+  bool runPosted();
+  // The enabled timer due first, no later than `limit`; null when none.
+  std::shared_ptr<TimerState> nextDue(Millis limit, bool includeRunning) const;
+  void fire(const std::shared_ptr<TimerState>& timer);
+
+  Millis now_{0};
+  std::vector<std::shared_ptr<TimerState>> timers_;
+  std::vector<std::function<void()>> posted_;
+  std::vector<Millis> sleeps_;
+  bool quit_ = false;
+  int yields_ = 0;
+};
+
+// Local time that follows the loop's virtual time from a chosen start.
+class FakeClock final : public Clock {
+ public:
+  explicit FakeClock(const FakeEventLoop& loop) : loop_(loop) {}
+  // From now on the clock reads `time` plus the virtual time that passes.
+  void set(const LocalDateTime& time);
+  [[nodiscard]] LocalDateTime localNow() const override;
+
+ private:
+  const FakeEventLoop& loop_;
+  LocalDateTime base_{2026, 12, 6, 8, 0, 0};
+  Millis baseAt_{0};
+};
+
+}  // namespace pondex::fakes

@@ -1,0 +1,136 @@
+#pragma once
+// Fakes of the platform seam for native tests, and one bundle of them.
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+#include "platform/portable/ini_text.h"
+#include "tests/fakes/fake_event_loop.h"
+
+namespace pondex::fakes {
+
+// Profile files held in memory, with the real semantics; a test can read
+// and plant the bytes of a file.
+class MemoryProfiles final : public ProfileFiles {
+ public:
+  ProfileRead getString(const std::string& file, const std::string& section, const std::string& key,
+                        const std::string& defaultValue, std::size_t bufferSize) override {
+    ++reads;
+    return ini::getString(content(file), section, key, defaultValue, bufferSize);
+  }
+  bool writeString(const std::string& file, const std::string& section, const std::string& key,
+                   const std::string& value) override {
+    writes.push_back({file, key, value});
+    if (readOnly) return false;
+    files[file] = ini::setString(content(file), section, key, value);
+    return true;
+  }
+  [[nodiscard]] std::string content(const std::string& file) const {
+    auto it = files.find(file);
+    return it == files.end() ? std::string{} : it->second;
+  }
+  // The value as the program would read it back, or "<absent>".
+  [[nodiscard]] std::string value(const std::string& file, const std::string& section, const std::string& key) const {
+    return ini::getString(content(file), section, key, "<absent>", 4096).text;
+  }
+
+  struct Write {
+    std::string file, key, value;
+  };
+  std::map<std::string, std::string> files;
+  std::vector<Write> writes;
+  int reads = 0;
+  bool readOnly = false;
+};
+
+class FakeFileSystem final : public FileSystem {
+ public:
+  class MemoryFile;
+
+  bool createDirectory(const std::string& path) override {
+    created.push_back(path);
+    return directories.insert(path).second;
+  }
+  [[nodiscard]] bool isNormalFile(const std::string& path) const override { return normalFiles.count(path) > 0; }
+  [[nodiscard]] std::string programDirectory() const override { return programDir; }
+  OpenedFile openForWriting(const std::string& path, WriteMode mode) override;
+
+  std::string programDir = "C:\\Pon_dex";
+  std::set<std::string> directories;
+  std::vector<std::string> created;
+  std::set<std::string> normalFiles;
+  // Data files by path, and the paths that refuse to open or to write.
+  std::map<std::string, std::string> contents;
+  std::set<std::string> unopenable;
+  std::set<std::string> unwritable;
+  std::vector<std::string> opened;
+  int openFiles = 0;
+};
+
+class FakeMessageBoxes final : public MessageBoxes {
+ public:
+  struct Shown {
+    std::string text, title;
+    MessageButtons buttons;
+    MessageIcon icon;
+  };
+  MessageAnswer show(const std::string& text, const std::string& title, MessageButtons buttons,
+                     MessageIcon icon) override {
+    shown.push_back({text, title, buttons, icon});
+    return buttons == MessageButtons::YesNo ? answer : MessageAnswer::Ok;
+  }
+  std::vector<Shown> shown;
+  MessageAnswer answer = MessageAnswer::Yes;
+};
+
+class FakeInstance final : public SingleInstance {
+ public:
+  bool anotherInstanceRunning() override { return otherRunning; }
+  bool otherRunning = false;
+};
+
+class FakeTray final : public Tray {
+ public:
+  enum class Call { Add, Idle, Transfer, Remove };
+  bool add(const std::string& t) override {
+    tip = t;
+    calls.push_back(Call::Add);
+    present = true;
+    return true;
+  }
+  bool setPicture(TrayPicture p) override {
+    calls.push_back(p == TrayPicture::WindowIcon ? Call::Idle : Call::Transfer);
+    return present;
+  }
+  bool remove() override {
+    calls.push_back(Call::Remove);
+    present = false;
+    return true;
+  }
+  std::string tip;
+  std::vector<Call> calls;
+  bool present = false;
+};
+
+// Every fake, and the Platform bundle over them.
+struct FakePlatform {
+  FakeEventLoop loop;
+  FakeClock clock{loop};
+  MemoryProfiles profiles;
+  FakeFileSystem files;
+  FakeMessageBoxes messages;
+  FakeInstance instance;
+  FakeTray tray;
+  Platform platform{loop, clock, profiles, files, messages, instance, tray};
+
+  [[nodiscard]] std::string settingsFile() const { return files.programDir + "\\Pon_dex_Settings.ini"; }
+  // A value of section USTAWIENIA of the settings file, or "<absent>".
+  [[nodiscard]] std::string setting(const std::string& key) const {
+    return profiles.value(settingsFile(), "USTAWIENIA", key);
+  }
+  void plantSettings(const std::string& content) { profiles.files[settingsFile()] = content; }
+};
+
+}  // namespace pondex::fakes

@@ -1,0 +1,126 @@
+#include "ui/form.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "ui/main_window.h"
+
+namespace pondex::ui {
+namespace {
+
+struct Recorder : FormObserver {
+  void controlChanged(ControlId id, Change what) override { changes.push_back({id, what}); }
+  std::vector<std::pair<ControlId, Change>> changes;
+};
+
+Form smallForm() {
+  Form f(ControlSpec{.name = "F"});
+  f.add({.name = "box", .kind = ControlKind::Container});
+  f.add({.name = "opt", .index = 0, .kind = ControlKind::OptionButton, .parent = "box", .value = 1});
+  f.add({.name = "opt", .index = 1, .kind = ControlKind::OptionButton, .parent = "box"});
+  f.add({.name = "other", .kind = ControlKind::OptionButton, .value = 1});
+  f.add({.name = "check", .kind = ControlKind::CheckBox});
+  f.add({.name = "label", .kind = ControlKind::Label});
+  return f;
+}
+
+TEST(Form, CheckBoxRaisesClickOnlyWhenItsValueChanges) {
+  Form f = smallForm();
+  const ControlId check = f.id("check");
+  int clicks = 0;
+  f.onClick(check, [&] { ++clicks; });
+  f.setValue(check, 0);
+  EXPECT_EQ(clicks, 0);
+  f.setValue(check, 2);
+  f.setValue(check, 2);
+  EXPECT_EQ(clicks, 1);
+  f.userClick(check);  // a grayed box becomes unchecked
+  EXPECT_EQ(f.value(check), 0);
+  f.userClick(check);
+  EXPECT_EQ(f.value(check), 1);
+  EXPECT_EQ(clicks, 3);
+}
+
+TEST(Form, OptionTurnedOnClearsItsGroupOnlyAndClicksOnce) {
+  Form f = smallForm();
+  const ControlId o0 = f.id("opt", 0);
+  const ControlId o1 = f.id("opt", 1);
+  std::vector<int> clicks;
+  f.onClick(o0, [&] { clicks.push_back(0); });
+  f.onClick(o1, [&] {
+    // The group is already consistent when the handler runs.
+    EXPECT_FALSE(f.isOn(o0));
+    clicks.push_back(1);
+  });
+  f.setValue(o1, 1);
+  f.setValue(o1, 1);
+  f.setValue(o1, 0);  // turning off raises nothing
+  EXPECT_EQ(clicks, std::vector<int>{1});
+  EXPECT_TRUE(f.isOn(f.id("other"))) << "another container is another group";
+  f.userClick(o0);
+  f.userClick(o0);
+  EXPECT_EQ(clicks, (std::vector<int>{1, 0, 0}));
+  EXPECT_FALSE(f.isOn(o1));
+}
+
+TEST(Form, ObserverHearsOnlyRealChanges) {
+  Form f = smallForm();
+  Recorder r;
+  f.setObserver(&r);
+  const ControlId label = f.id("label");
+  f.setCaption(label, "x");
+  f.setCaption(label, "x");
+  f.setVisible(label, true);
+  f.setContainer(label, f.id("box"));
+  f.userEditedText(label, "typed");  // the renderer already shows it
+  EXPECT_EQ(r.changes,
+            (std::vector<std::pair<ControlId, Change>>{{label, Change::Caption}, {label, Change::Container}}));
+}
+
+TEST(Form, ContainersCannotFormACycleAndMissingNamesAreErrors) {
+  Form f = smallForm();
+  EXPECT_THROW(f.setContainer(f.id("box"), f.id("opt", 0)), std::logic_error);
+  EXPECT_THROW((void)f.id("nothing"), std::logic_error);
+  EXPECT_FALSE(f.setTabStop(f.id("label"), true)) << "a label has no tab stop";
+  EXPECT_TRUE(f.setTabStop(f.id("check"), false));
+}
+
+TEST(MainWindow, ControlOrderGivesTheLanguageKeysInTheirDocumentedOrder) {
+  Form f = buildMainWindow();
+  std::vector<std::string> keys;
+  for (ControlId id = 0; id < f.size(); ++id) {
+    const auto& tag = f.tag(id);
+    if (tag.empty()) continue;
+    bool seen = false;
+    for (const auto& k : keys) seen = seen || k == tag;
+    if (!seen) keys.push_back(tag);
+  }
+  const std::vector<std::string> expected = {
+      "set",         "cancel",       "panel",       "zmien",  "file",    "to file", "NameStatic", "NameDynamic",
+      "dopisywanie", "nadpisywanie", "text",        "value",  "hot key", "dot",     "LF",         "CR",
+      "block",       "events",       "EntTabEnt",   "EntTab", "enter",   "tab",     "no",         "query tare",
+      "query read",  "print",        "transmition", "IP",     "conect",  "speed",   "bits data",  "bits stop",
+      "parity",      "comm",         "start",       "end",    "autoStr", "CONFIG",  "help",       "wait"};
+  EXPECT_EQ(keys, expected);
+}
+
+TEST(MainWindow, PanelsStartParkedAndDesignSelectionsAreSet) {
+  Form f = buildMainWindow();
+  const MainControls c(f);
+  for (ControlId panel : {c.picPoloczenie, c.picTransmisja, c.picRamka, c.picZdarzenia, c.picPlik, c.picEth, c.picKey,
+                          c.picNrPort, c.picSpeed}) {
+    EXPECT_EQ(f.container(panel), c.Smietnik) << f.name(panel);
+    EXPECT_FALSE(f.shownWithin(panel, c.Smietnik));
+  }
+  EXPECT_TRUE(f.isOn(c.opKoniecRamki[0]));
+  EXPECT_TRUE(f.isOn(c.Option2));
+  EXPECT_EQ(f.caption(c.cmdHotKey[12]), "F12");
+  EXPECT_EQ(f.caption(c.cmdStart), "&START");
+  EXPECT_EQ(f.caption(c.ButtonXP6), "19200");
+  EXPECT_EQ(f.caption(f.id("Label20")), "Usu\xF1 \"CR\"  ");
+  EXPECT_FALSE(f.visible(c.txtTransmisja));
+}
+
+}  // namespace
+}  // namespace pondex::ui

@@ -1,0 +1,407 @@
+#include "ui/main_window.h"
+
+#include <string>
+
+namespace pondex::ui {
+namespace {
+
+// Builds the controls in control order. Captions are Windows-1250 bytes;
+// a string literal is split after every \x escape so that the next letter
+// is not read as a hex digit.
+class Builder {
+ public:
+  explicit Builder(Form& form) : form_(form) {}
+
+  Builder& in(std::string parent, int parentIndex = -1) {
+    parent_ = std::move(parent);
+    parentIndex_ = parentIndex;
+    return *this;
+  }
+
+  ControlId add(ControlKind kind, std::string name, int index, std::string caption, std::string tag, Rect rect) {
+    ControlSpec spec;
+    spec.kind = kind;
+    spec.name = std::move(name);
+    spec.index = index;
+    spec.caption = std::move(caption);
+    spec.tag = std::move(tag);
+    spec.rect = rect;
+    spec.parent = parent_;
+    spec.parentIndex = parentIndex_;
+    return form_.add(std::move(spec));
+  }
+  ControlId add(ControlKind kind, std::string name, std::string caption, std::string tag, Rect rect) {
+    return add(kind, std::move(name), -1, std::move(caption), std::move(tag), rect);
+  }
+
+ private:
+  Form& form_;
+  std::string parent_;
+  int parentIndex_ = -1;
+};
+
+using K = ControlKind;
+
+constexpr Rect kPanel{50, 50, 4500, 2850};
+constexpr Rect kHeader{0, 0, 4500, 300};
+constexpr Rect kNone{0, 0, 0, 0};
+
+Rect row(int top) {
+  return {100, top, 4300, 350};
+}
+
+void addAddressEditor(Builder& b) {
+  b.in("").add(K::Container, "picEth", "", "", {0, 0, 4300, 950});
+  b.in("picEth");
+  for (int i = 0; i < 4; ++i) {
+    ControlId box = b.add(K::TextBox, "txtIp", i, "255", "", {100 + i * 550, 100, 450, 300});
+    (void)box;
+  }
+  const char* separators[4] = {":", ".", ".", "."};
+  const int separatorLeft[4] = {2210, 560, 1110, 1660};
+  for (int i = 0; i < 4; ++i) b.add(K::Label, "Label13", i, separators[i], "", {separatorLeft[i], 100, 80, 300});
+  b.add(K::TextBox, "txtPort", "4001", "", {2300, 100, 700, 300});
+  b.add(K::Button, "cmdOkIp", "Zastosuj", "set", {100, 500, 1100, 330});
+  b.add(K::Button, "cmdNoIp", "Anuluj", "cancel", {1300, 500, 1100, 330});
+  b.add(K::Button, "cmdClrIp", "CLR", "", {2500, 500, 700, 330});
+}
+
+void addFileSection(Builder& b) {
+  b.in("").add(K::Container, "picPlik", "", "", kPanel);
+  b.in("picPlik");
+  b.add(K::CheckBox, "ChPanel", "Panel", "panel", {2500, 400, 1500, 250});
+  b.add(K::Button, "cmdUstaw", "Zmie\xF1", "zmien", {3400, 0, 1000, 300});
+  b.add(K::Label, "Label33", "PLIK", "file", {0, 0, 3300, 300});
+  b.add(K::CheckBox, "ChPlik", "Do pliku", "to file", {100, 400, 2000, 250});
+  b.add(K::Container, "Picture16", "", "", {100, 750, 4300, 1550});
+  b.in("Picture16");
+  b.add(K::OptionButton, "optPlik", 1,
+        "Nazwa sta\xB3"
+        "a",
+        "NameStatic", {0, 0, 2000, 250});
+  b.add(K::OptionButton, "optPlik", 0, "Nazwa nadawana dynamicznie", "NameDynamic", {0, 300, 4000, 250});
+  b.add(K::Frame, "Frame4", "", "", {0, 650, 4200, 800});
+  b.in("Frame4");
+  b.add(K::OptionButton, "optDopisywanie", 0, "Dopisywanie", "dopisywanie", {100, 250, 1900, 250});
+  b.add(K::OptionButton, "optDopisywanie", 1, "Nadpisywanie", "nadpisywanie", {2100, 250, 1900, 250});
+  b.in("picPlik").add(K::Label, "LblPlikPath", "", "", {100, 2400, 4300, 250});
+}
+
+void addKeyPicker(Builder& b) {
+  b.in("").add(K::Container, "picKey", "", "", {0, 0, 4100, 1050});
+  b.in("picKey").add(K::Label, "LblTypKey", "", "", {100, 50, 3900, 250});
+  for (int i = 1; i <= 12; ++i) {
+    b.add(K::Button, "cmdHotKey", i, "F" + std::to_string(i), "",
+          {100 + (i - 1) % 6 * 650, 350 + (i - 1) / 6 * 330, 600, 300});
+  }
+}
+
+void addFrameSection(Builder& b) {
+  b.in("").add(K::Container, "picRamka", "", "", kPanel);
+  b.in("picRamka");
+  b.add(K::OptionButton, "Option1", "Dane tekstowe", "text", {100, 400, 3000, 250});
+  b.add(K::OptionButton, "Option2", "Dane numeryczne", "value", {100, 700, 3000, 250});
+  b.add(K::CheckBox, "chZmiana", "", "hot key", {100, 1100, 250, 250});
+  b.add(K::CheckBox, "chZmianaLF", "", "hot key", {100, 1450, 250, 250});
+  b.add(K::CheckBox, "chZmianaCR", "", "hot key", {100, 1800, 250, 250});
+  b.add(K::Label, "Label19", "Zmiana \".\" >> \",\"", "dot", {400, 1100, 3000, 250});
+  b.add(K::Label, "lblZmianaLF", "Usu\xF1 \"LF\"", "LF", {400, 1450, 3000, 250});
+  b.add(K::Label, "Label20", "Usu\xF1 \"CR\"  ", "CR", {400, 1800, 3000, 250});
+  b.add(K::Label, "Label18", "RAMKA", "block", kHeader);
+}
+
+void addEventsSection(Builder& b) {
+  b.in("").add(K::Container, "picZdarzenia", "", "", kPanel);
+  b.in("picZdarzenia").add(K::Label, "Label24", "ZDARZENIA", "events", kHeader);
+  struct Option {
+    int index;
+    const char* caption;
+    const char* tag;
+  };
+  const Option options[] = {{4, "\"ENTER >>TAB >> ENTER\"", "EntTabEnt"},
+                            {3, "\"ENTER >> TAB\"", "EntTab"},
+                            {0, "\"ENTER\"", "enter"},
+                            {1, "\"TAB\" ", "tab"},
+                            {2, " BEZ REAKCJI", "no"}};
+  int top = 400;
+  for (const auto& o : options) {
+    b.add(K::OptionButton, "opKoniecRamki", o.index, o.caption, o.tag, {100, top, 4000, 250});
+    top += 350;
+  }
+}
+
+void addTransmissionSection(Builder& b) {
+  b.in("").add(K::Container, "picTransmisja", "", "", kPanel);
+  b.in("picTransmisja").add(K::Container, "picHotKey", "", "", {100, 400, 4300, 1500});
+  b.in("picHotKey");
+  b.add(K::CheckBox, "chHotKey", "", "", {100, 100, 250, 250});
+  b.add(K::Label, "Label26",
+        "Gor\xB9"
+        "cy klawisz",
+        "hot key", {400, 100, 2500, 250});
+  b.add(K::Container, "pic00", "", "", {100, 400, 4100, 15});
+  b.add(K::Frame, "frmHotKey", "", "", {100, 450, 4100, 1000});
+  b.in("frmHotKey");
+  b.add(K::Label, "lblTarowanie", "Tarowanie", "query tare", {100, 550, 1800, 250});
+  b.add(K::Label, "lblTarowanieVal", "F4", "", {2000, 550, 800, 250});
+  b.add(K::Label, "lblPytanie", "Pytanie", "query read", {100, 200, 1800, 250});
+  b.add(K::Label, "lblPytanieVal", "F9", "", {2000, 200, 800, 250});
+  b.in("picTransmisja").add(K::Container, "picNasluch", "", "", {100, 2000, 4300, 400});
+  b.in("picNasluch");
+  b.add(K::CheckBox, "chNasluch", "", "", {100, 100, 250, 250});
+  b.add(K::Label, "Label17",
+        "Nas\xB3"
+        "uch ci\xB9"
+        "g\xB3"
+        "y",
+        "print", {400, 100, 3000, 250});
+  b.in("picTransmisja").add(K::Label, "Label9", "TRANSMISJA", "transmition", kHeader);
+}
+
+void addSelector(Builder& b, const char* panel, Rect rect,
+                 std::initializer_list<std::pair<const char*, const char*>> buttons) {
+  b.in("").add(K::Container, panel, "", "", rect);
+  b.in(panel);
+  int left = 100;
+  for (const auto& [name, caption] : buttons) {
+    b.add(K::Button, name, caption, "", {left, 50, 650, 330});
+    left += 700;
+  }
+}
+
+void addPortPad(Builder& b) {
+  b.in("").add(K::Container, "picNrPort", "", "", {0, 0, 4300, 900});
+  b.in("picNrPort");
+  for (int i = 0; i < 10; ++i) {
+    b.add(K::Button, "ButtonXP1", i, std::to_string(i), "", {100 + i % 5 * 500, 50 + i / 5 * 400, 450, 350});
+  }
+  b.add(K::Button, "cmdOkNrPortu", "Zastosuj", "set", {2700, 50, 750, 350});
+  b.add(K::Button, "cmdNoNrPortu", "Anuluj", "cancel", {3500, 50, 750, 350});
+  b.add(K::Button, "cmdCLRNrPortu", "CLR", "", {2700, 450, 750, 350});
+  b.add(K::Button, "CmdEthernet", "Eth", "", {3500, 450, 750, 350});
+}
+
+void addParameterRow(Builder& b, const char* rowName, int top, const char* capName, const char* caption,
+                     const char* tag, const char* valName) {
+  b.in("picPoloczenie").add(K::Container, rowName, "", "", row(top));
+  b.in(rowName);
+  b.add(K::Label, capName, caption, tag, {0, 50, 2400, 250});
+  b.add(K::Label, valName, "", "", {2500, 50, 1700, 250});
+}
+
+void addConnectionSection(Builder& b) {
+  b.in("").add(K::Container, "picPoloczenie", "", "", kPanel);
+  b.in("picPoloczenie").add(K::Container, "Picture1", "", "", row(2400));
+  b.in("Picture1");
+  b.add(K::Label, "Label4", "IP", "IP", {0, 50, 400, 250});
+  b.add(K::Label, "lblEthIp", "", "", {500, 50, 2000, 250});
+  b.add(K::Label, "lblEthPort", "", "", {2600, 50, 1000, 250});
+  b.in("picPoloczenie")
+      .add(K::Label, "Label14",
+           "PO\xA3\xA5"
+           "CZENIE",
+           "conect", kHeader);
+  addParameterRow(b, "Picture10", 800, "lblSpeedCap",
+                  "pr\xEA"
+                  "dko\x9C\xE6 transmisji",
+                  "speed", "lblSpeedVal");
+  addParameterRow(b, "Picture9", 1200, "lblBitsDataCap", "bity danych", "bits data", "lblBitsDataVal");
+  addParameterRow(b, "Picture8", 1600, "lblBitsStopCap", "bity stopu", "bits stop", "lblBitsStopVal");
+  addParameterRow(b, "Picture7", 2000, "lblPariteCap", "parzysto\x9C\xE6", "parity", "lblPariteVal");
+  addParameterRow(b, "Picture4", 400, "LblNrPortuCap", "numer portu", "comm", "lblNrPortuVal");
+}
+
+void addStrip(Builder& b) {
+  b.in("").add(K::Container, "picStrip", "", "", {4650, 0, 2250, 3000});
+  b.in("picStrip");
+  b.add(K::CheckBox, "chAutostart", "", "to file", {100, 2700, 250, 250});
+  b.add(K::Button, "cmdStart", "&START", "start", {100, 1900, 1000, 350});
+  b.add(K::Button, "cmdUkryj", "Ukryj", "", {1150, 1900, 1000, 350});
+  struct Section {
+    const char* image;
+    const char* label;
+    const char* caption;
+    const char* tag;
+    int top;
+  };
+  const Section sections[] = {{"imgRamka", "lblRamka", "Ramka", "block", 950},
+                              {"imgPlik", "lblPlik", "Plik", "file", 1550},
+                              {"imgZdarzenia", "lblzdarzenia", "zdarzenia", "events", 1250},
+                              {"imgTransmisja", "lblTransmisja", "Transmisja", "transmition", 650},
+                              {"imgPolaczenie", "LblUstawieniaPortu",
+                               "Po\xB3\xB9"
+                               "czenie",
+                               "conect", 350}};
+  for (const auto& s : sections) {
+    b.add(K::Image, s.image, "", "", {100, s.top, 240, 240});
+    b.add(K::Label, s.label, s.caption, s.tag, {400, s.top, 1800, 250});
+  }
+  b.add(K::Button, "cmdZamknij", "Zamknij", "end", {100, 2300, 2050, 350});
+  b.add(K::Label, "Label2", "RS-232 / TCP", "", {1300, 2700, 900, 250});
+  b.add(K::Label, "lblAutostart", "Autostart", "autoStr", {400, 2700, 900, 250});
+  b.add(K::Label, "Label12", "Konfiguracja", "CONFIG", {100, 50, 2100, 250});
+}
+
+}  // namespace
+
+Form buildMainWindow() {
+  ControlSpec window;
+  window.name = "KEY";
+  window.caption = kWindowCaption;
+  window.rect = {0, 0, kWindowWidth, kWindowHeight};
+  window.visible = false;
+  Form form(std::move(window));
+  Builder b(form);
+
+  b.add(K::Timer, "Timer2", "", "", kNone);
+  b.add(K::Component, "ARCComm1", "", "", kNone);
+  addAddressEditor(b);
+  b.in("").add(K::Image, "picTransmit", "", "", {50, 2950, 240, 240});
+  b.add(K::Container, "PicTray", "", "", kNone);
+  addFileSection(b);
+  addKeyPicker(b);
+  addFrameSection(b);
+  addEventsSection(b);
+  addTransmissionSection(b);
+  addSelector(b, "picData", {0, 0, 1600, 450}, {{"ButtonXP10", "8"}, {"ButtonXP13", "7"}});
+  addSelector(b, "picStop", {0, 0, 1600, 450}, {{"ButtonXP11", "2"}, {"ButtonXP12", "1"}});
+  addSelector(b, "picParite", {0, 0, 2300, 450}, {{"ButtonXP7", "N"}, {"ButtonXP8", "O"}, {"ButtonXP9", "E"}});
+  addSelector(b, "picSpeed", {0, 0, 2300, 450}, {{"ButtonXP4", "4800"}, {"ButtonXP5", "9600"}, {"ButtonXP6", "19200"}});
+  // The hidden holder lies outside the visible area of the window.
+  b.in("").add(K::Container, "Smietnik", "", "", {20000, 0, 5000, 5000});
+  addPortPad(b);
+  addConnectionSection(b);
+  addStrip(b);
+  b.in("");
+  b.add(K::Timer, "Timer3", "", "", kNone);
+  b.add(K::Timer, "Timer1", "", "", kNone);
+  b.add(K::Label, "Label1", "v1.0", "", {6300, 2950, 600, 250});
+  b.add(K::Label, "lblHelp", "Help", "help", kNone);
+  b.add(K::Image, "Image7", "", "", kNone);
+  b.add(K::Label, "txtTransmisja", "Czekaj transmisja", "wait", {350, 2950, 3000, 250});
+  b.add(K::Image, "PON_DEX", "", "", {4650, 2950, 1500, 250});
+  b.add(K::Menu, "mnuTray", "Tray", "", kNone);
+  b.in("mnuTray");
+  b.add(K::MenuItem, "mnuVisible", "Poka\xBF okno", "", kNone);
+  b.add(K::MenuItem, "mnuClose", "Zamknij", "", kNone);
+  b.add(K::MenuItem, "mnuHelp", "Pomoc", "", kNone);
+
+  // Design state: the selected options, the invisible helpers, and the
+  // panels parked in the holder.
+  form.setValue(form.id("optPlik", 1), 1);
+  form.setValue(form.id("optDopisywanie", 1), 1);
+  form.setValue(form.id("Option2"), 1);
+  form.setValue(form.id("opKoniecRamki", 0), 1);
+  for (const char* hidden : {"lblHelp", "Image7", "txtTransmisja", "PicTray", "mnuTray"}) {
+    form.setVisible(form.id(hidden), false);
+  }
+  const ControlId holder = form.id("Smietnik");
+  for (const char* parked : {"picEth", "picPlik", "picKey", "picRamka", "picZdarzenia", "picTransmisja", "picData",
+                             "picStop", "picParite", "picSpeed", "picNrPort", "picPoloczenie"}) {
+    form.setContainer(form.id(parked), holder);
+  }
+  return form;
+}
+
+MainControls::MainControls(const Form& f)
+    : Smietnik(f.id("Smietnik")),
+      picPoloczenie(f.id("picPoloczenie")),
+      picTransmisja(f.id("picTransmisja")),
+      picRamka(f.id("picRamka")),
+      picZdarzenia(f.id("picZdarzenia")),
+      picPlik(f.id("picPlik")),
+      picEth(f.id("picEth")),
+      picKey(f.id("picKey")),
+      picNrPort(f.id("picNrPort")),
+      picSpeed(f.id("picSpeed")),
+      picData(f.id("picData")),
+      picStop(f.id("picStop")),
+      picParite(f.id("picParite")),
+      picHotKey(f.id("picHotKey")),
+      pic00(f.id("pic00")),
+      Picture1(f.id("Picture1")),
+      Picture4(f.id("Picture4")),
+      Picture7(f.id("Picture7")),
+      Picture8(f.id("Picture8")),
+      Picture9(f.id("Picture9")),
+      Picture10(f.id("Picture10")),
+      Picture16(f.id("Picture16")),
+      Frame4(f.id("Frame4")),
+      frmHotKey(f.id("frmHotKey")),
+      cmdStart(f.id("cmdStart")),
+      cmdUkryj(f.id("cmdUkryj")),
+      cmdZamknij(f.id("cmdZamknij")),
+      chAutostart(f.id("chAutostart")),
+      lblAutostart(f.id("lblAutostart")),
+      LblUstawieniaPortu(f.id("LblUstawieniaPortu")),
+      lblTransmisja(f.id("lblTransmisja")),
+      lblRamka(f.id("lblRamka")),
+      lblzdarzenia(f.id("lblzdarzenia")),
+      lblPlik(f.id("lblPlik")),
+      chZmiana(f.id("chZmiana")),
+      chZmianaCR(f.id("chZmianaCR")),
+      chZmianaLF(f.id("chZmianaLF")),
+      Option1(f.id("Option1")),
+      Option2(f.id("Option2")),
+      ChPlik(f.id("ChPlik")),
+      ChPanel(f.id("ChPanel")),
+      cmdUstaw(f.id("cmdUstaw")),
+      optPlik{f.id("optPlik", 0), f.id("optPlik", 1)},
+      optDopisywanie{f.id("optDopisywanie", 0), f.id("optDopisywanie", 1)},
+      opKoniecRamki{f.id("opKoniecRamki", 0), f.id("opKoniecRamki", 1), f.id("opKoniecRamki", 2),
+                    f.id("opKoniecRamki", 3), f.id("opKoniecRamki", 4)},
+      chNasluch(f.id("chNasluch")),
+      chHotKey(f.id("chHotKey")),
+      lblPytanie(f.id("lblPytanie")),
+      lblTarowanie(f.id("lblTarowanie")),
+      lblPytanieVal(f.id("lblPytanieVal")),
+      lblTarowanieVal(f.id("lblTarowanieVal")),
+      LblTypKey(f.id("LblTypKey")),
+      cmdHotKey{},
+      lblNrPortuVal(f.id("lblNrPortuVal")),
+      lblSpeedVal(f.id("lblSpeedVal")),
+      lblPariteVal(f.id("lblPariteVal")),
+      lblBitsDataVal(f.id("lblBitsDataVal")),
+      lblBitsStopVal(f.id("lblBitsStopVal")),
+      LblNrPortuCap(f.id("LblNrPortuCap")),
+      lblSpeedCap(f.id("lblSpeedCap")),
+      lblPariteCap(f.id("lblPariteCap")),
+      lblBitsDataCap(f.id("lblBitsDataCap")),
+      lblBitsStopCap(f.id("lblBitsStopCap")),
+      Label4(f.id("Label4")),
+      ButtonXP1{},
+      cmdOkNrPortu(f.id("cmdOkNrPortu")),
+      cmdNoNrPortu(f.id("cmdNoNrPortu")),
+      cmdCLRNrPortu(f.id("cmdCLRNrPortu")),
+      CmdEthernet(f.id("CmdEthernet")),
+      ButtonXP4(f.id("ButtonXP4")),
+      ButtonXP5(f.id("ButtonXP5")),
+      ButtonXP6(f.id("ButtonXP6")),
+      ButtonXP7(f.id("ButtonXP7")),
+      ButtonXP8(f.id("ButtonXP8")),
+      ButtonXP9(f.id("ButtonXP9")),
+      ButtonXP10(f.id("ButtonXP10")),
+      ButtonXP11(f.id("ButtonXP11")),
+      ButtonXP12(f.id("ButtonXP12")),
+      ButtonXP13(f.id("ButtonXP13")),
+      txtIp{f.id("txtIp", 0), f.id("txtIp", 1), f.id("txtIp", 2), f.id("txtIp", 3)},
+      txtPort(f.id("txtPort")),
+      cmdOkIp(f.id("cmdOkIp")),
+      cmdNoIp(f.id("cmdNoIp")),
+      cmdClrIp(f.id("cmdClrIp")),
+      lblEthIp(f.id("lblEthIp")),
+      lblEthPort(f.id("lblEthPort")),
+      LblPlikPath(f.id("LblPlikPath")),
+      txtTransmisja(f.id("txtTransmisja")),
+      lblHelp(f.id("lblHelp")),
+      Image7(f.id("Image7")),
+      PicTray(f.id("PicTray")),
+      mnuTray(f.id("mnuTray")),
+      mnuVisible(f.id("mnuVisible")),
+      mnuClose(f.id("mnuClose")),
+      mnuHelp(f.id("mnuHelp")) {
+  for (int i = 1; i <= 12; ++i) cmdHotKey[static_cast<std::size_t>(i)] = f.id("cmdHotKey", i);
+  for (int i = 0; i < 10; ++i) ButtonXP1[static_cast<std::size_t>(i)] = f.id("ButtonXP1", i);
+}
+
+}  // namespace pondex::ui

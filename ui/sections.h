@@ -1,0 +1,16 @@
+#pragma once
+// Showing one section panel of the settings window at a time. A panel is
+// hidden by parking it in the holder Smietnik, never destroyed.
+#include "ui/form.h"
+#include "ui/main_window.h"
+
+namespace pondex::ui {
+
+// Parks the five section panels in the holder, in a fixed order.
+void HideSections(Form& form, const MainControls& c);
+
+// Hides all sections, then shows `panel` at left 50, top 50 of the window;
+// given the window itself it only hides them all.
+void ShowSection(Form& form, const MainControls& c, ControlId panel);
+
+}  // namespace pondex::ui

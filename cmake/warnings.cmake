@@ -1,5 +1,9 @@
 # One list of warnings for every target of ours; warnings are errors.
 function(pondex_warnings target)
+  if(MSVC)
+    target_compile_options(${target} PRIVATE /W4 /WX /permissive-)
+    return()
+  endif()
   target_compile_options(${target} PRIVATE
     -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Wcast-qual
     -Wmissing-declarations -Wold-style-cast -Woverloaded-virtual
@@ -12,6 +16,10 @@ endfunction()
 # Tests use GoogleTest macros, which trip -Wconversion on comparisons of
 # mixed integer widths in EXPECT_EQ; everything else stays on.
 function(pondex_test_warnings target)
+  if(MSVC)
+    target_compile_options(${target} PRIVATE /W3 /WX)
+    return()
+  endif()
   target_compile_options(${target} PRIVATE
     -Wall -Wextra -Wshadow -Wnon-virtual-dtor -Wcast-qual
     -Wmissing-declarations -Werror -Wno-missing-field-initializers)

@@ -1,0 +1,38 @@
+// Pon_dex: the entry point puts the Win32 implementations of the platform
+// together, builds the main window over the control model and runs the
+// user-interface thread's message loop until the program is closed.
+#include <windows.h>
+
+#include "app/resources.h"
+#include "core/key.h"
+#include "platform/win32/event_loop_win32.h"
+#include "platform/win32/form_window.h"
+#include "platform/win32/system_win32.h"
+#include "platform/win32/tray_win32.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  using namespace pondex;
+  const auto windowIcon = static_cast<HICON>(::LoadImageA(instance, MAKEINTRESOURCEA(kWindowIconResource), IMAGE_ICON,
+                                                          0, 0, LR_DEFAULTSIZE | LR_SHARED));
+  const auto transferIcon = static_cast<HICON>(::LoadImageA(
+      instance, MAKEINTRESOURCEA(kTransferIconResource), IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON),
+      ::GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+
+  win32::Win32EventLoop loop;
+  win32::Win32Clock clock;
+  win32::Win32Profiles profiles;
+  win32::Win32FileSystem files;
+  win32::Win32MessageBoxes messages;
+  win32::Win32SingleInstance instanceGuard("Local\\Pon_dex.SingleInstance");
+  win32::Win32Tray tray(windowIcon, transferIcon);
+  Platform platform{loop, clock, profiles, files, messages, instanceGuard, tray};
+
+  Key key(platform);
+  win32::FormWindow window(key.form(), windowIcon, {.close = [&key](int mode) { key.unload(mode); }});
+  tray.attach(window.controlHandle(key.controls().PicTray));
+  messages.setOwner(window.handle());
+  loop.setDialogWindow(window.handle());
+
+  if (!key.Form_Load()) return 0;
+  return loop.run();
+}

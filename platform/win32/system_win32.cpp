@@ -1,0 +1,113 @@
+#include "platform/win32/system_win32.h"
+
+#include <vector>
+
+namespace pondex::win32 {
+namespace {
+
+class Win32OutputFile final : public OutputFile {
+ public:
+  explicit Win32OutputFile(UniqueFile file) : file_(std::move(file)) {}
+  ~Win32OutputFile() override { (void)close(); }
+
+  bool write(std::span<const std::uint8_t> bytes) override {
+    if (!file_) return false;
+    DWORD written = 0;
+    const BOOL ok = ::WriteFile(file_.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    return ok != FALSE && written == bytes.size();
+  }
+  bool close() override {
+    if (!file_) return true;
+    const BOOL ok = ::CloseHandle(file_.release());
+    return ok != FALSE;
+  }
+
+ private:
+  UniqueFile file_;
+};
+
+}  // namespace
+
+LocalDateTime Win32Clock::localNow() const {
+  SYSTEMTIME t;
+  ::GetLocalTime(&t);
+  return {t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond};
+}
+
+ProfileRead Win32Profiles::getString(const std::string& file, const std::string& section, const std::string& key,
+                                     const std::string& defaultValue, std::size_t bufferSize) {
+  std::vector<char> buffer(bufferSize == 0 ? 1 : bufferSize, '\0');
+  const DWORD n = ::GetPrivateProfileStringA(section.c_str(), key.c_str(), defaultValue.c_str(), buffer.data(),
+                                             static_cast<DWORD>(bufferSize), file.c_str());
+  return {std::string(buffer.data(), std::min<std::size_t>(n, buffer.size())), n};
+}
+
+bool Win32Profiles::writeString(const std::string& file, const std::string& section, const std::string& key,
+                                const std::string& value) {
+  return ::WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), file.c_str()) != FALSE;
+}
+
+bool Win32FileSystem::createDirectory(const std::string& path) {
+  return ::CreateDirectoryA(path.c_str(), nullptr) != FALSE;
+}
+
+bool Win32FileSystem::isNormalFile(const std::string& path) const {
+  const DWORD attributes = ::GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+std::string Win32FileSystem::programDirectory() const {
+  std::vector<char> buffer(MAX_PATH);
+  for (;;) {
+    const DWORD n = ::GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (n == 0) return ".";
+    if (n < buffer.size()) {
+      std::string path(buffer.data(), n);
+      const auto slash = path.find_last_of("\\/");
+      if (slash == std::string::npos) return ".";
+      // A drive root keeps its "\" ("C:\"), as the system reports it.
+      return slash == 2 && path[1] == ':' ? path.substr(0, 3) : path.substr(0, slash);
+    }
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
+OpenedFile Win32FileSystem::openForWriting(const std::string& path, WriteMode mode) {
+  // Others may read the file while it is open for a transmission.
+  UniqueFile file(::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                mode == WriteMode::Replace ? CREATE_ALWAYS : OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                nullptr));
+  if (!file) return {nullptr, ::GetLastError()};
+  if (mode == WriteMode::Append && ::SetFilePointer(file.get(), 0, nullptr, FILE_END) == INVALID_SET_FILE_POINTER) {
+    const DWORD error = ::GetLastError();
+    if (error != NO_ERROR) return {nullptr, error};
+  }
+  return {std::make_unique<Win32OutputFile>(std::move(file)), 0};
+}
+
+MessageAnswer Win32MessageBoxes::show(const std::string& text, const std::string& title, MessageButtons buttons,
+                                      MessageIcon icon) {
+  UINT type = buttons == MessageButtons::YesNo ? MB_YESNO : MB_OK;
+  if (icon == MessageIcon::Exclamation) type |= MB_ICONEXCLAMATION;
+  if (icon == MessageIcon::Question) type |= MB_ICONQUESTION;
+  const HWND owner = owner_ != nullptr && ::IsWindowVisible(owner_) ? owner_ : nullptr;
+  if (owner == nullptr) type |= MB_TASKMODAL | MB_SETFOREGROUND;
+  switch (::MessageBoxA(owner, text.c_str(), title.c_str(), type)) {
+    case IDYES:
+      return MessageAnswer::Yes;
+    case IDNO:
+      return MessageAnswer::No;
+    default:
+      return MessageAnswer::Ok;
+  }
+}
+
+bool Win32SingleInstance::anotherInstanceRunning() {
+  if (mutex_) return false;
+  mutex_.reset(::CreateMutexA(nullptr, FALSE, name_));
+  const DWORD error = ::GetLastError();
+  if (!mutex_) return error == ERROR_ACCESS_DENIED;  // held by a copy of another rights level
+  return error == ERROR_ALREADY_EXISTS;
+}
+
+}  // namespace pondex::win32

@@ -1,0 +1,58 @@
+#pragma once
+// The small Win32 services: clock, profile files, files and folders,
+// message boxes and the single-instance test.
+#include <windows.h>
+
+#include "platform/clock.h"
+#include "platform/files.h"
+#include "platform/message_box.h"
+#include "platform/profile.h"
+#include "platform/single_instance.h"
+#include "platform/win32/handles.h"
+
+namespace pondex::win32 {
+
+class Win32Clock final : public Clock {
+ public:
+  [[nodiscard]] LocalDateTime localNow() const override;
+};
+
+class Win32Profiles final : public ProfileFiles {
+ public:
+  ProfileRead getString(const std::string& file, const std::string& section, const std::string& key,
+                        const std::string& defaultValue, std::size_t bufferSize) override;
+  bool writeString(const std::string& file, const std::string& section, const std::string& key,
+                   const std::string& value) override;
+};
+
+class Win32FileSystem final : public FileSystem {
+ public:
+  bool createDirectory(const std::string& path) override;
+  [[nodiscard]] bool isNormalFile(const std::string& path) const override;
+  [[nodiscard]] std::string programDirectory() const override;
+  OpenedFile openForWriting(const std::string& path, WriteMode mode) override;
+};
+
+class Win32MessageBoxes final : public MessageBoxes {
+ public:
+  // Boxes belong to this window when it is set (they then stay above it).
+  void setOwner(HWND owner) { owner_ = owner; }
+  MessageAnswer show(const std::string& text, const std::string& title, MessageButtons buttons,
+                     MessageIcon icon) override;
+
+ private:
+  HWND owner_ = nullptr;
+};
+
+// A named mutex in the user's session: the first copy holds it for its life.
+class Win32SingleInstance final : public SingleInstance {
+ public:
+  explicit Win32SingleInstance(const char* name) : name_(name) {}
+  bool anotherInstanceRunning() override;
+
+ private:
+  const char* name_;
+  UniqueKernelHandle mutex_;
+};
+
+}  // namespace pondex::win32

@@ -1,0 +1,122 @@
+"""Running the real Pon_dex.exe under Wine for end-to-end tests.
+
+The Wine environment (display, prefix, server, COM port paths) is prepared
+by tools/wine-env.sh; ctest passes its folder in PONDEX_WINE_DIR and the
+programs under test in PONDEX_EXE and PONDEX_WINTOOL.
+"""
+import os
+import shutil
+import subprocess
+import tempfile
+import time
+import unittest
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+REPO = os.path.dirname(os.path.dirname(HERE))
+WINE_RUN = os.path.join(REPO, "cmake", "wine-run.sh")
+
+SETTINGS = "Pon_dex_Settings.ini"
+WINDOW_TITLE = "PON_DEX ["  # the full title is set late in the start-up
+
+
+def wine_dir():
+    return os.environ["PONDEX_WINE_DIR"]
+
+
+def wine_prefix():
+    return os.path.join(wine_dir(), "prefix")
+
+
+def wine(args, timeout=60, check=True):
+    """Runs a Windows program to its end and returns its output."""
+    result = subprocess.run([WINE_RUN] + list(args), stdin=subprocess.DEVNULL, capture_output=True,
+                            timeout=timeout)
+    if check and result.returncode != 0:
+        raise AssertionError("%s failed (%d): %s" % (args, result.returncode, result.stderr.decode(errors="replace")))
+    return result.stdout.decode("latin-1")
+
+
+def wintool(*args, timeout=60, check=True):
+    return wine([os.environ["PONDEX_WINTOOL"]] + [str(a) for a in args], timeout=timeout, check=check)
+
+
+def wait_until(predicate, timeout, interval=0.05, what="condition"):
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        if predicate():
+            return
+        time.sleep(interval)
+    raise AssertionError("timed out after %.1f s waiting for %s" % (timeout, what))
+
+
+class Program:
+    """One copy of Pon_dex.exe in a folder of its own (its settings file lives beside it)."""
+
+    def __init__(self, folder=None, settings=None):
+        self.folder = folder or tempfile.mkdtemp(prefix="pondex-e2e-", dir=wine_dir())
+        self.exe = os.path.join(self.folder, "Pon_dex.exe")
+        if not os.path.exists(self.exe):
+            shutil.copy(os.environ["PONDEX_EXE"], self.exe)
+        if settings is not None:
+            with open(self.settings_path, "wb") as f:
+                f.write(settings)
+        self.process = None
+
+    @property
+    def settings_path(self):
+        return os.path.join(self.folder, SETTINGS)
+
+    def settings(self):
+        with open(self.settings_path, "rb") as f:
+            return f.read()
+
+    def setting(self, key):
+        """The value of key (bytes, compared without letter case) in the settings file, or None."""
+        for line in self.settings().split(b"\r\n"):
+            name, sep, value = line.partition(b"=")
+            if sep and name.strip().lower() == key.lower():
+                return value.strip()
+        return None
+
+    def start(self):
+        log = open(os.path.join(self.folder, "wine.log"), "ab")
+        self.process = subprocess.Popen([WINE_RUN, self.exe], stdin=subprocess.DEVNULL, stdout=log, stderr=log)
+        log.close()
+        return self
+
+    def start_and_wait_for_window(self, timeout=30):
+        self.start()
+        wintool("wait-window", WINDOW_TITLE, int(timeout * 1000), timeout=timeout + 10)
+        return self
+
+    def running(self):
+        return self.process is not None and self.process.poll() is None
+
+    def wait_exit(self, timeout=30):
+        return self.process.wait(timeout=timeout)
+
+    def kill(self):
+        if self.running():
+            self.process.kill()
+            self.process.wait(timeout=10)
+
+
+class ProgramTestCase(unittest.TestCase):
+    """Ends every program a test started, whatever the outcome."""
+
+    def setUp(self):
+        self.programs = []
+
+    def tearDown(self):
+        for p in self.programs:
+            if p.running():
+                wintool("click", WINDOW_TITLE, "Zamknij", check=False)
+                try:
+                    p.wait_exit(10)
+                except subprocess.TimeoutExpired:
+                    p.kill()
+
+    def program(self, **kwargs):
+        p = Program(**kwargs)
+        self.programs.append(p)
+        return p

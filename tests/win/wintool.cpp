@@ -1,0 +1,138 @@
+// wintool: what the end-to-end tests need to do to Windows programs under
+// Wine, from the outside, the way a user or the system would.
+//
+//   wintool wait-window TITLE TIMEOUT_MS   exit 0 once a top-level window whose title starts with TITLE exists
+//   wintool visible TITLE                  print 1 or 0
+//   wintool count TITLE                    print the number of such top-level windows
+//   wintool close TITLE                    the close box (system menu Close)
+//   wintool click TITLE CAPTION            click the child control with that caption
+//   wintool texts TITLE                    print the captions of all child controls
+//   wintool key VK HOLD_MS                 press a virtual key, hold it, release it
+//   wintool end-session TITLE              tell the window the session ends
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Search {
+  std::string prefix;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK collect(HWND hwnd, LPARAM lParam) {
+  auto* search = reinterpret_cast<Search*>(lParam);
+  char title[512] = {};
+  ::GetWindowTextA(hwnd, title, sizeof title);
+  if (std::strncmp(title, search->prefix.c_str(), search->prefix.size()) == 0) search->found.push_back(hwnd);
+  return TRUE;
+}
+
+std::vector<HWND> windowsTitled(const std::string& prefix) {
+  Search search{prefix, {}};
+  ::EnumWindows(&collect, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+HWND windowTitled(const std::string& prefix) {
+  const auto all = windowsTitled(prefix);
+  return all.empty() ? nullptr : all.front();
+}
+
+struct ChildSearch {
+  std::string caption;
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK findChild(HWND hwnd, LPARAM lParam) {
+  auto* search = reinterpret_cast<ChildSearch*>(lParam);
+  char text[512] = {};
+  ::GetWindowTextA(hwnd, text, sizeof text);
+  if (search->caption == text) {
+    search->found = hwnd;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+BOOL CALLBACK printText(HWND hwnd, LPARAM) {
+  char text[512] = {};
+  ::GetWindowTextA(hwnd, text, sizeof text);
+  if (text[0] != '\0') std::printf("%s\n", text);
+  return TRUE;
+}
+
+int usage() {
+  std::fputs("usage: wintool wait-window|visible|count|close|click|texts|key|end-session ...\n", stderr);
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) return usage();
+  const std::string cmd = argv[1];
+  if (cmd == "wait-window" && argc == 4) {
+    const DWORD timeout = static_cast<DWORD>(std::strtoul(argv[3], nullptr, 10));
+    const DWORD start = ::GetTickCount();
+    while (windowTitled(argv[2]) == nullptr) {
+      if (::GetTickCount() - start > timeout) return 1;
+      ::Sleep(20);
+    }
+    return 0;
+  }
+  if (cmd == "count" && argc == 3) {
+    std::printf("%u\n", static_cast<unsigned>(windowsTitled(argv[2]).size()));
+    return 0;
+  }
+  if (argc == 3 || argc == 4) {
+    if (cmd == "key" && argc == 4) {
+      const auto vk = static_cast<BYTE>(std::strtoul(argv[2], nullptr, 0));
+      const auto scan = static_cast<BYTE>(::MapVirtualKeyA(vk, 0));
+      ::keybd_event(vk, scan, 0, 0);
+      ::Sleep(static_cast<DWORD>(std::strtoul(argv[3], nullptr, 10)));
+      ::keybd_event(vk, scan, KEYEVENTF_KEYUP, 0);
+      return 0;
+    }
+    HWND window = windowTitled(argv[2]);
+    if (window == nullptr) {
+      std::fprintf(stderr, "no window titled %s\n", argv[2]);
+      return 1;
+    }
+    if (cmd == "visible") {
+      std::printf("%d\n", ::IsWindowVisible(window) ? 1 : 0);
+      return 0;
+    }
+    if (cmd == "texts") {
+      ::EnumChildWindows(window, &printText, 0);
+      return 0;
+    }
+    if (cmd == "close") {
+      ::PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+      return 0;
+    }
+    if (cmd == "end-session") {
+      ::SendMessageA(window, WM_QUERYENDSESSION, 0, 0);
+      ::SendMessageA(window, WM_ENDSESSION, TRUE, 0);
+      return 0;
+    }
+    if (cmd == "click" && argc == 4) {
+      ChildSearch search{argv[3]};
+      ::EnumChildWindows(window, &findChild, reinterpret_cast<LPARAM>(&search));
+      if (search.found == nullptr) {
+        std::fprintf(stderr, "no control %s\n", argv[3]);
+        return 1;
+      }
+      // What a click on the button tells its parent; works on a hidden window too.
+      const auto id = static_cast<WORD>(::GetDlgCtrlID(search.found));
+      ::PostMessageA(::GetParent(search.found), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(search.found));
+      return 0;
+    }
+  }
+  return usage();
+}

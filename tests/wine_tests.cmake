@@ -1,0 +1,40 @@
+# Tests that run under Wine: the unit tests cross-built, the Windows-side
+# tests of the Win32 layer, and the end-to-end runs of Pon_dex.exe. They
+# share one environment (virtual display, prefix, server, serial ports) that
+# a fixture starts before and stops after them, and run one at a time.
+set(PONDEX_WINE_DIR ${CMAKE_BINARY_DIR}/wine)
+set(wine_env_script ${PROJECT_SOURCE_DIR}/tools/wine-env.sh)
+
+add_test(NAME wine_env_start COMMAND ${wine_env_script} start ${PONDEX_WINE_DIR})
+set_tests_properties(wine_env_start PROPERTIES FIXTURES_SETUP wine)
+add_test(NAME wine_env_stop COMMAND ${wine_env_script} stop ${PONDEX_WINE_DIR})
+set_tests_properties(wine_env_stop PROPERTIES FIXTURES_CLEANUP wine)
+
+function(pondex_wine_test name)
+  set_tests_properties(${name} PROPERTIES
+    FIXTURES_REQUIRED wine
+    RESOURCE_LOCK wine
+    ENVIRONMENT "PONDEX_WINE_DIR=${PONDEX_WINE_DIR};PONDEX_BUILD_DIR=${CMAKE_BINARY_DIR}")
+endfunction()
+
+add_test(NAME unit_tests_under_wine COMMAND pondex_unit_tests)
+pondex_wine_test(unit_tests_under_wine)
+
+# Tools the end-to-end tests drive Windows programs with.
+add_executable(wintool ${CMAKE_CURRENT_SOURCE_DIR}/win/wintool.cpp)
+target_link_libraries(wintool PRIVATE user32)
+pondex_test_warnings(wintool)
+
+# End-to-end runs of the real program, driven from Python.
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+file(GLOB e2e_tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/e2e/test_*.py)
+foreach(test_file ${e2e_tests})
+  get_filename_component(test_name ${test_file} NAME_WE)
+  add_test(NAME e2e_${test_name}
+           COMMAND ${Python3_EXECUTABLE} -m unittest -v ${test_name}
+           WORKING_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/e2e)
+  pondex_wine_test(e2e_${test_name})
+  set_property(TEST e2e_${test_name} APPEND PROPERTY ENVIRONMENT
+               "PONDEX_EXE=$<TARGET_FILE:Pon_dex>;PONDEX_WINTOOL=$<TARGET_FILE:wintool>")
+  set_tests_properties(e2e_${test_name} PROPERTIES TIMEOUT 600)
+endforeach()

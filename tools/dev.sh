@@ -1,0 +1,71 @@
+#!/bin/bash
+# The two commands of the README.
+#
+#   tools/dev.sh run    install what is missing, build Pon_dex.exe, start it under Wine
+#   tools/dev.sh test   install what is missing, build, run every test (native, sanitizers, Wine)
+#
+# Works on a fresh Debian 12 as root (or as a user with sudo).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+
+packages=(
+  g++ cmake ninja-build googletest libgtest-dev libgmock-dev libbenchmark-dev
+  g++-mingw-w64-x86-64 wine wine64 fonts-wine xvfb xauth x11-utils x11-apps xdotool imagemagick
+  socat python3
+)
+
+install_missing() {
+  local missing=()
+  for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return
+  echo "== installing: ${missing[*]}"
+  local sudo=()
+  [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+  "${sudo[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+build() {  # preset
+  cmake --preset "$1" >/dev/null
+  cmake --build --preset "$1"
+}
+
+case "${1:-}" in
+  test)
+    install_missing
+    status=0
+    for preset in native sanitize mingw; do
+      echo "== build: $preset"
+      build "$preset"
+    done
+    for preset in native sanitize mingw; do
+      echo "== test: $preset"
+      ctest --preset "$preset" || status=1
+    done
+    exit $status
+    ;;
+  run)
+    install_missing
+    build mingw
+    exe="$root/build/mingw/app/Pon_dex.exe"
+    if [ -n "${DISPLAY:-}" ]; then
+      export WINEPREFIX="$root/build/run/prefix" WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+      mkdir -p "$root/build/run"
+      [ -f "$WINEPREFIX/system.reg" ] || wineboot -i >/dev/null 2>&1 || true
+      echo "== starting $exe on $DISPLAY"
+      exec wine "$exe"
+    fi
+    "$root/tools/wine-env.sh" start "$root/build/run"
+    trap '"$root/tools/wine-env.sh" stop "$root/build/run"' EXIT
+    echo "== starting $exe on the virtual display $(cat "$root/build/run/display")"
+    echo "   (look at it with: import -display $(cat "$root/build/run/display") -window root shot.png)"
+    PONDEX_WINE_DIR="$root/build/run" "$root/cmake/wine-run.sh" "$exe"
+    ;;
+  *)
+    echo "usage: tools/dev.sh run|test" >&2
+    exit 2
+    ;;
+esac

@@ -1,0 +1,50 @@
+#include "tests/fakes/fake_keyboard.h"
+
+#include <cstddef>
+
+namespace pondex::fakes {
+
+void PrintTo(const KeyEvent& event, std::ostream* os) {
+  *os << "{vk " << int{event.vk} << ", scan " << int{event.scan} << ", flags " << event.flags << "}";
+}
+
+FakeKeyboard::FakeKeyboard() {
+  vkKeyScans.fill(-1);
+  oemKeyScans.fill(0xFFFFFFFF);
+  for (std::size_t c = 0; c < oemChars.size(); ++c) oemChars[c] = static_cast<std::uint8_t>(c);
+}
+
+void FakeKeyboard::defineChar(std::uint8_t ansiChar, std::int16_t vkKeyScanAnswer, std::uint32_t oemKeyScanAnswer) {
+  vkKeyScans[ansiChar] = vkKeyScanAnswer;
+  oemKeyScans[oemChars[ansiChar]] = oemKeyScanAnswer;
+}
+
+std::int16_t FakeKeyboard::vkKeyScan(std::uint8_t ansiChar) {
+  ++layoutQueries;
+  return vkKeyScans[ansiChar];
+}
+
+std::uint8_t FakeKeyboard::charToOem(std::uint8_t ansiChar) {
+  ++layoutQueries;
+  return oemChars[ansiChar];
+}
+
+std::uint32_t FakeKeyboard::oemKeyScan(std::uint8_t oemChar) {
+  ++layoutQueries;
+  return oemKeyScans[oemChar];
+}
+
+std::uint32_t FakeKeyboard::mapVirtualKeyToScan(std::uint8_t vk) {
+  ++layoutQueries;
+  return vkScans[vk];
+}
+
+void FakeKeyboard::keyEvent(std::uint8_t vk, std::uint8_t scan, std::uint32_t flags) {
+  events.push_back({vk, scan, flags});
+}
+
+std::int16_t FakeKeyboard::asyncKeyState(int vk) {
+  return vk >= 0 && vk < static_cast<int>(asyncStates.size()) ? asyncStates[static_cast<std::size_t>(vk)] : 0;
+}
+
+}  // namespace pondex::fakes

@@ -1,0 +1,50 @@
+#pragma once
+// A keyboard layout in memory that records every injected key event. At
+// construction no key produces any character, CharToOem is the identity and
+// every OEM and virtual-key scan lookup fails (0xFFFFFFFF and 0).
+#include <array>
+#include <cstdint>
+#include <ostream>
+#include <vector>
+
+#include "platform/keyboard.h"
+
+namespace pondex::fakes {
+
+struct KeyEvent {
+  std::uint8_t vk = 0;
+  std::uint8_t scan = 0;
+  std::uint32_t flags = 0;
+  bool operator==(const KeyEvent&) const = default;
+};
+void PrintTo(const KeyEvent& event, std::ostream* os);
+
+class FakeKeyboard final : public Keyboard {
+ public:
+  FakeKeyboard();
+
+  // `ansiChar` is typed with the VkKeyScan answer `vkKeyScanAnswer`, and
+  // OemKeyScan of its OEM form answers `oemKeyScanAnswer`. Set `oemChars`
+  // first when the OEM form differs.
+  void defineChar(std::uint8_t ansiChar, std::int16_t vkKeyScanAnswer, std::uint32_t oemKeyScanAnswer);
+
+  std::int16_t vkKeyScan(std::uint8_t ansiChar) override;
+  std::uint8_t charToOem(std::uint8_t ansiChar) override;
+  std::uint32_t oemKeyScan(std::uint8_t oemChar) override;
+  std::uint32_t mapVirtualKeyToScan(std::uint8_t vk) override;
+  void keyEvent(std::uint8_t vk, std::uint8_t scan, std::uint32_t flags) override;
+  bool capsLockOn() override { return capsLock; }
+  std::int16_t asyncKeyState(int vk) override;
+
+  std::array<std::int16_t, 256> vkKeyScans{};    // by ANSI character
+  std::array<std::uint8_t, 256> oemChars{};      // by ANSI character
+  std::array<std::uint32_t, 256> oemKeyScans{};  // by OEM character
+  std::array<std::uint32_t, 256> vkScans{};      // MapVirtualKey answers, by VK
+  std::array<std::int16_t, 256> asyncStates{};   // by VK
+  bool capsLock = false;
+
+  std::vector<KeyEvent> events;  // every injected event, in order
+  int layoutQueries = 0;         // calls of the four layout queries
+};
+
+}  // namespace pondex::fakes

@@ -38,3 +38,16 @@ foreach(test_file ${e2e_tests})
                "PONDEX_EXE=$<TARGET_FILE:Pon_dex>;PONDEX_WINTOOL=$<TARGET_FILE:wintool>")
   set_tests_properties(e2e_${test_name} PROPERTIES TIMEOUT 600)
 endforeach()
+
+# Windows-side tests of the Win32 layer against the real system calls
+# (profile files, serial ports over a pty pair, sockets on loopback).
+file(GLOB win_test_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/win/*_test.cpp)
+if(win_test_sources)
+  add_executable(pondex_win_tests ${win_test_sources})
+  target_link_libraries(pondex_win_tests PRIVATE pondex_win32 pondex_fakes ${GMOCK} ${GTEST_MAIN})
+  pondex_test_warnings(pondex_win_tests)
+  add_test(NAME win_tests
+           COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/win/with-serial-pair.sh
+                   ${PROJECT_SOURCE_DIR}/cmake/wine-run.sh $<TARGET_FILE:pondex_win_tests>)
+  pondex_wine_test(win_tests)
+endif()

@@ -7,16 +7,17 @@
 #include "core/key.h"
 #include "platform/win32/event_loop_win32.h"
 #include "platform/win32/form_window.h"
+#include "platform/win32/keyboard_win32.h"
 #include "platform/win32/system_win32.h"
 #include "platform/win32/tray_win32.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   using namespace pondex;
-  const auto windowIcon = static_cast<HICON>(::LoadImageA(instance, MAKEINTRESOURCEA(kWindowIconResource), IMAGE_ICON,
-                                                          0, 0, LR_DEFAULTSIZE | LR_SHARED));
-  const auto transferIcon = static_cast<HICON>(::LoadImageA(
-      instance, MAKEINTRESOURCEA(kTransferIconResource), IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON),
-      ::GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+  const auto windowIcon = static_cast<HICON>(
+      ::LoadImageA(instance, MAKEINTRESOURCEA(kWindowIconResource), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
+  const auto transferIcon =
+      static_cast<HICON>(::LoadImageA(instance, MAKEINTRESOURCEA(kTransferIconResource), IMAGE_ICON,
+                                      ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), LR_SHARED));
 
   win32::Win32EventLoop loop;
   win32::Win32Clock clock;
@@ -25,7 +26,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   win32::Win32MessageBoxes messages;
   win32::Win32SingleInstance instanceGuard("Local\\Pon_dex.SingleInstance");
   win32::Win32Tray tray(windowIcon, transferIcon);
-  Platform platform{loop, clock, profiles, files, messages, instanceGuard, tray};
+  win32::Win32Keyboard keyboard;
+  Platform platform{loop, clock, profiles, files, messages, instanceGuard, tray, keyboard};
 
   Key key(platform);
   win32::FormWindow window(key.form(), windowIcon, {.close = [&key](int mode) { key.unload(mode); }});

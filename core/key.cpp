@@ -9,7 +9,9 @@ Key::Key(Platform& platform)
       form_(ui::buildMainWindow()),
       c_(form_),
       store_(platform.profiles, platform.files),
-      binding_(store_, form_, c_, settings_) {
+      binding_(store_, form_, c_, settings_),
+      emitter_(platform.keyboard),
+      fileWriter_(platform.files, platform.clock) {
   Timer1_ = p_.loop.createTimer(Millis(100), [this] { EndTransmission(); });
   Timer2_ = p_.loop.createTimer(Millis(1), [this] { timer2Tick(); });
   Timer3_ = p_.loop.createTimer(Millis(200), [this] { timer3Tick(); });
@@ -106,6 +108,9 @@ void Key::unload(int unloadMode) {
 
 void Key::EndTransmission() {
   Timer1_->setEnabled(false);
+  if (settings_.FileMode == 0) SendFrameEnd();
+  // From here on nothing may stop the remaining steps.
+  if (fileWriter_.inTransmission()) fileWriter_.CloseDataFile();
   form_.setVisible(c_.txtTransmisja, false);
   (void)p_.tray.setPicture(TrayPicture::WindowIcon);
   Timer3_->setEnabled(true);

@@ -7,11 +7,15 @@
 //   Timer1  100 ms  armed by received data    EndTransmission
 //   Timer2    1 ms  on from start-up           serial poll
 //   Timer3  200 ms  on after START             channel upkeep and hot keys
+#include <functional>
 #include <memory>
+#include <string>
 
 #include "config/settings.h"
 #include "config/settings_binding.h"
 #include "config/settings_store.h"
+#include "output/data_file.h"
+#include "output/key_emitter.h"
 #include "platform/platform.h"
 #include "ui/form.h"
 #include "ui/main_window.h"
@@ -54,6 +58,17 @@ class Key {
   // The Timer1 tick: the silence after received data ends the transmission.
   void EndTransmission();
 
+  // One piece of received text: every character transformed and delivered
+  // at once; the silence timer is armed again. Timers are off meanwhile.
+  void ProcessSerialData(const std::string& text);
+  // Types the end-of-frame keys of the chosen reaction.
+  void SendFrameEnd();
+  // Appends text at the end of the data panel, while one is open.
+  void AddStringFastest(const std::string& text);
+  void setDataPanel(std::function<void(const std::string&)> panel) { dataPanel_ = std::move(panel); }
+
+  [[nodiscard]] const DataFileWriter& dataFile() const { return fileWriter_; }
+
   [[nodiscard]] ui::Form& form() { return form_; }
   [[nodiscard]] const ui::MainControls& controls() const { return c_; }
   [[nodiscard]] const Settings& settings() const { return settings_; }
@@ -67,6 +82,11 @@ class Key {
   void bindControls();
   void timer2Tick();
   void timer3Tick();
+  // The first data of a transmission to a file: open it and show that a
+  // transmission is being written.
+  void beginFileTransmission();
+  void deliver(std::string ch);
+  void showDataFileState();
 
   Platform& p_;
   ui::Form form_;
@@ -74,6 +94,10 @@ class Key {
   Settings settings_;
   SettingsStore store_;
   SettingsBinding binding_;
+
+  KeyEmitter emitter_;
+  DataFileWriter fileWriter_;
+  std::function<void(const std::string&)> dataPanel_;
 
   bool NetworkMode_ = true;
   ui::Color PortLabelColor_ = ui::kBlack;

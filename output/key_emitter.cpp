@@ -147,6 +147,11 @@ void KeyEmitter::EmitKeys(const std::string& text) {
   }
 }
 
+void KeyEmitter::typeLiteral(std::uint8_t ansiChar) {
+  if (!TablesReady_) buildTables();
+  typeCharacter(ansiChar, keyboard_.capsLockOn());
+}
+
 void KeyEmitter::buildTables() {
   for (std::size_t c = 0; c < CharKeyTable_.size(); ++c) {
     const auto ansi = static_cast<std::uint8_t>(c);

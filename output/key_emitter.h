@@ -81,6 +81,9 @@ class KeyEmitter {
 
   // Injects every key event of `text` before it returns.
   void EmitKeys(const std::string& text);
+  // Types one character as itself, outside the key syntax (a "~" is a
+  // tilde here, not Enter).
+  void typeLiteral(std::uint8_t ansiChar);
 
   [[nodiscard]] bool TablesReady() const { return TablesReady_; }
   // By ANSI character code: key, scan code and modifiers.

@@ -12,10 +12,11 @@ namespace pondex {
 class OutputFile {
  public:
   virtual ~OutputFile() = default;
-  // Writes all bytes at the end of the file; false when the system refused.
-  virtual bool write(std::span<const std::uint8_t> bytes) = 0;
-  // Closes the file; false when the last bytes could not be written.
-  virtual bool close() = 0;
+  // Writes all bytes at the end of the file: 0, or the system's error
+  // number when it refused (a full disk, a vanished network folder).
+  virtual std::uint32_t write(std::span<const std::uint8_t> bytes) = 0;
+  // Closes the file: 0, or the system's error number.
+  virtual std::uint32_t close() = 0;
 };
 
 enum class WriteMode { Append, Replace };

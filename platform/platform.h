@@ -5,6 +5,7 @@
 #include "platform/clock.h"
 #include "platform/event_loop.h"
 #include "platform/files.h"
+#include "platform/keyboard.h"
 #include "platform/message_box.h"
 #include "platform/profile.h"
 #include "platform/single_instance.h"
@@ -20,6 +21,7 @@ struct Platform {
   MessageBoxes& messages;
   SingleInstance& instance;
   Tray& tray;
+  Keyboard& keyboard;
 };
 
 }  // namespace pondex

@@ -15,6 +15,8 @@ class Tray {
   // Results are the platform's; the program does not act on them.
   virtual bool add(const std::string& tip) = 0;
   virtual bool setPicture(TrayPicture picture) = 0;
+  // The tip shown over the icon (cut to what the system allows).
+  virtual bool setTip(const std::string& tip) = 0;
   virtual bool remove() = 0;
 };
 

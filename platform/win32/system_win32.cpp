@@ -10,16 +10,17 @@ class Win32OutputFile final : public OutputFile {
   explicit Win32OutputFile(UniqueFile file) : file_(std::move(file)) {}
   ~Win32OutputFile() override { (void)close(); }
 
-  bool write(std::span<const std::uint8_t> bytes) override {
-    if (!file_) return false;
+  std::uint32_t write(std::span<const std::uint8_t> bytes) override {
+    if (!file_) return ERROR_INVALID_HANDLE;
     DWORD written = 0;
-    const BOOL ok = ::WriteFile(file_.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    return ok != FALSE && written == bytes.size();
+    if (::WriteFile(file_.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) == FALSE) {
+      return ::GetLastError();
+    }
+    return written == bytes.size() ? 0 : ERROR_HANDLE_DISK_FULL;
   }
-  bool close() override {
-    if (!file_) return true;
-    const BOOL ok = ::CloseHandle(file_.release());
-    return ok != FALSE;
+  std::uint32_t close() override {
+    if (!file_) return 0;
+    return ::CloseHandle(file_.release()) != FALSE ? 0 : ::GetLastError();
   }
 
  private:

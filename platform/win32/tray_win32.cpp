@@ -31,6 +31,12 @@ bool Win32Tray::setPicture(TrayPicture picture) {
   return ::Shell_NotifyIconA(NIM_MODIFY, &nid) != FALSE;
 }
 
+bool Win32Tray::setTip(const std::string& tip) {
+  tip_ = tip;
+  NOTIFYICONDATAA nid = record();
+  return ::Shell_NotifyIconA(NIM_MODIFY, &nid) != FALSE;
+}
+
 bool Win32Tray::remove() {
   NOTIFYICONDATAA nid{};
   nid.cbSize = NOTIFYICONDATAA_V1_SIZE;

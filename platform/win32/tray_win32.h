@@ -17,6 +17,7 @@ class Win32Tray final : public Tray {
 
   bool add(const std::string& tip) override;
   bool setPicture(TrayPicture picture) override;
+  bool setTip(const std::string& tip) override;
   bool remove() override;
 
  private:

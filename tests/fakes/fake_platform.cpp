@@ -6,17 +6,19 @@ class FakeFileSystem::MemoryFile final : public OutputFile {
  public:
   MemoryFile(FakeFileSystem& fs, std::string path) : fs_(fs), path_(std::move(path)) { ++fs_.openFiles; }
   ~MemoryFile() override { close(); }
-  bool write(std::span<const std::uint8_t> bytes) override {
-    if (closed_ || fs_.unwritable.count(path_) > 0) return false;
+  std::uint32_t write(std::span<const std::uint8_t> bytes) override {
+    if (closed_) return 6;                                // invalid handle
+    if (fs_.unwritable.count(path_) > 0) return 112;      // the disk is full
     fs_.contents[path_].append(bytes.begin(), bytes.end());
-    return true;
+    ++fs_.writeCalls;
+    return 0;
   }
-  bool close() override {
+  std::uint32_t close() override {
     if (!closed_) {
       closed_ = true;
       --fs_.openFiles;
     }
-    return true;
+    return 0;
   }
 
  private:

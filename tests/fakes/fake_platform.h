@@ -8,6 +8,7 @@
 #include "platform/platform.h"
 #include "platform/portable/ini_text.h"
 #include "tests/fakes/fake_event_loop.h"
+#include "tests/fakes/fake_keyboard.h"
 
 namespace pondex::fakes {
 
@@ -67,6 +68,7 @@ class FakeFileSystem final : public FileSystem {
   std::set<std::string> unwritable;
   std::vector<std::string> opened;
   int openFiles = 0;
+  int writeCalls = 0;
 };
 
 class FakeMessageBoxes final : public MessageBoxes {
@@ -104,6 +106,10 @@ class FakeTray final : public Tray {
     calls.push_back(p == TrayPicture::WindowIcon ? Call::Idle : Call::Transfer);
     return present;
   }
+  bool setTip(const std::string& t) override {
+    tip = t;
+    return present;
+  }
   bool remove() override {
     calls.push_back(Call::Remove);
     present = false;
@@ -123,7 +129,8 @@ struct FakePlatform {
   FakeMessageBoxes messages;
   FakeInstance instance;
   FakeTray tray;
-  Platform platform{loop, clock, profiles, files, messages, instance, tray};
+  FakeKeyboard keyboard;
+  Platform platform{loop, clock, profiles, files, messages, instance, tray, keyboard};
 
   [[nodiscard]] std::string settingsFile() const { return files.programDir + "\\Pon_dex_Settings.ini"; }
   // A value of section USTAWIENIA of the settings file, or "<absent>".

@@ -1,0 +1,39 @@
+#include "core/transform.h"
+
+namespace pondex {
+namespace {
+
+std::string characterWithCode(std::uint8_t code) {
+  return code == 0 ? std::string() : std::string(1, static_cast<char>(code));
+}
+
+}  // namespace
+
+std::string DotReplacement(const Settings& s) {
+  return s.DecimalCommaMode != 0 ? "," : ".";
+}
+
+std::string CrReplacementText(const Settings& s) {
+  return characterWithCode(s.CrReplacement);
+}
+
+std::string LfReplacementText(const Settings& s) {
+  return characterWithCode(s.LfReplacement);
+}
+
+bool TransformChar(const Settings& s, std::string& ch) {
+  if (ch.size() != 1) return true;
+  const auto code = static_cast<unsigned char>(ch[0]);
+  if (code == 13) {
+    ch = s.FrameEndReaction == 3 || s.FrameEndReaction == 4 ? std::string("\t") : CrReplacementText(s);
+  } else if (code == 10) {
+    ch = LfReplacementText(s);
+  } else if (ch == ".") {
+    ch = DotReplacement(s);
+  } else if (!s.TextMode && code >= 27 && (code <= 42 || code >= 59)) {
+    return false;
+  }
+  return true;
+}
+
+}  // namespace pondex

@@ -1,0 +1,63 @@
+#include "output/data_file.h"
+
+#include <span>
+
+namespace pondex {
+namespace {
+
+void twoDigits(std::string& out, int value) {
+  out += static_cast<char>('0' + value / 10 % 10);
+  out += static_cast<char>('0' + value % 10);
+}
+
+}  // namespace
+
+std::string dataFileName(const LocalDateTime& now, bool perDay) {
+  std::string name;
+  twoDigits(name, now.year % 100);
+  twoDigits(name, now.month);
+  twoDigits(name, now.day);
+  if (!perDay) {
+    name += '_';
+    twoDigits(name, now.hour);
+    twoDigits(name, now.minute);
+    twoDigits(name, now.second);
+  }
+  return name + ".txt";
+}
+
+void DataFileWriter::OpenDataFile(const Settings& settings) {
+  file_.reset();
+  path_ = settings.DataDirectory + dataFileName(clock_.localNow(), settings.StaticFileName != 0);
+  OpenedFile opened =
+      files_.openForWriting(path_, settings.FileWriteMode != 0 ? WriteMode::Replace : WriteMode::Append);
+  if (!opened.file) {
+    fail(opened.error == 0 ? 1 : opened.error);
+    return;
+  }
+  file_ = std::move(opened.file);
+  state_ = State::Open;
+  lastError_ = 0;
+}
+
+void DataFileWriter::WriteDataChar(const std::string& ch) {
+  if (state_ != State::Open || ch.empty()) return;
+  const std::span bytes(reinterpret_cast<const std::uint8_t*>(ch.data()), ch.size());
+  if (const std::uint32_t error = file_->write(bytes); error != 0) fail(error);
+}
+
+void DataFileWriter::CloseDataFile() {
+  if (file_) {
+    if (const std::uint32_t error = file_->close(); error != 0 && state_ == State::Open) lastError_ = error;
+    file_.reset();
+  }
+  state_ = State::Closed;
+}
+
+void DataFileWriter::fail(std::uint32_t error) {
+  file_.reset();
+  state_ = State::Failed;
+  lastError_ = error;
+}
+
+}  // namespace pondex

@@ -1,0 +1,62 @@
+#pragma once
+// The data file writer: one file per transmission or per day in the data
+// folder, opened at the first data of a transmission and closed when it
+// ends. The name is the date ("yymmdd.txt") or date and time
+// ("yymmdd_hhmmss.txt") at the moment of opening, glued to the folder as
+// stored (no separator is added).
+//
+// A file that cannot be opened or written never stops the data path: the
+// rest of that transmission is not written (so no file holds half a frame
+// without notice), the path and the system's error number are shown in the
+// window and the tray tip, and the next transmission tries again.
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "config/settings.h"
+#include "platform/clock.h"
+#include "platform/files.h"
+
+namespace pondex {
+
+// The file name for a transmission that starts at `now`.
+std::string dataFileName(const LocalDateTime& now, bool perDay);
+
+class DataFileWriter {
+ public:
+  enum class State {
+    Closed,  // no transmission to a file under way
+    Open,    // writing this transmission
+    Failed,  // this transmission could not be written; retried at the next
+  };
+
+  DataFileWriter(FileSystem& files, const Clock& clock) : files_(files), clock_(clock) {}
+
+  // Opens the file of a new transmission.
+  void OpenDataFile(const Settings& settings);
+  // Appends one delivered character (possibly empty) to the open file.
+  void WriteDataChar(const std::string& ch);
+  // Ends the transmission's file; errors while closing are ignored.
+  void CloseDataFile();
+
+  // True from the first data of a transmission to its end, whether or not
+  // the file could be written (the program's "DataFileNumber > 0").
+  [[nodiscard]] bool inTransmission() const { return state_ != State::Closed; }
+  [[nodiscard]] State state() const { return state_; }
+  [[nodiscard]] const std::string& path() const { return path_; }
+  // The system's error number of the last failure, 0 when the last
+  // transmission was written.
+  [[nodiscard]] std::uint32_t lastError() const { return lastError_; }
+
+ private:
+  void fail(std::uint32_t error);
+
+  FileSystem& files_;
+  const Clock& clock_;
+  std::unique_ptr<OutputFile> file_;
+  State state_ = State::Closed;
+  std::string path_;
+  std::uint32_t lastError_ = 0;
+};
+
+}  // namespace pondex

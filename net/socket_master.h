@@ -1,0 +1,162 @@
+#pragma once
+// modSocketMaster: the service behind every socket object (CSocketMaster).
+//
+// - It starts the platform's socket library when the first socket object is
+//   made and stops it when the last one goes (InitiateProcesses and
+//   FinalizeProcesses, called by the objects themselves).
+// - It owns the hidden message window that the library posts notifications
+//   to: the window exists from the first RegisterSocket until the socket
+//   registry is empty again, and is made anew at the next registration.
+// - It routes each notification to the object registered for its socket or
+//   lookup handle, by a linear scan of two small tables whose freed slots
+//   hold -1; a message for an unknown or freed handle goes to the window's
+//   previous procedure, so a late notification has no effect. What the
+//   object returns is handed back unchanged.
+// - It parks incoming connections in temporary objects until an Accept.
+//
+// One instance per process, made by the program's owner of the platform; it
+// must outlive every CSocketMaster given to it. User-interface thread only.
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/message_box.h"
+#include "platform/sockets.h"
+
+namespace pondex {
+
+class CSocketMaster;
+
+// An error handed back to the caller of a member: number, text and the
+// procedure it came from ("CSocketMaster.Connect").
+struct SocketError {
+  std::int32_t number = 0;
+  std::string description;
+  std::string source;
+  friend bool operator==(const SocketError&, const SocketError&) = default;
+};
+
+class [[nodiscard]] SocketResult {
+ public:
+  SocketResult() = default;  // success
+  static SocketResult failure(std::int32_t number, std::string description, std::string source) {
+    SocketResult r;
+    r.error_ = SocketError{number, std::move(description), std::move(source)};
+    return r;
+  }
+  [[nodiscard]] bool ok() const { return !error_.has_value(); }
+  // Only when !ok().
+  [[nodiscard]] const SocketError& error() const { return *error_; }
+  [[nodiscard]] std::int32_t number() const { return error_ ? error_->number : 0; }
+
+ private:
+  std::optional<SocketError> error_;
+};
+
+// A value, or the error that stands in for it.
+template <typename T>
+class [[nodiscard]] SocketResultOf {
+ public:
+  SocketResultOf(T value) : value_(std::move(value)) {}                // NOLINT: a value is a success
+  SocketResultOf(SocketResult failed) : status_(std::move(failed)) {}  // NOLINT
+  [[nodiscard]] bool ok() const { return status_.ok(); }
+  [[nodiscard]] const T& value() const { return value_; }
+  [[nodiscard]] const SocketResult& status() const { return status_; }
+
+ private:
+  T value_{};
+  SocketResult status_;
+};
+
+inline constexpr std::int32_t kErrOutOfMemory = 7;
+inline constexpr std::int32_t kErrOverflow = 6;
+
+// The text of a socket error number; "Unknown error." for any other number.
+std::string SocketErrorText(std::int32_t code);
+
+// The two 16-bit halves of a message parameter, both unsigned.
+std::uint16_t hiWord(std::intptr_t value);
+std::uint16_t loWord(std::intptr_t value);
+std::intptr_t makeLParam(std::uint16_t low, std::uint16_t high);
+
+// A port 0..65535 as the signed 16-bit value with the same bits, and back;
+// a value outside 0..65535 is an overflow (error 6).
+SocketResultOf<std::int16_t> portToInteger(std::int32_t port);
+std::int32_t integerToPort(std::int16_t value);
+
+class modSocketMaster final : private MessageTarget {
+ public:
+  modSocketMaster(SocketLibrary& library, MessageBoxes& messages);
+  modSocketMaster(const modSocketMaster&) = delete;
+  modSocketMaster& operator=(const modSocketMaster&) = delete;
+  ~modSocketMaster() override;
+
+  [[nodiscard]] SocketLibrary& library() { return library_; }
+  [[nodiscard]] MessageBoxes& messages() { return messages_; }
+
+  // Counted by live socket objects; the first starts the library (version
+  // 1.1), the last stops it.
+  SocketResult InitiateProcesses();
+  SocketResult FinalizeProcesses();
+
+  // Routes `socket` to `owner`; with events, asks for every notification
+  // kind on it (which also makes it non-blocking).
+  SocketResult RegisterSocket(SocketId socket, CSocketMaster& owner, bool withEvents);
+  SocketResult DeregisterSocket(SocketId socket);
+  [[nodiscard]] bool HasSocket(SocketId socket) const;
+  // Whether notifications of `socket` go to `owner`.
+  [[nodiscard]] bool RoutesTo(SocketId socket, const CSocketMaster& owner) const;
+  void ChangeSocketOwner(SocketId socket, CSocketMaster& owner);
+
+  // Starts an asynchronous lookup of `host` for `owner`; the handle is 0
+  // (with the library's error) when it did not start.
+  SocketCallResult<LookupId> StartLookup(const std::string& host, CSocketMaster& owner);
+  void DeregisterLookup(LookupId lookup);
+
+  // Incoming connections waiting for an Accept, each held by a temporary
+  // object made here.
+  SocketResult ParkAccepted(SocketId socket);
+  [[nodiscard]] bool IsParked(SocketId socket) const;
+  [[nodiscard]] CSocketMaster* TakeParked(SocketId socket) const;
+  void ForgetParked(SocketId socket);
+
+  SocketResult DestroyWinsockMessageWindow();
+
+  // For inspection.
+  [[nodiscard]] int liveObjects() const { return liveObjects_; }
+  [[nodiscard]] bool started() const { return started_; }
+  [[nodiscard]] WindowId messageWindow() const { return window_; }
+  [[nodiscard]] std::size_t socketTableSize() const { return socketTable_.size(); }
+  [[nodiscard]] std::size_t lookupTableSize() const { return lookupTable_.size(); }
+
+ private:
+  template <typename Handle>
+  struct Slot {
+    Handle handle;
+    CSocketMaster* owner;
+  };
+  static constexpr SocketId kFreeSocketSlot = -1;
+  static constexpr LookupId kFreeLookupSlot = static_cast<LookupId>(-1);
+
+  // The dispatcher.
+  std::intptr_t windowProcedure(WindowId window, std::uint32_t message, std::uintptr_t wParam,
+                                std::intptr_t lParam) override;
+  void enterSocket(SocketId socket, CSocketMaster& owner);
+  void freeSocketSlot(SocketId socket);
+
+  SocketLibrary& library_;
+  MessageBoxes& messages_;
+  int liveObjects_ = 0;
+  bool started_ = false;
+  WindowId window_ = 0;
+  bool dispatcherInstalled_ = false;
+  std::map<SocketId, CSocketMaster*> sockets_;
+  std::map<SocketId, std::unique_ptr<CSocketMaster>> parked_;
+  std::vector<Slot<SocketId>> socketTable_;
+  std::vector<Slot<LookupId>> lookupTable_;
+};
+
+}  // namespace pondex

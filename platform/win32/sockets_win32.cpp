@@ -1,0 +1,311 @@
+#include "platform/win32/sockets_win32.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+
+namespace pondex::win32 {
+
+namespace {
+
+SOCKET toSocket(SocketId socket) {
+  return static_cast<SOCKET>(socket);
+}
+HWND toWindow(WindowId window) {
+  return reinterpret_cast<HWND>(window);
+}
+HANDLE toHandle(LookupId lookup) {
+  return reinterpret_cast<HANDLE>(lookup);
+}
+
+int lastError() {
+  return ::WSAGetLastError();
+}
+
+// Winsock lengths are int; our buffers are never larger than that.
+int lengthOf(std::size_t size) {
+  return static_cast<int>(std::min<std::size_t>(size, INT_MAX));
+}
+
+sockaddr_in toAddress(const Endpoint& endpoint) {
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = ::htons(endpoint.port);
+  std::memcpy(&address.sin_addr, endpoint.address.octets.data(), 4);
+  return address;
+}
+
+Endpoint fromAddress(const sockaddr_in& address) {
+  Endpoint endpoint;
+  std::memcpy(endpoint.address.octets.data(), &address.sin_addr, 4);
+  endpoint.port = ::ntohs(address.sin_port);
+  return endpoint;
+}
+
+std::optional<Ipv4Address> firstAddress(const hostent* entry) {
+  if (entry == nullptr || entry->h_addrtype != AF_INET || entry->h_length != 4 || entry->h_addr_list == nullptr ||
+      entry->h_addr_list[0] == nullptr) {
+    return std::nullopt;
+  }
+  Ipv4Address address;
+  std::memcpy(address.octets.data(), entry->h_addr_list[0], 4);
+  return address;
+}
+
+SocketCallStatus statusOf(int result) {
+  return {result == SOCKET_ERROR ? lastError() : 0};
+}
+
+}  // namespace
+
+Win32SocketLibrary::Win32SocketLibrary() : instance_(::GetModuleHandleA(nullptr)) {}
+
+Win32SocketLibrary::~Win32SocketLibrary() = default;
+
+void Win32SocketLibrary::adopt(SOCKET socket) {
+  sockets_[socket] = UniqueSocket(socket);
+}
+
+SocketCallStatus Win32SocketLibrary::startup() {
+  WSADATA data{};
+  return {::WSAStartup(MAKEWORD(1, 1), &data)};
+}
+
+SocketCallStatus Win32SocketLibrary::cleanup() {
+  sockets_.clear();  // whatever is still open is closed first
+  const SocketCallStatus status = statusOf(::WSACleanup());
+  // Cleanup cancels the lookups still running: their buffers are free now.
+  lookups_.clear();
+  return status;
+}
+
+SocketCallResult<SocketId> Win32SocketLibrary::createSocket(SocketProtocol protocol) {
+  const SOCKET s = protocol == SocketProtocol::Tcp ? ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP)
+                                                   : ::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
+  if (s == INVALID_SOCKET) return {kNoSocket, lastError()};
+  adopt(s);
+  return {static_cast<SocketId>(s), 0};
+}
+
+SocketCallStatus Win32SocketLibrary::closeSocket(SocketId socket) {
+  const SOCKET s = toSocket(socket);
+  auto it = sockets_.find(s);
+  if (it != sockets_.end()) {
+    (void)it->second.release();
+    sockets_.erase(it);
+  }
+  return statusOf(::closesocket(s));
+}
+
+SocketCallStatus Win32SocketLibrary::bind(SocketId socket, const Endpoint& local) {
+  const sockaddr_in address = toAddress(local);
+  return statusOf(
+      ::bind(toSocket(socket), reinterpret_cast<const sockaddr*>(&address), static_cast<int>(sizeof address)));
+}
+
+SocketCallStatus Win32SocketLibrary::listen(SocketId socket, int backlog) {
+  return statusOf(::listen(toSocket(socket), backlog));
+}
+
+SocketCallResult<AcceptedConnection> Win32SocketLibrary::accept(SocketId socket) {
+  sockaddr_in peer{};
+  int length = static_cast<int>(sizeof peer);
+  const SOCKET s = ::accept(toSocket(socket), reinterpret_cast<sockaddr*>(&peer), &length);
+  if (s == INVALID_SOCKET) return {{}, lastError()};
+  adopt(s);
+  return {{static_cast<SocketId>(s), fromAddress(peer)}, 0};
+}
+
+SocketCallStatus Win32SocketLibrary::connect(SocketId socket, const Endpoint& remote) {
+  const sockaddr_in address = toAddress(remote);
+  return statusOf(
+      ::connect(toSocket(socket), reinterpret_cast<const sockaddr*>(&address), static_cast<int>(sizeof address)));
+}
+
+SocketCallResult<std::size_t> Win32SocketLibrary::receive(SocketId socket, std::span<std::uint8_t> buffer, bool peek) {
+  const int n =
+      ::recv(toSocket(socket), reinterpret_cast<char*>(buffer.data()), lengthOf(buffer.size()), peek ? MSG_PEEK : 0);
+  if (n == SOCKET_ERROR) return {0, lastError()};
+  return {static_cast<std::size_t>(n), 0};
+}
+
+SocketCallResult<std::size_t> Win32SocketLibrary::send(SocketId socket, std::span<const std::uint8_t> bytes) {
+  const int n = ::send(toSocket(socket), reinterpret_cast<const char*>(bytes.data()), lengthOf(bytes.size()), 0);
+  if (n == SOCKET_ERROR) return {0, lastError()};
+  return {static_cast<std::size_t>(n), 0};
+}
+
+SocketCallResult<std::size_t> Win32SocketLibrary::sendTo(SocketId socket, std::span<const std::uint8_t> bytes,
+                                                         const Endpoint& remote) {
+  const sockaddr_in address = toAddress(remote);
+  const int n = ::sendto(toSocket(socket), reinterpret_cast<const char*>(bytes.data()), lengthOf(bytes.size()), 0,
+                         reinterpret_cast<const sockaddr*>(&address), static_cast<int>(sizeof address));
+  if (n == SOCKET_ERROR) return {0, lastError()};
+  return {static_cast<std::size_t>(n), 0};
+}
+
+SocketCallResult<ReceivedDatagram> Win32SocketLibrary::receiveFrom(SocketId socket, std::span<std::uint8_t> buffer,
+                                                                   bool peek) {
+  sockaddr_in from{};
+  int length = static_cast<int>(sizeof from);
+  const int n = ::recvfrom(toSocket(socket), reinterpret_cast<char*>(buffer.data()), lengthOf(buffer.size()),
+                           peek ? MSG_PEEK : 0, reinterpret_cast<sockaddr*>(&from), &length);
+  if (n == SOCKET_ERROR) return {{}, lastError()};
+  return {{static_cast<std::size_t>(n), fromAddress(from)}, 0};
+}
+
+SocketCallResult<std::int32_t> Win32SocketLibrary::getOption(SocketId socket, SocketOption option) {
+  int name = SO_RCVBUF;
+  if (option == SocketOption::SendBufferSize) name = SO_SNDBUF;
+  if (option == SocketOption::MaxDatagramSize) name = SO_MAX_MSG_SIZE;
+  int value = 0;
+  int length = static_cast<int>(sizeof value);
+  if (::getsockopt(toSocket(socket), SOL_SOCKET, name, reinterpret_cast<char*>(&value), &length) == SOCKET_ERROR) {
+    return {0, lastError()};
+  }
+  return {value, 0};
+}
+
+SocketCallStatus Win32SocketLibrary::enableBroadcast(SocketId socket) {
+  const BOOL on = TRUE;
+  return statusOf(::setsockopt(toSocket(socket), SOL_SOCKET, SO_BROADCAST, reinterpret_cast<const char*>(&on),
+                               static_cast<int>(sizeof on)));
+}
+
+SocketCallResult<Endpoint> Win32SocketLibrary::localEndpoint(SocketId socket) {
+  sockaddr_in address{};
+  int length = static_cast<int>(sizeof address);
+  if (::getsockname(toSocket(socket), reinterpret_cast<sockaddr*>(&address), &length) == SOCKET_ERROR) {
+    return {{}, lastError()};
+  }
+  return {fromAddress(address), 0};
+}
+
+SocketCallResult<Endpoint> Win32SocketLibrary::peerEndpoint(SocketId socket) {
+  sockaddr_in address{};
+  int length = static_cast<int>(sizeof address);
+  if (::getpeername(toSocket(socket), reinterpret_cast<sockaddr*>(&address), &length) == SOCKET_ERROR) {
+    return {{}, lastError()};
+  }
+  return {fromAddress(address), 0};
+}
+
+SocketCallResult<std::string> Win32SocketLibrary::hostName() {
+  char name[256] = {};
+  if (::gethostname(name, static_cast<int>(sizeof name) - 1) == SOCKET_ERROR) return {{}, lastError()};
+  return {std::string(name, ::strnlen(name, sizeof name)), 0};
+}
+
+SocketCallResult<Ipv4Address> Win32SocketLibrary::lookupHost(const std::string& host) {
+  const hostent* entry = ::gethostbyname(host.c_str());
+  if (entry == nullptr) return {{}, lastError()};
+  const std::optional<Ipv4Address> address = firstAddress(entry);
+  if (!address) return {{}, WSANO_DATA};
+  return {*address, 0};
+}
+
+std::optional<Ipv4Address> Win32SocketLibrary::parseDotted(const std::string& text) const {
+  const unsigned long value = ::inet_addr(text.c_str());
+  // The answer for "not an address" is also the broadcast address.
+  if (value == INADDR_NONE && text != "255.255.255.255") return std::nullopt;
+  Ipv4Address address;
+  std::memcpy(address.octets.data(), &value, 4);  // already in network order
+  return address;
+}
+
+SocketCallStatus Win32SocketLibrary::asyncSelect(SocketId socket, WindowId window, std::uint32_t message,
+                                                 std::uint32_t notifications) {
+  return statusOf(::WSAAsyncSelect(toSocket(socket), toWindow(window), message, static_cast<long>(notifications)));
+}
+
+SocketCallResult<LookupId> Win32SocketLibrary::startHostLookup(WindowId window, std::uint32_t message,
+                                                               const std::string& host) {
+  auto buffer = std::make_unique<char[]>(MAXGETHOSTSTRUCT);
+  const HANDLE lookup =
+      ::WSAAsyncGetHostByName(toWindow(window), message, host.c_str(), buffer.get(), MAXGETHOSTSTRUCT);
+  if (lookup == nullptr) return {0, lastError()};
+  lookups_[lookup] = std::move(buffer);
+  return {reinterpret_cast<LookupId>(lookup), 0};
+}
+
+std::optional<Ipv4Address> Win32SocketLibrary::lookupResult(LookupId lookup) const {
+  auto it = lookups_.find(toHandle(lookup));
+  if (it == lookups_.end()) return std::nullopt;
+  return firstAddress(reinterpret_cast<const hostent*>(it->second.get()));
+}
+
+SocketCallStatus Win32SocketLibrary::cancelHostLookup(LookupId lookup) {
+  return statusOf(::WSACancelAsyncRequest(toHandle(lookup)));
+}
+
+void Win32SocketLibrary::releaseLookup(LookupId lookup) {
+  lookups_.erase(toHandle(lookup));
+}
+
+// ---- the message window ---------------------------------------------------------
+
+Win32SocketLibrary::MessageWindow* Win32SocketLibrary::findWindow(WindowId window) const {
+  auto it = windows_.find(toWindow(window));
+  return it == windows_.end() ? nullptr : it->second.get();
+}
+
+WindowId Win32SocketLibrary::createMessageWindow() {
+  UniqueWindow window(
+      ::CreateWindowExA(0, "STATIC", "SOCKET_WINDOW", 0, 0, 0, 0, 0, nullptr, nullptr, instance_, nullptr));
+  if (!window) return 0;
+  const HWND handle = window.get();
+  auto record = std::make_unique<MessageWindow>();
+  record->window = std::move(window);
+  windows_[handle] = std::move(record);
+  return reinterpret_cast<WindowId>(handle);
+}
+
+bool Win32SocketLibrary::destroyMessageWindow(WindowId window) {
+  auto it = windows_.find(toWindow(window));
+  if (it == windows_.end()) return false;
+  const HWND handle = it->second->window.release();
+  if (!::DestroyWindow(handle)) {
+    it->second->window.reset(handle);
+    return false;
+  }
+  // This may run inside the window's own procedure; nothing of the record
+  // is touched after the call that led here returns.
+  windows_.erase(it);
+  return true;
+}
+
+LRESULT CALLBACK Win32SocketLibrary::subclassProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* record = reinterpret_cast<MessageWindow*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
+  if (record == nullptr || record->target == nullptr) return ::DefWindowProcA(window, message, wParam, lParam);
+  return record->target->windowProcedure(reinterpret_cast<WindowId>(window), message, wParam, lParam);
+}
+
+void Win32SocketLibrary::installWindowProcedure(WindowId window, MessageTarget& target) {
+  MessageWindow* record = findWindow(window);
+  if (record == nullptr || record->target != nullptr) return;
+  record->target = &target;
+  const HWND handle = toWindow(window);
+  ::SetWindowLongPtrA(handle, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(record));
+  record->previous = reinterpret_cast<WNDPROC>(
+      ::SetWindowLongPtrA(handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Win32SocketLibrary::subclassProcedure)));
+}
+
+void Win32SocketLibrary::restoreWindowProcedure(WindowId window) {
+  MessageWindow* record = findWindow(window);
+  if (record == nullptr || record->target == nullptr) return;
+  const HWND handle = toWindow(window);
+  ::SetWindowLongPtrA(handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(record->previous));
+  ::SetWindowLongPtrA(handle, GWLP_USERDATA, 0);
+  record->target = nullptr;
+  record->previous = nullptr;
+}
+
+std::intptr_t Win32SocketLibrary::callPreviousProcedure(WindowId window, std::uint32_t message, std::uintptr_t wParam,
+                                                        std::intptr_t lParam) {
+  const MessageWindow* record = findWindow(window);
+  const HWND handle = toWindow(window);
+  if (record == nullptr || record->previous == nullptr) return ::DefWindowProcA(handle, message, wParam, lParam);
+  return ::CallWindowProcA(record->previous, handle, message, wParam, lParam);
+}
+
+}  // namespace pondex::win32

@@ -1,0 +1,88 @@
+#pragma once
+// The socket library over Winsock (version 1.1 calls, WSAAsyncSelect and
+// WSAAsyncGetHostByName). Notifications are posted to a hidden window of the
+// predefined class "STATIC" titled "SOCKET_WINDOW"; installing a target
+// subclasses that window, and messages the target does not take go on to
+// the class's own procedure.
+//
+// The library owns what it hands out by number: the sockets it made or
+// accepted (closed when the logic closes them, or at cleanup), the lookup
+// buffers of 1024 bytes (kept until releaseLookup), and the windows.
+// User-interface thread only.
+#include <windows.h>
+#include <winsock2.h>
+
+#include <map>
+#include <memory>
+
+#include "platform/sockets.h"
+#include "platform/unique_resource.h"
+#include "platform/win32/handles.h"
+
+namespace pondex::win32 {
+
+struct SocketTraits {
+  using Type = SOCKET;
+  static Type invalid() noexcept { return INVALID_SOCKET; }
+  static void close(Type s) noexcept { ::closesocket(s); }
+};
+using UniqueSocket = UniqueResource<SocketTraits>;
+
+class Win32SocketLibrary final : public SocketLibrary {
+ public:
+  Win32SocketLibrary();
+  Win32SocketLibrary(const Win32SocketLibrary&) = delete;
+  Win32SocketLibrary& operator=(const Win32SocketLibrary&) = delete;
+  ~Win32SocketLibrary() override;
+
+  SocketCallStatus startup() override;
+  SocketCallStatus cleanup() override;
+  SocketCallResult<SocketId> createSocket(SocketProtocol protocol) override;
+  SocketCallStatus closeSocket(SocketId socket) override;
+  SocketCallStatus bind(SocketId socket, const Endpoint& local) override;
+  SocketCallStatus listen(SocketId socket, int backlog) override;
+  SocketCallResult<AcceptedConnection> accept(SocketId socket) override;
+  SocketCallStatus connect(SocketId socket, const Endpoint& remote) override;
+  SocketCallResult<std::size_t> receive(SocketId socket, std::span<std::uint8_t> buffer, bool peek) override;
+  SocketCallResult<std::size_t> send(SocketId socket, std::span<const std::uint8_t> bytes) override;
+  SocketCallResult<std::size_t> sendTo(SocketId socket, std::span<const std::uint8_t> bytes,
+                                       const Endpoint& remote) override;
+  SocketCallResult<ReceivedDatagram> receiveFrom(SocketId socket, std::span<std::uint8_t> buffer, bool peek) override;
+  SocketCallResult<std::int32_t> getOption(SocketId socket, SocketOption option) override;
+  SocketCallStatus enableBroadcast(SocketId socket) override;
+  SocketCallResult<Endpoint> localEndpoint(SocketId socket) override;
+  SocketCallResult<Endpoint> peerEndpoint(SocketId socket) override;
+  SocketCallResult<std::string> hostName() override;
+  SocketCallResult<Ipv4Address> lookupHost(const std::string& host) override;
+  [[nodiscard]] std::optional<Ipv4Address> parseDotted(const std::string& text) const override;
+  SocketCallStatus asyncSelect(SocketId socket, WindowId window, std::uint32_t message,
+                               std::uint32_t notifications) override;
+  SocketCallResult<LookupId> startHostLookup(WindowId window, std::uint32_t message, const std::string& host) override;
+  [[nodiscard]] std::optional<Ipv4Address> lookupResult(LookupId lookup) const override;
+  SocketCallStatus cancelHostLookup(LookupId lookup) override;
+  void releaseLookup(LookupId lookup) override;
+  WindowId createMessageWindow() override;
+  bool destroyMessageWindow(WindowId window) override;
+  void installWindowProcedure(WindowId window, MessageTarget& target) override;
+  void restoreWindowProcedure(WindowId window) override;
+  std::intptr_t callPreviousProcedure(WindowId window, std::uint32_t message, std::uintptr_t wParam,
+                                      std::intptr_t lParam) override;
+
+ private:
+  struct MessageWindow {
+    UniqueWindow window;
+    WNDPROC previous = nullptr;  // set while a target is installed
+    MessageTarget* target = nullptr;
+  };
+
+  static LRESULT CALLBACK subclassProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  MessageWindow* findWindow(WindowId window) const;
+  void adopt(SOCKET socket);
+
+  HINSTANCE instance_;
+  std::map<SOCKET, UniqueSocket> sockets_;
+  std::map<HANDLE, std::unique_ptr<char[]>> lookups_;
+  std::map<HWND, std::unique_ptr<MessageWindow>> windows_;
+};
+
+}  // namespace pondex::win32

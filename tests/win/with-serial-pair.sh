@@ -8,7 +8,7 @@ dir=${PONDEX_WINE_DIR:?}
 rm -f "$dir/com1" "$dir/com2"
 socat "pty,raw,echo=0,link=$dir/com1" "pty,raw,echo=0,link=$dir/com2" </dev/null >"$dir/socat.log" 2>&1 &
 socat_pid=$!
-trap 'kill $socat_pid 2>/dev/null; wait $socat_pid 2>/dev/null; rm -f "$dir/com1" "$dir/com2"' EXIT
+trap 'kill $socat_pid 2>/dev/null; wait $socat_pid 2>/dev/null || true; rm -f "$dir/com1" "$dir/com2"' EXIT
 for _ in $(seq 1 100); do
   [ -e "$dir/com1" ] && [ -e "$dir/com2" ] && break
   sleep 0.05

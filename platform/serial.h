@@ -1,0 +1,120 @@
+#pragma once
+// Serial ports, as the serial component needs them: the communications
+// functions of the system, one call each.
+//
+// Contract, the same for the Win32 implementation and the fake:
+// - A failed call comes back with ok false and the system's error number
+//   (GetLastError on Win32: 2 no such port, 5 in use, 87 bad mode text, ...).
+// - A port is opened for exclusive, synchronous reading and writing; an
+//   OpenPort object owns its handle and closes it when it goes, unless
+//   close() did so already.
+// - A line-control block is built from a mode text such as "9600,N,8,1" on
+//   a block whose every field is zero, so nothing the text does not name is
+//   switched on (no flow control, DTR and RTS not asserted). The block is
+//   opaque: only the SerialPorts that built it can apply it.
+// - read() and write() block the calling thread under the timeouts last set
+//   on the port; bytes are passed one character each, unconverted.
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace pondex {
+
+// The system error numbers the logic names.
+inline constexpr std::uint32_t kErrorFileNotFound = 2;
+inline constexpr std::uint32_t kErrorAccessDenied = 5;
+inline constexpr std::uint32_t kErrorBadCommand = 22;
+inline constexpr std::uint32_t kErrorGenFailure = 31;
+inline constexpr std::uint32_t kErrorDevNotExist = 55;
+inline constexpr std::uint32_t kErrorInvalidParameter = 87;
+inline constexpr std::uint32_t kErrorNoSuchDevice = 433;
+inline constexpr std::uint32_t kErrorDeviceNotConnected = 1167;
+inline constexpr std::uint32_t kErrorDeviceRemoved = 1617;
+
+// True for the errors a read or write gives once the device behind an open
+// handle has gone (a USB adapter unplugged); such a handle never works again.
+constexpr bool isDeviceGoneError(std::uint32_t error) {
+  switch (error) {
+    case kErrorBadCommand:
+    case kErrorGenFailure:
+    case kErrorDevNotExist:
+    case kErrorNoSuchDevice:
+    case kErrorDeviceNotConnected:
+    case kErrorDeviceRemoved:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// COMMTIMEOUTS, in milliseconds. A read of n bytes ends when n bytes have
+// arrived, when more than readInterval passed between two bytes (0: no such
+// limit), or readTotalMultiplier * n + readTotalConstant after it began.
+struct SerialTimeouts {
+  std::uint32_t readInterval = 0;
+  std::uint32_t readTotalMultiplier = 0;
+  std::uint32_t readTotalConstant = 0;
+  std::uint32_t writeTotalMultiplier = 0;
+  std::uint32_t writeTotalConstant = 0;
+  friend bool operator==(const SerialTimeouts&, const SerialTimeouts&) = default;
+};
+
+// A line-control block as built from a mode text.
+class LineControl {
+ public:
+  virtual ~LineControl() = default;
+};
+
+// The result of a call that gives nothing else back.
+struct SerialStatus {
+  bool ok = true;
+  std::uint32_t error = 0;  // when not ok
+};
+
+struct BuiltLineControl {
+  std::unique_ptr<LineControl> block;  // null when the text was refused
+  std::uint32_t error = 0;
+};
+
+struct SerialRead {
+  bool ok = true;
+  std::string bytes;  // what arrived, possibly nothing (a timeout is no error)
+  std::uint32_t error = 0;
+};
+
+struct SerialWrite {
+  bool ok = true;
+  std::size_t written = 0;  // fewer than asked when the write timed out
+  std::uint32_t error = 0;
+};
+
+class OpenPort {
+ public:
+  virtual ~OpenPort() = default;
+  virtual SerialStatus setTimeouts(const SerialTimeouts& timeouts) = 0;
+  virtual SerialStatus setLineControl(const LineControl& block) = 0;
+  // Reads at most `maxBytes` bytes.
+  virtual SerialRead read(std::size_t maxBytes) = 0;
+  // Writes all of `bytes` in one call (an empty write is a call too).
+  virtual SerialWrite write(std::string_view bytes) = 0;
+  // Closes the handle; true when the system closed it. Later calls return
+  // false and do nothing.
+  virtual bool close() = 0;
+};
+
+struct OpenedPort {
+  std::unique_ptr<OpenPort> port;  // null when the port could not be opened
+  std::uint32_t error = 0;
+};
+
+class SerialPorts {
+ public:
+  virtual ~SerialPorts() = default;
+  // `name` as the user gives it: "Com1:", "COM1", "\\.\COM1".
+  virtual OpenedPort open(const std::string& name) = 0;
+  virtual BuiltLineControl buildLineControl(const std::string& mode) = 0;
+};
+
+}  // namespace pondex

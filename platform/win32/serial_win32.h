@@ -1,0 +1,17 @@
+#pragma once
+// Serial ports over the communications functions of kernel32: CreateFileA,
+// SetCommTimeouts, BuildCommDCBA, SetCommState, ReadFile, WriteFile and
+// CloseHandle, one call each, with GetLastError as the error number.
+#include "platform/serial.h"
+
+namespace pondex::win32 {
+
+class Win32SerialPorts final : public SerialPorts {
+ public:
+  // Exclusive (no sharing), synchronous (no overlapped I/O) read and write.
+  OpenedPort open(const std::string& name) override;
+  // BuildCommDCBA on a DCB whose every field is zero.
+  BuiltLineControl buildLineControl(const std::string& mode) override;
+};
+
+}  // namespace pondex::win32

@@ -1,0 +1,158 @@
+#include "serial/arc_comm.h"
+
+#include <utility>
+
+namespace pondex {
+namespace {
+
+// A read ends 200 ms after the last byte, or 256 * 1 + 1 ms after it began;
+// a write may take 1 ms per byte plus 1 ms.
+constexpr SerialTimeouts kPortTimeouts{.readInterval = 200,
+                                       .readTotalMultiplier = 1,
+                                       .readTotalConstant = 1,
+                                       .writeTotalMultiplier = 1,
+                                       .writeTotalConstant = 1};
+constexpr std::size_t kReadSize = 256;
+constexpr std::size_t kWritePiece = 255;
+
+// What the optional arguments of InitCom stand for when omitted.
+constexpr const char* kPropertyComPort = "ComX:";
+constexpr const char* kPropertyComSettings = "X";
+
+}  // namespace
+
+ARCComm::ARCComm(SerialPorts& ports, MessageBoxes& messages, std::string programName,
+                 const ARCCommSavedProperties& saved)
+    : ports_(ports),
+      messages_(messages),
+      programName_(std::move(programName)),
+      ComPort_(saved.ComName.value_or("Com1:")),
+      ComSettings_(saved.ComSettings.value_or("9600,N,8,1")),
+      IntervalVal_(saved.IntervalValue.value_or(500)),
+      WriteAndWaitForRetries_(saved.SendAndWaitRetries.value_or(10)),
+      MaximumChars_(saved.MaxChars.value_or(255)) {}
+
+ARCComm::ARCComm(SerialPorts& ports, MessageBoxes& messages, std::string programName, CreatedNew)
+    : ports_(ports), messages_(messages), programName_(std::move(programName)) {}
+
+ARCComm::~ARCComm() {
+  FinCom();
+}
+
+bool ARCComm::InitCom() {
+  std::string comNumber = kPropertyComPort;
+  std::string comSettings = kPropertyComSettings;
+  return InitCom(comNumber, comSettings);
+}
+
+bool ARCComm::InitCom(std::string& ComNumber) {
+  std::string comSettings = kPropertyComSettings;
+  return InitCom(ComNumber, comSettings);
+}
+
+bool ARCComm::InitCom(std::string& ComNumber, std::string& ComSettings) {
+  if (PortIsOpen_) FinCom();
+  if (ComNumber == kPropertyComPort) ComNumber = ComPort_;
+  if (ComSettings == kPropertyComSettings) ComSettings = ComSettings_;
+
+  OpenedPort opened = ports_.open(ComNumber);
+  if (!opened.port) {
+    show("Com Port " + ComNumber + " not available. Use Serial settings (on the main menu) to setup your ports.",
+         MessageIcon::Exclamation);
+    return false;
+  }
+  PortHandle_ = std::move(opened.port);
+
+  if (const SerialStatus s = PortHandle_->setTimeouts(kPortTimeouts); !s.ok) {
+    return failSetup("Unable to set timeouts for port " + ComNumber, s.error);
+  }
+  const BuiltLineControl built = ports_.buildLineControl(ComSettings);
+  if (!built.block) return failSetup("Unable to build Comm DCB " + ComSettings, built.error);
+  if (const SerialStatus s = PortHandle_->setLineControl(*built.block); !s.ok) {
+    return failSetup("Unable to set Comm DCB " + ComSettings, s.error);
+  }
+  PortIsOpen_ = true;
+  return true;
+}
+
+bool ARCComm::failSetup(const std::string& what, std::uint32_t error) {
+  show(what + " Error: " + std::to_string(error), MessageIcon::None);
+  FinCom();
+  return false;
+}
+
+void ARCComm::show(const std::string& text, MessageIcon icon) {
+  messages_.show(text, programName_, MessageButtons::Ok, icon);
+}
+
+bool ARCComm::FinCom() {
+  bool closed = false;
+  if (PortHandle_) {
+    closed = PortHandle_->close();
+    PortHandle_.reset();
+  }
+  PortIsOpen_ = false;
+  return closed;
+}
+
+std::string ARCComm::GetData() {
+  return ReadPort();
+}
+
+std::string ARCComm::ReadPort() {
+  // Polled every tick, also while closed: no system call then.
+  if (!PortIsOpen_ || !PortHandle_) return {};
+  SerialRead r = PortHandle_->read(kReadSize);
+  if (!r.ok) {
+    closeIfDeviceGone(r.error);
+    return {};
+  }
+  return std::move(r.bytes);
+}
+
+bool ARCComm::WriteData(const std::string& TextWrite) {
+  return WritePort(TextWrite);
+}
+
+bool ARCComm::WritePort(const std::string& text) {
+  if (text.size() > kWritePiece) {
+    // Both pieces are attempted, as the line expects the whole text.
+    const bool head = WritePort(text.substr(0, kWritePiece));
+    const bool tail = WritePort(text.substr(kWritePiece));
+    return head && tail;
+  }
+  if (!PortIsOpen_ || !PortHandle_) return false;
+  const SerialWrite w = PortHandle_->write(text);
+  if (!w.ok) {
+    closeIfDeviceGone(w.error);
+    return false;
+  }
+  return w.written == text.size();
+}
+
+void ARCComm::closeIfDeviceGone(std::uint32_t error) {
+  // The handle of a removed device never works again; closing it lets the
+  // host's next InitCom find the device once it is plugged back in.
+  if (isDeviceGoneError(error)) FinCom();
+}
+
+bool ARCComm::WriteAndWaitFor(std::string& TextToWrite, std::string& TextToWaitFor) {
+  TextToWrite_ = TextToWrite;
+  TextToWaitFor_ = TextToWaitFor;
+  if (!WritePort(TextToWrite)) {
+    AwaitingReply_ = false;
+    TextToWrite_.clear();
+    TextToWaitFor_.clear();
+    if (events.SendAndReceived) {
+      std::string received;
+      std::string toWaitFor;
+      auto handler = events.SendAndReceived;
+      handler(TextToWaitFor, received, toWaitFor);
+    }
+    return false;
+  }
+  AwaitingReply_ = true;
+  return true;
+}
+
+}  // namespace pondex

@@ -1,0 +1,124 @@
+#pragma once
+// ARCComm: the serial port component. It opens one port by name with a mode
+// text such as "9600,N,8,1", reads what has arrived when asked, writes text
+// and closes the port. It does nothing by itself: every read happens in a
+// host's call of GetData, on the host's thread, which it blocks for the
+// transfer (a read up to 257 ms, a write up to 1 ms per byte plus 1 ms).
+//
+// - Failures to open or set up a port are shown in a modal message box
+//   titled with the program's name; InitCom then returns false and no port
+//   is left open. Read and write failures show nothing: GetData gives empty
+//   text, WriteData false.
+// - A read or write that fails because the device has gone (an unplugged
+//   USB adapter, see isDeviceGoneError) closes the port as FinCom does, so
+//   that the host's next InitCom can open it again once it is back.
+// - Bytes are characters one for one (ANSI bytes in std::string).
+// - The component saves no properties; a host that persists them reads the
+//   getters and passes them back as ARCCommSavedProperties.
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/message_box.h"
+#include "platform/serial.h"
+
+namespace pondex {
+
+// Values the host saved for a component, under their persisted names;
+// absent ones take the defaults of a loaded component.
+struct ARCCommSavedProperties {
+  std::optional<std::string> ComName;
+  std::optional<std::string> ComSettings;
+  std::optional<std::int16_t> IntervalValue;
+  std::optional<std::int16_t> SendAndWaitRetries;
+  std::optional<std::int16_t> MaxChars;
+};
+
+// Empty handlers are not called.
+struct ARCCommEvents {
+  // Raised by WriteAndWaitFor when its write failed; the arguments are the
+  // caller's awaited text and two empty texts.
+  std::function<void(std::string& DataSend, std::string& DataReceived, std::string& DataToWaitFor)> SendAndReceived;
+  std::function<void()> DataIn;  // declared for hosts; never raised
+};
+
+class ARCComm {
+ public:
+  // Tag of a component created new in a designer, with no saved properties.
+  struct CreatedNew {};
+
+  // A component loaded by its host (ARCComm1 has nothing saved).
+  ARCComm(SerialPorts& ports, MessageBoxes& messages, std::string programName,
+          const ARCCommSavedProperties& saved = {});
+  ARCComm(SerialPorts& ports, MessageBoxes& messages, std::string programName, CreatedNew);
+  ARCComm(const ARCComm&) = delete;
+  ARCComm& operator=(const ARCComm&) = delete;
+  // Unloading closes the port.
+  ~ARCComm();
+
+  ARCCommEvents events;
+
+  // Opens the port (closing an open one first). "ComX:" and "X" stand for
+  // the properties ComPort and ComSettings; the caller's variables receive
+  // what they stood for. False when the port is not open afterwards.
+  bool InitCom();
+  bool InitCom(std::string& ComNumber);
+  bool InitCom(std::string& ComNumber, std::string& ComSettings);
+
+  // Closes the port; the system's close result (false when nothing was
+  // open). Never fails.
+  bool FinCom();
+
+  // One read of at most 256 bytes; empty at once when no port is open.
+  std::string GetData();
+
+  // True when every character was written; texts of 256 characters or more
+  // go out in pieces of 255.
+  bool WriteData(const std::string& TextWrite);
+
+  // Writes TextToWrite as WriteData does; on failure raises SendAndReceived.
+  bool WriteAndWaitFor(std::string& TextToWrite, std::string& TextToWaitFor);
+
+  [[nodiscard]] const std::string& ComPort() const { return ComPort_; }
+  void setComPort(std::string value) { ComPort_ = std::move(value); }
+  [[nodiscard]] const std::string& ComSettings() const { return ComSettings_; }
+  void setComSettings(std::string value) { ComSettings_ = std::move(value); }
+  [[nodiscard]] std::int16_t IntervalVal() const { return IntervalVal_; }
+  void setIntervalVal(std::int16_t value) { IntervalVal_ = value; }
+  [[nodiscard]] std::int16_t WriteAndWaitForRetries() const { return WriteAndWaitForRetries_; }
+  void setWriteAndWaitForRetries(std::int16_t value) { WriteAndWaitForRetries_ = value; }
+  [[nodiscard]] std::int16_t MaximumChars() const { return MaximumChars_; }
+  void setMaximumChars(std::int16_t value) { MaximumChars_ = value; }
+  [[nodiscard]] bool PortIsOpen() const { return PortIsOpen_; }
+  // Reads false whatever was written.
+  [[nodiscard]] bool Enabled() const { return false; }
+  void setEnabled(bool) {}
+
+ private:
+  void show(const std::string& text, MessageIcon icon);
+  // Shows an "Unable to ..." message, closes the half-opened port, false.
+  bool failSetup(const std::string& what, std::uint32_t error);
+  std::string ReadPort();
+  bool WritePort(const std::string& text);
+  void closeIfDeviceGone(std::uint32_t error);
+
+  SerialPorts& ports_;
+  MessageBoxes& messages_;
+  std::string programName_;
+
+  std::string ComPort_;
+  std::string ComSettings_;
+  std::int16_t IntervalVal_ = 0;
+  std::int16_t WriteAndWaitForRetries_ = 10;
+  std::int16_t MaximumChars_ = 0;
+  bool PortIsOpen_ = false;
+
+  std::unique_ptr<OpenPort> PortHandle_;
+  std::string TextToWrite_;
+  std::string TextToWaitFor_;
+  bool AwaitingReply_ = false;
+};
+
+}  // namespace pondex

@@ -1,0 +1,28 @@
+#pragma once
+// ApplyPortSettings: the five serial-line settings become the port name and
+// mode text of the serial component, and the port number chooses between
+// serial and network input. It runs at start-up and after every change of
+// one of the five settings; it reopens the port only when it was open.
+//
+// A port number that reads as 0, or does not read as a number, selects
+// network input and leaves the component as it is. Otherwise the component
+// gets "Com" + number + ":" and "speed,parity,databits,stopbits", whether or
+// not the port is open. Nothing here fails: a port that cannot be reopened
+// stays closed after InitCom's message, with the new values kept.
+#include <string>
+
+#include "config/settings.h"
+#include "serial/arc_comm.h"
+
+namespace pondex {
+
+// "Com" + the shortest decimal text of the port number's value + ":"; empty
+// when the port number selects network input.
+std::string serialPortName(const std::string& portNumber);
+
+// The mode text of the four line settings, as "9600,N,8,1".
+std::string serialModeText(const Settings& settings);
+
+void ApplyPortSettings(const Settings& settings, ARCComm& ARCComm1, bool& NetworkMode);
+
+}  // namespace pondex

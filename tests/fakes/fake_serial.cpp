@@ -1,0 +1,188 @@
+#include "tests/fakes/fake_serial.h"
+
+#include <algorithm>
+#include <cctype>
+#include <limits>
+#include <utility>
+
+namespace pondex::fakes {
+namespace {
+
+struct FakeLineControl final : LineControl {
+  explicit FakeLineControl(std::string m) : mode(std::move(m)) {}
+  std::string mode;
+};
+
+bool startsWithWholeNumber(const std::string& mode) {
+  const std::string first = mode.substr(0, mode.find(','));
+  return !first.empty() && std::all_of(first.begin(), first.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+}  // namespace
+
+std::string normalisePortName(const std::string& name) {
+  std::string n = name;
+  if (n.rfind("\\\\.\\", 0) == 0) n.erase(0, 4);
+  if (!n.empty() && n.back() == ':') n.pop_back();
+  for (char& c : n) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return n;
+}
+
+class FakeOpenPort final : public OpenPort {
+ public:
+  FakeOpenPort(FakeSerialDevice& device, std::uint64_t generation) : device_(device), generation_(generation) {}
+  ~FakeOpenPort() override { close(); }
+
+  SerialStatus setTimeouts(const SerialTimeouts& timeouts) override {
+    if (auto e = deadError()) return {false, *e};
+    if (device_.refuseTimeouts) return {false, *device_.refuseTimeouts};
+    device_.timeouts = timeouts;
+    return {};
+  }
+
+  SerialStatus setLineControl(const LineControl& block) override {
+    if (auto e = deadError()) return {false, *e};
+    if (device_.refuseLineControl) return {false, *device_.refuseLineControl};
+    const auto* ours = dynamic_cast<const FakeLineControl*>(&block);
+    if (ours == nullptr) return {false, kErrorInvalidParameter};
+    device_.mode = ours->mode;
+    return {};
+  }
+
+  SerialRead read(std::size_t maxBytes) override {
+    if (!open_) return {false, {}, 6};  // ERROR_INVALID_HANDLE
+    ++device_.reads;
+    if (auto e = deadError()) return {false, {}, *e};
+    if (auto e = std::exchange(device_.failNextRead, std::nullopt)) return {false, {}, *e};
+    return device_.read(maxBytes);
+  }
+
+  SerialWrite write(std::string_view bytes) override {
+    if (!open_) return {false, 0, 6};
+    if (auto e = deadError()) return {false, 0, *e};
+    if (auto e = std::exchange(device_.failNextWrite, std::nullopt)) return {false, 0, *e};
+    std::size_t n = bytes.size();
+    if (auto limit = std::exchange(device_.limitNextWrite, std::nullopt)) n = std::min(n, *limit);
+    device_.writes.push_back({device_.loop_.now(), std::string(bytes.substr(0, n))});
+    return {true, n, 0};
+  }
+
+  bool close() override {
+    if (!open_) return false;
+    open_ = false;
+    ++device_.closes;
+    if (generation_ == device_.plugGeneration_) device_.open = false;
+    return true;
+  }
+
+ private:
+  // The error every call gives once the device behind this handle is gone.
+  [[nodiscard]] std::optional<std::uint32_t> deadError() const {
+    if (generation_ != device_.plugGeneration_) return device_.lastRemovalError_;
+    return std::nullopt;
+  }
+
+  FakeSerialDevice& device_;
+  std::uint64_t generation_;
+  bool open_ = true;
+};
+
+void FakeSerialDevice::sendAt(Millis at, const std::string& bytes) {
+  auto it =
+      std::upper_bound(arrivals_.begin(), arrivals_.end(), at, [](Millis t, const Arrival& a) { return t < a.at; });
+  arrivals_.insert(it, {at, bytes});
+}
+
+std::size_t FakeSerialDevice::unread() const {
+  std::size_t n = 0;
+  for (const auto& a : arrivals_) n += a.bytes.size();
+  return n;
+}
+
+void FakeSerialDevice::unplug(std::uint32_t error) {
+  removalError_ = error;
+  lastRemovalError_ = error;
+  ++plugGeneration_;
+  open = false;
+  arrivals_.clear();
+}
+
+void FakeSerialDevice::plugIn() {
+  removalError_.reset();
+}
+
+std::string FakeSerialDevice::written() const {
+  std::string all;
+  for (const auto& w : writes) all += w.bytes;
+  return all;
+}
+
+SerialRead FakeSerialDevice::read(std::size_t maxBytes) {
+  const SerialTimeouts t = timeouts.value_or(SerialTimeouts{});
+  const Millis start = loop_.now();
+  std::string got;
+  auto takeFront = [&] {
+    Arrival& a = arrivals_.front();
+    const std::size_t n = std::min(maxBytes - got.size(), a.bytes.size());
+    got.append(a.bytes, 0, n);
+    a.bytes.erase(0, n);
+    if (a.bytes.empty()) arrivals_.pop_front();
+  };
+
+  while (got.size() < maxBytes && !arrivals_.empty() && arrivals_.front().at <= start) takeFront();
+  std::optional<Millis> lastByte;
+  if (!got.empty()) lastByte = start;
+
+  constexpr auto kForever = std::numeric_limits<std::uint32_t>::max();
+  const bool returnAtOnce = t.readInterval == kForever && t.readTotalMultiplier == 0 && t.readTotalConstant == 0;
+  const std::uint64_t total = std::uint64_t{t.readTotalMultiplier} * maxBytes + t.readTotalConstant;
+  std::optional<Millis> totalDeadline;
+  if (total != 0) totalDeadline = start + Millis{static_cast<Millis::rep>(total)};
+
+  while (got.size() < maxBytes && !returnAtOnce) {
+    std::optional<Millis> deadline = totalDeadline;
+    if (lastByte && t.readInterval != 0 && t.readInterval != kForever) {
+      const Millis interval = *lastByte + Millis{t.readInterval};
+      if (!deadline || interval < *deadline) deadline = interval;
+    }
+    if (arrivals_.empty() || (deadline && arrivals_.front().at > *deadline)) {
+      if (deadline) loop_.advanceClock(*deadline - loop_.now());
+      break;
+    }
+    const Millis at = arrivals_.front().at;
+    loop_.advanceClock(at - loop_.now());
+    takeFront();
+    lastByte = at;
+  }
+  return {true, std::move(got), 0};
+}
+
+FakeSerialDevice& FakeSerialPorts::addPort(const std::string& name) {
+  auto& slot = devices_[normalisePortName(name)];
+  if (!slot) slot = std::make_unique<FakeSerialDevice>(loop_);
+  return *slot;
+}
+
+FakeSerialDevice& FakeSerialPorts::device(const std::string& name) {
+  return *devices_.at(normalisePortName(name));
+}
+
+OpenedPort FakeSerialPorts::open(const std::string& name) {
+  openAttempts.push_back(name);
+  auto it = devices_.find(normalisePortName(name));
+  if (it == devices_.end() || !it->second->pluggedIn()) return {nullptr, kErrorFileNotFound};
+  FakeSerialDevice& d = *it->second;
+  if (d.heldByOtherProgram || d.open) return {nullptr, kErrorAccessDenied};
+  d.open = true;
+  ++d.opens;
+  return {std::make_unique<FakeOpenPort>(d, d.plugGeneration_), 0};
+}
+
+BuiltLineControl FakeSerialPorts::buildLineControl(const std::string& mode) {
+  if (!startsWithWholeNumber(mode) || std::find(refusedModes.begin(), refusedModes.end(), mode) != refusedModes.end()) {
+    return {nullptr, kErrorInvalidParameter};
+  }
+  return {std::make_unique<FakeLineControl>(mode), 0};
+}
+
+}  // namespace pondex::fakes

@@ -1,0 +1,117 @@
+#pragma once
+// Serial ports in virtual time, each with a scriptable far side.
+//
+// - A port is known by its normalised name: "Com1:", "COM1" and "\\.\COM1"
+//   all name "COM1". Opening a port that was not added fails with 2 (as does
+//   one that is unplugged), one held by another program or already open
+//   with 5.
+// - Bytes from the far side arrive at chosen virtual times. A read blocks
+//   the thread by moving the loop's clock (no event runs) under the port's
+//   timeouts, as the system does: it returns as soon as the requested count
+//   has arrived; otherwise at the first deadline, with every byte that
+//   arrived up to and including that moment. The deadlines are
+//   readInterval after the last byte received (bytes already waiting at the
+//   call count as received at the call) and readTotalMultiplier * count +
+//   readTotalConstant after the call. A read that no deadline bounds and no
+//   byte can end returns what it has at once.
+// - A write completes at once in virtual time (the driver buffers it) and
+//   is recorded byte for byte with the moment it was made.
+// - Mode texts are refused with 87 when their first field is not a whole
+//   number (as the system refuses "abc,N,8,1"), or when listed in
+//   refusedModes.
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/serial.h"
+#include "tests/fakes/fake_event_loop.h"
+
+namespace pondex::fakes {
+
+// "Com1:", "com1", "\\.\COM1" -> "COM1".
+std::string normalisePortName(const std::string& name);
+
+class FakeSerialDevice {
+ public:
+  explicit FakeSerialDevice(FakeEventLoop& loop) : loop_(loop) {}
+
+  // The far side sends `bytes`, all arriving at virtual time `at`.
+  void sendAt(Millis at, const std::string& bytes);
+  // ... arriving `delay` from now.
+  void sendIn(Millis delay, const std::string& bytes) { sendAt(loop_.now() + delay, bytes); }
+  // Bytes sent but not read yet, arrived or not.
+  [[nodiscard]] std::size_t unread() const;
+
+  // The device vanishes: every read and write of a handle opened before
+  // fails with `error`, and opening fails with 2 until plugIn().
+  void unplug(std::uint32_t error = kErrorBadCommand);
+  void plugIn();
+  [[nodiscard]] bool pluggedIn() const { return !removalError_; }
+
+  struct Write {
+    Millis at;
+    std::string bytes;
+  };
+  // Every write call in order, empty ones included.
+  std::vector<Write> writes;
+  // All bytes written, in order.
+  [[nodiscard]] std::string written() const;
+
+  // Failure injection, each for the next call of its kind only.
+  std::optional<std::uint32_t> failNextRead;
+  std::optional<std::uint32_t> failNextWrite;
+  std::optional<std::size_t> limitNextWrite;  // accepts only so many bytes, no error (a timeout)
+  // Failures of every call of their kind while set.
+  std::optional<std::uint32_t> refuseTimeouts;
+  std::optional<std::uint32_t> refuseLineControl;
+  bool heldByOtherProgram = false;
+
+  // What the port was last set to, and counts of calls.
+  std::optional<SerialTimeouts> timeouts;
+  std::string mode;  // mode text of the last line-control block applied
+  int opens = 0;     // successful opens
+  int closes = 0;
+  int reads = 0;
+  bool open = false;
+
+ private:
+  friend class FakeOpenPort;
+  friend class FakeSerialPorts;
+  struct Arrival {
+    Millis at;
+    std::string bytes;
+  };
+  SerialRead read(std::size_t maxBytes);
+
+  FakeEventLoop& loop_;
+  std::deque<Arrival> arrivals_;               // in time order
+  std::optional<std::uint32_t> removalError_;  // while unplugged
+  std::uint32_t lastRemovalError_ = 0;
+  std::uint64_t plugGeneration_ = 0;  // handles of an earlier generation are dead
+};
+
+class FakeSerialPorts final : public SerialPorts {
+ public:
+  explicit FakeSerialPorts(FakeEventLoop& loop) : loop_(loop) {}
+
+  // Adds a port (or returns the one of that name).
+  FakeSerialDevice& addPort(const std::string& name);
+  // The port of that name; it must have been added.
+  FakeSerialDevice& device(const std::string& name);
+
+  OpenedPort open(const std::string& name) override;
+  BuiltLineControl buildLineControl(const std::string& mode) override;
+
+  std::vector<std::string> refusedModes;
+  std::vector<std::string> openAttempts;  // names as given, in order
+
+ private:
+  FakeEventLoop& loop_;
+  std::map<std::string, std::unique_ptr<FakeSerialDevice>> devices_;
+};
+
+}  // namespace pondex::fakes

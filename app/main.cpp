@@ -8,6 +8,8 @@
 #include "platform/win32/event_loop_win32.h"
 #include "platform/win32/form_window.h"
 #include "platform/win32/keyboard_win32.h"
+#include "platform/win32/serial_win32.h"
+#include "platform/win32/sockets_win32.h"
 #include "platform/win32/system_win32.h"
 #include "platform/win32/tray_win32.h"
 
@@ -27,7 +29,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   win32::Win32SingleInstance instanceGuard("Local\\Pon_dex.SingleInstance");
   win32::Win32Tray tray(windowIcon, transferIcon);
   win32::Win32Keyboard keyboard;
-  Platform platform{loop, clock, profiles, files, messages, instanceGuard, tray, keyboard};
+  win32::Win32SerialPorts serial;
+  win32::Win32SocketLibrary sockets;
+  Platform platform{loop, clock, profiles, files, messages, instanceGuard, tray, keyboard, serial, sockets};
 
   Key key(platform);
   win32::FormWindow window(key.form(), windowIcon, {.close = [&key](int mode) { key.unload(mode); }});

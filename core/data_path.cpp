@@ -28,7 +28,7 @@ void Key::ProcessSerialData(const std::string& text) {
   p_.loop.yieldToPendingEvents();
 }
 
-void Key::deliver(std::string ch) {
+void Key::deliver(std::string ch, std::string* panelText) {
   if (!TransformChar(settings_, ch)) return;
   switch (settings_.FileMode) {
     case 1:
@@ -44,7 +44,11 @@ void Key::deliver(std::string ch) {
       }
       break;
     case 2:
-      AddStringFastest(ch);
+      if (panelText != nullptr) {
+        *panelText += ch;
+      } else {
+        AddStringFastest(ch);
+      }
       break;
     default:
       break;

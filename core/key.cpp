@@ -1,5 +1,6 @@
 #include "core/key.h"
 
+#include "serial/port_parameters.h"
 #include "ui/sections.h"
 
 namespace pondex {
@@ -10,6 +11,8 @@ Key::Key(Platform& platform)
       c_(form_),
       store_(platform.profiles, platform.files),
       binding_(store_, form_, c_, settings_),
+      ARCComm1_(platform.serial, platform.messages, kProgramName),
+      socketService_(platform.sockets, platform.messages),
       emitter_(platform.keyboard),
       fileWriter_(platform.files, platform.clock) {
   Timer1_ = p_.loop.createTimer(Millis(100), [this] { EndTransmission(); });
@@ -21,7 +24,11 @@ Key::Key(Platform& platform)
 Key::~Key() = default;
 
 void Key::bindControls() {
-  binding_.bind({});
+  binding_.bind({.applyPortSettings = [this] { applyPortSettings(); },
+                 .listeningSwitchedOff = [this] { listeningSwitchedOff(); }});
+  bindHotKeys();
+  bindNetworkInput();
+  bindSelectors();
   form_.onClick(c_.cmdStart, [this] { cmdStartClick(); });
   form_.onClick(c_.cmdUkryj, [this] { cmdUkryjClick(); });
   form_.onClick(c_.cmdZamknij, [this] { cmdZamknijClick(); });
@@ -53,7 +60,10 @@ bool Key::Form_Load() {
   form_.setRect(ui::kWindowId,
                 {form_.rect(ui::kWindowId).left, form_.rect(ui::kWindowId).top, ui::kWindowWidth, ui::kWindowHeight});
   ui::HideSections(form_, c_);
+  SetTareHotKey(settings_.TareKeyName);
+  SetQueryHotKey(settings_.QueryKeyName);
   binding_.chHotKeyClick();
+  applyPortSettings();  // no port is open yet, so none is opened
 
   PortLabelColor_ = form_.foreColor(c_.LblUstawieniaPortu);
   (void)p_.tray.add(kProgramName);
@@ -68,6 +78,7 @@ bool Key::Form_Load() {
 }
 
 void Key::cmdStartClick() {
+  newClient();
   Timer3_->setEnabled(true);
   form_.setVisible(ui::kWindowId, false);
   ui::ShowSection(form_, c_, ui::kWindowId);
@@ -88,11 +99,16 @@ bool Key::Form_QueryUnload(int unloadMode) {
     return true;
   }
   (void)p_.tray.remove();
+  ARCComm1_.FinCom();
   return false;
 }
 
 void Key::Form_Unload() {
+  if (ARCComm1_.PortIsOpen()) ARCComm1_.FinCom();
   binding_.SaveCommands();
+  // From here on errors are ignored: a missing or closed socket is fine.
+  if (Client_) (void)Client_->CloseSck();
+  Client_.reset();
   Timer1_->setEnabled(false);
   Timer2_->setEnabled(false);
   Timer3_->setEnabled(false);
@@ -113,11 +129,21 @@ void Key::EndTransmission() {
   if (fileWriter_.inTransmission()) fileWriter_.CloseDataFile();
   form_.setVisible(c_.txtTransmisja, false);
   (void)p_.tray.setPicture(TrayPicture::WindowIcon);
+  if (form_.value(c_.chNasluch) == 0 && ARCComm1_.PortIsOpen()) ARCComm1_.FinCom();
   Timer3_->setEnabled(true);
 }
 
-void Key::timer2Tick() {}
+void Key::timer2Tick() {
+  const std::string text = ARCComm1_.GetData();
+  if (!text.empty()) ProcessSerialData(text);
+}
 
-void Key::timer3Tick() {}
+void Key::applyPortSettings() {
+  ApplyPortSettings(settings_, ARCComm1_, NetworkMode_);
+}
+
+void Key::listeningSwitchedOff() {
+  if (!fileWriter_.inTransmission() && ARCComm1_.PortIsOpen()) ARCComm1_.FinCom();
+}
 
 }  // namespace pondex

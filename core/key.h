@@ -9,14 +9,18 @@
 //   Timer3  200 ms  on after START             channel upkeep and hot keys
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "config/settings.h"
 #include "config/settings_binding.h"
 #include "config/settings_store.h"
+#include "net/csocket_master.h"
+#include "net/socket_master.h"
 #include "output/data_file.h"
 #include "output/key_emitter.h"
 #include "platform/platform.h"
+#include "serial/arc_comm.h"
 #include "ui/form.h"
 #include "ui/main_window.h"
 
@@ -69,6 +73,25 @@ class Key {
 
   [[nodiscard]] const DataFileWriter& dataFile() const { return fileWriter_; }
 
+  // Hot keys: a name "F1".."F12" becomes the key's code; any other name
+  // leaves the code as it was.
+  void SetQueryHotKey(const std::string& name);
+  void SetTareHotKey(const std::string& name);
+  [[nodiscard]] std::optional<int> QueryHotKey() const { return QueryHotKey_; }
+  [[nodiscard]] std::optional<int> TareHotKey() const { return TareHotKey_; }
+  // Sends a command text followed by CR LF over the active channel.
+  void sendCommand(const std::string& command);
+
+  // Network input.
+  void Client_Error(SocketErrorArgs& args);
+  void Client_DataArrival(std::int32_t bytesTotal);
+  void ShowNetworkAddress(const std::string& address, const std::string& port);
+  void ApplyNetworkAddress(const std::string& a, const std::string& b, const std::string& c, const std::string& d,
+                           const std::string& port);
+  [[nodiscard]] CSocketMaster* client() { return Client_.get(); }
+
+  [[nodiscard]] ARCComm& serialPort() { return ARCComm1_; }
+
   [[nodiscard]] ui::Form& form() { return form_; }
   [[nodiscard]] const ui::MainControls& controls() const { return c_; }
   [[nodiscard]] const Settings& settings() const { return settings_; }
@@ -85,8 +108,25 @@ class Key {
   // The first data of a transmission to a file: open it and show that a
   // transmission is being written.
   void beginFileTransmission();
-  void deliver(std::string ch);
+  // Transforms one received character and hands it to the output; in
+  // panel output it is appended to `panelText` when given.
+  void deliver(std::string ch, std::string* panelText = nullptr);
   void showDataFileState();
+  void bindHotKeys();
+  void bindSelectors();
+  void bindNetworkInput();
+  void applyPortSettings();
+  void listeningSwitchedOff();
+  // Channel upkeep of the Timer3 tick in network mode: false when the tick
+  // ends here.
+  bool superviseConnection();
+  void newClient();
+  void openKeyPicker(ui::ControlId clickedLabel, ui::ControlId target);
+  void assignHotKey(int functionKey);
+  // Opens a selector panel next to its parameter row (mode 0 below the row,
+  // 1 above it), optionally giving it the focus.
+  void openSelector(ui::ControlId panel, ui::ControlId row, int mode, bool focus);
+  void takeAllOutOfTabOrder();
 
   Platform& p_;
   ui::Form form_;
@@ -94,6 +134,13 @@ class Key {
   Settings settings_;
   SettingsStore store_;
   SettingsBinding binding_;
+
+  ARCComm ARCComm1_;
+  modSocketMaster socketService_;
+  std::unique_ptr<CSocketMaster> Client_;
+  std::optional<int> QueryHotKey_;
+  std::optional<int> TareHotKey_;
+  std::optional<ui::ControlId> HotKeyTarget_;
 
   KeyEmitter emitter_;
   DataFileWriter fileWriter_;

@@ -8,7 +8,9 @@
 #include "platform/keyboard.h"
 #include "platform/message_box.h"
 #include "platform/profile.h"
+#include "platform/serial.h"
 #include "platform/single_instance.h"
+#include "platform/sockets.h"
 #include "platform/tray.h"
 
 namespace pondex {
@@ -22,6 +24,8 @@ struct Platform {
   SingleInstance& instance;
   Tray& tray;
   Keyboard& keyboard;
+  SerialPorts& serial;
+  SocketLibrary& sockets;
 };
 
 }  // namespace pondex

@@ -5,7 +5,7 @@
 set(PONDEX_WINE_DIR ${CMAKE_BINARY_DIR}/wine)
 set(wine_env_script ${PROJECT_SOURCE_DIR}/tools/wine-env.sh)
 
-add_test(NAME wine_env_start COMMAND ${wine_env_script} start ${PONDEX_WINE_DIR})
+add_test(NAME wine_env_start COMMAND ${wine_env_script} start ${PONDEX_WINE_DIR} $<TARGET_FILE:wintool>)
 set_tests_properties(wine_env_start PROPERTIES FIXTURES_SETUP wine)
 add_test(NAME wine_env_stop COMMAND ${wine_env_script} stop ${PONDEX_WINE_DIR})
 set_tests_properties(wine_env_stop PROPERTIES FIXTURES_CLEANUP wine)
@@ -25,6 +25,10 @@ add_executable(wintool ${CMAKE_CURRENT_SOURCE_DIR}/win/wintool.cpp)
 target_link_libraries(wintool PRIVATE user32)
 pondex_test_warnings(wintool)
 
+add_executable(receiver ${CMAKE_CURRENT_SOURCE_DIR}/win/receiver.cpp)
+target_link_libraries(receiver PRIVATE user32)
+pondex_test_warnings(receiver)
+
 # End-to-end runs of the real program, driven from Python.
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 file(GLOB e2e_tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/e2e/test_*.py)
@@ -35,7 +39,7 @@ foreach(test_file ${e2e_tests})
            WORKING_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/e2e)
   pondex_wine_test(e2e_${test_name})
   set_property(TEST e2e_${test_name} APPEND PROPERTY ENVIRONMENT
-               "PONDEX_EXE=$<TARGET_FILE:Pon_dex>;PONDEX_WINTOOL=$<TARGET_FILE:wintool>")
+               "PONDEX_EXE=$<TARGET_FILE:Pon_dex>;PONDEX_WINTOOL=$<TARGET_FILE:wintool>;PONDEX_RECEIVER=$<TARGET_FILE:receiver>")
   set_tests_properties(e2e_${test_name} PROPERTIES TIMEOUT 600)
 endforeach()
 

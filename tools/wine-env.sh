@@ -3,7 +3,11 @@
 # of the build, a persistent Wine server, and the serial ports COM1..COM4
 # mapped to fixed paths in DIR (a test links a pty of its own there).
 #
-#   tools/wine-env.sh start DIR   prepare (idempotent) and start
+#   tools/wine-env.sh start DIR [HOLDER]
+#                                 prepare (idempotent) and start; HOLDER is a
+#                                 Windows program run as "HOLDER hold" for the
+#                                 whole session, so that Wine's desktop process
+#                                 is started once, detached from test output
 #   tools/wine-env.sh stop DIR    stop the server and the display
 #   tools/wine-env.sh shell DIR   print the exports for running wine by hand
 set -euo pipefail
@@ -56,6 +60,9 @@ case "$cmd" in
     # a service started by a test would keep the test's output pipe open.
     wineserver -p </dev/null >>"$dir/wineserver.log" 2>&1
     wine cmd.exe /c exit </dev/null >>"$dir/wineboot.log" 2>&1 || true
+    if [ -n "${3:-}" ]; then
+      setsid wine "$3" hold </dev/null >>"$dir/holder.log" 2>&1 &
+    fi
     echo "wine environment ready: DISPLAY=$DISPLAY WINEPREFIX=$WINEPREFIX"
     ;;
   stop)

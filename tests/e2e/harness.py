@@ -28,12 +28,19 @@ def wine_prefix():
 
 
 def wine(args, timeout=60, check=True):
-    """Runs a Windows program to its end and returns its output."""
-    result = subprocess.run([WINE_RUN] + list(args), stdin=subprocess.DEVNULL, capture_output=True,
-                            timeout=timeout)
-    if check and result.returncode != 0:
-        raise AssertionError("%s failed (%d): %s" % (args, result.returncode, result.stderr.decode(errors="replace")))
-    return result.stdout.decode("latin-1")
+    """Runs a Windows program to its end and returns its output.
+
+    The output goes through files, not pipes: a Wine helper process that the
+    program starts on demand (the desktop's explorer) would inherit a pipe and
+    keep it open long after the program ended."""
+    with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+        code = subprocess.run([WINE_RUN] + list(args), stdin=subprocess.DEVNULL, stdout=out, stderr=err,
+                              timeout=timeout).returncode
+        out.seek(0)
+        err.seek(0)
+        if check and code != 0:
+            raise AssertionError("%s failed (%d): %s" % (args, code, err.read().decode(errors="replace")))
+        return out.read().decode("latin-1")
 
 
 def wintool(*args, timeout=60, check=True):
@@ -46,7 +53,7 @@ def wait_until(predicate, timeout, interval=0.05, what="condition"):
         if predicate():
             return
         time.sleep(interval)
-    raise AssertionError("timed out after %.1f s waiting for %s" % (timeout, what))
+    raise AssertionError("timed out after %.1f s waiting for %s" % (timeout, what() if callable(what) else what))
 
 
 class Program:
@@ -120,3 +127,81 @@ class ProgramTestCase(unittest.TestCase):
         p = Program(**kwargs)
         self.programs.append(p)
         return p
+
+
+# ---- the instrument and the application being typed into ----
+
+import sys  # noqa: E402
+
+sys.path.insert(0, os.path.join(REPO, "tools"))
+import scale_sim  # noqa: E402
+
+LISTENING = b"SYGNA\xa3 ZEWNETRZNY"
+HOT_KEYS = b"GOR\xa5CY KLAWISZ"
+
+
+def settings_file(**values):
+    """The bytes of a settings file; keys given as bytes or str (underscores for blanks)."""
+    lines = [b"[USTAWIENIA]"]
+    for key, value in values.items():
+        k = key if isinstance(key, bytes) else key.replace("_", " ").encode("latin-1")
+        v = value if isinstance(value, bytes) else str(value).encode("latin-1")
+        lines.append(k + b"=" + v)
+    return b"\r\n".join(lines) + b"\r\n"
+
+
+def settings_with(extra=None, **values):
+    """settings_file, with byte keys (Polish names) from the dict `extra`."""
+    merged = dict(extra or {})
+    merged.update(values)
+    return settings_file(**{k if isinstance(k, str) else k.decode("latin-1"): v for k, v in merged.items()})
+
+
+def com_port_path(n=1):
+    """The path the Wine environment maps as COM<n>."""
+    return os.path.join(wine_dir(), "com%d" % n)
+
+
+def linux_to_wine_path(path):
+    """A Linux path as Wine's Z: drive shows it."""
+    return "Z:" + path.replace("/", "\\")
+
+
+class Receiver:
+    """receiver.exe: holds the focus and records every character typed into it."""
+
+    def __init__(self, folder):
+        self.log = os.path.join(folder, "typed.log")
+        self.process = None
+
+    def start(self, timeout=30):
+        out = open(self.log + ".out", "ab")
+        self.process = subprocess.Popen([WINE_RUN, os.environ["PONDEX_RECEIVER"], self.log],
+                                        stdin=subprocess.DEVNULL, stdout=out, stderr=out)
+        out.close()
+        wait_until(lambda: os.path.exists(self.log + ".ready"), timeout, what="the receiver to take the focus")
+        return self
+
+    def records(self):
+        """[(unix seconds, byte)] of every character received."""
+        if not os.path.exists(self.log):
+            return []
+        result = []
+        with open(self.log) as f:
+            for line in f:
+                parts = line.split()
+                if len(parts) == 2:
+                    result.append((int(parts[0]) / 1e6, int(parts[1], 16)))
+        return result
+
+    def text(self):
+        return bytes(b for _, b in self.records())
+
+    def wait_for_text(self, expected, timeout=20):
+        wait_until(lambda: self.text() == expected, timeout,
+                   what=lambda: "the receiver to get %r (it has %r)" % (expected, self.text()))
+
+    def stop(self):
+        if self.process is not None and self.process.poll() is None:
+            self.process.kill()
+            self.process.wait(timeout=10)

@@ -140,7 +140,8 @@ class AutomaticFrames(unittest.TestCase):
         self.assertEqual(len(lines), 50)
         for number, line in enumerate(lines, start=1):
             self.assertEqual(line, b"%06d S S       1.000 kg" % number)
-        self.assertEqual(after_reopen, b"000001 S S       1.000 kg\r\n")
+        # A read may bring more than one line: the first one counts.
+        self.assertEqual(after_reopen.split(b"\r\n")[0], b"000001 S S       1.000 kg")
 
     def test_sending_is_paced_to_the_baud_rate(self):
         with ScaleSimulator(baud=9600) as sim:

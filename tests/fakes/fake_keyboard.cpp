@@ -40,6 +40,7 @@ std::uint32_t FakeKeyboard::mapVirtualKeyToScan(std::uint8_t vk) {
 }
 
 void FakeKeyboard::keyEvent(std::uint8_t vk, std::uint8_t scan, std::uint32_t flags) {
+  if (clock != nullptr) eventTimes.push_back(clock->now());
   events.push_back({vk, scan, flags});
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/keyboard.h"
+#include "tests/fakes/fake_event_loop.h"
 
 namespace pondex::fakes {
 
@@ -44,7 +45,10 @@ class FakeKeyboard final : public Keyboard {
   bool capsLock = false;
 
   std::vector<KeyEvent> events;  // every injected event, in order
-  int layoutQueries = 0;         // calls of the four layout queries
+  // When set, the virtual time of every event is kept in eventTimes.
+  const FakeEventLoop* clock = nullptr;
+  std::vector<Millis> eventTimes;
+  int layoutQueries = 0;  // calls of the four layout queries
 };
 
 }  // namespace pondex::fakes

@@ -9,6 +9,8 @@
 #include "platform/portable/ini_text.h"
 #include "tests/fakes/fake_event_loop.h"
 #include "tests/fakes/fake_keyboard.h"
+#include "tests/fakes/fake_serial.h"
+#include "tests/fakes/fake_sockets.h"
 
 namespace pondex::fakes {
 
@@ -130,7 +132,9 @@ struct FakePlatform {
   FakeInstance instance;
   FakeTray tray;
   FakeKeyboard keyboard;
-  Platform platform{loop, clock, profiles, files, messages, instance, tray, keyboard};
+  FakeSerialPorts serial{loop};
+  FakeSocketLibrary sockets{loop};
+  Platform platform{loop, clock, profiles, files, messages, instance, tray, keyboard, serial, sockets};
 
   [[nodiscard]] std::string settingsFile() const { return files.programDir + "\\Pon_dex_Settings.ini"; }
   // A value of section USTAWIENIA of the settings file, or "<absent>".

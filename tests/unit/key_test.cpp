@@ -44,7 +44,9 @@ TEST_F(KeyTest, StartUpPreparesFoldersTrayAndWindow) {
   EXPECT_EQ(form.tag(c.mnuVisible), "visible");
   EXPECT_EQ(form.tag(c.mnuHelp), "help");
   EXPECT_FALSE(form.visible(c.frmHotKey)) << "hot keys are off by default";
-  EXPECT_TRUE(key.NetworkMode()) << "no serial settings applied yet";
+  EXPECT_FALSE(key.NetworkMode()) << "port 1: serial input";
+  EXPECT_EQ(key.serialPort().ComPort(), "Com1:");
+  EXPECT_FALSE(key.serialPort().PortIsOpen()) << "no port is opened at start-up";
   EXPECT_TRUE(key.timer2().enabled());
   EXPECT_FALSE(key.timer1().enabled());
   EXPECT_FALSE(key.timer3().enabled());

@@ -9,6 +9,7 @@
 //   wintool texts TITLE                    print the captions of all child controls
 //   wintool key VK HOLD_MS                 press a virtual key, hold it, release it
 //   wintool end-session TITLE              tell the window the session ends
+//   wintool hold                           keep a hidden window (and so Wine's desktop process) alive
 #include <windows.h>
 
 #include <cstdio>
@@ -67,7 +68,7 @@ BOOL CALLBACK printText(HWND hwnd, LPARAM) {
 }
 
 int usage() {
-  std::fputs("usage: wintool wait-window|visible|count|close|click|texts|key|end-session ...\n", stderr);
+  std::fputs("usage: wintool wait-window|visible|count|close|click|texts|key|end-session|hold ...\n", stderr);
   return 2;
 }
 
@@ -76,6 +77,14 @@ int usage() {
 int main(int argc, char** argv) {
   if (argc < 2) return usage();
   const std::string cmd = argv[1];
+  if (cmd == "hold" && argc == 2) {
+    HWND hidden = ::CreateWindowExA(0, "STATIC", "Pon_dex test desktop holder", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                    ::GetModuleHandleA(nullptr), nullptr);
+    if (hidden == nullptr) return 1;
+    MSG msg;
+    while (::GetMessageA(&msg, nullptr, 0, 0) > 0) ::DispatchMessageA(&msg);
+    return 0;
+  }
   if (cmd == "wait-window" && argc == 4) {
     const DWORD timeout = static_cast<DWORD>(std::strtoul(argv[3], nullptr, 10));
     const DWORD start = ::GetTickCount();

@@ -1,0 +1,160 @@
+// Hot keys and scale commands: the Timer3 tick with a fake global key state.
+#include <gtest/gtest.h>
+
+#include "core/key.h"
+#include "tests/fakes/fake_platform.h"
+
+namespace pondex {
+namespace {
+
+constexpr int kF4 = 115, kF9 = 120, kF12 = 123;
+constexpr std::int16_t kDown = static_cast<std::int16_t>(0x8000);
+const std::string kHotKeysOn =
+    "GOR\xA5"
+    "CY KLAWISZ=1\r\n";
+const std::string kListeningOn = "SYGNA\xA3 ZEWNETRZNY=1\r\n";
+
+class HotKeysTest : public ::testing::Test {
+ protected:
+  HotKeysTest() { scale = &fake.serial.addPort("COM1"); }
+
+  void start(const std::string& settings) {
+    fake.plantSettings("[USTAWIENIA]\r\n" + settings);
+    ASSERT_TRUE(key.Form_Load());
+    key.form().userClick(key.controls().cmdStart);
+  }
+  // Holds a key down until a command went out (each tick may wait behind a
+  // blocking serial poll), then releases it.
+  void tap(int vk, fakes::FakeSerialDevice* port = nullptr) {
+    port = port != nullptr ? port : scale;
+    const auto before = port->writes.size();
+    fake.keyboard.asyncStates[static_cast<std::size_t>(vk)] = kDown;
+    for (int i = 0; i < 40 && port->writes.size() == before; ++i) fake.loop.runFor(Millis(10));
+    fake.keyboard.asyncStates[static_cast<std::size_t>(vk)] = 0;
+  }
+
+  fakes::FakePlatform fake;
+  fakes::FakeSerialDevice* scale = nullptr;
+  Key key{fake.platform};
+};
+
+TEST_F(HotKeysTest, QueryAndTareCommandsGoOutWithCrLf) {
+  start(kHotKeysOn + kListeningOn);
+  tap(kF9);
+  EXPECT_EQ(scale->written(), "\x53\x49\x0D\x0A");
+  fake.loop.runFor(Millis(1000));
+  tap(kF4);
+  EXPECT_EQ(scale->written(), "SI\r\n\x54\x0D\x0A");
+  EXPECT_EQ(fake.loop.sleeps(), std::vector<Millis>{Millis(10)}) << "a short pause after the tare command";
+}
+
+TEST_F(HotKeysTest, TheLowestHeldKeyWinsAndOneKeyCanSendBoth) {
+  start(kHotKeysOn + kListeningOn);
+  fake.keyboard.asyncStates[kF9] = kDown;
+  tap(kF4);
+  fake.keyboard.asyncStates[kF9] = 0;
+  EXPECT_EQ(scale->written(), "T\r\n") << "F4 (115) is found before F9 (120)";
+
+  fakes::FakePlatform f2;
+  auto& scale2 = f2.serial.addPort("COM1");
+  Key key2(f2.platform);
+  f2.plantSettings("[USTAWIENIA]\r\n" + kHotKeysOn + kListeningOn + "KLAWISZT=F9\r\n");
+  ASSERT_TRUE(key2.Form_Load());
+  key2.form().userClick(key2.controls().cmdStart);
+  f2.keyboard.asyncStates[kF9] = kDown;
+  f2.loop.runFor(Millis(200));
+  EXPECT_EQ(scale2.written(), "SI\r\nT\r\n");
+}
+
+TEST_F(HotKeysTest, HotKeysOffOrKeyNamesOutsideF1ToF12SendNothing) {
+  start(kListeningOn +
+        "GOR\xA5"
+        "CY KLAWISZ=2\r\n");
+  tap(kF9);
+  EXPECT_EQ(scale->written(), "");
+  EXPECT_FALSE(key.form().visible(key.controls().frmHotKey));
+
+  for (const char* name : {"F13", "f9", "F0", ""}) {
+    fakes::FakePlatform f;
+    Key k(f.platform);
+    f.plantSettings(std::string("[USTAWIENIA]\r\nKLAWISZ=") + name + "\r\n");
+    ASSERT_TRUE(k.Form_Load());
+    EXPECT_EQ(k.QueryHotKey(), std::nullopt) << name;
+    EXPECT_EQ(k.TareHotKey(), kF4);
+  }
+}
+
+TEST_F(HotKeysTest, HeldKeyRepeatsTheCommandOnEveryTick) {
+  start(kHotKeysOn + kListeningOn);
+  fake.keyboard.asyncStates[kF9] = kDown;
+  fake.loop.runFor(Millis(2000));
+  // There is no debouncing: every tick sends again. Each command first
+  // empties the port (a read that waits 257 ms) and the poll takes its turn
+  // between ticks, so a held key repeats about twice a second.
+  std::string expected;
+  for (std::size_t i = 0; i < scale->writes.size(); ++i) expected += "SI\r\n";
+  EXPECT_GE(scale->writes.size(), 3u);
+  EXPECT_EQ(scale->written(), expected);
+}
+
+TEST_F(HotKeysTest, WithoutListeningAHotKeyOpensThePortDiscardsPendingInputAndTheEndClosesIt) {
+  start(kHotKeysOn);
+  EXPECT_FALSE(key.serialPort().PortIsOpen());
+  scale->sendIn(Millis(0), "old\r\n");  // waiting in the port before the command
+  fake.keyboard.asyncStates[kF9] = kDown;
+  fake.loop.runFor(Millis(200));
+  fake.keyboard.asyncStates[kF9] = 0;
+  EXPECT_TRUE(key.serialPort().PortIsOpen());
+  EXPECT_EQ(scale->written(), "SI\r\n");
+  EXPECT_EQ(scale->unread(), 0u) << "what waited in the port was discarded";
+  scale->sendIn(Millis(20), "S S      1.000 kg\r\n");
+  fake.loop.runFor(Millis(2000));
+  EXPECT_FALSE(key.serialPort().PortIsOpen()) << "closed again after the answer's transmission";
+}
+
+TEST_F(HotKeysTest, ListeningKeepsThePortOpenAndColoursTheConnectionLabel) {
+  start(kListeningOn);
+  const auto label = key.controls().LblUstawieniaPortu;
+  fake.loop.runFor(Millis(200));
+  EXPECT_TRUE(key.serialPort().PortIsOpen());
+  EXPECT_EQ(key.form().foreColor(label), ui::rgb(255, 0, 0));
+  key.form().userClick(key.controls().chNasluch);  // switched off: the port closes
+  EXPECT_FALSE(key.serialPort().PortIsOpen());
+  fake.loop.runFor(Millis(200));
+  EXPECT_EQ(key.form().foreColor(label), ui::kBlack);
+}
+
+TEST_F(HotKeysTest, APortThatCannotBeOpenedStopsTheSupervisionAfterOneMessage) {
+  fake.plantSettings("[USTAWIENIA]\r\nNR PORTU=7\r\n" + kListeningOn);
+  ASSERT_TRUE(key.Form_Load());
+  key.form().userClick(key.controls().cmdStart);
+  fake.loop.runFor(Millis(2000));
+  ASSERT_EQ(fake.messages.shown.size(), 1u);
+  EXPECT_EQ(fake.messages.shown[0].text,
+            "Com Port Com7: not available. Use Serial settings (on the main menu) to setup your ports.");
+  EXPECT_FALSE(key.timer3().enabled());
+}
+
+TEST_F(HotKeysTest, ThePickerAssignsAKeyThatTakesEffectAtOnce) {
+  start(kHotKeysOn + kListeningOn);
+  const auto& c = key.controls();
+  key.form().userClick(c.lblTarowanie);
+  EXPECT_EQ(key.form().container(c.picKey), c.picHotKey);
+  EXPECT_EQ(key.form().caption(c.LblTypKey), "Tarowanie");
+  EXPECT_EQ(key.form().rect(c.picKey).top, key.form().rect(c.pic00).top + key.form().rect(c.pic00).height);
+  key.form().userClick(c.cmdHotKey[12]);
+  EXPECT_EQ(key.form().caption(c.lblTarowanieVal), "F12");
+  EXPECT_EQ(fake.setting("KLAWISZT"), "F12");
+  EXPECT_EQ(key.TareHotKey(), kF12);
+  EXPECT_EQ(key.form().container(c.picKey), c.Smietnik);
+  tap(kF12);
+  EXPECT_EQ(scale->written(), "T\r\n");
+
+  key.form().userClick(c.lblPytanie);
+  key.form().userClick(c.cmdHotKey[1]);
+  EXPECT_EQ(fake.setting("KLAWISZ"), "F1");
+  EXPECT_EQ(key.QueryHotKey(), 112);
+}
+
+}  // namespace
+}  // namespace pondex

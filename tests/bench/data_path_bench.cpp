@@ -1,0 +1,65 @@
+// Throughput of the data path, from received bytes to injected key events
+// (keystroke output) and to data file writes, with the platform faked so
+// that only the program's own work is measured.
+#include <benchmark/benchmark.h>
+
+#include "core/key.h"
+#include "tests/fakes/fake_platform.h"
+#include "tests/fakes/us_layout.h"
+
+namespace pondex {
+namespace {
+
+const std::string kFrame = "S S      12.345 kg\r\n";
+
+void runDataPath(benchmark::State& state, const std::string& settings) {
+  fakes::FakePlatform fake;
+  fakes::installUsLayout(fake.keyboard);
+  fake.plantSettings("[USTAWIENIA]\r\n" + settings);
+  Key key(fake.platform);
+  key.Form_Load();
+  std::string piece;
+  while (piece.size() < 256) piece += kFrame;
+  piece.resize(256);  // one full serial read
+  for (auto _ : state) {
+    key.ProcessSerialData(piece);
+    fake.keyboard.events.clear();
+    benchmark::ClobberMemory();
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * 256);
+}
+
+void BM_KeystrokesTextData(benchmark::State& state) {
+  runDataPath(state, "TEKST=-1\r\nZMIANA=1\r\n");
+}
+void BM_KeystrokesNumericData(benchmark::State& state) {
+  runDataPath(state, "TEKST=0\r\nZMIANA=1\r\n");
+}
+void BM_DataFile(benchmark::State& state) {
+  runDataPath(state, "plik=1\r\nplik stat=-1\r\n");
+}
+
+void BM_EmitKeysPerCharacter(benchmark::State& state) {
+  fakes::FakeKeyboard keyboard;
+  fakes::installUsLayout(keyboard);
+  KeyEmitter emitter(keyboard);
+  std::size_t events = 0;
+  for (auto _ : state) {
+    for (char c : kFrame) emitter.EmitKeys(std::string(1, c));
+    events += keyboard.events.size();
+    keyboard.events.clear();
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kFrame.size()));
+  state.counters["key events per byte"] =
+      static_cast<double>(events) / static_cast<double>(state.iterations() * kFrame.size());
+}
+
+BENCHMARK(BM_KeystrokesTextData);
+BENCHMARK(BM_KeystrokesNumericData);
+BENCHMARK(BM_DataFile);
+BENCHMARK(BM_EmitKeysPerCharacter);
+
+}  // namespace
+}  // namespace pondex
+
+BENCHMARK_MAIN();

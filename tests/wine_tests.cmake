@@ -20,15 +20,6 @@ endfunction()
 add_test(NAME unit_tests_under_wine COMMAND pondex_unit_tests)
 pondex_wine_test(unit_tests_under_wine)
 
-# Tools the end-to-end tests drive Windows programs with.
-add_executable(wintool ${CMAKE_CURRENT_SOURCE_DIR}/win/wintool.cpp)
-target_link_libraries(wintool PRIVATE user32)
-pondex_test_warnings(wintool)
-
-add_executable(receiver ${CMAKE_CURRENT_SOURCE_DIR}/win/receiver.cpp)
-target_link_libraries(receiver PRIVATE user32)
-pondex_test_warnings(receiver)
-
 # End-to-end runs of the real program, driven from Python.
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 file(GLOB e2e_tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/e2e/test_*.py)

@@ -6,21 +6,21 @@ namespace pondex::ui {
 
 Form::Form(ControlSpec window) {
   window.kind = ControlKind::Window;
-  controls_.push_back(Control{.spec = std::move(window)});
+  controls_.push_back(Control{.props = std::move(window)});
 }
 
-ControlId Form::add(ControlSpec spec) {
+ControlId Form::add(ControlSpec props) {
   ControlId container = kWindowId;
-  if (!spec.parent.empty()) container = id(spec.parent, spec.parentIndex);
-  if (!canTakeFocus(spec.kind)) spec.tabStop = false;
+  if (!props.parent.empty()) container = id(props.parent, props.parentIndex);
+  if (!canTakeFocus(props.kind)) props.tabStop = false;
   const int tabIndex = static_cast<int>(controls_.size());
-  controls_.push_back(Control{.spec = std::move(spec), .container = container, .tabIndex = tabIndex});
+  controls_.push_back(Control{.props = std::move(props), .container = container, .tabIndex = tabIndex});
   return controls_.size() - 1;
 }
 
 std::optional<ControlId> Form::find(std::string_view name, int index) const {
   for (ControlId i = 0; i < controls_.size(); ++i) {
-    if (controls_[i].spec.name == name && controls_[i].spec.index == index) return i;
+    if (controls_[i].props.name == name && controls_[i].props.index == index) return i;
   }
   return std::nullopt;
 }
@@ -34,9 +34,9 @@ ControlId Form::id(std::string_view name, int index) const {
 }
 
 std::string Form::qualifiedName(ControlId id) const {
-  const auto& spec = at(id).spec;
-  if (spec.index < 0) return spec.name;
-  return spec.name + "(" + std::to_string(spec.index) + ")";
+  const auto& props = at(id).props;
+  if (props.index < 0) return props.name;
+  return props.name + "(" + std::to_string(props.index) + ")";
 }
 
 const Control& Form::at(ControlId id) const {
@@ -60,62 +60,62 @@ void Form::raiseClick(ControlId id) {
 }
 
 void Form::setCaption(ControlId id, std::string caption) {
-  auto& spec = at(id).spec;
-  if (spec.caption == caption) return;
-  spec.caption = std::move(caption);
+  auto& props = at(id).props;
+  if (props.caption == caption) return;
+  props.caption = std::move(caption);
   notify(id, Change::Caption);
 }
 
 void Form::userEditedText(ControlId id, std::string text) {
-  auto& spec = at(id).spec;
-  if (spec.maxLength > 0 && text.size() > static_cast<std::size_t>(spec.maxLength)) {
-    text.resize(static_cast<std::size_t>(spec.maxLength));
+  auto& props = at(id).props;
+  if (props.maxLength > 0 && text.size() > static_cast<std::size_t>(props.maxLength)) {
+    text.resize(static_cast<std::size_t>(props.maxLength));
   }
-  spec.caption = std::move(text);
+  props.caption = std::move(text);
 }
 
 void Form::setTag(ControlId id, std::string tag) {
-  at(id).spec.tag = std::move(tag);
+  at(id).props.tag = std::move(tag);
 }
 
 void Form::turnOption(ControlId id, bool on) {
   auto& control = at(id);
   const int newValue = on ? 1 : 0;
-  if (control.spec.value == newValue) return;
+  if (control.props.value == newValue) return;
   if (on) {
     for (ControlId other = 0; other < controls_.size(); ++other) {
       auto& o = controls_[other];
-      if (other != id && o.spec.kind == ControlKind::OptionButton && o.container == control.container &&
-          o.spec.value != 0) {
-        o.spec.value = 0;
+      if (other != id && o.props.kind == ControlKind::OptionButton && o.container == control.container &&
+          o.props.value != 0) {
+        o.props.value = 0;
         notify(other, Change::Value);
       }
     }
   }
-  control.spec.value = newValue;
+  control.props.value = newValue;
   notify(id, Change::Value);
 }
 
 void Form::setValue(ControlId id, int value) {
   auto& control = at(id);
-  if (control.spec.kind == ControlKind::OptionButton) {
-    const bool wasOn = control.spec.value != 0;
+  if (control.props.kind == ControlKind::OptionButton) {
+    const bool wasOn = control.props.value != 0;
     turnOption(id, value != 0);
     if (value != 0 && !wasOn) raiseClick(id);
     return;
   }
-  if (control.spec.value == value) return;
-  control.spec.value = value;
+  if (control.props.value == value) return;
+  control.props.value = value;
   notify(id, Change::Value);
-  if (control.spec.kind == ControlKind::CheckBox) raiseClick(id);
+  if (control.props.kind == ControlKind::CheckBox) raiseClick(id);
 }
 
 void Form::userClick(ControlId id) {
   auto& control = at(id);
-  switch (control.spec.kind) {
+  switch (control.props.kind) {
     case ControlKind::CheckBox:
       // Changing the value raises the click itself.
-      setValue(id, control.spec.value == 0 ? 1 : 0);
+      setValue(id, control.props.value == 0 ? 1 : 0);
       return;
     case ControlKind::OptionButton:
       turnOption(id, true);
@@ -134,9 +134,9 @@ void Form::gotFocus(ControlId id) {
 }
 
 void Form::setVisible(ControlId id, bool visible) {
-  auto& spec = at(id).spec;
-  if (spec.visible == visible) return;
-  spec.visible = visible;
+  auto& props = at(id).props;
+  if (props.visible == visible) return;
+  props.visible = visible;
   notify(id, Change::Visible);
 }
 
@@ -152,9 +152,9 @@ void Form::setContainer(ControlId id, ControlId container) {
 }
 
 void Form::setRect(ControlId id, Rect rect) {
-  auto& spec = at(id).spec;
-  if (spec.rect == rect) return;
-  spec.rect = rect;
+  auto& props = at(id).props;
+  if (props.rect == rect) return;
+  props.rect = rect;
   notify(id, Change::Geometry);
 }
 
@@ -179,10 +179,10 @@ bool Form::canTakeFocus(ControlKind kind) {
 }
 
 bool Form::setTabStop(ControlId id, bool on) {
-  auto& spec = at(id).spec;
-  if (!canTakeFocus(spec.kind)) return false;
-  if (spec.tabStop != on) {
-    spec.tabStop = on;
+  auto& props = at(id).props;
+  if (!canTakeFocus(props.kind)) return false;
+  if (props.tabStop != on) {
+    props.tabStop = on;
     notify(id, Change::TabOrder);
   }
   return true;
@@ -190,7 +190,7 @@ bool Form::setTabStop(ControlId id, bool on) {
 
 bool Form::setTabIndex(ControlId id, int tabIndex) {
   auto& control = at(id);
-  if (!canTakeFocus(control.spec.kind)) return false;
+  if (!canTakeFocus(control.props.kind)) return false;
   if (control.tabIndex != tabIndex) {
     control.tabIndex = tabIndex;
     notify(id, Change::TabOrder);
@@ -199,9 +199,9 @@ bool Form::setTabIndex(ControlId id, int tabIndex) {
 }
 
 void Form::setForeColor(ControlId id, Color color) {
-  auto& spec = at(id).spec;
-  if (spec.foreColor == color) return;
-  spec.foreColor = color;
+  auto& props = at(id).props;
+  if (props.foreColor == color) return;
+  props.foreColor = color;
   notify(id, Change::ForeColor);
 }
 
@@ -227,7 +227,7 @@ std::vector<ControlId> Form::children(ControlId container) const {
 
 bool Form::shownWithin(ControlId id, std::optional<ControlId> hiddenHolder) const {
   for (ControlId c = id;; c = at(c).container) {
-    if (!at(c).spec.visible) return false;
+    if (!at(c).props.visible) return false;
     if (hiddenHolder && c == *hiddenHolder) return false;
     if (c == kWindowId) return true;
   }

@@ -84,7 +84,7 @@ class FormObserver {
 };
 
 struct Control {
-  ControlSpec spec;
+  ControlSpec props;
   ControlId container = kWindowId;
   int tabIndex = 0;
   std::size_t selStart = 0;
@@ -98,51 +98,51 @@ class Form {
   explicit Form(ControlSpec window);
 
   // Adds a control after all others; its container must exist already.
-  ControlId add(ControlSpec spec);
+  ControlId add(ControlSpec props);
 
   [[nodiscard]] std::size_t size() const { return controls_.size(); }
   [[nodiscard]] std::optional<ControlId> find(std::string_view name, int index = -1) const;
   // As find, but a missing control is a programming error (std::logic_error).
   [[nodiscard]] ControlId id(std::string_view name, int index = -1) const;
 
-  [[nodiscard]] const std::string& name(ControlId id) const { return at(id).spec.name; }
-  [[nodiscard]] int index(ControlId id) const { return at(id).spec.index; }
-  [[nodiscard]] ControlKind kind(ControlId id) const { return at(id).spec.kind; }
-  [[nodiscard]] bool captionShown(ControlId id) const { return at(id).spec.captionShown; }
-  [[nodiscard]] int maxLength(ControlId id) const { return at(id).spec.maxLength; }
+  [[nodiscard]] const std::string& name(ControlId id) const { return at(id).props.name; }
+  [[nodiscard]] int index(ControlId id) const { return at(id).props.index; }
+  [[nodiscard]] ControlKind kind(ControlId id) const { return at(id).props.kind; }
+  [[nodiscard]] bool captionShown(ControlId id) const { return at(id).props.captionShown; }
+  [[nodiscard]] int maxLength(ControlId id) const { return at(id).props.maxLength; }
   [[nodiscard]] std::string qualifiedName(ControlId id) const;  // "optPlik(1)"
 
-  [[nodiscard]] const std::string& caption(ControlId id) const { return at(id).spec.caption; }
+  [[nodiscard]] const std::string& caption(ControlId id) const { return at(id).props.caption; }
   void setCaption(ControlId id, std::string caption);
   // Text typed by the user into a text box: stored without echo to the renderer.
   void userEditedText(ControlId id, std::string text);
 
-  [[nodiscard]] const std::string& tag(ControlId id) const { return at(id).spec.tag; }
+  [[nodiscard]] const std::string& tag(ControlId id) const { return at(id).props.tag; }
   void setTag(ControlId id, std::string tag);
 
-  [[nodiscard]] int value(ControlId id) const { return at(id).spec.value; }
+  [[nodiscard]] int value(ControlId id) const { return at(id).props.value; }
   void setValue(ControlId id, int value);
-  [[nodiscard]] bool isOn(ControlId id) const { return at(id).spec.value != 0; }
+  [[nodiscard]] bool isOn(ControlId id) const { return at(id).props.value != 0; }
 
-  [[nodiscard]] bool visible(ControlId id) const { return at(id).spec.visible; }
+  [[nodiscard]] bool visible(ControlId id) const { return at(id).props.visible; }
   void setVisible(ControlId id, bool visible);
 
   [[nodiscard]] ControlId container(ControlId id) const { return at(id).container; }
   void setContainer(ControlId id, ControlId container);
 
-  [[nodiscard]] const Rect& rect(ControlId id) const { return at(id).spec.rect; }
+  [[nodiscard]] const Rect& rect(ControlId id) const { return at(id).props.rect; }
   void setRect(ControlId id, Rect rect);
   void move(ControlId id, int left, int top);
 
   // Kinds that can be in the tab order; others refuse (false), as they have
   // no tab stop property at all.
   [[nodiscard]] static bool canTakeFocus(ControlKind kind);
-  [[nodiscard]] bool tabStop(ControlId id) const { return at(id).spec.tabStop; }
+  [[nodiscard]] bool tabStop(ControlId id) const { return at(id).props.tabStop; }
   [[nodiscard]] int tabIndex(ControlId id) const { return at(id).tabIndex; }
   bool setTabStop(ControlId id, bool on);
   bool setTabIndex(ControlId id, int tabIndex);
 
-  [[nodiscard]] Color foreColor(ControlId id) const { return at(id).spec.foreColor; }
+  [[nodiscard]] Color foreColor(ControlId id) const { return at(id).props.foreColor; }
   void setForeColor(ControlId id, Color color);
 
   [[nodiscard]] std::optional<ControlId> focused() const { return focused_; }

@@ -19,16 +19,16 @@ class Builder {
   }
 
   ControlId add(ControlKind kind, std::string name, int index, std::string caption, std::string tag, Rect rect) {
-    ControlSpec spec;
-    spec.kind = kind;
-    spec.name = std::move(name);
-    spec.index = index;
-    spec.caption = std::move(caption);
-    spec.tag = std::move(tag);
-    spec.rect = rect;
-    spec.parent = parent_;
-    spec.parentIndex = parentIndex_;
-    return form_.add(std::move(spec));
+    ControlSpec props;
+    props.kind = kind;
+    props.name = std::move(name);
+    props.index = index;
+    props.caption = std::move(caption);
+    props.tag = std::move(tag);
+    props.rect = rect;
+    props.parent = parent_;
+    props.parentIndex = parentIndex_;
+    return form_.add(std::move(props));
   }
   ControlId add(ControlKind kind, std::string name, std::string caption, std::string tag, Rect rect) {
     return add(kind, std::move(name), -1, std::move(caption), std::move(tag), rect);

@@ -10,7 +10,6 @@ class FakeFileSystem::MemoryFile final : public OutputFile {
     if (closed_) return 6;                                // invalid handle
     if (fs_.unwritable.count(path_) > 0) return 112;      // the disk is full
     fs_.contents[path_].append(bytes.begin(), bytes.end());
-    ++fs_.writeCalls;
     return 0;
   }
   std::uint32_t close() override {

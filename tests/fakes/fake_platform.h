@@ -70,7 +70,6 @@ class FakeFileSystem final : public FileSystem {
   std::set<std::string> unwritable;
   std::vector<std::string> opened;
   int openFiles = 0;
-  int writeCalls = 0;
 };
 
 class FakeMessageBoxes final : public MessageBoxes {

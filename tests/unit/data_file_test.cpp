@@ -104,12 +104,5 @@ TEST_F(DataFileTest, AWriteFailureStopsTheRestOfTheTransmission) {
   EXPECT_EQ(files.openFiles, 0);
 }
 
-TEST_F(DataFileTest, EmptyCharactersWriteNothing) {
-  writer.OpenDataFile(settings);
-  writer.WriteDataChar("");
-  writer.CloseDataFile();
-  EXPECT_EQ(files.writeCalls, 0);
-}
-
 }  // namespace
 }  // namespace pondex

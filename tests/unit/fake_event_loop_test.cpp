@@ -57,13 +57,5 @@ TEST(FakeEventLoop, YieldRunsPendingEventsAndDueTimersButNotTheRunningOne) {
   EXPECT_EQ(inner, 11);
 }
 
-TEST(FakeEventLoop, ClockFollowsVirtualTimeAcrossMidnight) {
-  FakeEventLoop loop;
-  FakeClock clock(loop);
-  clock.set({2026, 12, 31, 23, 59, 59});
-  loop.advanceClock(Millis(1500));
-  EXPECT_EQ(clock.localNow(), (LocalDateTime{2027, 1, 1, 0, 0, 0}));
-}
-
 }  // namespace
 }  // namespace pondex::fakes

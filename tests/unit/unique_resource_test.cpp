@@ -17,42 +17,27 @@ struct CountingTraits {
 };
 using Handle = UniqueResource<CountingTraits>;
 
-static_assert(!std::is_copy_constructible_v<Handle>);
-static_assert(!std::is_copy_assignable_v<Handle>);
+static_assert(!std::is_copy_constructible_v<Handle> && !std::is_copy_assignable_v<Handle>);
 
-class UniqueResourceTest : public ::testing::Test {
- protected:
-  void SetUp() override { closed.clear(); }
-};
-
-TEST_F(UniqueResourceTest, ClosesOnceWhetherMovedOrDestroyed) {
+TEST(UniqueResource, EveryHandleIsClosedExactlyOnce) {
+  closed.clear();
   {
     Handle a(7);
-    Handle b(std::move(a));
-    EXPECT_FALSE(a.valid());
-    Handle c;
-    c = std::move(b);
-    EXPECT_EQ(c.get(), 7);
+    Handle b(std::move(a));  // moved: only b closes
+    Handle c(1);
+    c = std::move(b);  // assignment closes what c held
+    EXPECT_EQ(closed, std::vector<int>{1});
+    Handle invalid;
+    invalid.reset();  // nothing to close
   }
-  EXPECT_EQ(closed, std::vector<int>{7});
+  EXPECT_EQ(closed, (std::vector<int>{1, 7}));
 }
 
-TEST_F(UniqueResourceTest, AssignmentClosesTheHandleItReplaces) {
-  Handle a(1);
-  Handle b(2);
-  a = std::move(b);
-  EXPECT_EQ(closed, std::vector<int>{1});
-  a.reset();
-  EXPECT_EQ(closed, (std::vector<int>{1, 2}));
-  EXPECT_FALSE(a);
-}
-
-TEST_F(UniqueResourceTest, ReleaseGivesUpWithoutClosing) {
+TEST(UniqueResource, ReleaseGivesUpWithoutClosing) {
+  closed.clear();
   Handle a(3);
   EXPECT_EQ(a.release(), 3);
-  EXPECT_TRUE(closed.empty());
-  Handle invalid;
-  invalid.reset();
+  EXPECT_FALSE(a);
   EXPECT_TRUE(closed.empty());
 }
 

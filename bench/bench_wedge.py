@@ -11,7 +11,7 @@
    arriving in the receiver.
 
 Run after the MinGW build (tools/dev.sh test builds it):
-    python3 tests/e2e/bench_wedge.py [--seconds 30] [--frames 10]
+    python3 bench/bench_wedge.py [--seconds 30] [--frames 10]
 """
 import argparse
 import os
@@ -21,12 +21,13 @@ import sys
 import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-REPO = os.path.dirname(os.path.dirname(HERE))
+REPO = os.path.dirname(HERE)
 BUILD = os.path.join(REPO, "build", "mingw")
+sys.path.insert(0, os.path.join(REPO, "tests", "e2e"))
 os.environ.setdefault("PONDEX_WINE_DIR", os.path.join(BUILD, "wine"))
 os.environ.setdefault("PONDEX_EXE", os.path.join(BUILD, "app", "Pon_dex.exe"))
-os.environ.setdefault("PONDEX_WINTOOL", os.path.join(BUILD, "tests", "wintool.exe"))
-os.environ.setdefault("PONDEX_RECEIVER", os.path.join(BUILD, "tests", "receiver.exe"))
+os.environ.setdefault("PONDEX_WINTOOL", os.path.join(BUILD, "tools", "win", "wintool.exe"))
+os.environ.setdefault("PONDEX_RECEIVER", os.path.join(BUILD, "tools", "win", "receiver.exe"))
 
 from harness import LISTENING, Program, Receiver, WINDOW_TITLE, com_port_path, scale_sim, settings_with  # noqa: E402
 from harness import wait_until, wintool  # noqa: E402

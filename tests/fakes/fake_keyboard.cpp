@@ -20,22 +20,18 @@ void FakeKeyboard::defineChar(std::uint8_t ansiChar, std::int16_t vkKeyScanAnswe
 }
 
 std::int16_t FakeKeyboard::vkKeyScan(std::uint8_t ansiChar) {
-  ++layoutQueries;
   return vkKeyScans[ansiChar];
 }
 
 std::uint8_t FakeKeyboard::charToOem(std::uint8_t ansiChar) {
-  ++layoutQueries;
   return oemChars[ansiChar];
 }
 
 std::uint32_t FakeKeyboard::oemKeyScan(std::uint8_t oemChar) {
-  ++layoutQueries;
   return oemKeyScans[oemChar];
 }
 
 std::uint32_t FakeKeyboard::mapVirtualKeyToScan(std::uint8_t vk) {
-  ++layoutQueries;
   return vkScans[vk];
 }
 

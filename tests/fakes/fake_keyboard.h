@@ -48,7 +48,6 @@ class FakeKeyboard final : public Keyboard {
   // When set, the virtual time of every event is kept in eventTimes.
   const FakeEventLoop* clock = nullptr;
   std::vector<Millis> eventTimes;
-  int layoutQueries = 0;  // calls of the four layout queries
 };
 
 }  // namespace pondex::fakes

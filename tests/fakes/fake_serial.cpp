@@ -18,8 +18,7 @@ bool startsWithWholeNumber(const std::string& mode) {
   return !first.empty() && std::all_of(first.begin(), first.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-}  // namespace
-
+// "Com1:", "com1", "\\.\COM1" -> "COM1".
 std::string normalisePortName(const std::string& name) {
   std::string n = name;
   if (n.rfind("\\\\.\\", 0) == 0) n.erase(0, 4);
@@ -27,6 +26,8 @@ std::string normalisePortName(const std::string& name) {
   for (char& c : n) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   return n;
 }
+
+}  // namespace
 
 class FakeOpenPort final : public OpenPort {
  public:
@@ -51,7 +52,6 @@ class FakeOpenPort final : public OpenPort {
 
   SerialRead read(std::size_t maxBytes) override {
     if (!open_) return {false, {}, 6};  // ERROR_INVALID_HANDLE
-    ++device_.reads;
     if (auto e = deadError()) return {false, {}, *e};
     if (auto e = std::exchange(device_.failNextRead, std::nullopt)) return {false, {}, *e};
     return device_.read(maxBytes);
@@ -78,7 +78,7 @@ class FakeOpenPort final : public OpenPort {
  private:
   // The error every call gives once the device behind this handle is gone.
   [[nodiscard]] std::optional<std::uint32_t> deadError() const {
-    if (generation_ != device_.plugGeneration_) return device_.lastRemovalError_;
+    if (generation_ != device_.plugGeneration_) return device_.removalError_;
     return std::nullopt;
   }
 
@@ -100,15 +100,11 @@ std::size_t FakeSerialDevice::unread() const {
 }
 
 void FakeSerialDevice::unplug(std::uint32_t error) {
+  pluggedIn_ = false;
   removalError_ = error;
-  lastRemovalError_ = error;
   ++plugGeneration_;
   open = false;
   arrivals_.clear();
-}
-
-void FakeSerialDevice::plugIn() {
-  removalError_.reset();
 }
 
 std::string FakeSerialDevice::written() const {
@@ -168,20 +164,17 @@ FakeSerialDevice& FakeSerialPorts::device(const std::string& name) {
 }
 
 OpenedPort FakeSerialPorts::open(const std::string& name) {
-  openAttempts.push_back(name);
   auto it = devices_.find(normalisePortName(name));
-  if (it == devices_.end() || !it->second->pluggedIn()) return {nullptr, kErrorFileNotFound};
+  if (it == devices_.end() || !it->second->pluggedIn_) return {nullptr, kErrorFileNotFound};
   FakeSerialDevice& d = *it->second;
-  if (d.heldByOtherProgram || d.open) return {nullptr, kErrorAccessDenied};
+  if (d.open) return {nullptr, kErrorAccessDenied};
   d.open = true;
   ++d.opens;
   return {std::make_unique<FakeOpenPort>(d, d.plugGeneration_), 0};
 }
 
 BuiltLineControl FakeSerialPorts::buildLineControl(const std::string& mode) {
-  if (!startsWithWholeNumber(mode) || std::find(refusedModes.begin(), refusedModes.end(), mode) != refusedModes.end()) {
-    return {nullptr, kErrorInvalidParameter};
-  }
+  if (!startsWithWholeNumber(mode)) return {nullptr, kErrorInvalidParameter};
   return {std::make_unique<FakeLineControl>(mode), 0};
 }
 

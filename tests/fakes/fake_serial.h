@@ -3,8 +3,7 @@
 //
 // - A port is known by its normalised name: "Com1:", "COM1" and "\\.\COM1"
 //   all name "COM1". Opening a port that was not added fails with 2 (as does
-//   one that is unplugged), one held by another program or already open
-//   with 5.
+//   one that is unplugged), one already open with 5.
 // - Bytes from the far side arrive at chosen virtual times. A read blocks
 //   the thread by moving the loop's clock (no event runs) under the port's
 //   timeouts, as the system does: it returns as soon as the requested count
@@ -17,8 +16,7 @@
 // - A write completes at once in virtual time (the driver buffers it) and
 //   is recorded byte for byte with the moment it was made.
 // - Mode texts are refused with 87 when their first field is not a whole
-//   number (as the system refuses "abc,N,8,1"), or when listed in
-//   refusedModes.
+//   number (as the system refuses "abc,N,8,1").
 #include <cstdint>
 #include <deque>
 #include <map>
@@ -31,9 +29,6 @@
 #include "tests/fakes/fake_event_loop.h"
 
 namespace pondex::fakes {
-
-// "Com1:", "com1", "\\.\COM1" -> "COM1".
-std::string normalisePortName(const std::string& name);
 
 class FakeSerialDevice {
  public:
@@ -49,8 +44,7 @@ class FakeSerialDevice {
   // The device vanishes: every read and write of a handle opened before
   // fails with `error`, and opening fails with 2 until plugIn().
   void unplug(std::uint32_t error = kErrorBadCommand);
-  void plugIn();
-  [[nodiscard]] bool pluggedIn() const { return !removalError_; }
+  void plugIn() { pluggedIn_ = true; }
 
   struct Write {
     Millis at;
@@ -68,14 +62,12 @@ class FakeSerialDevice {
   // Failures of every call of their kind while set.
   std::optional<std::uint32_t> refuseTimeouts;
   std::optional<std::uint32_t> refuseLineControl;
-  bool heldByOtherProgram = false;
 
   // What the port was last set to, and counts of calls.
   std::optional<SerialTimeouts> timeouts;
   std::string mode;  // mode text of the last line-control block applied
   int opens = 0;     // successful opens
   int closes = 0;
-  int reads = 0;
   bool open = false;
 
  private:
@@ -88,10 +80,10 @@ class FakeSerialDevice {
   SerialRead read(std::size_t maxBytes);
 
   FakeEventLoop& loop_;
-  std::deque<Arrival> arrivals_;               // in time order
-  std::optional<std::uint32_t> removalError_;  // while unplugged
-  std::uint32_t lastRemovalError_ = 0;
-  std::uint64_t plugGeneration_ = 0;  // handles of an earlier generation are dead
+  std::deque<Arrival> arrivals_;  // in time order
+  bool pluggedIn_ = true;
+  std::uint32_t removalError_ = 0;  // what handles of an earlier generation fail with
+  std::uint64_t plugGeneration_ = 0;
 };
 
 class FakeSerialPorts final : public SerialPorts {
@@ -105,9 +97,6 @@ class FakeSerialPorts final : public SerialPorts {
 
   OpenedPort open(const std::string& name) override;
   BuiltLineControl buildLineControl(const std::string& mode) override;
-
-  std::vector<std::string> refusedModes;
-  std::vector<std::string> openAttempts;  // names as given, in order
 
  private:
   FakeEventLoop& loop_;

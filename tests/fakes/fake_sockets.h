@@ -1,15 +1,16 @@
 #pragma once
 // A socket library in virtual time. Nothing happens on the network by
-// itself: a test scripts the far side (connect outcomes, bytes and
-// datagrams the peer sends, the peer's close, room in the send path, host
-// names) and runs the FakeEventLoop, which delivers the notifications the
-// library posted, in order, to the message windows' procedures.
+// itself: a test scripts the far side (connect outcomes, bytes, datagrams
+// and connections the peer sends, the peer's close, room in the send path,
+// host names) and runs the FakeEventLoop, which delivers the notifications
+// the library posted, in order, to the message windows' procedures.
 //
 // Notifications follow Winsock's rules where tests depend on them: a read
 // notification is posted when data arrive and none is outstanding, and again
 // after a receive that leaves data queued; a write notification follows a
-// completed connect and a send refused with 10035 once room returns; a
-// message posted before its socket closed is still delivered.
+// completed connect, and a send refused with 10035 once room returns; a
+// message posted before its socket closed is still delivered, and one for a
+// window that is gone is lost.
 #include <cstdint>
 #include <deque>
 #include <map>
@@ -24,6 +25,8 @@ namespace pondex::fakes {
 
 class FakeSocketLibrary final : public SocketLibrary {
  public:
+  static constexpr std::size_t kAmpleRoom = std::size_t{1} << 20;
+
   struct Datagram {
     std::string bytes;
     Endpoint peer;  // sender (incoming) or destination (sent)
@@ -35,88 +38,54 @@ class FakeSocketLibrary final : public SocketLibrary {
     std::optional<Endpoint> local;
     std::optional<Endpoint> peer;
     bool connected = false;
-    bool connecting = false;
     bool listening = false;
-    bool broadcast = false;
     bool peerClosed = false;
     WindowId window = 0;
     std::uint32_t message = 0;
     std::uint32_t notifications = 0;
     bool readPending = false;
     bool writeBlocked = false;
-    std::string incoming;  // bytes from the peer, not yet received
-    std::string wire;      // bytes the peer got from us, in order
+    std::size_t room = kAmpleRoom;  // bytes the stack takes before answering 10035
+    std::string incoming;           // bytes from the peer, not yet received
+    std::string wire;               // bytes the peer got from us, in order
     std::deque<Datagram> datagrams;
     std::vector<Datagram> sentDatagrams;
     std::deque<AcceptedConnection> backlog;
-    std::size_t room = 0;  // bytes the stack takes before answering 10035
-    std::int32_t receiveBufferSize = 0;
-    std::int32_t sendBufferSize = 0;
-    std::int32_t maxDatagramSize = 0;
   };
 
   // How a connect to one endpoint goes: an error answered at once (10049),
-  // or an outcome delivered later with the connect notification (0 or 10061).
+  // or an outcome delivered later with the connect notification (0, 10061).
   struct ConnectPlan {
     int immediateError = 0;
     int notifiedError = 0;
-    bool neverCompletes = false;
   };
 
   explicit FakeSocketLibrary(FakeEventLoop& loop) : loop_(loop) {}
 
   // ---- the far side ----
-  void planConnect(const Endpoint& remote, ConnectPlan plan) { plans_.push_back({remote, plan}); }
+  void planConnect(const Endpoint& remote, ConnectPlan plan) { plans_.push_back({remote, plan}); }  // last one wins
+  void addHost(const std::string& name, const Ipv4Address& address) { hosts_[name] = address; }
   void peerSends(SocketId socket, const std::string& bytes);
   void peerSendsDatagram(SocketId socket, const std::string& bytes, const Endpoint& from);
-  void peerCloses(SocketId socket, int error = 0);
-  // The peer takes everything sent so far; the send path has room again.
+  void peerCloses(SocketId socket);
+  // The peer took everything: the send path has ample room again.
   void peerDrains(SocketId socket);
   void incomingConnection(SocketId listener, const Endpoint& from);
-  // Posts any notification, as the stack would.
-  void notify(SocketId socket, std::uint16_t kind, int error);
-  void addHost(const std::string& name, const Ipv4Address& address) { hosts_[name] = address; }
-  // With lookups held, completions wait for completeLookups().
-  void completeLookups();
-  // Hands a message to a window now, as the system would.
-  void deliverMessage(WindowId window, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
 
-  // ---- settings for sockets made from now on, and failures to inject ----
-  std::int32_t receiveBufferSize = 8192;
-  std::int32_t sendBufferSize = 8192;
-  std::int32_t maxDatagramSize = 65507;
-  std::size_t sendRoom = 1 << 20;
-  Ipv4Address localAddress{{192, 168, 1, 10}};
-  std::string localHostName = "WAGA-PC";
-  int startupError = 0;
-  int cleanupError = 0;
+  // ---- settings and failures ----
+  std::int32_t receiveBufferSize = 8192;  // reported for every socket (SO_RCVBUF)
   int createError = 0;
-  int closeError = 0;
-  int asyncSelectError = 0;
-  int optionError = 0;
-  int sendError = 0;
-  int receiveError = 0;
-  int lookupStartError = 0;  // the lookup does not start at all
-  bool holdLookups = false;
-  bool lookupsCancellable = true;
-  bool windowCreationFails = false;
-  bool windowDestructionRefused = false;
+  bool lookupsCancellable = true;  // false: as if each had already completed
 
   // ---- what happened ----
   [[nodiscard]] Socket& socket(SocketId id) { return sockets_.at(id); }
-  [[nodiscard]] const Socket& socket(SocketId id) const { return sockets_.at(id); }
-  [[nodiscard]] SocketId lastSocket() const { return lastSocket_; }
   [[nodiscard]] int openSockets() const;
   [[nodiscard]] int liveLookups() const { return static_cast<int>(lookups_.size()); }
-  [[nodiscard]] LookupId lastLookup() const { return lastLookup_; }
-  [[nodiscard]] bool windowExists(WindowId window) const { return windows_.count(window) > 0; }
   [[nodiscard]] int windowCount() const { return static_cast<int>(windows_.size()); }
   int startups = 0;
   int cleanups = 0;
   int windowsCreated = 0;
-  int windowsDestroyed = 0;
-  int passedToPrevious = 0;   // messages the dispatcher did not take
-  int lostNotifications = 0;  // posted to a window that is gone
+  int passedToPrevious = 0;  // messages the dispatcher did not take
   std::vector<Endpoint> connectAttempts;
 
   // ---- SocketLibrary ----
@@ -137,7 +106,7 @@ class FakeSocketLibrary final : public SocketLibrary {
   SocketCallStatus enableBroadcast(SocketId socket) override;
   SocketCallResult<Endpoint> localEndpoint(SocketId socket) override;
   SocketCallResult<Endpoint> peerEndpoint(SocketId socket) override;
-  SocketCallResult<std::string> hostName() override;
+  SocketCallResult<std::string> hostName() override { return {"WAGA-PC", 0}; }
   SocketCallResult<Ipv4Address> lookupHost(const std::string& host) override;
   [[nodiscard]] std::optional<Ipv4Address> parseDotted(const std::string& text) const override;
   SocketCallStatus asyncSelect(SocketId socket, WindowId window, std::uint32_t message,
@@ -150,8 +119,10 @@ class FakeSocketLibrary final : public SocketLibrary {
   bool destroyMessageWindow(WindowId window) override;
   void installWindowProcedure(WindowId window, MessageTarget& target) override;
   void restoreWindowProcedure(WindowId window) override;
-  std::intptr_t callPreviousProcedure(WindowId window, std::uint32_t message, std::uintptr_t wParam,
-                                      std::intptr_t lParam) override;
+  std::intptr_t callPreviousProcedure(WindowId, std::uint32_t, std::uintptr_t, std::intptr_t) override {
+    ++passedToPrevious;
+    return 0;
+  }
 
  private:
   struct Lookup {
@@ -164,21 +135,20 @@ class FakeSocketLibrary final : public SocketLibrary {
   };
 
   Socket* find(SocketId id);
+  SocketId add(Socket s);
   void post(SocketId socket, std::uint16_t kind, int error);
-  void postLookup(LookupId lookup);
-  std::uint16_t ephemeralPort() { return nextPort_++; }
+  void deliver(WindowId window, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
+  // Posts a read notification unless one is outstanding.
+  void announceRead(SocketId socket, Socket& s);
 
   FakeEventLoop& loop_;
   std::map<SocketId, Socket> sockets_;
   std::vector<std::pair<Endpoint, ConnectPlan>> plans_;
   std::map<std::string, Ipv4Address> hosts_;
   std::map<LookupId, Lookup> lookups_;
-  std::vector<LookupId> heldLookups_;
   std::map<WindowId, MessageTarget*> windows_;  // null target: the window's own procedure
   SocketId nextSocket_ = 0x100;
-  SocketId lastSocket_ = kNoSocket;
   LookupId nextLookup_ = 0x5001;
-  LookupId lastLookup_ = 0;
   WindowId nextWindow_ = 0x20000;
   std::uint16_t nextPort_ = 50000;
   bool started_ = false;

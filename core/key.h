@@ -127,6 +127,8 @@ class Key {
   // 1 above it), optionally giving it the focus.
   void openSelector(ui::ControlId panel, ui::ControlId row, int mode, bool focus);
   void takeAllOutOfTabOrder();
+  // The number pad's digits alone in the tab order, and an empty display.
+  void startPortNumberEntry();
 
   Platform& p_;
   ui::Form form_;

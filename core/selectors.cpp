@@ -17,13 +17,7 @@ void Key::bindSelectors() {
   });
   form_.onClick(c_.LblNrPortuCap, [this] {
     openSelector(c_.picNrPort, c_.Picture4, 0, true);
-    takeAllOutOfTabOrder();
-    for (int i = 0; i < 10; ++i) {
-      const ui::ControlId digit = c_.ButtonXP1[static_cast<std::size_t>(i)];
-      form_.setTabStop(digit, true);
-      form_.setTabIndex(digit, i);
-    }
-    form_.setCaption(c_.lblNrPortuVal, "");
+    startPortNumberEntry();
   });
   form_.onClick(c_.Label4, [this] {
     openSelector(c_.picEth, c_.Picture1, 1, true);
@@ -50,6 +44,16 @@ void Key::openSelector(ui::ControlId panel, ui::ControlId row, int mode, bool fo
   const int top = mode == 0 ? r.top + r.height : r.top - form_.rect(panel).height;
   form_.move(panel, r.left, top);
   if (focus) form_.setFocus(panel);
+}
+
+void Key::startPortNumberEntry() {
+  takeAllOutOfTabOrder();
+  for (int i = 0; i < 10; ++i) {
+    const ui::ControlId digit = c_.ButtonXP1[static_cast<std::size_t>(i)];
+    form_.setTabStop(digit, true);
+    form_.setTabIndex(digit, i);
+  }
+  form_.setCaption(c_.lblNrPortuVal, "");  // digits typed now build a new number
 }
 
 void Key::takeAllOutOfTabOrder() {

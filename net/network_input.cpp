@@ -38,17 +38,10 @@ void Key::bindNetworkInput() {
   form_.onClick(c_.cmdNoNrPortu, [this] { binding_.SavePortNumber(settings_.PortNumber); });
   form_.onClick(c_.cmdCLRNrPortu, [this] { form_.setCaption(c_.lblNrPortuVal, ""); });
   form_.onClick(c_.CmdEthernet, [this] {
-    form_.setContainer(c_.picEth, c_.picPoloczenie);
-    const ui::Rect row = form_.rect(c_.Picture4);
-    form_.move(c_.picEth, row.left, row.top + row.height);
-    form_.setFocus(c_.picEth);
-    takeAllOutOfTabOrder();
-    for (int i = 0; i < 10; ++i) {
-      const ui::ControlId digit = c_.ButtonXP1[static_cast<std::size_t>(i)];
-      form_.setTabIndex(digit, i);
-      form_.setTabStop(digit, true);
-    }
-    form_.setCaption(c_.lblNrPortuVal, "");
+    // The address panel opens below the port-number row; the boxes keep
+    // whatever text they had.
+    openSelector(c_.picEth, c_.Picture4, 0, true);
+    startPortNumberEntry();
   });
 }
 

@@ -237,7 +237,7 @@ void addStrip(Builder& b) {
     b.add(K::Label, s.label, s.caption, s.tag, {400, s.top, 1800, 250});
   }
   b.add(K::Button, "cmdZamknij", "Zamknij", "end", {100, 2300, 2050, 350});
-  b.add(K::Label, "Label2", "RS-232 / TCP", "", {1300, 2700, 900, 250});
+  b.add(K::Label, "Label2", "RS232/TCP", "", {1350, 2700, 850, 250});
   b.add(K::Label, "lblAutostart", "Autostart", "autoStr", {400, 2700, 900, 250});
   b.add(K::Label, "Label12", "Konfiguracja", "CONFIG", {100, 50, 2100, 250});
 }
@@ -256,7 +256,7 @@ Form buildMainWindow() {
   b.add(K::Timer, "Timer2", "", "", kNone);
   b.add(K::Component, "ARCComm1", "", "", kNone);
   addAddressEditor(b);
-  b.in("").add(K::Image, "picTransmit", "", "", {50, 2950, 240, 240});
+  b.in("").add(K::Image, "picTransmit", "", "", {50, 2900, 240, 200});
   b.add(K::Container, "PicTray", "", "", kNone);
   addFileSection(b);
   addKeyPicker(b);
@@ -275,11 +275,11 @@ Form buildMainWindow() {
   b.in("");
   b.add(K::Timer, "Timer3", "", "", kNone);
   b.add(K::Timer, "Timer1", "", "", kNone);
-  b.add(K::Label, "Label1", "v1.0", "", {6300, 2950, 600, 250});
+  b.add(K::Label, "Label1", "v1.0", "", {3900, 2900, 600, 200});
   b.add(K::Label, "lblHelp", "Help", "help", kNone);
   b.add(K::Image, "Image7", "", "", kNone);
-  b.add(K::Label, "txtTransmisja", "Czekaj transmisja", "wait", {350, 2950, 3000, 250});
-  b.add(K::Image, "PON_DEX", "", "", {4650, 2950, 1500, 250});
+  b.add(K::Label, "txtTransmisja", "Czekaj transmisja", "wait", {400, 2900, 3000, 200});
+  b.add(K::Image, "PON_DEX", "", "", {4650, 2900, 1500, 200});
   b.add(K::Menu, "mnuTray", "Tray", "", kNone);
   b.in("mnuTray");
   b.add(K::MenuItem, "mnuVisible", "Poka\xBF okno", "", kNone);

@@ -7,6 +7,7 @@ programs under test in PONDEX_EXE and PONDEX_WINTOOL.
 import os
 import shutil
 import subprocess
+import sys
 import tempfile
 import time
 import unittest
@@ -130,8 +131,6 @@ class ProgramTestCase(unittest.TestCase):
 
 
 # ---- the instrument and the application being typed into ----
-
-import sys  # noqa: E402
 
 sys.path.insert(0, os.path.join(REPO, "tools"))
 import scale_sim  # noqa: E402

@@ -301,6 +301,16 @@ void CSocketMaster::discardSocket() {
   receiveSize_ = 0;
 }
 
+bool CSocketMaster::makeBoundSocket(const Ipv4Address& address, SocketResult& out) {
+  if (!SocketExists(out)) return false;
+  if (SocketResult bound = BindInternal(address); !bound.ok()) {
+    discardSocket();
+    out = bound;
+    return false;
+  }
+  return true;
+}
+
 SocketResult CSocketMaster::BindInternal(const Ipv4Address& address) {
   const Endpoint local{address, static_cast<std::uint16_t>(localPort_)};
   if (SocketCallStatus bound = lib_.bind(socket_, local); !bound.ok()) return fail(bound.error, "BindInternal");
@@ -366,12 +376,7 @@ SocketResult CSocketMaster::Connect(std::optional<std::string> RemoteHost, std::
     remotePort_ = static_cast<std::int32_t>(*port);
   }
 
-  SocketResult out;
-  if (!SocketExists(out)) return out;
-  if (SocketResult bound = BindInternal(Ipv4Address{}); !bound.ok()) {
-    discardSocket();
-    return bound;
-  }
+  if (SocketResult out; !makeBoundSocket(Ipv4Address{}, out)) return out;
   if (protocol_ == SocketProtocol::Udp) {
     state_ = sckOpen;
     return {};
@@ -525,12 +530,7 @@ SocketResult CSocketMaster::SendData(const SocketData& data) {
 
   if (protocol_ == SocketProtocol::Udp) {
     if (state_ == sckClosed) {
-      SocketResult out;
-      if (!SocketExists(out)) return out;
-      if (SocketResult bound = BindInternal(Ipv4Address{}); !bound.ok()) {
-        discardSocket();
-        return bound;
-      }
+      if (SocketResult out; !makeBoundSocket(Ipv4Address{}, out)) return out;
       state_ = sckOpen;
     }
     sendBuffer_ += *bytes;
@@ -677,12 +677,7 @@ SocketResult CSocketMaster::Bind(std::optional<PortValue> LocalPort, std::option
     if (!found.ok()) return fail(kErrBadArgument, kTextInvalidArgument, "Bind");
     address = found.value();
   }
-  SocketResult out;
-  if (!SocketExists(out)) return out;
-  if (SocketResult bound = BindInternal(address); !bound.ok()) {
-    discardSocket();
-    return bound;
-  }
+  if (SocketResult out; !makeBoundSocket(address, out)) return out;
   state_ = sckOpen;
   return {};
 }
@@ -690,12 +685,7 @@ SocketResult CSocketMaster::Bind(std::optional<PortValue> LocalPort, std::option
 SocketResult CSocketMaster::Listen() {
   if (state_ != sckClosed && state_ != sckOpen) return fail(kErrInvalidOperation, kTextInvalidOperation, "Listen");
   if (state_ == sckClosed) {
-    SocketResult out;
-    if (!SocketExists(out)) return out;
-    if (SocketResult bound = BindInternal(Ipv4Address{}); !bound.ok()) {
-      discardSocket();
-      return bound;
-    }
+    if (SocketResult out; !makeBoundSocket(Ipv4Address{}, out)) return out;
   }
   if (SocketCallStatus listening = lib_.listen(socket_, kListenBacklog); !listening.ok()) {
     return fail(listening.error, "Listen");

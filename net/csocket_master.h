@@ -188,6 +188,10 @@ class CSocketMaster {
   // when the caller must stop: with `out` failed, or with Error raised.
   bool SocketExists(SocketResult& out);
   SocketResult ProcessOptions();
+  // SocketExists, then bound to `address` and the local port; a socket that
+  // cannot be bound is dropped again. False, with `out`, when the caller
+  // must stop.
+  bool makeBoundSocket(const Ipv4Address& address, SocketResult& out);
   SocketResult BindInternal(const Ipv4Address& address);
   SocketResult ConnectToIP(const Ipv4Address& address);
   SocketResult DestroySocket();

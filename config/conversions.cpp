@@ -3,6 +3,8 @@
 #include <cmath>
 #include <limits>
 
+#include "config/settings.h"
+
 namespace pondex {
 namespace {
 
@@ -108,6 +110,22 @@ std::optional<bool> toBoolean(std::string_view text) {
   if (word == "true") return true;
   if (word == "false") return false;
   return std::nullopt;
+}
+
+}  // namespace pondex
+
+namespace pondex {
+
+std::optional<FileMode> storedFileMode(int value) {
+  // Panel output is never stored: only the two stored modes come back.
+  if (value == 0) return FileMode::Keystrokes;
+  if (value == 1) return FileMode::DataFile;
+  return std::nullopt;
+}
+
+std::optional<FrameEndReaction> storedFrameEndReaction(int value) {
+  if (value < 0 || value > 4) return std::nullopt;
+  return static_cast<FrameEndReaction>(value);
 }
 
 }  // namespace pondex

@@ -6,6 +6,7 @@
 // file; a literal is split after every \x escape so the next letter is not
 // taken for a hex digit.
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace pondex {
@@ -69,18 +70,37 @@ inline constexpr const char* kPortDataBits = "8";
 inline constexpr const char* kPortStopBits = "1";
 }  // namespace defaults
 
+// Where delivered characters go. Panel exists only while the data panel is
+// open and is never stored.
+enum class FileMode : std::int16_t { Keystrokes = 0, DataFile = 1, Panel = 2 };
+
+// The keys typed at the end of a frame, by the option chosen. The two
+// "ENTER >> TAB" options also make a carriage return a tab inside the frame.
+enum class FrameEndReaction : std::int16_t { Enter = 0, Tab = 1, Nothing = 2, EnterTab = 3, EnterTabEnter = 4 };
+
+// The stored forms, converted here and nowhere else: a number outside the
+// range gives empty.
+std::optional<FileMode> storedFileMode(int value);
+std::optional<FrameEndReaction> storedFrameEndReaction(int value);
+inline int storedValue(FileMode mode) {
+  return static_cast<int>(mode);
+}
+inline int storedValue(FrameEndReaction reaction) {
+  return static_cast<int>(reaction);
+}
+
 // Values as the program holds them; they start as the keys' defaults.
 struct Settings {
   std::uint8_t DecimalCommaMode = 1;  // 0 off, 1 or 2: "." becomes ","
-  std::int16_t FileMode = 0;          // 0 keystrokes, 1 data file, 2 data panel
-  std::int16_t StaticFileName = 0;    // 0 name per transmission, other: per day
-  std::int16_t FileWriteMode = 0;     // 0 append, 1 overwrite
-  std::uint8_t CrReplacement = 13;    // 0 drops a carriage return
-  std::uint8_t LfReplacement = 10;    // 0 drops a line feed
+  pondex::FileMode FileMode = pondex::FileMode::Keystrokes;
+  std::int16_t StaticFileName = 0;  // 0 name per transmission, other: per day
+  std::int16_t FileWriteMode = 0;   // 0 append, 1 overwrite
+  std::uint8_t CrReplacement = 13;  // 0 drops a carriage return
+  std::uint8_t LfReplacement = 10;  // 0 drops a line feed
   std::string QueryKeyName = defaults::kQueryKey;
   std::string TareKeyName = defaults::kTareKey;
-  bool TextMode = true;               // false: numeric data
-  std::int16_t FrameEndReaction = 2;  // 0..4
+  bool TextMode = true;  // false: numeric data
+  pondex::FrameEndReaction FrameEndReaction = pondex::FrameEndReaction::Nothing;
   std::string QueryCommand = defaults::kQueryCommand;
   std::string TareCommand = defaults::kTareCommand;
   std::string DataDirectory = defaults::kDataDirectory;

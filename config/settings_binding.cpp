@@ -57,16 +57,18 @@ void SettingsBinding::LoadSettings() {
   form_.setValue(c_.chZmiana, decimalComma);
 
   // "plik" 2 would mean the data panel, which is never stored.
-  s_.FileMode = inRangeOr<std::int16_t>(toInt16(store_.read(keys::kFileMode, defaults::kFileMode)), 0, 1, 0);
-  form_.setVisible(c_.chAutostart, s_.FileMode != 0);
-  form_.setVisible(c_.lblAutostart, s_.FileMode != 0);
+  const auto fileMode = toInt16(store_.read(keys::kFileMode, defaults::kFileMode));
+  s_.FileMode = storedFileMode(fileMode.value_or(0)).value_or(FileMode::Keystrokes);
+  const bool toFile = s_.FileMode != FileMode::Keystrokes;
+  form_.setVisible(c_.chAutostart, toFile);
+  form_.setVisible(c_.lblAutostart, toFile);
 
   s_.StaticFileName = toInt16(store_.read(keys::kStaticFileName, defaults::kStaticFileName)).value_or(1);
   s_.FileWriteMode =
       inRangeOr<std::int16_t>(toInt16(store_.read(keys::kFileWriteMode, defaults::kFileWriteMode)), 0, 1, 0);
 
-  form_.setValue(c_.ChPlik, s_.FileMode);
-  form_.setVisible(c_.Picture16, s_.FileMode != 0);
+  form_.setValue(c_.ChPlik, storedValue(s_.FileMode));
+  form_.setVisible(c_.Picture16, toFile);
 
   // The second assignment reads StaticFileName again, after the first one's
   // change handling may have rewritten it: every value but -1 ends as a
@@ -95,9 +97,9 @@ void SettingsBinding::LoadSettings() {
   form_.setValue(c_.Option1, s_.TextMode ? 1 : 0);
   form_.setValue(c_.Option2, form_.isOn(c_.Option1) ? 0 : 1);
 
-  s_.FrameEndReaction =
-      inRangeOr<std::int16_t>(toInt16(store_.read(keys::kFrameEndRead, defaults::kFrameEnd)), 0, 4, 2);
-  form_.setValue(c_.opKoniecRamki[static_cast<std::size_t>(s_.FrameEndReaction)], 1);
+  const auto frameEnd = toInt16(store_.read(keys::kFrameEndRead, defaults::kFrameEnd));
+  s_.FrameEndReaction = storedFrameEndReaction(frameEnd.value_or(2)).value_or(FrameEndReaction::Nothing);
+  form_.setValue(c_.opKoniecRamki[static_cast<std::size_t>(storedValue(s_.FrameEndReaction))], 1);
 
   s_.QueryCommand = store_.read(keys::kQueryCommand, defaults::kQueryCommand);
   s_.TareCommand = store_.read(keys::kTareCommand, defaults::kTareCommand);
@@ -170,9 +172,9 @@ void SettingsBinding::SaveCommands() {
 }
 
 void SettingsBinding::SaveFileMode() {
-  s_.FileMode = static_cast<std::int16_t>(form_.value(c_.ChPlik));
-  store_.write(keys::kFileMode, std::to_string(s_.FileMode));
-  const bool toFile = s_.FileMode != 0;
+  s_.FileMode = form_.value(c_.ChPlik) == 0 ? FileMode::Keystrokes : FileMode::DataFile;
+  store_.write(keys::kFileMode, std::to_string(storedValue(s_.FileMode)));
+  const bool toFile = s_.FileMode != FileMode::Keystrokes;
   form_.setVisible(c_.Picture16, toFile);
   form_.setVisible(c_.chAutostart, toFile);
   form_.setVisible(c_.lblAutostart, toFile);
@@ -200,7 +202,7 @@ void SettingsBinding::SaveLfRemoval() {
 }
 
 void SettingsBinding::SaveFrameEndReaction(int index) {
-  s_.FrameEndReaction = static_cast<std::int16_t>(index);
+  s_.FrameEndReaction = storedFrameEndReaction(index).value_or(FrameEndReaction::Nothing);
   store_.write(keys::kFrameEndWrite, std::to_string(index));
 }
 

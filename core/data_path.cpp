@@ -1,12 +1,11 @@
-// The data path of the main window: received text, character by character,
-// to keystrokes, the data file or the data panel.
-#include "config/settings.h"
-#include "core/key.h"
+#include "core/data_path.h"
+
 #include "core/transform.h"
 
 namespace pondex {
 namespace {
 
+constexpr const char* kProgramName = "Pon_dex";
 // "BŁĄD ZAPISU" in Windows-1250.
 constexpr const char* kWriteFailed =
     "B\xA3\xA5"
@@ -14,80 +13,85 @@ constexpr const char* kWriteFailed =
 
 }  // namespace
 
-void Key::ProcessSerialData(const std::string& text) {
-  if (!text.empty()) {
-    Timer2_->setEnabled(false);
-    Timer3_->setEnabled(false);
-    Timer1_->setEnabled(false);
-    if (!fileWriter_.inTransmission() && settings_.FileMode == 1) beginFileTransmission();
-    for (char c : text) deliver(std::string(1, c));
-    if (settings_.FileMode == 1 && fileWriter_.state() == DataFileWriter::State::Failed) showDataFileState();
+void DataPath::deliverPiece(const std::string& text) {
+  if (text.empty()) return;
+  if (settings_.FileMode == FileMode::DataFile && !file_.inTransmission()) beginFileTransmission();
+  std::string panelText;
+  for (char received : text) {
+    std::string ch(1, received);
+    if (!TransformChar(settings_, ch)) continue;
+    switch (settings_.FileMode) {
+      case FileMode::DataFile:
+        file_.WriteDataChar(ch);
+        break;
+      case FileMode::Keystrokes:
+        // A received "~" is a character like any other, not the Enter of
+        // the key syntax.
+        if (ch == "~") {
+          emitter_.typeLiteral('~');
+        } else {
+          emitter_.EmitKeys(ch);
+        }
+        break;
+      case FileMode::Panel:
+        panelText += ch;
+        break;
+    }
   }
-  Timer1_->setEnabled(true);
-  Timer2_->setEnabled(true);
-  p_.loop.yieldToPendingEvents();
-}
-
-void Key::deliver(std::string ch, std::string* panelText) {
-  if (!TransformChar(settings_, ch)) return;
-  switch (settings_.FileMode) {
-    case 1:
-      fileWriter_.WriteDataChar(ch);
-      break;
-    case 0:
-      // A received "~" is a character like any other, not the Enter of the
-      // key syntax.
-      if (ch == "~") {
-        emitter_.typeLiteral('~');
-      } else {
-        emitter_.EmitKeys(ch);
-      }
-      break;
-    case 2:
-      if (panelText != nullptr) {
-        *panelText += ch;
-      } else {
-        AddStringFastest(ch);
-      }
-      break;
-    default:
-      break;
+  if (settings_.FileMode == FileMode::Panel) AddStringFastest(panelText);
+  if (settings_.FileMode == FileMode::DataFile && file_.state() == DataFileWriter::State::Failed) {
+    showDataFileState();
   }
 }
 
-void Key::beginFileTransmission() {
-  fileWriter_.OpenDataFile(settings_);
+void DataPath::beginFileTransmission() {
+  file_.OpenDataFile(settings_);
   showDataFileState();
   form_.setVisible(c_.txtTransmisja, true);
-  (void)p_.tray.setPicture(TrayPicture::TransferIcon);
+  (void)tray_.setPicture(TrayPicture::TransferIcon);
 }
 
-void Key::showDataFileState() {
-  if (fileWriter_.state() == DataFileWriter::State::Failed) {
+void DataPath::showDataFileState() {
+  if (file_.state() == DataFileWriter::State::Failed) {
     // Shown without stopping anything: the window's path label and the
     // tray tip say that the data were not written, and where they should
     // have gone.
-    const std::string error = std::to_string(fileWriter_.lastError());
-    form_.setCaption(c_.LblPlikPath, std::string(kWriteFailed) + " (" + error + "): " + fileWriter_.path());
+    const std::string error = std::to_string(file_.lastError());
+    form_.setCaption(c_.LblPlikPath, std::string(kWriteFailed) + " (" + error + "): " + file_.path());
     form_.setForeColor(c_.LblPlikPath, ui::rgb(255, 0, 0));
-    (void)p_.tray.setTip(std::string(kProgramName) + " - " + kWriteFailed + ": " + fileWriter_.path());
+    (void)tray_.setTip(std::string(kProgramName) + " - " + kWriteFailed + ": " + file_.path());
     return;
   }
-  form_.setCaption(c_.LblPlikPath, fileWriter_.path());
+  form_.setCaption(c_.LblPlikPath, file_.path());
   if (form_.foreColor(c_.LblPlikPath) != ui::kBlack) {
     form_.setForeColor(c_.LblPlikPath, ui::kBlack);
-    (void)p_.tray.setTip(kProgramName);
+    (void)tray_.setTip(kProgramName);
   }
 }
 
-void Key::SendFrameEnd() {
-  const int reaction = settings_.FrameEndReaction;
-  if (reaction == 1 || reaction == 3) emitter_.EmitKeys("{TAB}");
-  if (reaction == 0 || reaction == 4) emitter_.EmitKeys("{ENTER}");
+void DataPath::SendFrameEnd() {
+  // The two "ENTER >> TAB" options type only what their caption ends with:
+  // the tab of the frame's own carriage return already came before.
+  switch (settings_.FrameEndReaction) {
+    case FrameEndReaction::Tab:
+    case FrameEndReaction::EnterTab:
+      emitter_.EmitKeys("{TAB}");
+      break;
+    case FrameEndReaction::Enter:
+    case FrameEndReaction::EnterTabEnter:
+      emitter_.EmitKeys("{ENTER}");
+      break;
+    case FrameEndReaction::Nothing:
+      break;
+  }
 }
 
-void Key::AddStringFastest(const std::string& text) {
-  if (dataPanel_) dataPanel_(text);
+void DataPath::CloseDataFile() {
+  if (file_.inTransmission()) file_.CloseDataFile();
+}
+
+void DataPath::AddStringFastest(const std::string& text) {
+  if (panel_) panel_(text);
 }
 
 }  // namespace pondex

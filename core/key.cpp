@@ -4,6 +4,11 @@
 #include "ui/sections.h"
 
 namespace pondex {
+namespace {
+
+const ui::Color kPortOpenColor = ui::rgb(255, 0, 0);
+
+}  // namespace
 
 Key::Key(Platform& platform)
     : p_(platform),
@@ -11,10 +16,14 @@ Key::Key(Platform& platform)
       c_(form_),
       store_(platform.profiles, platform.files),
       binding_(store_, form_, c_, settings_),
+      selectors_(form_, c_),
       ARCComm1_(platform.serial, platform.messages, kProgramName),
-      socketService_(platform.sockets, platform.messages),
       emitter_(platform.keyboard),
-      fileWriter_(platform.files, platform.clock) {
+      fileWriter_(platform.files, platform.clock),
+      dataPath_(settings_, form_, c_, platform.tray, emitter_, fileWriter_),
+      hotKeys_(form_, c_, settings_, store_, platform.keyboard),
+      network_(platform.sockets, platform.messages,
+               {form_, c_, settings_, store_, binding_, selectors_, platform.loop}) {
   Timer1_ = p_.loop.createTimer(Millis(100), [this] { EndTransmission(); });
   Timer2_ = p_.loop.createTimer(Millis(1), [this] { timer2Tick(); });
   Timer3_ = p_.loop.createTimer(Millis(200), [this] { timer3Tick(); });
@@ -26,9 +35,9 @@ Key::~Key() = default;
 void Key::bindControls() {
   binding_.bind({.applyPortSettings = [this] { applyPortSettings(); },
                  .listeningSwitchedOff = [this] { listeningSwitchedOff(); }});
-  bindHotKeys();
-  bindNetworkInput();
-  bindSelectors();
+  hotKeys_.bind();
+  network_.bind([this](std::int32_t bytesTotal) { Client_DataArrival(bytesTotal); });
+  selectors_.bind([this] { network_.ShowNetworkAddress(settings_.NetworkAddress, settings_.NetworkPort); });
   form_.onClick(c_.cmdStart, [this] { cmdStartClick(); });
   form_.onClick(c_.cmdUkryj, [this] { cmdUkryjClick(); });
   form_.onClick(c_.cmdZamknij, [this] { cmdZamknijClick(); });
@@ -60,8 +69,8 @@ bool Key::Form_Load() {
   form_.setRect(ui::kWindowId,
                 {form_.rect(ui::kWindowId).left, form_.rect(ui::kWindowId).top, ui::kWindowWidth, ui::kWindowHeight});
   ui::HideSections(form_, c_);
-  SetTareHotKey(settings_.TareKeyName);
-  SetQueryHotKey(settings_.QueryKeyName);
+  hotKeys_.SetTareHotKey(settings_.TareKeyName);
+  hotKeys_.SetQueryHotKey(settings_.QueryKeyName);
   binding_.chHotKeyClick();
   applyPortSettings();  // no port is open yet, so none is opened
 
@@ -73,12 +82,12 @@ bool Key::Form_Load() {
   form_.setVisible(ui::kWindowId, true);
 
   Timer2_->setEnabled(true);
-  if (form_.value(c_.chAutostart) == 1 && settings_.FileMode != 0) cmdStartClick();
+  if (form_.value(c_.chAutostart) == 1 && settings_.FileMode != FileMode::Keystrokes) cmdStartClick();
   return true;
 }
 
 void Key::cmdStartClick() {
-  newClient();
+  network_.newClient();
   Timer3_->setEnabled(true);
   form_.setVisible(ui::kWindowId, false);
   ui::ShowSection(form_, c_, ui::kWindowId);
@@ -99,16 +108,15 @@ bool Key::Form_QueryUnload(int unloadMode) {
     return true;
   }
   (void)p_.tray.remove();
-  ARCComm1_.FinCom();
+  (void)ARCComm1_.FinCom();
   return false;
 }
 
 void Key::Form_Unload() {
-  if (ARCComm1_.PortIsOpen()) ARCComm1_.FinCom();
+  if (ARCComm1_.PortIsOpen()) (void)ARCComm1_.FinCom();
   binding_.SaveCommands();
   // From here on errors are ignored: a missing or closed socket is fine.
-  if (Client_) (void)Client_->CloseSck();
-  Client_.reset();
+  network_.releaseClient();
   Timer1_->setEnabled(false);
   Timer2_->setEnabled(false);
   Timer3_->setEnabled(false);
@@ -124,13 +132,33 @@ void Key::unload(int unloadMode) {
 
 void Key::EndTransmission() {
   Timer1_->setEnabled(false);
-  if (settings_.FileMode == 0) SendFrameEnd();
+  if (settings_.FileMode == FileMode::Keystrokes) dataPath_.SendFrameEnd();
   // From here on nothing may stop the remaining steps.
-  if (fileWriter_.inTransmission()) fileWriter_.CloseDataFile();
+  dataPath_.CloseDataFile();
   form_.setVisible(c_.txtTransmisja, false);
   (void)p_.tray.setPicture(TrayPicture::WindowIcon);
-  if (form_.value(c_.chNasluch) == 0 && ARCComm1_.PortIsOpen()) ARCComm1_.FinCom();
+  if (form_.value(c_.chNasluch) == 0 && ARCComm1_.PortIsOpen()) (void)ARCComm1_.FinCom();
   Timer3_->setEnabled(true);
+}
+
+void Key::ProcessSerialData(const std::string& text) {
+  if (!text.empty()) {
+    Timer2_->setEnabled(false);
+    Timer3_->setEnabled(false);
+    Timer1_->setEnabled(false);
+    dataPath_.deliverPiece(text);
+  }
+  Timer1_->setEnabled(true);
+  Timer2_->setEnabled(true);
+  p_.loop.yieldToPendingEvents();
+}
+
+void Key::Client_DataArrival(std::int32_t) {
+  Timer3_->setEnabled(false);
+  Timer1_->setEnabled(false);
+  dataPath_.deliverPiece(network_.takeReceived());
+  Timer1_->setEnabled(true);
+  p_.loop.yieldToPendingEvents();
 }
 
 void Key::timer2Tick() {
@@ -138,12 +166,42 @@ void Key::timer2Tick() {
   if (!text.empty()) ProcessSerialData(text);
 }
 
+void Key::timer3Tick() {
+  if (form_.value(c_.chNasluch) == 1) {
+    if (NetworkMode_) {
+      if (!network_.supervise()) return;
+    } else if (!ARCComm1_.PortIsOpen()) {
+      if (!ARCComm1_.InitCom()) Timer3_->setEnabled(false);
+    }
+  }
+
+  form_.setForeColor(c_.LblUstawieniaPortu, ARCComm1_.PortIsOpen() ? kPortOpenColor : PortLabelColor_);
+
+  if (form_.value(c_.chHotKey) != 1) return;
+  const HotKeyRequest request = hotKeys_.scan();
+  if (request.query) sendCommand(settings_.QueryCommand);
+  if (request.tare) {
+    sendCommand(settings_.TareCommand);
+    p_.loop.sleep(Millis(10));
+    Timer3_->setEnabled(true);
+  }
+}
+
+void Key::sendCommand(const std::string& command) {
+  const std::string text = command + "\r\n";
+  if (NetworkMode_) {
+    network_.send(text);
+  } else {
+    sendOverSerial(ARCComm1_, text);
+  }
+}
+
 void Key::applyPortSettings() {
   ApplyPortSettings(settings_, ARCComm1_, NetworkMode_);
 }
 
 void Key::listeningSwitchedOff() {
-  if (!fileWriter_.inTransmission() && ARCComm1_.PortIsOpen()) ARCComm1_.FinCom();
+  if (!dataPath_.fileInTransmission() && ARCComm1_.PortIsOpen()) (void)ARCComm1_.FinCom();
 }
 
 }  // namespace pondex

@@ -25,7 +25,9 @@ bool TransformChar(const Settings& s, std::string& ch) {
   if (ch.size() != 1) return true;
   const auto code = static_cast<unsigned char>(ch[0]);
   if (code == 13) {
-    ch = s.FrameEndReaction == 3 || s.FrameEndReaction == 4 ? std::string("\t") : CrReplacementText(s);
+    const bool tabForCr =
+        s.FrameEndReaction == FrameEndReaction::EnterTab || s.FrameEndReaction == FrameEndReaction::EnterTabEnter;
+    ch = tabForCr ? std::string("\t") : CrReplacementText(s);
   } else if (code == 10) {
     ch = LfReplacementText(s);
   } else if (ch == ".") {

@@ -1,9 +1,6 @@
-// Network input of the main window: the connection supervision of the
-// Timer3 tick, the socket object's events, the address entry panel and the
-// keys of the port-number pad.
-#include "config/settings.h"
-#include "core/key.h"
-#include "core/transform.h"
+#include "net/network_input.h"
+
+#include <vector>
 
 namespace pondex {
 namespace {
@@ -22,104 +19,116 @@ std::vector<std::string> splitAtDots(const std::string& text) {
 
 }  // namespace
 
-void Key::bindNetworkInput() {
-  form_.onClick(c_.cmdOkIp, [this] {
-    ApplyNetworkAddress(form_.caption(c_.txtIp[0]), form_.caption(c_.txtIp[1]), form_.caption(c_.txtIp[2]),
-                        form_.caption(c_.txtIp[3]), form_.caption(c_.txtPort));
+NetworkInput::NetworkInput(SocketLibrary& library, MessageBoxes& messages, Context context)
+    : service_(library, messages), x_(context) {}
+
+void NetworkInput::bind(std::function<void(std::int32_t)> dataArrived) {
+  dataArrived_ = std::move(dataArrived);
+  ui::Form& form = x_.form;
+  const ui::MainControls& c = x_.controls;
+  form.onClick(c.cmdOkIp, [this, &form, &c] {
+    ApplyNetworkAddress(form.caption(c.txtIp[0]), form.caption(c.txtIp[1]), form.caption(c.txtIp[2]),
+                        form.caption(c.txtIp[3]), form.caption(c.txtPort));
   });
-  form_.onClick(c_.cmdNoIp, [this] { form_.setContainer(c_.picEth, c_.Smietnik); });
-  for (ui::ControlId box : {c_.txtIp[0], c_.txtIp[1], c_.txtIp[2], c_.txtIp[3], c_.txtPort}) {
-    form_.onGotFocus(box, [this, box] { form_.setSelection(box, 0, form_.caption(box).size()); });
+  form.onClick(c.cmdNoIp, [&form, &c] { form.setContainer(c.picEth, c.Smietnik); });
+  for (ui::ControlId box : {c.txtIp[0], c.txtIp[1], c.txtIp[2], c.txtIp[3], c.txtPort}) {
+    form.onGotFocus(box, [&form, box] { form.setSelection(box, 0, form.caption(box).size()); });
   }
-  form_.onClick(c_.cmdOkNrPortu, [this] {
-    const std::string shown = form_.caption(c_.lblNrPortuVal);
-    binding_.SavePortNumber(shown.empty() ? settings_.PortNumber : shown);
+  form.onClick(c.cmdOkNrPortu, [this, &form, &c] {
+    const std::string shown = form.caption(c.lblNrPortuVal);
+    x_.binding.SavePortNumber(shown.empty() ? x_.settings.PortNumber : shown);
   });
-  form_.onClick(c_.cmdNoNrPortu, [this] { binding_.SavePortNumber(settings_.PortNumber); });
-  form_.onClick(c_.cmdCLRNrPortu, [this] { form_.setCaption(c_.lblNrPortuVal, ""); });
-  form_.onClick(c_.CmdEthernet, [this] {
+  form.onClick(c.cmdNoNrPortu, [this] { x_.binding.SavePortNumber(x_.settings.PortNumber); });
+  form.onClick(c.cmdCLRNrPortu, [&form, &c] { form.setCaption(c.lblNrPortuVal, ""); });
+  form.onClick(c.CmdEthernet, [this, &c] {
     // The address panel opens below the port-number row; the boxes keep
     // whatever text they had.
-    openSelector(c_.picEth, c_.Picture4, 0, true);
-    startPortNumberEntry();
+    x_.selectors.open(c.picEth, c.Picture4, ui::Side::Below, true);
+    x_.selectors.startPortNumberEntry();
   });
 }
 
-void Key::newClient() {
-  Client_.reset();  // the old object closes its socket as it goes
-  Client_ = std::make_unique<CSocketMaster>(socketService_);
-  Client_->events.Error = [this](SocketErrorArgs& args) { Client_Error(args); };
-  Client_->events.DataArrival = [this](std::int32_t bytesTotal) { Client_DataArrival(bytesTotal); };
+void NetworkInput::newClient() {
+  auto next = std::make_unique<CSocketMaster>(service_);
+  wire(*next);
+  client_ = std::move(next);  // the old object closes its socket as it goes
 }
 
-bool Key::superviseConnection() {
-  if (!Client_) return false;
-  switch (Client_->State()) {
+void NetworkInput::releaseClient() {
+  if (client_) (void)client_->CloseSck();
+  client_.reset();
+}
+
+void NetworkInput::wire(CSocketMaster& client) {
+  client.events.Error = [this](SocketErrorArgs&) { Client_Error(); };
+  client.events.DataArrival = [this](std::int32_t bytesTotal) {
+    if (dataArrived_) dataArrived_(bytesTotal);
+  };
+}
+
+bool NetworkInput::supervise() {
+  if (!client_) return false;
+  switch (client_->State()) {
     case sckClosed:
-      if (!Client_->Connect(settings_.NetworkAddress, settings_.NetworkPort).ok()) {
+      if (!client_->Connect(x_.settings.NetworkAddress, x_.settings.NetworkPort).ok()) {
         // A port that is no port, or an address refused at once: close the
         // attempt so that the next tick tries again with what is stored then.
-        (void)Client_->CloseSck();
+        (void)client_->CloseSck();
       }
       break;
     case sckClosing:
       // The instrument closed the connection normally (a converter that
       // restarts): close our side; a later tick connects again.
-      (void)Client_->CloseSck();
+      (void)client_->CloseSck();
       break;
     case sckError:
       // The socket could not even be made, so there is nothing to close:
       // a new object starts over.
-      if (Client_->SocketHandle() == kNoSocket) newClient();
+      if (client_->SocketHandle() == kNoSocket) newClient();
       break;
     default:
       break;
   }
-  if (Client_->State() == sckConnected) return true;
-  p_.loop.yieldToPendingEvents();
+  if (client_->State() == sckConnected) return true;
+  x_.loop.yieldToPendingEvents();
   return false;
 }
 
-void Key::Client_Error(SocketErrorArgs&) {
-  if (Client_) (void)Client_->CloseSck();
-}
-
-void Key::Client_DataArrival(std::int32_t) {
-  if (!Client_) return;
-  Timer3_->setEnabled(false);
-  Timer1_->setEnabled(false);
-  if (!fileWriter_.inTransmission() && settings_.FileMode == 1) beginFileTransmission();
+std::string NetworkInput::takeReceived() {
+  if (!client_) return {};
   SocketData data = std::string();
-  (void)Client_->GetData(data);
+  (void)client_->GetData(data);
   const auto* text = std::get_if<std::string>(&data);
-  std::string panelText;
-  if (text != nullptr) {
-    for (char c : *text) deliver(std::string(1, c), &panelText);
-  }
-  if (settings_.FileMode == 1 && fileWriter_.state() == DataFileWriter::State::Failed) showDataFileState();
-  if (settings_.FileMode == 2) AddStringFastest(panelText);
-  Timer1_->setEnabled(true);
-  p_.loop.yieldToPendingEvents();
+  return text != nullptr ? *text : std::string();
 }
 
-void Key::ShowNetworkAddress(const std::string& address, const std::string& port) {
+void NetworkInput::send(const std::string& text) {
+  if (client_) (void)client_->SendData(text);
+}
+
+void NetworkInput::Client_Error() {
+  if (client_) (void)client_->CloseSck();
+}
+
+void NetworkInput::ShowNetworkAddress(const std::string& address, const std::string& port) {
   const auto parts = splitAtDots(address);
   if (parts.size() == 4) {
-    for (std::size_t i = 0; i < 4; ++i) form_.setCaption(c_.txtIp[i], parts[i]);
+    for (std::size_t i = 0; i < 4; ++i) x_.form.setCaption(x_.controls.txtIp[i], parts[i]);
   }
-  form_.setCaption(c_.txtPort, port);
+  x_.form.setCaption(x_.controls.txtPort, port);
 }
 
-void Key::ApplyNetworkAddress(const std::string& a, const std::string& b, const std::string& c, const std::string& d,
-                              const std::string& port) {
-  form_.setContainer(c_.picEth, c_.Smietnik);
+void NetworkInput::ApplyNetworkAddress(const std::string& a, const std::string& b, const std::string& c,
+                                       const std::string& d, const std::string& port) {
+  const ui::MainControls& ids = x_.controls;
+  x_.form.setContainer(ids.picEth, ids.Smietnik);
   const std::string address = a + "." + b + "." + c + "." + d;
-  form_.setCaption(c_.lblEthIp, address);
-  settings_.NetworkAddress = address;
-  store_.write(keys::kNetworkAddress, address);
-  form_.setCaption(c_.lblEthPort, port);
-  settings_.NetworkPort = port;
-  store_.write(keys::kNetworkPort, port);
+  x_.form.setCaption(ids.lblEthIp, address);
+  x_.settings.NetworkAddress = address;
+  (void)x_.store.write(keys::kNetworkAddress, address);
+  x_.form.setCaption(ids.lblEthPort, port);
+  x_.settings.NetworkPort = port;
+  (void)x_.store.write(keys::kNetworkPort, port);
 }
 
 }  // namespace pondex

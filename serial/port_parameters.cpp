@@ -35,4 +35,10 @@ void ApplyPortSettings(const Settings& settings, ARCComm& ARCComm1, bool& Networ
   if (wasOpen) ARCComm1.InitCom();  // a failure has shown its message; the port stays closed
 }
 
+void sendOverSerial(ARCComm& ARCComm1, const std::string& text) {
+  if (!ARCComm1.PortIsOpen()) (void)ARCComm1.InitCom();
+  (void)ARCComm1.GetData();
+  (void)ARCComm1.WriteData(text);
+}
+
 }  // namespace pondex

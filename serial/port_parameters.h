@@ -25,4 +25,9 @@ std::string serialModeText(const Settings& settings);
 
 void ApplyPortSettings(const Settings& settings, ARCComm& ARCComm1, bool& NetworkMode);
 
+// Sends a command text to the instrument, opening the port for it when it
+// is closed. Whatever the port held before is read and dropped: it is no
+// answer to this command. No answer is awaited.
+void sendOverSerial(ARCComm& ARCComm1, const std::string& text);
+
 }  // namespace pondex

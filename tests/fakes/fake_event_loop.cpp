@@ -31,6 +31,13 @@ std::unique_ptr<Timer> FakeEventLoop::createTimer(Millis interval, std::function
   return std::make_unique<FakeTimer>(*this, state);
 }
 
+bool FakeEventLoop::timerEnabled(Millis interval) const {
+  for (const auto& t : timers_) {
+    if (t->alive && t->interval == interval) return t->enabled;
+  }
+  return false;
+}
+
 std::shared_ptr<FakeEventLoop::TimerState> FakeEventLoop::nextDue(Millis limit, bool includeRunning) const {
   std::shared_ptr<TimerState> best;
   for (const auto& t : timers_) {

@@ -34,6 +34,9 @@ class FakeEventLoop final : public EventLoop {
   [[nodiscard]] bool quitRequested() const { return quit_; }
   [[nodiscard]] int yields() const { return yields_; }
   [[nodiscard]] const std::vector<Millis>& sleeps() const { return sleeps_; }
+  // Whether the live timer of this interval is on (the program's timers
+  // have intervals of their own).
+  [[nodiscard]] bool timerEnabled(Millis interval) const;
 
   struct TimerState {
     Millis interval{0};

@@ -38,6 +38,13 @@ int FakeSocketLibrary::openSockets() const {
   return static_cast<int>(std::count_if(sockets_.begin(), sockets_.end(), [](const auto& s) { return s.second.open; }));
 }
 
+std::optional<SocketId> FakeSocketLibrary::connectedSocket() const {
+  for (const auto& [id, s] : sockets_) {
+    if (s.open && s.connected && !s.peerClosed) return id;
+  }
+  return std::nullopt;
+}
+
 void FakeSocketLibrary::deliver(WindowId window, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
   auto it = windows_.find(window);
   if (it == windows_.end()) return;  // lost with its window

@@ -80,6 +80,8 @@ class FakeSocketLibrary final : public SocketLibrary {
   // ---- what happened ----
   [[nodiscard]] Socket& socket(SocketId id) { return sockets_.at(id); }
   [[nodiscard]] int openSockets() const;
+  // The open socket that is connected to its peer, if any.
+  [[nodiscard]] std::optional<SocketId> connectedSocket() const;
   [[nodiscard]] int liveLookups() const { return static_cast<int>(lookups_.size()); }
   [[nodiscard]] int windowCount() const { return static_cast<int>(windows_.size()); }
   int startups = 0;

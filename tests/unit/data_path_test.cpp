@@ -1,34 +1,24 @@
 // The data path end to end in virtual time: a scale on the fake serial port,
 // the real controller, and the text a focused window would receive.
-#include <gtest/gtest.h>
-
-#include "core/key.h"
-#include "tests/fakes/fake_platform.h"
-#include "tests/fakes/us_layout.h"
+#include "tests/unit/key_fixture.h"
 
 namespace pondex {
 namespace {
 
-using fakes::typedText;
-
 const std::string kListening = "SYGNA\xA3 ZEWNETRZNY=1\r\n";
 
-class DataPathTest : public ::testing::Test {
+class DataPathTest : public KeyFixture {
  protected:
-  DataPathTest() {
-    fakes::installUsLayout(fake.keyboard);
-    fake.keyboard.clock = &fake.loop;
-    scale = &fake.serial.addPort("COM1");
-  }
+  DataPathTest() { scale = &fake.serial.addPort("COM1"); }
 
-  // Starts the program with these settings and opens the port as the
-  // supervision would.
+  // Starts the program with continuous listening and these settings, and
+  // lets the first supervision tick open the port.
   void start(const std::string& settings) {
-    fake.plantSettings("[USTAWIENIA]\r\n" + settings);
-    ASSERT_TRUE(key.Form_Load());
-    ASSERT_TRUE(key.serialPort().InitCom());
+    load(kListening + settings);
+    form.userClick(c.cmdStart);
+    fake.loop.runFor(Millis(200));
+    ASSERT_TRUE(scale->open);
   }
-  std::string typed() const { return typedText(fake.keyboard.events, fake.keyboard.capsLock); }
   // Virtual times of the Enter presses (key down of VK_RETURN).
   std::vector<Millis> enterTimes() const {
     std::vector<Millis> times;
@@ -39,9 +29,7 @@ class DataPathTest : public ::testing::Test {
     return times;
   }
 
-  fakes::FakePlatform fake;
   fakes::FakeSerialDevice* scale = nullptr;
-  Key key{fake.platform};
 };
 
 TEST_F(DataPathTest, TextDataAreTypedWithCommaAndFollowedByEnter) {
@@ -59,12 +47,12 @@ TEST_F(DataPathTest, NumericDataKeepSignDigitsAndCarriageReturn) {
 }
 
 TEST_F(DataPathTest, EndOfFrameReactions) {
-  start("Koniec ramki=3\r\nLF=0\r\n" + kListening);
+  start("Koniec ramki=3\r\nLF=0\r\n");
   scale->sendIn(Millis(10), "1\r\n2\r\n");
   fake.loop.runFor(Millis(2000));
   EXPECT_EQ(typed(), "1\t2\t\t") << "CR becomes a tab, then one Tab at the end";
   fake.keyboard.events.clear();
-  key.form().userClick(key.controls().opKoniecRamki[2]);
+  form.userClick(c.opKoniecRamki[2]);
   scale->sendIn(Millis(10), "3\r\n");
   fake.loop.runFor(Millis(2000));
   EXPECT_EQ(typed(), "3\r") << "no reaction types nothing at the end";
@@ -72,19 +60,20 @@ TEST_F(DataPathTest, EndOfFrameReactions) {
 
 TEST_F(DataPathTest, PiecesOfOneFrameGiveOneReactionAfterAnEmptyPoll) {
   start("Koniec ramki=0\r\nLF=0\r\nCR=0\r\n");
-  // The read that starts at 258 ms gets both pieces and ends at 515 ms.
-  scale->sendAt(Millis(300), "12.5");
-  scale->sendAt(Millis(350), "00 kg\r\n");
+  const Millis t0 = fake.loop.now();  // the port opened; the first read starts at once
+  scale->sendAt(t0 + Millis(300), "12.5");
+  scale->sendAt(t0 + Millis(350), "00 kg\r\n");
   fake.loop.runFor(Millis(3000));
   EXPECT_EQ(typed(), "12,500 kg\r");
-  // The silence timer is due at 615 ms but cannot tick inside a read: the
-  // next read (516..773 ms) is empty, and when it ends the poll, due
-  // earlier, goes first (773..1030 ms); the silence tick follows it.
-  EXPECT_EQ(enterTimes(), std::vector<Millis>{Millis(1030)});
+  // One read gets both pieces and ends at 515 ms. The silence timer is due
+  // at 615 ms but cannot tick inside a read: the next read (516..773 ms) is
+  // empty, and when it ends the poll, due earlier, goes first
+  // (773..1030 ms); the silence tick follows it.
+  EXPECT_EQ(enterTimes(), std::vector<Millis>{t0 + Millis(1030)});
 }
 
 TEST_F(DataPathTest, AFrameAfterTheSilenceStartsANewTransmission) {
-  start("Koniec ramki=0\r\nLF=0\r\nCR=0\r\n" + kListening);
+  start("Koniec ramki=0\r\nLF=0\r\nCR=0\r\n");
   scale->sendAt(Millis(300), "1");   // read 258..500 (interval after the byte)
   scale->sendAt(Millis(560), "2");   // read 501..758 gets it: still the same transmission
   scale->sendAt(Millis(1500), "3");  // after the silence ended it at 1273 ms: a new one
@@ -96,16 +85,16 @@ TEST_F(DataPathTest, NoTickRunsWhileAPieceIsProcessed) {
   start(
       "GOR\xA5"
       "CY KLAWISZ=1\r\n");
-  key.form().userClick(key.controls().cmdStart);                       // hot keys are watched from now on
+  form.userClick(c.cmdStart);                                          // hot keys are watched from now on
   fake.keyboard.asyncStates[120] = static_cast<std::int16_t>(0x8000);  // F9 held
   scale->sendIn(Millis(10), "5");
   fake.loop.runFor(Millis(260));
-  EXPECT_FALSE(key.timer3().enabled()) << "supervision and hot keys pause during a transmission";
+  EXPECT_FALSE(timerOn(kTimer3)) << "supervision and hot keys pause during a transmission";
   const auto before = scale->written();
   fake.loop.runFor(Millis(250));
   EXPECT_EQ(scale->written(), before);
   fake.loop.runFor(Millis(1000));
-  EXPECT_TRUE(key.timer3().enabled());
+  EXPECT_TRUE(timerOn(kTimer3));
   EXPECT_NE(scale->written(), before) << "hot keys answer again after the transmission";
 }
 
@@ -117,30 +106,20 @@ TEST_F(DataPathTest, ReceivedCharactersAreTypedAsThemselves) {
   EXPECT_EQ(typed(), "~{TAB}12,5 kg");
 }
 
-TEST_F(DataPathTest, WithoutContinuousListeningThePortClosesAfterTheTransmission) {
-  start("");
-  scale->sendIn(Millis(10), "7");
-  fake.loop.runFor(Millis(2000));
-  EXPECT_FALSE(key.serialPort().PortIsOpen());
-  // With listening on it stays open: the tests of several transmissions
-  // above depend on it.
-}
-
 class FileOutputTest : public DataPathTest {
  protected:
   void SetUp() override { fake.clock.set({2026, 12, 6, 14, 30, 0}); }
 };
 
 TEST_F(FileOutputTest, EachTransmissionOpensAndClosesItsOwnFile) {
-  start("plik=1\r\nplik stat=0\r\nLF=0\r\n" + kListening);
-  const auto& c = key.controls();
+  start("plik=1\r\nplik stat=0\r\nLF=0\r\n");
   scale->sendAt(Millis(300), "1.5 kg\r\n");
   fake.loop.runFor(Millis(520));
-  EXPECT_TRUE(key.form().visible(c.txtTransmisja));
+  EXPECT_TRUE(form.visible(c.txtTransmisja));
   EXPECT_EQ(fake.tray.calls.back(), fakes::FakeTray::Call::Transfer);
   EXPECT_EQ(fake.files.openFiles, 1);
   fake.loop.runFor(Millis(1000));
-  EXPECT_FALSE(key.form().visible(c.txtTransmisja));
+  EXPECT_FALSE(form.visible(c.txtTransmisja));
   EXPECT_EQ(fake.tray.calls.back(), fakes::FakeTray::Call::Idle);
   EXPECT_EQ(fake.files.openFiles, 0);
   scale->sendAt(Millis(2500), "2.0 kg\r\n");
@@ -149,31 +128,30 @@ TEST_F(FileOutputTest, EachTransmissionOpensAndClosesItsOwnFile) {
   EXPECT_EQ(fake.files.contents["c:\\kolvat\\pon_dex\\261206_143002.txt"], "2,0 kg\r");
   EXPECT_EQ(fake.files.opened.size(), 2u);
   EXPECT_TRUE(fake.keyboard.events.empty()) << "no keys and no end-of-frame reaction in file output";
-  EXPECT_EQ(key.form().caption(c.LblPlikPath), "c:\\kolvat\\pon_dex\\261206_143002.txt");
+  EXPECT_EQ(form.caption(c.LblPlikPath), "c:\\kolvat\\pon_dex\\261206_143002.txt");
 }
 
 TEST_F(FileOutputTest, AFileThatCannotBeWrittenIsShownAndTheNextTransmissionTriesAgain) {
-  start("plik=1\r\nplik stat=-1\r\n" + kListening);
-  const auto& c = key.controls();
+  start("plik=1\r\nplik stat=-1\r\n");
   const std::string path = "c:\\kolvat\\pon_dex\\261206.txt";
   fake.files.unopenable.insert(path);
   scale->sendIn(Millis(10), "1");
   fake.loop.runFor(Millis(2000));
-  EXPECT_EQ(key.form().caption(c.LblPlikPath),
+  EXPECT_EQ(form.caption(c.LblPlikPath),
             "B\xA3\xA5"
             "D ZAPISU (3): " +
                 path);
-  EXPECT_EQ(key.form().foreColor(c.LblPlikPath), ui::rgb(255, 0, 0));
+  EXPECT_EQ(form.foreColor(c.LblPlikPath), ui::rgb(255, 0, 0));
   EXPECT_NE(fake.tray.tip.find(path), std::string::npos);
   EXPECT_TRUE(fake.messages.shown.empty()) << "no modal box stops the data path";
-  EXPECT_TRUE(key.timer2().enabled());
+  EXPECT_TRUE(timerOn(kTimer2));
 
   fake.files.unopenable.clear();
   scale->sendIn(Millis(10), "2");
   fake.loop.runFor(Millis(2000));
   EXPECT_EQ(fake.files.contents[path], "2");
-  EXPECT_EQ(key.form().caption(c.LblPlikPath), path);
-  EXPECT_EQ(key.form().foreColor(c.LblPlikPath), ui::kBlack);
+  EXPECT_EQ(form.caption(c.LblPlikPath), path);
+  EXPECT_EQ(form.foreColor(c.LblPlikPath), ui::kBlack);
   EXPECT_EQ(fake.tray.tip, "Pon_dex");
 }
 

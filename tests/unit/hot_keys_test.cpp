@@ -1,27 +1,25 @@
 // Hot keys and scale commands: the Timer3 tick with a fake global key state.
-#include <gtest/gtest.h>
+#include "output/hot_keys.h"
 
-#include "core/key.h"
-#include "tests/fakes/fake_platform.h"
+#include "tests/unit/key_fixture.h"
 
 namespace pondex {
 namespace {
 
-constexpr int kF4 = 115, kF9 = 120, kF12 = 123;
+constexpr int kF1 = 112, kF4 = 115, kF9 = 120, kF12 = 123;
 constexpr std::int16_t kDown = static_cast<std::int16_t>(0x8000);
 const std::string kHotKeysOn =
     "GOR\xA5"
     "CY KLAWISZ=1\r\n";
 const std::string kListeningOn = "SYGNA\xA3 ZEWNETRZNY=1\r\n";
 
-class HotKeysTest : public ::testing::Test {
+class HotKeysTest : public KeyFixture {
  protected:
   HotKeysTest() { scale = &fake.serial.addPort("COM1"); }
 
   void start(const std::string& settings) {
-    fake.plantSettings("[USTAWIENIA]\r\n" + settings);
-    ASSERT_TRUE(key.Form_Load());
-    key.form().userClick(key.controls().cmdStart);
+    load(settings);
+    form.userClick(c.cmdStart);
   }
   // Holds a key down until a command went out (each tick may wait behind a
   // blocking serial poll), then releases it.
@@ -33,9 +31,7 @@ class HotKeysTest : public ::testing::Test {
     fake.keyboard.asyncStates[static_cast<std::size_t>(vk)] = 0;
   }
 
-  fakes::FakePlatform fake;
   fakes::FakeSerialDevice* scale = nullptr;
-  Key key{fake.platform};
 };
 
 TEST_F(HotKeysTest, QueryAndTareCommandsGoOutWithCrLf) {
@@ -55,8 +51,8 @@ TEST_F(HotKeysTest, TheLowestHeldKeyWinsAndOneKeyCanSendBoth) {
   fake.keyboard.asyncStates[kF9] = 0;
   EXPECT_EQ(scale->written(), "T\r\n") << "F4 (115) is found before F9 (120)";
 
-  key.form().userClick(key.controls().lblTarowanie);  // the tare command on F9 too
-  key.form().userClick(key.controls().cmdHotKey[9]);
+  form.userClick(c.lblTarowanie);  // the tare command on F9 too
+  form.userClick(c.cmdHotKey[9]);
   tap(kF9);
   EXPECT_EQ(scale->written(), "T\r\nSI\r\nT\r\n");
 }
@@ -67,16 +63,18 @@ TEST_F(HotKeysTest, HotKeysOffOrKeyNamesOutsideF1ToF12SendNothing) {
         "CY KLAWISZ=2\r\n");
   tap(kF9);
   EXPECT_EQ(scale->written(), "");
-  EXPECT_FALSE(key.form().visible(key.controls().frmHotKey));
+  EXPECT_FALSE(form.visible(c.frmHotKey));
 
-  for (const char* name : {"F13", "f9", "F0", ""}) {
-    fakes::FakePlatform f;
-    Key k(f.platform);
-    f.plantSettings(std::string("[USTAWIENIA]\r\nKLAWISZ=") + name + "\r\n");
-    ASSERT_TRUE(k.Form_Load());
-    EXPECT_EQ(k.QueryHotKey(), std::nullopt) << name;
-    EXPECT_EQ(k.TareHotKey(), kF4);
-  }
+  for (const char* name : {"F13", "f9", "F0", "", "F1 "}) EXPECT_EQ(functionKeyCode(name), std::nullopt) << name;
+  EXPECT_EQ(functionKeyCode("F1"), kVkF1);
+  EXPECT_EQ(functionKeyCode("F12"), kVkF12);
+}
+
+TEST_F(HotKeysTest, AnUnknownKeyNameLeavesThatHotKeyUnset) {
+  start(kHotKeysOn + kListeningOn + "KLAWISZ=F13\r\n");
+  tap(kF9);
+  tap(kF4);
+  EXPECT_EQ(scale->written(), "T\r\n");
 }
 
 TEST_F(HotKeysTest, HeldKeyRepeatsTheCommandOnEveryTick) {
@@ -94,61 +92,60 @@ TEST_F(HotKeysTest, HeldKeyRepeatsTheCommandOnEveryTick) {
 
 TEST_F(HotKeysTest, WithoutListeningAHotKeyOpensThePortDiscardsPendingInputAndTheEndClosesIt) {
   start(kHotKeysOn);
-  EXPECT_FALSE(key.serialPort().PortIsOpen());
+  EXPECT_FALSE(scale->open);
   scale->sendIn(Millis(0), "old\r\n");  // waiting in the port before the command
   fake.keyboard.asyncStates[kF9] = kDown;
   fake.loop.runFor(Millis(200));
   fake.keyboard.asyncStates[kF9] = 0;
-  EXPECT_TRUE(key.serialPort().PortIsOpen());
+  EXPECT_TRUE(scale->open);
   EXPECT_EQ(scale->written(), "SI\r\n");
   EXPECT_EQ(scale->unread(), 0u) << "what waited in the port was discarded";
   scale->sendIn(Millis(20), "S S      1.000 kg\r\n");
   fake.loop.runFor(Millis(2000));
-  EXPECT_FALSE(key.serialPort().PortIsOpen()) << "closed again after the answer's transmission";
+  EXPECT_FALSE(scale->open) << "closed again after the answer's transmission";
 }
 
 TEST_F(HotKeysTest, ListeningKeepsThePortOpenAndColoursTheConnectionLabel) {
   start(kListeningOn);
-  const auto label = key.controls().LblUstawieniaPortu;
+  const auto label = c.LblUstawieniaPortu;
   fake.loop.runFor(Millis(200));
-  EXPECT_TRUE(key.serialPort().PortIsOpen());
-  EXPECT_EQ(key.form().foreColor(label), ui::rgb(255, 0, 0));
-  key.form().userClick(key.controls().chNasluch);  // switched off: the port closes
-  EXPECT_FALSE(key.serialPort().PortIsOpen());
+  EXPECT_TRUE(scale->open);
+  EXPECT_EQ(form.foreColor(label), ui::rgb(255, 0, 0));
+  form.userClick(c.chNasluch);  // switched off: the port closes
+  EXPECT_FALSE(scale->open);
   fake.loop.runFor(Millis(200));
-  EXPECT_EQ(key.form().foreColor(label), ui::kBlack);
+  EXPECT_EQ(form.foreColor(label), ui::kBlack);
 }
 
 TEST_F(HotKeysTest, APortThatCannotBeOpenedStopsTheSupervisionAfterOneMessage) {
   fake.plantSettings("[USTAWIENIA]\r\nNR PORTU=7\r\n" + kListeningOn);
   ASSERT_TRUE(key.Form_Load());
-  key.form().userClick(key.controls().cmdStart);
+  form.userClick(c.cmdStart);
   fake.loop.runFor(Millis(2000));
   ASSERT_EQ(fake.messages.shown.size(), 1u);
   EXPECT_EQ(fake.messages.shown[0].text,
             "Com Port Com7: not available. Use Serial settings (on the main menu) to setup your ports.");
-  EXPECT_FALSE(key.timer3().enabled());
+  EXPECT_FALSE(timerOn(kTimer3));
 }
 
 TEST_F(HotKeysTest, ThePickerAssignsAKeyThatTakesEffectAtOnce) {
   start(kHotKeysOn + kListeningOn);
-  const auto& c = key.controls();
-  key.form().userClick(c.lblTarowanie);
-  EXPECT_EQ(key.form().container(c.picKey), c.picHotKey);
-  EXPECT_EQ(key.form().caption(c.LblTypKey), "Tarowanie");
-  EXPECT_EQ(key.form().rect(c.picKey).top, key.form().rect(c.pic00).top + key.form().rect(c.pic00).height);
-  key.form().userClick(c.cmdHotKey[12]);
-  EXPECT_EQ(key.form().caption(c.lblTarowanieVal), "F12");
+  form.userClick(c.lblTarowanie);
+  EXPECT_EQ(form.container(c.picKey), c.picHotKey);
+  EXPECT_EQ(form.caption(c.LblTypKey), "Tarowanie");
+  EXPECT_EQ(form.rect(c.picKey).top, form.rect(c.pic00).top + form.rect(c.pic00).height);
+  form.userClick(c.cmdHotKey[12]);
+  EXPECT_EQ(form.caption(c.lblTarowanieVal), "F12");
   EXPECT_EQ(fake.setting("KLAWISZT"), "F12");
-  EXPECT_EQ(key.TareHotKey(), kF12);
-  EXPECT_EQ(key.form().container(c.picKey), c.Smietnik);
+  EXPECT_EQ(form.container(c.picKey), c.Smietnik);
   tap(kF12);
   EXPECT_EQ(scale->written(), "T\r\n");
 
-  key.form().userClick(c.lblPytanie);
-  key.form().userClick(c.cmdHotKey[1]);
+  form.userClick(c.lblPytanie);
+  form.userClick(c.cmdHotKey[1]);
   EXPECT_EQ(fake.setting("KLAWISZ"), "F1");
-  EXPECT_EQ(key.QueryHotKey(), 112);
+  tap(kF1);
+  EXPECT_EQ(scale->written(), "T\r\nSI\r\n");
 }
 
 }  // namespace

@@ -1,8 +1,4 @@
-#include "core/key.h"
-
-#include <gtest/gtest.h>
-
-#include "tests/fakes/fake_platform.h"
+#include "tests/unit/key_fixture.h"
 #include "ui/sections.h"
 
 namespace pondex {
@@ -10,13 +6,7 @@ namespace {
 
 using fakes::FakeTray;
 
-class KeyTest : public ::testing::Test {
- protected:
-  fakes::FakePlatform fake;
-  Key key{fake.platform};
-  ui::Form& form = key.form();
-  const ui::MainControls& c = key.controls();
-};
+using KeyTest = KeyFixture;
 
 TEST_F(KeyTest, SecondCopyEndsAtOnceWithoutTouchingAnything) {
   fake.instance.otherRunning = true;
@@ -32,6 +22,7 @@ TEST_F(KeyTest, SecondCopyEndsAtOnceWithoutTouchingAnything) {
 
 TEST_F(KeyTest, StartUpPreparesFoldersTrayAndWindow) {
   fake.files.directories.insert("c:\\kolvat\\");  // an existing folder is no error
+  const auto& com1 = fake.serial.addPort("COM1");
   ASSERT_TRUE(key.Form_Load());
   EXPECT_EQ(fake.files.created, (std::vector<std::string>{"c:\\kolvat\\", "c:\\kolvat\\pon_dex\\"}));
   EXPECT_EQ(fake.tray.tip, "Pon_dex");
@@ -40,12 +31,10 @@ TEST_F(KeyTest, StartUpPreparesFoldersTrayAndWindow) {
   EXPECT_EQ(form.caption(ui::kWindowId), "PON_DEX [F1-Help]");
   EXPECT_EQ(form.tag(c.mnuVisible), "visible");
   EXPECT_FALSE(form.visible(c.frmHotKey)) << "hot keys are off by default";
-  EXPECT_FALSE(key.NetworkMode()) << "port 1: serial input";
-  EXPECT_EQ(key.serialPort().ComPort(), "Com1:");
-  EXPECT_FALSE(key.serialPort().PortIsOpen()) << "no port is opened at start-up";
-  EXPECT_TRUE(key.timer2().enabled());
-  EXPECT_FALSE(key.timer1().enabled());
-  EXPECT_FALSE(key.timer3().enabled());
+  EXPECT_EQ(com1.opens, 0) << "no port is opened at start-up";
+  EXPECT_TRUE(timerOn(kTimer2));
+  EXPECT_FALSE(timerOn(kTimer1));
+  EXPECT_FALSE(timerOn(kTimer3));
 }
 
 TEST_F(KeyTest, AutostartPressesStartOnlyWithFileOutput) {
@@ -53,14 +42,14 @@ TEST_F(KeyTest, AutostartPressesStartOnlyWithFileOutput) {
   ASSERT_TRUE(key.Form_Load());
   EXPECT_EQ(form.value(c.chAutostart), 1);
   EXPECT_FALSE(form.visible(c.chAutostart));
-  EXPECT_FALSE(key.timer3().enabled());
+  EXPECT_FALSE(timerOn(kTimer3));
   EXPECT_TRUE(form.visible(ui::kWindowId));
 
   fakes::FakePlatform fake2;
   Key key2(fake2.platform);
   fake2.plantSettings("[USTAWIENIA]\r\nAUTOSTART=1\r\nplik=1\r\n");
   ASSERT_TRUE(key2.Form_Load());
-  EXPECT_TRUE(key2.timer3().enabled());
+  EXPECT_TRUE(fake2.loop.timerEnabled(kTimer3));
   EXPECT_FALSE(key2.form().visible(ui::kWindowId));
 }
 
@@ -70,15 +59,15 @@ TEST_F(KeyTest, StartHidesTheWindowAndTheCloseBoxOnlyHidesIt) {
   form.userClick(c.cmdStart);
   EXPECT_FALSE(form.visible(ui::kWindowId));
   EXPECT_EQ(form.container(c.picRamka), c.Smietnik);
-  EXPECT_TRUE(key.timer3().enabled());
+  EXPECT_TRUE(timerOn(kTimer3));
   form.setVisible(ui::kWindowId, true);
   ui::ShowSection(form, c, c.picPlik);
   key.unload(kUnloadByUser);
   EXPECT_FALSE(key.ended());
   EXPECT_FALSE(form.visible(ui::kWindowId));
   EXPECT_EQ(form.container(c.picPlik), c.Smietnik);
-  EXPECT_TRUE(key.timer2().enabled());
-  EXPECT_TRUE(key.timer3().enabled());
+  EXPECT_TRUE(timerOn(kTimer2));
+  EXPECT_TRUE(timerOn(kTimer3));
   EXPECT_TRUE(fake.tray.present);
   EXPECT_FALSE(fake.loop.quitRequested());
   EXPECT_EQ(fake.setting("Pytanie"), "<absent>");
@@ -93,7 +82,7 @@ TEST_F(KeyTest, ZamknijRemovesTrayWritesCommandsAndEnds) {
   EXPECT_FALSE(fake.tray.present);
   EXPECT_EQ(fake.setting("Pytanie"), "P1");
   EXPECT_EQ(fake.setting("Tarowanie"), "T");
-  EXPECT_FALSE(key.timer2().enabled());
+  EXPECT_FALSE(timerOn(kTimer2));
   key.unload(kUnloadBySystem);  // a second close changes nothing
   EXPECT_EQ(fake.tray.calls.back(), FakeTray::Call::Remove);
 }
@@ -101,13 +90,13 @@ TEST_F(KeyTest, ZamknijRemovesTrayWritesCommandsAndEnds) {
 TEST_F(KeyTest, EndTransmissionTicksOnceAndRestoresIdleState) {
   ASSERT_TRUE(key.Form_Load());
   form.setVisible(c.txtTransmisja, true);
-  key.timer1().setEnabled(true);
+  key.ProcessSerialData("1");
   fake.loop.runFor(Millis(99));
   EXPECT_TRUE(form.visible(c.txtTransmisja));
   fake.loop.runFor(Millis(1));
   EXPECT_FALSE(form.visible(c.txtTransmisja));
-  EXPECT_FALSE(key.timer1().enabled());
-  EXPECT_TRUE(key.timer3().enabled());
+  EXPECT_FALSE(timerOn(kTimer1));
+  EXPECT_TRUE(timerOn(kTimer3));
   EXPECT_EQ(fake.tray.calls.back(), FakeTray::Call::Idle);
   const auto calls = fake.tray.calls.size();
   fake.loop.runFor(Millis(1000));

@@ -1,10 +1,6 @@
 // Network input: the supervision's connection rules, received data and
 // commands over TCP, and the address and port-number panels.
-#include <gtest/gtest.h>
-
-#include "core/key.h"
-#include "tests/fakes/fake_platform.h"
-#include "tests/fakes/us_layout.h"
+#include "tests/unit/key_fixture.h"
 
 namespace pondex {
 namespace {
@@ -12,28 +8,34 @@ namespace {
 const std::string kNetwork = "NR PORTU=0\r\nSYGNA\xA3 ZEWNETRZNY=1\r\nKoniec ramki=0\r\nLF=0\r\n";
 const Endpoint kScale{{{127, 0, 0, 1}}, 4001};
 
-class NetworkInputTest : public ::testing::Test {
+class NetworkInputTest : public KeyFixture {
  protected:
-  NetworkInputTest() { fakes::installUsLayout(fake.keyboard); }
-
   void start(const std::string& settings = kNetwork) {
-    fake.plantSettings("[USTAWIENIA]\r\n" + settings);
-    ASSERT_TRUE(key.Form_Load());
-    ASSERT_TRUE(key.NetworkMode());
-    key.form().userClick(key.controls().cmdStart);
+    load(settings);
+    form.userClick(c.cmdStart);
   }
-  // Runs ticks until the client is connected; its socket.
+  // Runs ticks until the input is connected; its socket.
   SocketId connect() {
-    for (int i = 0; i < 10 && (key.client() == nullptr || key.client()->State() != sckConnected); ++i) {
-      fake.loop.runFor(Millis(200));
-    }
-    EXPECT_EQ(key.client()->State(), sckConnected);
-    return key.client()->SocketHandle();
+    for (int i = 0; i < 10 && !fake.sockets.connectedSocket(); ++i) fake.loop.runFor(Millis(200));
+    EXPECT_TRUE(fake.sockets.connectedSocket().has_value());
+    return fake.sockets.connectedSocket().value_or(kNoSocket);
   }
-  std::string typed() const { return fakes::typedText(fake.keyboard.events); }
-
-  fakes::FakePlatform fake;
-  Key key{fake.platform};
+  // Types an address into the address panel and applies it.
+  void enterAddress(const std::string& address, const std::string& port) {
+    form.userClick(c.Label4);
+    std::size_t box = 0;
+    std::string part;
+    for (char ch : address + ".") {
+      if (ch != '.') {
+        part += ch;
+        continue;
+      }
+      form.userEditedText(c.txtIp[box++], part);
+      part.clear();
+    }
+    form.userEditedText(c.txtPort, port);
+    form.userClick(c.cmdOkIp);
+  }
 };
 
 TEST_F(NetworkInputTest, ConnectsToTheStoredAddressAndTypesWhatArrives) {
@@ -42,10 +44,10 @@ TEST_F(NetworkInputTest, ConnectsToTheStoredAddressAndTypesWhatArrives) {
   EXPECT_EQ(fake.sockets.connectAttempts, std::vector<Endpoint>{kScale});
   fake.sockets.peerSends(s, "12.5 kg\r\n");
   fake.loop.runFor(Millis(50));
-  EXPECT_FALSE(key.timer3().enabled()) << "supervision pauses while data arrive";
+  EXPECT_FALSE(timerOn(kTimer3)) << "supervision pauses while data arrive";
   fake.loop.runFor(Millis(500));
   EXPECT_EQ(typed(), "12,5 kg\r\r");
-  EXPECT_TRUE(key.timer3().enabled());
+  EXPECT_TRUE(timerOn(kTimer3));
 }
 
 TEST_F(NetworkInputTest, SegmentsCloserThanTheSilenceShareOneReaction) {
@@ -65,7 +67,7 @@ TEST_F(NetworkInputTest, ARefusedConnectionIsTriedAgainOnEveryTickWithoutAMessag
   start();
   fake.loop.runFor(Millis(1000));
   EXPECT_GE(fake.sockets.connectAttempts.size(), 4u);
-  EXPECT_EQ(key.client()->State(), sckClosed);
+  EXPECT_EQ(fake.sockets.openSockets(), 0) << "each refused attempt is closed";
   EXPECT_TRUE(fake.messages.shown.empty());
   fake.sockets.planConnect(kScale, {});
   connect();
@@ -76,7 +78,7 @@ TEST_F(NetworkInputTest, ANormalCloseByTheInstrumentIsFollowedByANewConnection) 
   const SocketId first = connect();
   fake.sockets.peerCloses(first);
   fake.loop.runFor(Millis(100));
-  EXPECT_EQ(key.client()->State(), sckClosing);
+  EXPECT_TRUE(fake.sockets.socket(first).open) << "closed by the next tick, not at once";
   const SocketId second = connect();
   EXPECT_NE(second, first);
   EXPECT_FALSE(fake.sockets.socket(first).open);
@@ -86,11 +88,11 @@ TEST_F(NetworkInputTest, ConnectErrorsNeitherHangNorStopTheSupervision) {
   start(kNetwork + "EthPort=abc\r\n");
   fake.loop.runFor(Millis(600));
   EXPECT_TRUE(fake.sockets.connectAttempts.empty()) << "refused before any socket exists";
-  EXPECT_EQ(key.client()->State(), sckClosed);
-  key.ApplyNetworkAddress("127", "0", "0", "1", "70000");
+  EXPECT_EQ(fake.sockets.openSockets(), 0);
+  enterAddress("127.0.0.1", "70000");
   fake.loop.runFor(Millis(600));
   EXPECT_TRUE(fake.sockets.connectAttempts.empty());
-  key.ApplyNetworkAddress("127", "0", "0", "1", "4001");
+  enterAddress("127.0.0.1", "4001");
   connect();
 }
 
@@ -99,9 +101,8 @@ TEST_F(NetworkInputTest, AnAddressRefusedAtOnceIsClosedAndTriedAgain) {
   fake.sockets.planConnect(zero, {.immediateError = 10049});
   start(kNetwork + "EthIp=0.0.0.0\r\n");
   fake.loop.runFor(Millis(200));
-  EXPECT_EQ(key.client()->State(), sckClosed);
   EXPECT_EQ(fake.sockets.openSockets(), 0);
-  key.ApplyNetworkAddress("127", "0", "0", "1", "4001");
+  enterAddress("127.0.0.1", "4001");
   connect();
 }
 
@@ -124,11 +125,14 @@ TEST_F(NetworkInputTest, HotKeysSendOverTheConnectionAndAreDroppedWhileDisconnec
   fake.keyboard.asyncStates[120] = 0;
   EXPECT_EQ(fake.sockets.socket(s).wire, "SI\r\n");
 
-  // Not connected: the object refuses the command and nothing else happens.
-  (void)key.client()->CloseSck();
-  key.sendCommand("T");
+  // The instrument closed the connection: until a later tick connects
+  // again, the object refuses commands and nothing else happens.
+  fake.sockets.peerCloses(s);
+  fake.keyboard.asyncStates[115] = static_cast<std::int16_t>(0x8000);
+  fake.loop.runFor(Millis(200));
+  fake.keyboard.asyncStates[115] = 0;
   EXPECT_EQ(fake.sockets.socket(s).wire, "SI\r\n");
-  connect();
+  EXPECT_NE(connect(), s);
 }
 
 TEST_F(NetworkInputTest, WithoutContinuousListeningNoConnectionIsAttempted) {
@@ -139,50 +143,54 @@ TEST_F(NetworkInputTest, WithoutContinuousListeningNoConnectionIsAttempted) {
 
 TEST_F(NetworkInputTest, TheAddressPanelStoresWhatWasEnteredAndCancelStoresNothing) {
   start();
-  const auto& c = key.controls();
-  key.form().userClick(c.Label4);
-  EXPECT_EQ(key.form().container(c.picEth), c.picPoloczenie);
-  EXPECT_EQ(key.form().caption(c.txtIp[0]), "127");
-  EXPECT_EQ(key.form().caption(c.txtPort), "4001");
-  key.form().userEditedText(c.txtIp[0], "10");
-  key.form().userEditedText(c.txtIp[1], "0");
-  key.form().userEditedText(c.txtIp[2], "0");
-  key.form().userEditedText(c.txtIp[3], "7");
-  key.form().userClick(c.cmdOkIp);
+  form.userClick(c.Label4);
+  EXPECT_EQ(form.container(c.picEth), c.picPoloczenie);
+  EXPECT_EQ(form.caption(c.txtIp[0]), "127");
+  EXPECT_EQ(form.caption(c.txtPort), "4001");
+  form.userEditedText(c.txtIp[0], "10");
+  form.userEditedText(c.txtIp[1], "0");
+  form.userEditedText(c.txtIp[2], "0");
+  form.userEditedText(c.txtIp[3], "7");
+  form.userClick(c.cmdOkIp);
   EXPECT_EQ(fake.setting("EthIp"), "10.0.0.7");
   EXPECT_EQ(fake.setting("EthPort"), "4001");
-  EXPECT_EQ(key.form().caption(c.lblEthIp), "10.0.0.7");
-  EXPECT_EQ(key.form().container(c.picEth), c.Smietnik);
+  EXPECT_EQ(form.caption(c.lblEthIp), "10.0.0.7");
+  EXPECT_EQ(form.container(c.picEth), c.Smietnik);
 
   const auto writes = fake.profiles.writes.size();
-  key.form().userClick(c.Label4);
-  key.form().userEditedText(c.txtPort, "9");
-  key.form().userClick(c.cmdNoIp);
+  form.userClick(c.Label4);
+  form.userEditedText(c.txtPort, "9");
+  form.userClick(c.cmdNoIp);
   EXPECT_EQ(fake.profiles.writes.size(), writes);
-  EXPECT_EQ(key.form().container(c.picEth), c.Smietnik);
+  EXPECT_EQ(form.container(c.picEth), c.Smietnik);
+}
 
-  key.ShowNetworkAddress("host.example", "5000");
-  EXPECT_EQ(key.form().caption(c.txtIp[0]), "10") << "not four parts: the boxes keep their text";
-  EXPECT_EQ(key.form().caption(c.txtPort), "5000");
-  key.form().gotFocus(c.txtPort);
-  EXPECT_EQ(key.form().selLength(c.txtPort), 4u);
+TEST_F(NetworkInputTest, AnAddressOfOtherThanFourPartsLeavesTheBoxesAsTheyAre) {
+  start(kNetwork + "EthIp=host.example\r\nEthPort=5000\r\n");
+  form.userEditedText(c.txtIp[0], "10");
+  form.userClick(c.Label4);
+  EXPECT_EQ(form.caption(c.txtIp[0]), "10");
+  EXPECT_EQ(form.caption(c.txtPort), "5000");
+  form.gotFocus(c.txtPort);
+  EXPECT_EQ(form.selLength(c.txtPort), 4u) << "a box's text is selected when it takes the focus";
 }
 
 TEST_F(NetworkInputTest, ThePortPadSelectsNetworkModeOnlyWithANumberThatIsZero) {
-  ASSERT_TRUE(key.Form_Load());
-  const auto& c = key.controls();
-  EXPECT_FALSE(key.NetworkMode());
-  key.form().userClick(c.LblNrPortuCap);
-  key.form().userClick(c.CmdEthernet);
-  EXPECT_EQ(key.form().container(c.picEth), c.picPoloczenie);
-  key.form().userClick(c.cmdOkNrPortu);  // display left empty: the number stays
+  start("SYGNA\xA3 ZEWNETRZNY=1\r\n");
+  auto& com1 = fake.serial.addPort("COM1");
+  fake.loop.runFor(Millis(200));
+  EXPECT_TRUE(com1.open) << "port 1: serial input";
+  form.userClick(c.LblNrPortuCap);
+  form.userClick(c.CmdEthernet);
+  EXPECT_EQ(form.container(c.picEth), c.picPoloczenie);
+  form.userClick(c.cmdOkNrPortu);  // display left empty: the number stays
   EXPECT_EQ(fake.setting("NR PORTU"), "1");
-  EXPECT_FALSE(key.NetworkMode());
-  key.form().userClick(c.LblNrPortuCap);
-  key.form().userClick(c.ButtonXP1[0]);
-  key.form().userClick(c.cmdOkNrPortu);
+  EXPECT_TRUE(com1.open) << "still serial input";
+  form.userClick(c.LblNrPortuCap);
+  form.userClick(c.ButtonXP1[0]);
+  form.userClick(c.cmdOkNrPortu);
   EXPECT_EQ(fake.setting("NR PORTU"), "0");
-  EXPECT_TRUE(key.NetworkMode());
+  connect();
 }
 
 }  // namespace

@@ -85,7 +85,7 @@ TEST_F(SettingsBindingTest, FileNamingOptionsFollowStoredValue) {
   EXPECT_EQ(settings.StaticFileName, -1);
   EXPECT_TRUE(form.isOn(c.optDopisywanie[1]));
   EXPECT_EQ(settings.FileWriteMode, 1);
-  EXPECT_EQ(settings.FileMode, 1);
+  EXPECT_EQ(settings.FileMode, FileMode::DataFile);
   EXPECT_TRUE(form.visible(c.Picture16) && form.visible(c.chAutostart));
   EXPECT_EQ(setting("plik"), "1");
 }
@@ -177,10 +177,10 @@ TEST_F(SettingsBindingTest, ChangeHandlersWriteTheirKeysInTheProgramsFormat) {
       {"Autostart", "1"}, {kHotKeys, "1"},       {kListening, "1"},   {kListening, "0"}};
   EXPECT_EQ(written, expected);
   EXPECT_FALSE(settings.TextMode);
-  EXPECT_EQ(settings.FrameEndReaction, 4);
+  EXPECT_EQ(settings.FrameEndReaction, FrameEndReaction::EnterTabEnter);
   EXPECT_EQ(settings.CrReplacement, 0);
   EXPECT_EQ(settings.LfReplacement, 0);
-  EXPECT_EQ(settings.FileMode, 1);
+  EXPECT_EQ(settings.FileMode, FileMode::DataFile);
   EXPECT_EQ(settings.StaticFileName, -1);
   EXPECT_TRUE(form.visible(c.Frame4));
   EXPECT_TRUE(form.visible(c.frmHotKey));
@@ -222,7 +222,7 @@ TEST_F(SettingsBindingTest, AFailedWriteKeepsTheNewStateInMemory) {
   load();
   fake.profiles.readOnly = true;
   form.userClick(c.opKoniecRamki[1]);
-  EXPECT_EQ(settings.FrameEndReaction, 1);
+  EXPECT_EQ(settings.FrameEndReaction, FrameEndReaction::Tab);
   EXPECT_EQ(setting("koniec ramki"), "2");
 }
 

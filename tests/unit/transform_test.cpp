@@ -22,7 +22,7 @@ Settings textData() {
   s.DecimalCommaMode = 1;
   s.CrReplacement = 13;
   s.LfReplacement = 10;
-  s.FrameEndReaction = 0;
+  s.FrameEndReaction = FrameEndReaction::Enter;
   return s;
 }
 
@@ -55,10 +55,10 @@ TEST(TransformChar, CarriageReturnAndLineFeedReplacements) {
   EXPECT_EQ(transform(s, "1\r\n2"), "12");
   s.CrReplacement = 9;  // an odd stored code serves as the replacement
   EXPECT_EQ(transform(s, "1\r2"), "1\t2");
-  for (std::int16_t reaction : {3, 4}) {
+  for (auto reaction : {FrameEndReaction::EnterTab, FrameEndReaction::EnterTabEnter}) {
     s.FrameEndReaction = reaction;
     s.CrReplacement = 0;  // reactions 3 and 4 win over "drop CR"
-    EXPECT_EQ(transform(s, "1\r2"), "1\t2") << reaction;
+    EXPECT_EQ(transform(s, "1\r2"), "1\t2") << storedValue(reaction);
   }
 }
 

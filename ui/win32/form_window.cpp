@@ -1,4 +1,4 @@
-#include "platform/win32/form_window.h"
+#include "ui/win32/form_window.h"
 
 namespace pondex::win32 {
 namespace {
@@ -74,7 +74,9 @@ FormWindow::FormWindow(ui::Form& form, HICON icon, Callbacks callbacks)
   applyVisible(ui::kWindowId);
 }
 
-FormWindow::~FormWindow() { form_.setObserver(nullptr); }
+FormWindow::~FormWindow() {
+  form_.setObserver(nullptr);
+}
 
 void FormWindow::createControl(ControlId id) {
   const ControlKind kind = form_.kind(id);
@@ -211,7 +213,8 @@ void FormWindow::controlChanged(ControlId id, ui::Change what) {
       ::SetFocus(hwnd);
       break;
     case ui::Change::Selection:
-      ::SendMessageA(hwnd, EM_SETSEL, form_.selStart(id), static_cast<LPARAM>(form_.selStart(id) + form_.selLength(id)));
+      ::SendMessageA(hwnd, EM_SETSEL, form_.selStart(id),
+                     static_cast<LPARAM>(form_.selStart(id) + form_.selLength(id)));
       break;
     case ui::Change::ForeColor:
       ::InvalidateRect(hwnd, nullptr, TRUE);

@@ -1,0 +1,39 @@
+#pragma once
+// The controller over the fake platform, as most controller tests need it.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "core/key.h"
+#include "tests/fakes/fake_platform.h"
+#include "tests/fakes/us_layout.h"
+
+namespace pondex {
+
+class KeyFixture : public ::testing::Test {
+ protected:
+  // The controller's timers, told apart by their intervals.
+  static constexpr Millis kTimer1{100};
+  static constexpr Millis kTimer2{1};
+  static constexpr Millis kTimer3{200};
+
+  KeyFixture() {
+    fakes::installUsLayout(fake.keyboard);
+    fake.keyboard.clock = &fake.loop;
+  }
+
+  // Starts the program over a settings file with these lines.
+  void load(const std::string& settings = "") {
+    fake.plantSettings("[USTAWIENIA]\r\n" + settings);
+    ASSERT_TRUE(key.Form_Load());
+  }
+  [[nodiscard]] bool timerOn(Millis interval) const { return fake.loop.timerEnabled(interval); }
+  [[nodiscard]] std::string typed() const { return fakes::typedText(fake.keyboard.events, fake.keyboard.capsLock); }
+
+  fakes::FakePlatform fake;
+  Key key{fake.platform};
+  ui::Form& form = key.form();
+  const ui::MainControls& c = key.controls();
+};
+
+}  // namespace pondex

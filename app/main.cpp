@@ -3,8 +3,12 @@
 // user-interface thread's message loop until the program is closed.
 #include <windows.h>
 
+#include <exception>
+#include <string>
+
 #include "app/resources.h"
 #include "core/key.h"
+#include "platform/win32/callback_guard.h"
 #include "platform/win32/event_loop_win32.h"
 #include "platform/win32/keyboard_win32.h"
 #include "platform/win32/serial_win32.h"
@@ -13,7 +17,15 @@
 #include "platform/win32/tray_win32.h"
 #include "ui/win32/form_window.h"
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+namespace {
+
+// The one message of a program that cannot work: it ends after it.
+void sayAndEnd(const std::string& what) {
+  const std::string text = "Pon_dex cannot go on: " + what;
+  ::MessageBoxA(nullptr, text.c_str(), "Pon_dex", MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
+}
+
+int run(HINSTANCE instance) {
   using namespace pondex;
   const auto windowIcon = static_cast<HICON>(
       ::LoadImageA(instance, MAKEINTRESOURCEA(kWindowIconResource), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
@@ -33,6 +45,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   win32::Win32SocketLibrary sockets;
   Platform platform{loop, clock, profiles, files, messages, instanceGuard, tray, keyboard, serial, sockets};
 
+  // After an internal error nothing is left behind in the tray.
+  win32::setFatalHandler([&tray](const std::string& what) {
+    (void)tray.remove();
+    sayAndEnd(what);
+  });
+
   Key key(platform);
   win32::FormWindow window(key.form(), windowIcon, {.close = [&key](int mode) { key.unload(mode); }});
   tray.attach(window.controlHandle(key.controls().PicTray));
@@ -41,4 +59,19 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
 
   if (!key.Form_Load()) return 0;
   return loop.run();
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  // Windows, classes and timers that cannot be made end the program here,
+  // with one message and a non-zero code.
+  try {
+    return run(instance);
+  } catch (const std::exception& e) {
+    sayAndEnd(e.what());
+  } catch (...) {
+    sayAndEnd("unknown error");
+  }
+  return 1;
 }

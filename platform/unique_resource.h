@@ -1,20 +1,28 @@
 #pragma once
-// One move-only owner for every kind of operating-system handle. A traits
-// type names the handle type, its invalid value and how to close it:
+// One move-only owner for every kind of operating-system handle, named by
+// the handle type, the function that closes it and (when it is not the
+// type's zero value) a function giving its invalid value. Each handle type
+// is then one line:
 //
-//   struct FileTraits { using Type = int; static Type invalid() noexcept { return -1; }
-//                       static void close(Type v) noexcept { ::close(v); } };
-//   using UniqueFd = UniqueResource<FileTraits>;
+//   inline int noFd() noexcept { return -1; }
+//   using UniqueFd = UniqueResource<int, ::close, noFd>;
 //
-// Copies are deleted so that no handle is ever closed twice.
+// Copies are deleted so that no handle is ever closed twice. What the close
+// function returns is of no use once the handle is being given up, so it is
+// dropped.
 #include <utility>
 
 namespace pondex {
 
-template <typename Traits>
+template <typename T>
+constexpr T zeroHandle() noexcept {
+  return T{};
+}
+
+template <typename T, auto Close, T (*Invalid)() noexcept = zeroHandle<T>>
 class UniqueResource {
  public:
-  using Type = typename Traits::Type;
+  using Type = T;
 
   UniqueResource() noexcept = default;
   explicit UniqueResource(Type value) noexcept : value_(value) {}
@@ -30,20 +38,20 @@ class UniqueResource {
   }
 
   [[nodiscard]] Type get() const noexcept { return value_; }
-  [[nodiscard]] bool valid() const noexcept { return value_ != Traits::invalid(); }
+  [[nodiscard]] bool valid() const noexcept { return value_ != Invalid(); }
   explicit operator bool() const noexcept { return valid(); }
 
   // Gives the handle up without closing it.
-  [[nodiscard]] Type release() noexcept { return std::exchange(value_, Traits::invalid()); }
+  [[nodiscard]] Type release() noexcept { return std::exchange(value_, Invalid()); }
 
   // Closes the held handle (if any) and takes `value` instead.
-  void reset(Type value = Traits::invalid()) noexcept {
+  void reset(Type value = Invalid()) noexcept {
     Type old = std::exchange(value_, value);
-    if (old != Traits::invalid()) Traits::close(old);
+    if (old != Invalid()) (void)Close(old);
   }
 
  private:
-  Type value_ = Traits::invalid();
+  Type value_ = Invalid();
 };
 
 }  // namespace pondex

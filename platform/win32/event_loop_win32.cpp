@@ -38,8 +38,8 @@ Win32EventLoop::Win32EventLoop() {
   wc.hInstance = ::GetModuleHandleA(nullptr);
   wc.lpszClassName = kTimerWindowClass;
   ::RegisterClassA(&wc);
-  window_.reset(::CreateWindowExA(0, kTimerWindowClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                  wc.hInstance, nullptr));
+  window_.reset(
+      ::CreateWindowExA(0, kTimerWindowClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr));
   ::SetWindowLongPtrA(window_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
 
@@ -103,7 +103,9 @@ void Win32EventLoop::dispatch(MSG& msg) {
   ::DispatchMessageA(&msg);
 }
 
-void Win32EventLoop::sleep(Millis duration) { ::Sleep(static_cast<DWORD>(duration.count())); }
+void Win32EventLoop::sleep(Millis duration) {
+  ::Sleep(static_cast<DWORD>(duration.count()));
+}
 
 void Win32EventLoop::quit() {
   if (quitting_) return;

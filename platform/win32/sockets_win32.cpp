@@ -4,6 +4,8 @@
 #include <climits>
 #include <cstring>
 
+#include "platform/win32/callback_guard.h"
+
 namespace pondex::win32 {
 
 namespace {
@@ -274,10 +276,13 @@ bool Win32SocketLibrary::destroyMessageWindow(WindowId window) {
   return true;
 }
 
-LRESULT CALLBACK Win32SocketLibrary::subclassProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* record = reinterpret_cast<MessageWindow*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
-  if (record == nullptr || record->target == nullptr) return ::DefWindowProcA(window, message, wParam, lParam);
-  return record->target->windowProcedure(reinterpret_cast<WindowId>(window), message, wParam, lParam);
+LRESULT CALLBACK Win32SocketLibrary::subclassProcedure(HWND window, UINT message, WPARAM wParam,
+                                                       LPARAM lParam) noexcept {
+  return guarded("socket notification", [&]() -> LRESULT {
+    auto* record = reinterpret_cast<MessageWindow*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (record == nullptr || record->target == nullptr) return ::DefWindowProcA(window, message, wParam, lParam);
+    return record->target->windowProcedure(reinterpret_cast<WindowId>(window), message, wParam, lParam);
+  });
 }
 
 void Win32SocketLibrary::installWindowProcedure(WindowId window, MessageTarget& target) {

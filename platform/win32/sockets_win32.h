@@ -21,12 +21,10 @@
 
 namespace pondex::win32 {
 
-struct SocketTraits {
-  using Type = SOCKET;
-  static Type invalid() noexcept { return INVALID_SOCKET; }
-  static void close(Type s) noexcept { ::closesocket(s); }
-};
-using UniqueSocket = UniqueResource<SocketTraits>;
+inline SOCKET invalidSocket() noexcept {
+  return INVALID_SOCKET;
+}
+using UniqueSocket = UniqueResource<SOCKET, ::closesocket, invalidSocket>;
 
 class Win32SocketLibrary final : public SocketLibrary {
  public:
@@ -75,7 +73,7 @@ class Win32SocketLibrary final : public SocketLibrary {
     MessageTarget* target = nullptr;
   };
 
-  static LRESULT CALLBACK subclassProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK subclassProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
   MessageWindow* findWindow(WindowId window) const;
   void adopt(SOCKET socket);
 

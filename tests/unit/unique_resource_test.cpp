@@ -10,12 +10,14 @@ namespace {
 
 std::vector<int> closed;
 
-struct CountingTraits {
-  using Type = int;
-  static Type invalid() noexcept { return -1; }
-  static void close(Type v) noexcept { closed.push_back(v); }
-};
-using Handle = UniqueResource<CountingTraits>;
+int closeHandle(int v) noexcept {
+  closed.push_back(v);
+  return 0;
+}
+int noHandle() noexcept {
+  return -1;
+}
+using Handle = UniqueResource<int, closeHandle, noHandle>;
 
 static_assert(!std::is_copy_constructible_v<Handle> && !std::is_copy_assignable_v<Handle>);
 

@@ -46,8 +46,8 @@ void Key::bindControls() {
                                                               {c_.lblRamka, c_.picRamka},
                                                               {c_.lblzdarzenia, c_.picZdarzenia},
                                                               {c_.lblPlik, c_.picPlik}};
-  for (auto [label, panel] : sections) {
-    form_.onClick(label, [this, panel] { ui::ShowSection(form_, c_, panel); });
+  for (const auto& section : sections) {
+    form_.onClick(section.first, [this, panel = section.second] { ui::ShowSection(form_, c_, panel); });
   }
 }
 

@@ -30,7 +30,7 @@ foreach(test_file ${e2e_tests})
            WORKING_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/e2e)
   pondex_wine_test(e2e_${test_name})
   set_property(TEST e2e_${test_name} APPEND PROPERTY ENVIRONMENT
-               "PONDEX_EXE=$<TARGET_FILE:Pon_dex>;PONDEX_WINTOOL=$<TARGET_FILE:wintool>;PONDEX_RECEIVER=$<TARGET_FILE:receiver>")
+               "PONDEX_EXE=$<TARGET_FILE:Pon_dex>;PONDEX_WINTOOL=$<TARGET_FILE:wintool>;PONDEX_RECEIVER=$<TARGET_FILE:receiver>;PONDEX_HELP=$<TARGET_FILE:pondex_help>")
   set_tests_properties(e2e_${test_name} PROPERTIES TIMEOUT 600)
 endforeach()
 

@@ -34,6 +34,16 @@ foreach(test_file ${e2e_tests})
   set_tests_properties(e2e_${test_name} PROPERTIES TIMEOUT 600)
 endforeach()
 
+# The package test installs what the package target makes: a test of its own
+# builds it first, so that ctest alone (or -R e2e_test_package) is enough.
+if(TEST e2e_test_package)
+  add_test(NAME package_build COMMAND ${CMAKE_COMMAND} --build ${CMAKE_BINARY_DIR} --target package)
+  set_tests_properties(package_build PROPERTIES FIXTURES_SETUP package TIMEOUT 900)
+  set_property(TEST e2e_test_package APPEND PROPERTY FIXTURES_REQUIRED package)
+  set_property(TEST e2e_test_package APPEND PROPERTY ENVIRONMENT
+               "PONDEX_INSTALLER=${CMAKE_BINARY_DIR}/Pon_dex-${PROJECT_VERSION}-setup.exe;PONDEX_ZIP=${CMAKE_BINARY_DIR}/Pon_dex-${PROJECT_VERSION}-win64.zip")
+endif()
+
 # Windows-side tests of the Win32 layer against the real system calls
 # (profile files, serial ports over a pty pair, sockets on loopback).
 file(GLOB win_test_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/win/*_test.cpp)

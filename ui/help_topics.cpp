@@ -5,6 +5,7 @@ namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::string_view kHeading = "==";
+constexpr std::string_view kBullet = "\xE2\x80\xA2 ";  // U+2022 and a blank
 
 std::string_view trim(std::string_view s) {
   const auto first = s.find_first_not_of(" \t");
@@ -33,15 +34,15 @@ class Body {
     lines_.emplace_back(trimEnd(line));
     open_ = false;
   }
-  void item(std::string_view text) {
-    lines_.emplace_back(text);
+  void item(std::string text) {
+    lines_.push_back(std::move(text));
     open_ = true;
   }
   void text(std::string_view text) {
     if (open_) {
       lines_.back().append(" ").append(text);
     } else {
-      item(text);
+      item(std::string(text));
     }
   }
   std::string take() {
@@ -83,7 +84,7 @@ std::vector<Topic> parseTopics(std::string_view text) {
     } else if (isVerbatim(line)) {
       body.verbatim(line);
     } else if (line.starts_with("- ")) {
-      body.item(trim(line));
+      body.item(std::string(kBullet) + std::string(trim(line.substr(2))));
     } else {
       body.text(trim(line));
     }

@@ -6,7 +6,8 @@
 //   == Title        starts a topic
 //   text            the lines of a paragraph are joined with one blank
 //   (empty line)    ends a paragraph; several count as one
-//   - item          starts a line of its own; the lines after it continue it
+//   - item          a list item: a line of its own that begins with a bullet;
+//                   the lines after it continue it
 //       verbatim    four or more leading blanks (or a tab): the line stands on
 //                   its own as written (commands, paths)
 //

@@ -33,7 +33,8 @@ TEST(HelpTopics, HeadingsSplitTheFileAndParagraphsAreJoined) {
   ASSERT_EQ(topics.size(), 3u);
   EXPECT_EQ(topics[0].title, "First");
   EXPECT_EQ(topics[0].body,
-            "Connect the scale.\r\n\r\n- one more\r\n- two after\r\n    python3 sim.py  --tcp 4001\r\n\ttab\r\nnext");
+            "Connect the scale.\r\n\r\n\u2022 one more\r\n\u2022 two after\r\n    python3 sim.py  --tcp "
+            "4001\r\n\ttab\r\nnext");
   EXPECT_EQ(topics[1].title, "Second");
   EXPECT_EQ(topics[1].body, "");
   // A heading without a title is text, not a topic.

@@ -37,7 +37,7 @@ win32::UniqueGdiObject messageFont(UINT dpi) {
     return win32::UniqueGdiObject{::CreateFontIndirectW(&metrics.lfMessageFont)};
   }
   if (!::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
-    return win32::UniqueGdiObject{::GetStockObject(DEFAULT_GUI_FONT)};
+    return win32::UniqueGdiObject{::GetStockObject(DEFAULT_GUI_FONT)};  // deleting it later does nothing
   }
   // Sized for the system DPI; bring it to the window's.
   metrics.lfMessageFont.lfHeight =

@@ -30,9 +30,19 @@ foreach(test_file ${e2e_tests})
            WORKING_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/e2e)
   pondex_wine_test(e2e_${test_name})
   set_property(TEST e2e_${test_name} APPEND PROPERTY ENVIRONMENT
-               "PONDEX_EXE=$<TARGET_FILE:Pon_dex>;PONDEX_WINTOOL=$<TARGET_FILE:wintool>;PONDEX_RECEIVER=$<TARGET_FILE:receiver>")
+               "PONDEX_EXE=$<TARGET_FILE:Pon_dex>;PONDEX_WINTOOL=$<TARGET_FILE:wintool>;PONDEX_RECEIVER=$<TARGET_FILE:receiver>;PONDEX_HELP=$<TARGET_FILE:pondex_help>")
   set_tests_properties(e2e_${test_name} PROPERTIES TIMEOUT 600)
 endforeach()
+
+# The package test installs what the package target makes: a test of its own
+# builds it first, so that ctest alone (or -R e2e_test_package) is enough.
+if(TEST e2e_test_package)
+  add_test(NAME package_build COMMAND ${CMAKE_COMMAND} --build ${CMAKE_BINARY_DIR} --target package)
+  set_tests_properties(package_build PROPERTIES FIXTURES_SETUP package TIMEOUT 900)
+  set_property(TEST e2e_test_package APPEND PROPERTY FIXTURES_REQUIRED package)
+  set_property(TEST e2e_test_package APPEND PROPERTY ENVIRONMENT
+               "PONDEX_INSTALLER=${CMAKE_BINARY_DIR}/Pon_dex-${PROJECT_VERSION}-setup.exe;PONDEX_ZIP=${CMAKE_BINARY_DIR}/Pon_dex-${PROJECT_VERSION}-win64.zip")
+endif()
 
 # Windows-side tests of the Win32 layer against the real system calls
 # (profile files, serial ports over a pty pair, sockets on loopback).

@@ -12,7 +12,7 @@ root=$(pwd)
 packages=(
   g++ cmake ninja-build googletest libgtest-dev libgmock-dev libbenchmark-dev
   g++-mingw-w64-x86-64 wine wine64 fonts-wine xvfb xauth x11-utils x11-apps xdotool imagemagick
-  socat python3
+  socat python3 nsis
 )
 
 install_missing() {

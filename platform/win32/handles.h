@@ -13,6 +13,7 @@ inline HANDLE invalidFileHandle() noexcept {
 using UniqueFile = UniqueResource<HANDLE, ::CloseHandle, invalidFileHandle>;
 using UniqueKernelHandle = UniqueResource<HANDLE, ::CloseHandle>;  // null when creation failed
 using UniqueWindow = UniqueResource<HWND, ::DestroyWindow>;
+using UniqueGdiObject = UniqueResource<HGDIOBJ, ::DeleteObject>;
 
 // Twips to pixels on the screen's horizontal and vertical resolution.
 int twipsToPixelsX(int twips);

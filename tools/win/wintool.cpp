@@ -7,9 +7,14 @@
 //   wintool close TITLE                    the close box (system menu Close)
 //   wintool click TITLE CAPTION            click the child control with that caption
 //   wintool texts TITLE                    print the captions of all child controls
+//   wintool listbox TITLE                  print the items of the first list box child, in UTF-8
+//   wintool listbox-select TITLE INDEX     select an item of that list box as a click would
+//   wintool edit-text TITLE                print the text of the first edit box child, in UTF-8
 //   wintool key VK HOLD_MS                 press a virtual key, hold it, release it
 //   wintool end-session TITLE              tell the window the session ends
 //   wintool hold                           keep a hidden window (and so Wine's desktop process) alive
+#include <fcntl.h>
+#include <io.h>
 #include <windows.h>
 
 #include <cstdio>
@@ -67,8 +72,86 @@ BOOL CALLBACK printText(HWND hwnd, LPARAM) {
   return TRUE;
 }
 
+struct ClassSearch {
+  const wchar_t* className;
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK findChildOfClass(HWND hwnd, LPARAM lParam) {
+  auto* search = reinterpret_cast<ClassSearch*>(lParam);
+  wchar_t name[64] = {};
+  ::GetClassNameW(hwnd, name, 64);
+  if (::lstrcmpiW(name, search->className) == 0) {
+    search->found = hwnd;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+HWND childOfClass(HWND window, const wchar_t* className) {
+  ClassSearch search{className};
+  ::EnumChildWindows(window, &findChildOfClass, reinterpret_cast<LPARAM>(&search));
+  if (search.found == nullptr) std::fprintf(stderr, "no child of class %ls\n", className);
+  return search.found;
+}
+
+// UTF-8 bytes as they are: no line-end translation by the C library.
+void printUtf8(const std::wstring& text) {
+  const int size =
+      ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+  std::string bytes(static_cast<std::size_t>(size), '\0');
+  ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), size, nullptr, nullptr);
+  std::fflush(stdout);
+  ::_setmode(::_fileno(stdout), _O_BINARY);
+  std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+  std::fputc('\n', stdout);
+}
+
+int printListBox(HWND window) {
+  HWND list = childOfClass(window, L"ListBox");
+  if (list == nullptr) return 1;
+  std::wstring all;
+  const auto count = ::SendMessageW(list, LB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    const auto length = ::SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
+    std::wstring item(static_cast<std::size_t>(length) + 1, L'\0');
+    ::SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(item.data()));
+    item.resize(static_cast<std::size_t>(length));
+    if (i > 0) all += L'\n';
+    all += item;
+  }
+  printUtf8(all);
+  return 0;
+}
+
+int selectListBoxItem(HWND window, int index) {
+  HWND list = childOfClass(window, L"ListBox");
+  if (list == nullptr) return 1;
+  if (::SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(index), 0) == LB_ERR) return 1;
+  // What the list box tells its parent when the user picks an item.
+  const auto id = static_cast<WORD>(::GetDlgCtrlID(list));
+  ::SendMessageW(::GetParent(list), WM_COMMAND, MAKEWPARAM(id, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+  return 0;
+}
+
+int printEditText(HWND window) {
+  HWND edit = childOfClass(window, L"Edit");
+  if (edit == nullptr) return 1;
+  // GetWindowText would give another process's edit box's caption, not its text.
+  const auto length = ::SendMessageW(edit, WM_GETTEXTLENGTH, 0, 0);
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  const auto got =
+      ::SendMessageW(edit, WM_GETTEXT, static_cast<WPARAM>(length + 1), reinterpret_cast<LPARAM>(text.data()));
+  text.resize(static_cast<std::size_t>(got));
+  printUtf8(text);
+  return 0;
+}
+
 int usage() {
-  std::fputs("usage: wintool wait-window|visible|count|close|click|texts|key|end-session|hold ...\n", stderr);
+  std::fputs(
+      "usage: wintool wait-window|visible|count|close|click|texts|listbox|listbox-select|edit-text|key|end-session|"
+      "hold ...\n",
+      stderr);
   return 2;
 }
 
@@ -116,6 +199,9 @@ int main(int argc, char** argv) {
       std::printf("%d\n", ::IsWindowVisible(window) ? 1 : 0);
       return 0;
     }
+    if (cmd == "listbox") return printListBox(window);
+    if (cmd == "listbox-select" && argc == 4) return selectListBoxItem(window, std::atoi(argv[3]));
+    if (cmd == "edit-text") return printEditText(window);
     if (cmd == "texts") {
       ::EnumChildWindows(window, &printText, 0);
       return 0;

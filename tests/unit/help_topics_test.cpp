@@ -1,0 +1,74 @@
+#include "ui/help_topics.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+
+namespace pondex::help {
+namespace {
+
+TEST(HelpTopics, HeadingsSplitTheFileAndParagraphsAreJoined) {
+  const auto topics = parseTopics(
+      "\xEF\xBB\xBFnote for translators\r\n"
+      "==  First  \r\n"
+      "\r\n"
+      "Connect the\r\n"
+      "  scale.\r\n"
+      "\r\n\r\n"
+      "- one\r\n"
+      "  more\r\n"
+      "- two\r\n"
+      "after\r\n"
+      "    python3 sim.py  --tcp 4001  \r\n"
+      "\ttab\r\n"
+      "next\r\n"
+      "\r\n"
+      "== Second\n"
+      "== Third\n"
+      "x\n"
+      "==\n");
+  ASSERT_EQ(topics.size(), 3u);
+  EXPECT_EQ(topics[0].title, "First");
+  EXPECT_EQ(topics[0].body,
+            "Connect the scale.\r\n\r\n\u2022 one more\r\n\u2022 two after\r\n    python3 sim.py  --tcp "
+            "4001\r\n\ttab\r\nnext");
+  EXPECT_EQ(topics[1].title, "Second");
+  EXPECT_EQ(topics[1].body, "");
+  // A heading without a title is text, not a topic.
+  EXPECT_EQ(topics[2].body, "x ==");
+}
+
+TEST(HelpTopics, NoHeadingGivesNoTopic) {
+  EXPECT_TRUE(parseTopics("").empty());
+  EXPECT_TRUE(parseTopics("just text\n\n- item\n").empty());
+}
+
+std::string readFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream content;
+  content << in.rdbuf();
+  return content.str();
+}
+
+// The language switch keeps the selected topic by its position, so both
+// files must hold the same topics in the same order.
+TEST(HelpTopics, ThePolishAndEnglishFilesHaveMatchingTopics) {
+  const auto folder = std::filesystem::path(__FILE__).parent_path() / ".." / ".." / "app" / "help" / "text";
+  const auto polish = parseTopics(readFile(folder / "pl.txt"));
+  const auto english = parseTopics(readFile(folder / "en.txt"));
+  ASSERT_GE(polish.size(), 10u) << folder;
+  ASSERT_EQ(polish.size(), english.size());
+  for (const auto* topics : {&polish, &english}) {
+    std::set<std::string> titles;
+    for (const auto& topic : *topics) {
+      EXPECT_FALSE(topic.body.empty()) << topic.title;
+      EXPECT_TRUE(titles.insert(topic.title).second) << "twice: " << topic.title;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace pondex::help

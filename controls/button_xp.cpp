@@ -161,7 +161,11 @@ void ButtonXP::click() {
 }
 
 void ButtonXP::accessKeyPressed() {
-  if (!enabled_ || !accessKey_) return;
+  if (accessKey_) performClick();
+}
+
+void ButtonXP::performClick() {
+  if (!enabled_) return;
   lastButton_ = MouseButton::Left;
   click();
 }

@@ -106,8 +106,10 @@ class ButtonXP {
   void keyDown(KeyCode key, int shift);
   void keyUp(KeyCode key, int shift);
   void keyPress(int keyAscii);
-  // Alt with the access key (see accessKey()).
+  // Alt with the access key (see accessKey()); nothing when the caption has none.
   void accessKeyPressed();
+  // A click asked for by the program or the dialog manager, as by the access key.
+  void performClick();
   void focusChanged(bool hasFocus);
   void resize(int width, int height);
   void shown();

@@ -31,30 +31,14 @@ void MemoryCanvas::fillRect(const controls::PixelRect& rect, controls::Color col
   for (int y = rect.top; y < rect.bottom; ++y) horizontalLine(rect.left, rect.right - 1, y, color);
 }
 
+// Breaks anywhere, not only between words: close enough for centring.
 int MemoryCanvas::wrappedTextHeight(std::wstring_view text, int width) {
-  // Visible characters only: "&x" shows x, "&&" shows one "&".
-  std::wstring shown;
-  for (std::size_t i = 0; i < text.size(); ++i) {
+  int shown = 0;  // "&x" shows x, "&&" shows one "&"
+  for (std::size_t i = 0; i < text.size(); ++i, ++shown) {
     if (text[i] == L'&' && i + 1 < text.size()) ++i;
-    shown += text[i];
   }
   const int perLine = std::max(1, width / kCharWidth);
-  int lines = 0;
-  int used = 0;  // characters on the current line
-  std::size_t start = 0;
-  while (start <= shown.size()) {
-    std::size_t end = shown.find(L' ', start);
-    if (end == std::wstring::npos) end = shown.size();
-    const int word = static_cast<int>(end - start);
-    if (lines == 0 || used + 1 + word > perLine) {
-      lines += std::max(1, (word + perLine - 1) / perLine);
-      used = word % perLine == 0 ? perLine : word % perLine;  // a long word fills its last line
-    } else {
-      used += 1 + word;
-    }
-    start = end + 1;
-  }
-  return shown.empty() ? 0 : lines * kLineHeight;
+  return (shown + perLine - 1) / perLine * kLineHeight;
 }
 
 void MemoryCanvas::drawWrappedText(std::wstring_view text, const controls::PixelRect& box, controls::Color color) {

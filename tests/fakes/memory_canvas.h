@@ -1,7 +1,7 @@
 #pragma once
 // A Canvas over an array of pixels, for checking pictures pixel by pixel.
-// Text is not rasterised: a fixed-pitch font (kCharWidth x kLineHeight) is
-// assumed for measuring and every draw is recorded.
+// Text is not rasterised: it is measured in a fixed-pitch font
+// (kCharWidth x kLineHeight) and every draw is recorded.
 #include <string>
 #include <vector>
 

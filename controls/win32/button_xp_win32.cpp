@@ -177,7 +177,7 @@ void ButtonWindow::paintInto(HDC target) {
 }
 
 void ButtonWindow::press(MouseButton button, LPARAM at) {
-  ::SetFocus(window_);
+  if (button == MouseButton::Left) ::SetFocus(window_);  // only the left button takes the focus
   ::SetCapture(window_);
   button_.mouseDown(button, shiftState(), GET_X_LPARAM(at), GET_Y_LPARAM(at));
 }

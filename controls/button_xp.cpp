@@ -1,0 +1,234 @@
+#include "controls/button_xp.h"
+
+#include <utility>
+
+#include "controls/access_key.h"
+
+namespace pondex::controls {
+
+ButtonXP::ButtonXP(Host& host, EventLoop& loop)
+    : ButtonXP(host, [&loop](Millis interval, std::function<void()> onTick) {
+        return loop.createTimer(interval, std::move(onTick));
+      }) {}
+
+ButtonXP::ButtonXP(Host& host, const TimerFactory& timers) : host_(host) {
+  hoverTimer_ = timers(kHoverInterval, [this] {
+    if (host_.cursorOverButton()) return;
+    hoverTimer_->setEnabled(false);
+    hoverActive_ = false;
+    over_ = false;
+    redraw(false);
+    raise(events.mouseLeave);
+  });
+  look_ = lookFor(false);
+}
+
+ButtonXP::~ButtonXP() {
+  *alive_ = false;
+}
+
+template <typename Handler, typename... Args>
+bool ButtonXP::raise(const Handler& handler, Args... args) {
+  if (!handler) return true;
+  const std::shared_ptr<bool> alive = alive_;
+  const Handler copy = handler;  // the handler may replace itself
+  copy(args...);
+  return *alive;
+}
+
+void ButtonXP::setEnabled(bool on) {
+  enabled_ = on;
+  if (!on) {
+    // Nothing begun before a disable may finish as a click after it.
+    leftPressArmed_ = false;
+    lastKeyDown_.reset();
+  }
+  redraw(false);
+}
+
+void ButtonXP::setCaption(std::wstring caption) {
+  caption_ = std::move(caption);
+  accessKey_ = accessKeyOf(caption_);
+  redraw(false);
+}
+
+void ButtonXP::setForeColor(Color c) {
+  foreColor_ = c;
+  redraw(false);
+}
+
+void ButtonXP::setForeHover(Color c) {
+  foreHover_ = c;
+  redraw(false);
+}
+
+ButtonLook ButtonXP::lookFor(bool pressed) const {
+  ButtonLook look;
+  if (!enabled_) {
+    look.face = ButtonLook::Face::Disabled;
+    look.caption = kDisabledCaption;
+    return look;
+  }
+  look.caption = hoverActive_ ? foreHover_ : foreColor_;
+  if (pressed && lastButton_ == MouseButton::Left) {
+    look.face = ButtonLook::Face::Pressed;
+  } else if (hoverActive_) {
+    look.ring = ButtonLook::Ring::Hover;
+  } else if (hasFocus_) {
+    look.ring = ButtonLook::Ring::Focus;
+  }
+  return look;
+}
+
+void ButtonXP::redraw(bool pressed) {
+  look_ = lookFor(pressed);
+  host_.pictureChanged();
+  const CutCornerRegion region{width_, height_};
+  if (region != region_) {
+    region_ = region;
+    host_.setRegion(region_);
+  }
+}
+
+void ButtonXP::paint(Canvas& canvas) const {
+  drawButtonXP(canvas, width_, height_, look_, caption_);
+}
+
+void ButtonXP::mouseDown(MouseButton button, int shift, int x, int y) {
+  if (!enabled_) return;
+  lastButton_ = button;
+  if (button == MouseButton::Left) leftPressArmed_ = true;
+  host_.refresh();
+  if (button != MouseButton::Right) redraw(true);
+  raise(events.mouseDown, button, shift, x, y);
+}
+
+void ButtonXP::mouseMove(MouseButtons held, int shift, int x, int y) {
+  if (!enabled_) return;
+  const auto left = static_cast<MouseButtons>(MouseButton::Left);
+  if (held != 0 && held != left) {
+    raise(events.mouseMove, held, shift, x, y);
+    return;
+  }
+  const bool over = host_.cursorOverButton();
+  if (over && !over_) {
+    over_ = true;
+    if (held == 0 && !hoverActive_) {
+      hoverTimer_->setEnabled(true);
+      hoverActive_ = true;
+      over_ = false;
+      redraw(false);
+      if (!raise(events.mouseEnter)) return;
+    } else if (held == left) {
+      // Dragged back in: the pressed picture, with the hover caption colour.
+      hoverActive_ = true;
+      redraw(true);
+      hoverActive_ = false;
+    }
+    raise(events.mouseMove, held, shift, x, y);
+  } else if (!over && over_) {
+    redraw(false);
+    raise(events.mouseMove, held, shift, x, y);
+  }
+}
+
+void ButtonXP::mouseUp(MouseButton button, int shift, int x, int y) {
+  if (!enabled_) return;
+  const bool inside = x >= 0 && y >= 0 && x < width_ && y < height_;
+  const bool clicked = button == MouseButton::Left && leftPressArmed_ && inside;
+  if (button == MouseButton::Left) leftPressArmed_ = false;
+  redraw(false);
+  host_.refresh();
+  if (!raise(events.mouseUp, button, shift, x, y)) return;
+  if (clicked) click();
+}
+
+void ButtonXP::doubleClick(int shift, int x, int y) {
+  mouseDown(MouseButton::Left, shift, x, y);
+}
+
+void ButtonXP::captureLost() {
+  if (!leftPressArmed_) return;
+  leftPressArmed_ = false;
+  redraw(false);
+}
+
+void ButtonXP::click() {
+  if (lastButton_ != MouseButton::Left) return;
+  redraw(false);
+  host_.refresh();
+  raise(events.click);
+}
+
+void ButtonXP::accessKeyPressed() {
+  if (accessKey_) performClick();
+}
+
+void ButtonXP::performClick() {
+  if (!enabled_) return;
+  lastButton_ = MouseButton::Left;
+  click();
+}
+
+void ButtonXP::keyDown(KeyCode key, int shift) {
+  if (!enabled_) return;
+  lastKeyDown_ = key;
+  switch (key) {
+    case KeyCode::Space:
+    case KeyCode::Enter:
+      // The pressed picture needs a left "press"; a right click before must not hide it.
+      lastButton_ = MouseButton::Left;
+      redraw(true);
+      break;
+    case KeyCode::Left:
+    case KeyCode::Right:
+      host_.moveFocus(true);
+      break;
+    case KeyCode::Up:
+    case KeyCode::Down:
+      host_.moveFocus(false);
+      break;
+    default:
+      break;
+  }
+  raise(events.keyDown, key, shift);
+}
+
+void ButtonXP::keyUp(KeyCode key, int shift) {
+  if (!enabled_) return;
+  const bool clicked = (key == KeyCode::Space || key == KeyCode::Enter) && lastKeyDown_ == key;
+  // A key-up matches one key-down only: a second release (a key held while
+  // the focus arrived) must not click again.
+  if (lastKeyDown_ == key) lastKeyDown_.reset();
+  if (clicked) {
+    redraw(false);
+    lastButton_ = MouseButton::Left;
+    host_.refresh();
+    if (!raise(events.click)) return;
+  }
+  raise(events.keyUp, key, shift);
+}
+
+void ButtonXP::keyPress(int keyAscii) {
+  if (!enabled_) return;
+  raise(events.keyPress, keyAscii);
+}
+
+void ButtonXP::focusChanged(bool hasFocus) {
+  hasFocus_ = hasFocus;
+  // A key held when the focus left is not released here.
+  if (!hasFocus) lastKeyDown_.reset();
+  redraw(false);
+}
+
+void ButtonXP::resize(int width, int height) {
+  width_ = width;
+  height_ = height;
+  redraw(false);
+}
+
+void ButtonXP::shown() {
+  redraw(false);
+}
+
+}  // namespace pondex::controls

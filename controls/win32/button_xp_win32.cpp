@@ -1,0 +1,395 @@
+#include "controls/win32/button_xp_win32.h"
+
+#include <windowsx.h>
+
+#include <memory>
+#include <utility>
+
+#include "controls/access_key.h"
+#include "controls/win32/gdi_canvas.h"
+#include "controls/win32/gdi_handles.h"
+
+namespace pondex::win32 {
+namespace {
+
+using controls::ButtonXP;
+using controls::KeyCode;
+using controls::MouseButton;
+using controls::MouseButtons;
+
+constexpr UINT_PTR kHoverTimerId = 1;
+
+// The hover timer rides on the button's own window: its WM_TIMER, like the
+// program's other timers, comes only when the thread is idle, and it dies
+// with the window, so a renderer needs nothing but HWNDs to use buttons.
+class WindowTimer final : public Timer {
+ public:
+  WindowTimer(HWND window, Millis interval, std::function<void()> onTick)
+      : window_(window), interval_(interval), onTick_(std::move(onTick)) {}
+  ~WindowTimer() override { setEnabled(false); }
+  WindowTimer(const WindowTimer&) = delete;
+  WindowTimer& operator=(const WindowTimer&) = delete;
+
+  void setEnabled(bool on) override {
+    if (on == enabled_) return;
+    enabled_ = on;
+    if (on) {
+      ::SetTimer(window_, kHoverTimerId, static_cast<UINT>(interval_.count()), nullptr);
+    } else {
+      ::KillTimer(window_, kHoverTimerId);
+    }
+  }
+  [[nodiscard]] bool enabled() const override { return enabled_; }
+  [[nodiscard]] Millis interval() const override { return interval_; }
+
+  void tick() {
+    if (!enabled_) return;
+    const auto onTick = onTick_;
+    onTick();
+  }
+
+ private:
+  HWND window_;
+  Millis interval_;
+  std::function<void()> onTick_;
+  bool enabled_ = false;
+};
+
+int shiftState() {
+  int shift = 0;
+  if (::GetKeyState(VK_SHIFT) < 0) shift |= 1;
+  if (::GetKeyState(VK_CONTROL) < 0) shift |= 2;
+  if (::GetKeyState(VK_MENU) < 0) shift |= 4;
+  return shift;
+}
+
+MouseButtons heldButtons(WPARAM keys) {
+  MouseButtons held = 0;
+  if ((keys & MK_LBUTTON) != 0) held |= static_cast<MouseButtons>(MouseButton::Left);
+  if ((keys & MK_RBUTTON) != 0) held |= static_cast<MouseButtons>(MouseButton::Right);
+  if ((keys & MK_MBUTTON) != 0) held |= static_cast<MouseButtons>(MouseButton::Middle);
+  return held;
+}
+
+class ButtonWindow final : public ButtonXP::Host {
+ public:
+  explicit ButtonWindow(HWND window)
+      : window_(window), button_(*this, [this](Millis interval, std::function<void()> onTick) {
+          auto timer = std::make_unique<WindowTimer>(window_, interval, std::move(onTick));
+          hoverTimer_ = timer.get();
+          return timer;
+        }) {
+    button_.events.click = [this] { clicked(); };
+  }
+
+  static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
+
+  ButtonXP& button() { return button_; }
+  std::function<void()> onClick;
+  std::function<void(bool)> moveFocusTo;
+
+  void pictureChanged() override { ::InvalidateRect(window_, nullptr, FALSE); }
+  void refresh() override { ::UpdateWindow(window_); }
+  bool cursorOverButton() override {
+    POINT p{};
+    return ::GetCursorPos(&p) != FALSE && ::WindowFromPoint(p) == window_;
+  }
+  void moveFocus(bool forward) override;
+  void setRegion(const controls::CutCornerRegion& region) override;
+
+ private:
+  LRESULT handle(UINT msg, WPARAM wParam, LPARAM lParam);
+  void paintInto(HDC target);
+  void notifyParent(WORD code);
+  void clicked();
+  void press(MouseButton button, LPARAM at);
+  void release(MouseButton button, WPARAM keysStillDown, LPARAM at);
+
+  HWND window_;
+  HFONT font_ = nullptr;
+  WindowTimer* hoverTimer_ = nullptr;  // owned by button_
+  ButtonXP button_;
+  int depth_ = 0;           // messages of this window being handled, nested
+  bool destroyed_ = false;  // the window is gone; the object goes when depth_ falls to 0
+};
+
+ButtonWindow* windowOf(HWND hwnd) {
+  if (hwnd == nullptr) return nullptr;
+  wchar_t name[32] = {};
+  if (::GetClassNameW(hwnd, name, 32) == 0 || std::wstring_view(name) != kButtonXPClass) return nullptr;
+  return reinterpret_cast<ButtonWindow*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+}
+
+void ButtonWindow::moveFocus(bool forward) {
+  if (moveFocusTo) {
+    moveFocusTo(forward);
+    return;
+  }
+  HWND root = ::GetAncestor(window_, GA_ROOT);
+  HWND next = ::GetNextDlgTabItem(root, window_, forward ? FALSE : TRUE);
+  if (next != nullptr && next != window_) ::SetFocus(next);
+}
+
+void ButtonWindow::setRegion(const controls::CutCornerRegion& region) {
+  UniqueGdiObject shape(::CreateRectRgn(0, 0, region.width, region.height));
+  if (!shape) return;
+  for (const auto& p : region.cutPixels()) {
+    UniqueGdiObject pixel(::CreateRectRgn(p.x, p.y, p.x + 1, p.y + 1));
+    if (pixel)
+      ::CombineRgn(static_cast<HRGN>(shape.get()), static_cast<HRGN>(shape.get()), static_cast<HRGN>(pixel.get()),
+                   RGN_DIFF);
+  }
+  // On success the window owns the region.
+  if (::SetWindowRgn(window_, static_cast<HRGN>(shape.get()), TRUE) != 0) (void)shape.release();
+}
+
+void ButtonWindow::notifyParent(WORD code) {
+  HWND parent = ::GetParent(window_);
+  if (parent == nullptr) return;
+  const auto id = static_cast<WORD>(::GetDlgCtrlID(window_));
+  ::SendMessageW(parent, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(window_));
+}
+
+void ButtonWindow::clicked() {
+  notifyParent(BN_CLICKED);
+  if (destroyed_ || !onClick) return;
+  const auto handler = onClick;
+  handler();
+}
+
+// Off-screen first, then one copy: the face is never seen half drawn.
+void ButtonWindow::paintInto(HDC target) {
+  RECT client{};
+  ::GetClientRect(window_, &client);
+  if (client.right <= 0 || client.bottom <= 0) return;
+  UniqueMemoryDc memory(::CreateCompatibleDC(target));
+  UniqueGdiObject bitmap(::CreateCompatibleBitmap(target, client.right, client.bottom));
+  if (!memory || !bitmap) return;
+  {
+    SelectedObject selected(memory.get(), bitmap.get());
+    {
+      HFONT font = font_ != nullptr ? font_ : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+      GdiCanvas canvas(memory.get(), font);
+      button_.paint(canvas);
+    }
+    ::BitBlt(target, 0, 0, client.right, client.bottom, memory.get(), 0, 0, SRCCOPY);
+  }
+}
+
+void ButtonWindow::press(MouseButton button, LPARAM at) {
+  if (button == MouseButton::Left) ::SetFocus(window_);  // only the left button takes the focus
+  ::SetCapture(window_);
+  button_.mouseDown(button, shiftState(), GET_X_LPARAM(at), GET_Y_LPARAM(at));
+}
+
+void ButtonWindow::release(MouseButton button, WPARAM keysStillDown, LPARAM at) {
+  button_.mouseUp(button, shiftState(), GET_X_LPARAM(at), GET_Y_LPARAM(at));
+  if (!destroyed_ && heldButtons(keysStillDown) == 0 && ::GetCapture() == window_) ::ReleaseCapture();
+}
+
+LRESULT ButtonWindow::handle(UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case WM_CREATE: {
+      const int length = ::GetWindowTextLengthW(window_);
+      std::wstring caption(static_cast<std::size_t>(length) + 1, L'\0');
+      ::GetWindowTextW(window_, caption.data(), length + 1);
+      caption.resize(static_cast<std::size_t>(length));
+      button_.setCaption(std::move(caption));
+      button_.setEnabled(::IsWindowEnabled(window_) != FALSE);
+      RECT client{};
+      ::GetClientRect(window_, &client);
+      button_.resize(client.right, client.bottom);
+      return 0;
+    }
+    case WM_SETTEXT: {
+      const LRESULT result = ::DefWindowProcW(window_, msg, wParam, lParam);
+      const auto* text = reinterpret_cast<const wchar_t*>(lParam);
+      button_.setCaption(text != nullptr ? std::wstring(text) : std::wstring());
+      return result;
+    }
+    case WM_SETFONT:
+      font_ = reinterpret_cast<HFONT>(wParam);
+      if (LOWORD(lParam) != 0) pictureChanged();
+      return 0;
+    case WM_GETFONT:
+      return reinterpret_cast<LRESULT>(font_);
+    case WM_SIZE:
+      button_.resize(LOWORD(lParam), HIWORD(lParam));
+      return 0;
+    case WM_SHOWWINDOW:
+      if (wParam != FALSE) button_.shown();
+      break;
+    case WM_ENABLE:
+      button_.setEnabled(wParam != FALSE);
+      return 0;
+    case WM_ERASEBKGND:
+      return 1;  // the paint covers every pixel
+    case WM_PAINT: {
+      PaintScope paint(window_);
+      if (paint.dc() != nullptr) paintInto(paint.dc());
+      return 0;
+    }
+    case WM_PRINTCLIENT:
+      paintInto(reinterpret_cast<HDC>(wParam));
+      return 0;
+    case WM_TIMER:
+      if (wParam == kHoverTimerId && hoverTimer_ != nullptr) hoverTimer_->tick();
+      return 0;
+    case WM_SETFOCUS:
+      button_.focusChanged(true);
+      if (!destroyed_) notifyParent(BN_SETFOCUS);
+      return 0;
+    case WM_KILLFOCUS:
+      button_.focusChanged(false);
+      if (!destroyed_) notifyParent(BN_KILLFOCUS);
+      return 0;
+    case WM_LBUTTONDOWN:
+      press(MouseButton::Left, lParam);
+      return 0;
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+      press(MouseButton::Right, lParam);
+      return 0;
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK:
+      press(MouseButton::Middle, lParam);
+      return 0;
+    case WM_LBUTTONDBLCLK:
+      ::SetCapture(window_);
+      button_.doubleClick(shiftState(), GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+      return 0;
+    case WM_LBUTTONUP:
+      release(MouseButton::Left, wParam, lParam);
+      return 0;
+    case WM_RBUTTONUP:
+      release(MouseButton::Right, wParam, lParam);
+      return 0;
+    case WM_MBUTTONUP:
+      release(MouseButton::Middle, wParam, lParam);
+      return 0;
+    case WM_MOUSEMOVE:
+      button_.mouseMove(heldButtons(wParam), shiftState(), GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+      return 0;
+    case WM_CAPTURECHANGED:
+      if (reinterpret_cast<HWND>(lParam) != window_) button_.captureLost();
+      return 0;
+    case WM_KEYDOWN:
+      button_.keyDown(KeyCode{static_cast<std::uint16_t>(wParam)}, shiftState());
+      return 0;
+    case WM_KEYUP:
+      button_.keyUp(KeyCode{static_cast<std::uint16_t>(wParam)}, shiftState());
+      return 0;
+    case WM_CHAR:
+      button_.keyPress(static_cast<int>(wParam));
+      return 0;
+    case WM_SYSCHAR: {
+      const auto key = button_.accessKey();
+      if (key && controls::lowerCase(static_cast<wchar_t>(wParam)) == *key) {
+        button_.accessKeyPressed();
+        return 0;
+      }
+      break;
+    }
+    case BM_CLICK:  // the dialog manager found our access key, or the program clicks
+      button_.performClick();
+      return 0;
+    case WM_GETDLGCODE: {
+      // Arrows, characters and Enter are ours; Tab stays with the dialog
+      // manager, and DLGC_BUTTON lets it match our access key.
+      LRESULT code = DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON | DLGC_WANTARROWS | DLGC_WANTCHARS;
+      if (wParam == VK_RETURN) code |= DLGC_WANTMESSAGE;
+      return code;
+    }
+    default:
+      break;
+  }
+  return ::DefWindowProcW(window_, msg, wParam, lParam);
+}
+
+LRESULT CALLBACK ButtonWindow::windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
+  try {
+    if (msg == WM_NCCREATE) {
+      auto owned = std::make_unique<ButtonWindow>(hwnd);
+      ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(owned.release()));
+      return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+    }
+    auto* self = reinterpret_cast<ButtonWindow*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (self == nullptr) return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+    if (msg == WM_NCDESTROY) {
+      ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+      self->destroyed_ = true;
+      if (self->depth_ == 0) delete self;
+      return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+    }
+    // A handler may destroy this window while it runs: the object outlives
+    // every message of its window that is still on the stack.
+    struct Depth {
+      ButtonWindow* window;
+      explicit Depth(ButtonWindow* w) : window(w) { ++window->depth_; }
+      ~Depth() {
+        if (--window->depth_ == 0 && window->destroyed_) delete window;
+      }
+      Depth(const Depth&) = delete;
+      Depth& operator=(const Depth&) = delete;
+    } depth(self);
+    return self->handle(msg, wParam, lParam);
+  } catch (...) {
+    ::OutputDebugStringW(L"Pon_dex: a button message failed\n");
+    return msg == WM_NCCREATE ? FALSE : 0;
+  }
+}
+
+bool registerClass() {
+  static const bool registered = [] {
+    WNDCLASSW wc{};
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = &ButtonWindow::windowProc;
+    wc.hInstance = ::GetModuleHandleW(nullptr);
+    wc.hCursor = ::LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    wc.lpszClassName = kButtonXPClass;
+    return ::RegisterClassW(&wc) != 0 || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+  }();
+  return registered;
+}
+
+}  // namespace
+
+HWND createButtonXP(HWND parent, int id, const std::wstring& caption, const RECT& rect, HFONT font) {
+  if (!registerClass()) return nullptr;
+  HWND hwnd =
+      ::CreateWindowExW(0, kButtonXPClass, caption.c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP, rect.left, rect.top,
+                        rect.right - rect.left, rect.bottom - rect.top, parent,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr), nullptr);
+  if (hwnd != nullptr && font != nullptr) ::SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  return hwnd;
+}
+
+void setButtonXPCaption(HWND button, const std::wstring& caption) {
+  if (windowOf(button) != nullptr) ::SetWindowTextW(button, caption.c_str());
+}
+
+void setButtonXPEnabled(HWND button, bool enabled) {
+  if (windowOf(button) != nullptr) ::EnableWindow(button, enabled ? TRUE : FALSE);
+}
+
+void setButtonXPColors(HWND button, COLORREF foreColor, COLORREF foreHover) {
+  if (auto* w = windowOf(button)) {
+    w->button().setForeColor(foreColor);
+    w->button().setForeHover(foreHover);
+  }
+}
+
+void setButtonXPClickHandler(HWND button, std::function<void()> onClick) {
+  if (auto* w = windowOf(button)) w->onClick = std::move(onClick);
+}
+
+void setButtonXPFocusMover(HWND button, std::function<void(bool forward)> moveFocus) {
+  if (auto* w = windowOf(button)) w->moveFocusTo = std::move(moveFocus);
+}
+
+controls::ButtonXP* buttonXPOf(HWND button) {
+  auto* w = windowOf(button);
+  return w != nullptr ? &w->button() : nullptr;
+}
+
+}  // namespace pondex::win32

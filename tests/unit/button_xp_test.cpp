@@ -1,0 +1,291 @@
+#include "controls/button_xp.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "controls/access_key.h"
+#include "tests/fakes/fake_event_loop.h"
+#include "tests/fakes/memory_canvas.h"
+
+namespace pondex::controls {
+namespace {
+
+using fakes::MemoryCanvas;
+
+constexpr int kW = 60, kH = 40;
+constexpr int kR = kW - 1, kB = kH - 1;  // border column and row
+
+class FakeHost final : public ButtonXP::Host {
+ public:
+  void pictureChanged() override {}
+  void refresh() override {}
+  bool cursorOverButton() override { return cursorOver; }
+  void moveFocus(bool forward) override { focusMoves.push_back(forward); }
+  void setRegion(const CutCornerRegion& region) override { regions.push_back(region); }
+
+  bool cursorOver = false;
+  std::vector<bool> focusMoves;
+  std::vector<CutCornerRegion> regions;
+};
+
+struct Px {
+  int x, y;
+  Color color;
+};
+Px at(int x, int y, Color color) {
+  return {x, y, color};
+}
+void expectPixels(const MemoryCanvas& c, std::initializer_list<Px> pixels) {
+  for (const Px& p : pixels) EXPECT_EQ(c.at(p.x, p.y), p.color) << "at " << p.x << "," << p.y;
+}
+// The border with its softened corners, the same in every enabled picture.
+void expectBorder(const MemoryCanvas& c) {
+  const Color line = rgb(0, 60, 116), side = rgb(122, 149, 168), inner = rgb(37, 87, 131);
+  expectPixels(
+      c, {at(kW / 2, 0, line), at(kW / 2, kB, line), at(0, kH / 2, line), at(kR, kH / 2, line), at(1, 0, side),
+          at(0, 1, side), at(1, 1, inner), at(kR - 1, kB, side), at(kR, kB - 1, side), at(kR - 1, kB - 1, inner)});
+}
+
+class ButtonXPTest : public ::testing::Test {
+ protected:
+  ButtonXPTest() {
+    button.resize(kW, kH);
+    button.setCaption(L"OK");
+    button.setForeColor(rgb(1, 2, 3));
+    button.setForeHover(rgb(4, 5, 6));
+    auto log = [this](const char* what) { return [this, what](auto...) { events.push_back(what); }; };
+    button.events = {log("Click"),   log("MouseDown"), log("MouseMove"),  log("MouseUp"),   log("KeyPress"),
+                     log("KeyDown"), log("KeyUp"),     log("MouseEnter"), log("MouseLeave")};
+  }
+
+  MemoryCanvas picture() const {
+    MemoryCanvas canvas(kW, kH);
+    button.paint(canvas);
+    return canvas;
+  }
+  int count(const std::string& event) const {
+    return static_cast<int>(std::count(events.begin(), events.end(), event));
+  }
+  void hoverIn() {
+    host.cursorOver = true;
+    button.mouseMove(0, 0, 10, 10);
+  }
+  void leftClick(int x = 10) {
+    button.mouseDown(MouseButton::Left, 0, x, 10);
+    button.mouseUp(MouseButton::Left, 0, x, 10);
+  }
+
+  FakeHost host;
+  fakes::FakeEventLoop loop;
+  ButtonXP button{host, loop};
+  std::vector<std::string> events;
+};
+
+TEST_F(ButtonXPTest, NormalPictureHasGradientFaceBottomRowsAndBorder) {
+  const MemoryCanvas c = picture();
+  expectBorder(c);
+  expectPixels(
+      c, {at(5, 3, rgb(255, 255, 253)), at(5, 4, rgb(254, 254, 252)), at(kR - 1, 4, rgb(254, 254, 252)),
+          // darkening stops once blue fell below 230
+          at(5, 27, rgb(231, 231, 229)), at(5, 28, rgb(231, 231, 229)),
+          // the fifth-, fourth- and third-last rows
+          at(5, kH - 5, rgb(236, 235, 230)), at(5, kH - 4, rgb(226, 223, 214)), at(5, kH - 3, rgb(214, 208, 197))});
+  for (int y = 0; y < kH; ++y) {
+    for (int x = 1; x < kR; ++x) ASSERT_NE(c.at(x, y), MemoryCanvas::kUnpainted) << x << "," << y;
+  }
+}
+
+TEST_F(ButtonXPTest, FocusRingComesAndGoesWithTheFocus) {
+  button.focusChanged(true);
+  MemoryCanvas c = picture();
+  expectBorder(c);
+  expectPixels(
+      c, {at(5, 1, rgb(206, 231, 251)), at(5, 2, rgb(188, 212, 246)), at(1, 3, rgb(186, 211, 246)),
+          at(kR - 2, 4, rgb(185, 210, 245)), at(2, 30, rgb(167, 192, 227)),  // darkening stops once blue fell below 228
+          at(3, 30, rgb(231, 231, 229)),                                     // two pixels wide only
+          at(5, kB - 1, rgb(77, 125, 193)), at(5, kB - 2, rgb(97, 125, 229)), at(1, kB - 2, rgb(77, 125, 193))});
+  button.focusChanged(false);
+  expectPixels(picture(), {at(1, 3, rgb(255, 255, 253)), at(5, kB - 2, rgb(214, 208, 197))});
+}
+
+TEST_F(ButtonXPTest, HoverRingAndCaptionColourWinOverTheFocusRing) {
+  button.focusChanged(true);
+  hoverIn();
+  const MemoryCanvas c = picture();
+  expectBorder(c);
+  expectPixels(c, {at(5, 1, rgb(255, 240, 207)), at(5, 2, rgb(253, 216, 137)), at(1, 3, rgb(254, 223, 154)),
+                   at(kR - 1, 4, rgb(253, 222, 153)), at(5, kB - 1, rgb(229, 151, 0))});
+  ASSERT_EQ(c.texts().size(), 1u);
+  EXPECT_EQ(c.texts()[0].color, rgb(4, 5, 6));
+}
+
+TEST_F(ButtonXPTest, PressedAndDisabledFaces) {
+  button.mouseDown(MouseButton::Left, 0, 5, 5);
+  MemoryCanvas c = picture();
+  expectBorder(c);
+  expectPixels(c, {at(kW / 2, kH / 2, rgb(225, 224, 217)), at(5, 1, rgb(209, 204, 192)), at(5, 2, rgb(220, 216, 207)),
+                   at(5, kB - 2, rgb(234, 233, 227)), at(5, kB - 1, rgb(242, 241, 238))});
+
+  button.focusChanged(true);
+  button.setEnabled(false);
+  c = picture();
+  expectPixels(c, {at(kW / 2, kH / 2, rgb(245, 244, 234)), at(5, 1, rgb(245, 244, 234)),
+                   at(kW / 2, 0, rgb(201, 199, 186)), at(kR, kH / 2, rgb(201, 199, 186)), at(1, 0, rgb(216, 213, 199)),
+                   at(kR, kB - 1, rgb(216, 213, 199)), at(1, 1, rgb(234, 233, 222))});
+  ASSERT_EQ(c.texts().size(), 1u);
+  EXPECT_EQ(c.texts()[0].color, rgb(161, 161, 146));
+}
+
+TEST_F(ButtonXPTest, CaptionIsCentredVerticallyInForeColor) {
+  MemoryCanvas c = picture();
+  ASSERT_EQ(c.texts().size(), 1u);
+  EXPECT_EQ(c.texts()[0].text, L"OK");
+  EXPECT_EQ(c.texts()[0].color, rgb(1, 2, 3));
+  EXPECT_EQ(c.texts()[0].box, (PixelRect{0, kH / 2 - 6, kW, kH}));  // one 13-pixel line
+
+  button.setCaption(L"Wyczyść wszystko");  // two lines at 60 pixels
+  EXPECT_EQ(picture().texts()[0].box.top, kH / 2 - 13);
+}
+
+TEST_F(ButtonXPTest, RegionCutsTheFourCornersAndChangesOnlyWithTheSize) {
+  ASSERT_EQ(host.regions.size(), 1u);
+  const CutCornerRegion r = host.regions[0];
+  for (auto [x, y] : {std::pair{0, 0}, {kR, 0}, {0, kB}, {kR, kB}, {kW, 5}}) EXPECT_FALSE(r.contains(x, y));
+  for (auto [x, y] : {std::pair{1, 0}, {0, 1}, {kR - 1, kB}, {kR, kB - 1}}) EXPECT_TRUE(r.contains(x, y));
+
+  hoverIn();
+  leftClick();
+  button.focusChanged(true);
+  EXPECT_EQ(host.regions.size(), 1u);  // a new region on every redraw would repaint for ever
+  button.resize(30, 20);
+  ASSERT_EQ(host.regions.size(), 2u);
+  EXPECT_FALSE(host.regions[1].contains(29, 19));
+}
+
+TEST_F(ButtonXPTest, HoverEndsOnTheTimerTickAfterTheCursorLeftWithOneLeaveEvent) {
+  hoverIn();
+  EXPECT_EQ(button.look().ring, ButtonLook::Ring::Hover);
+  button.mouseMove(0, 0, 11, 10);
+  loop.runFor(Millis{200});  // still over: the ticks change nothing
+  EXPECT_EQ(count("MouseEnter"), 1);
+  EXPECT_EQ(count("MouseLeave"), 0);
+
+  host.cursorOver = false;
+  button.mouseMove(0, 0, 70, 10);
+  loop.runFor(Millis{50});
+  EXPECT_EQ(count("MouseLeave"), 1);
+  EXPECT_EQ(picture().at(5, 1), rgb(255, 255, 253));
+  loop.runFor(Millis{500});
+  EXPECT_EQ(count("MouseLeave"), 1);
+
+  hoverIn();  // and it can begin again
+  EXPECT_EQ(count("MouseEnter"), 2);
+}
+
+TEST_F(ButtonXPTest, MouseClicksOnlyOnALeftPressAndReleaseOverTheButton) {
+  button.mouseDown(MouseButton::Right, 0, 5, 5);
+  EXPECT_EQ(button.look().face, ButtonLook::Face::Normal);
+  button.mouseUp(MouseButton::Right, 0, 5, 5);
+  EXPECT_EQ(events, (std::vector<std::string>{"MouseDown", "MouseUp"}));
+
+  events.clear();
+  leftClick();
+  EXPECT_EQ(events, (std::vector<std::string>{"MouseDown", "MouseUp", "Click"}));
+  EXPECT_EQ(button.look().face, ButtonLook::Face::Normal);
+
+  button.mouseDown(MouseButton::Left, 0, 5, 5);
+  button.mouseUp(MouseButton::Left, 0, kW + 3, 5);  // released off the button
+  button.mouseUp(MouseButton::Left, 0, 5, 5);       // a stray release without a press
+  EXPECT_EQ(count("Click"), 1);
+
+  leftClick();  // a double click comes as down, up, double click, up: two clicks
+  button.doubleClick(0, 10, 10);
+  EXPECT_EQ(button.look().face, ButtonLook::Face::Pressed);
+  button.mouseUp(MouseButton::Left, 0, 10, 10);
+  EXPECT_EQ(count("Click"), 3);
+
+  button.mouseDown(MouseButton::Left, 0, 5, 5);
+  button.captureLost();
+  EXPECT_EQ(button.look().face, ButtonLook::Face::Normal);
+  button.mouseUp(MouseButton::Left, 0, 5, 5);
+  EXPECT_EQ(count("Click"), 3);
+}
+
+TEST_F(ButtonXPTest, SpaceAndEnterClickOnTheirOwnReleaseOnlyArrowsMoveTheFocus) {
+  button.mouseDown(MouseButton::Right, 0, 5, 5);  // the last press was not a left one
+  button.keyDown(KeyCode::Space, 0);
+  button.keyDown(KeyCode::Space, 0);  // auto-repeat
+  EXPECT_EQ(button.look().face, ButtonLook::Face::Pressed);
+  button.keyUp(KeyCode::Space, 0);
+  button.keyUp(KeyCode::Space, 0);  // no second click without a second press
+  EXPECT_EQ(count("Click"), 1);
+  EXPECT_EQ(button.look().face, ButtonLook::Face::Normal);
+
+  button.keyDown(KeyCode::Space, 0);
+  button.keyUp(KeyCode::Enter, 0);
+  EXPECT_EQ(count("Click"), 1);
+  button.keyDown(KeyCode::Enter, 0);
+  button.keyUp(KeyCode::Enter, 0);
+  EXPECT_EQ(count("Click"), 2);
+
+  button.keyDown(KeyCode::Space, 0);
+  button.focusChanged(false);  // the release goes to another control
+  button.focusChanged(true);
+  button.keyUp(KeyCode::Space, 0);
+  EXPECT_EQ(count("Click"), 2);
+
+  for (KeyCode k : {KeyCode::Left, KeyCode::Right, KeyCode::Up, KeyCode::Down}) button.keyDown(k, 0);
+  EXPECT_EQ(host.focusMoves, (std::vector<bool>{true, true, false, false}));
+}
+
+TEST_F(ButtonXPTest, AccessKeyIsTheLowerCasedCharacterAfterTheMarkingAmpersand) {
+  EXPECT_EQ(accessKeyOf(L"&START"), L's');
+  EXPECT_EQ(accessKeyOf(L"&Łącz"), L'ł');
+  EXPECT_EQ(accessKeyOf(L"Za&Ó"), L'ó');
+  EXPECT_EQ(accessKeyOf(L"A&&B&c"), L'c');  // "&&" is a literal ampersand
+  for (const wchar_t* none : {L"A&&B", L"START&", L"&", L"START"}) EXPECT_EQ(accessKeyOf(none), std::nullopt);
+
+  button.mouseDown(MouseButton::Right, 0, 5, 5);
+  button.accessKeyPressed();  // "OK" has none
+  EXPECT_EQ(count("Click"), 0);
+  button.setCaption(L"&START");
+  button.accessKeyPressed();
+  EXPECT_EQ(count("Click"), 1);
+}
+
+TEST_F(ButtonXPTest, DisabledButtonIgnoresMouseAndKeys) {
+  button.mouseDown(MouseButton::Left, 0, 5, 5);
+  button.setEnabled(false);
+  hoverIn();
+  button.mouseUp(MouseButton::Left, 0, 5, 5);
+  leftClick();
+  button.keyDown(KeyCode::Space, 0);
+  button.keyUp(KeyCode::Space, 0);
+  loop.runFor(Millis{100});
+  EXPECT_EQ(events, (std::vector<std::string>{"MouseDown"}));
+  EXPECT_FALSE(button.hoverActive());
+
+  button.setEnabled(true);  // the press from before does not complete
+  button.mouseUp(MouseButton::Left, 0, 5, 5);
+  EXPECT_EQ(count("Click"), 0);
+}
+
+TEST(ButtonXPLifetime, AClickHandlerMayDestroyTheButton) {
+  FakeHost host;
+  fakes::FakeEventLoop loop;
+  auto button = std::make_unique<ButtonXP>(host, loop);
+  int keyUps = 0;
+  button->events.click = [&] { button.reset(); };
+  button->events.keyUp = [&](KeyCode, int) { ++keyUps; };
+  button->keyDown(KeyCode::Enter, 0);
+  button->keyUp(KeyCode::Enter, 0);
+  EXPECT_EQ(button, nullptr);
+  EXPECT_EQ(keyUps, 0);
+}
+
+}  // namespace
+}  // namespace pondex::controls

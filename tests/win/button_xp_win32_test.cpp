@@ -1,0 +1,153 @@
+// The XP-style button's window under the real window manager: caption as
+// window text, the rounded region, clicks reaching the parent, and the
+// pixels it paints.
+#include "controls/win32/button_xp_win32.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "controls/win32/gdi_handles.h"
+#include "platform/win32/handles.h"
+
+namespace pondex::win32 {
+namespace {
+
+constexpr int kId = 101;
+constexpr int kW = 100;
+constexpr int kH = 30;
+
+std::vector<std::pair<int, int>> parentCommands;  // (control id, notification)
+
+LRESULT CALLBACK parentProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_COMMAND && lParam != 0) parentCommands.emplace_back(LOWORD(wParam), HIWORD(wParam));
+  return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+class ButtonXPWin32Test : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = &parentProc;
+    wc.hInstance = ::GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"ButtonXPTestParent";
+    ::RegisterClassW(&wc);
+    parent.reset(::CreateWindowExW(WS_EX_CONTROLPARENT, wc.lpszClassName, L"test", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200,
+                                   nullptr, nullptr, wc.hInstance, nullptr));
+    ASSERT_TRUE(parent.valid());
+    button = createButtonXP(parent.get(), kId, L"Zmień", RECT{10, 10, 10 + kW, 10 + kH}, nullptr);
+    ASSERT_NE(button, nullptr);
+    setButtonXPClickHandler(button, [this] { ++clicks; });
+    parentCommands.clear();
+  }
+
+  // The client area as the button paints it, read back pixel by pixel.
+  COLORREF pixelAt(int x, int y) {
+    HDC screen = ::GetDC(nullptr);
+    UniqueMemoryDc dc(::CreateCompatibleDC(screen));
+    UniqueGdiObject bitmap(::CreateCompatibleBitmap(screen, kW, kH));
+    ::ReleaseDC(nullptr, screen);
+    SelectedObject selected(dc.get(), bitmap.get());
+    ::SendMessageW(button, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT);
+    return ::GetPixel(dc.get(), x, y);
+  }
+
+  UniqueWindow parent;
+  HWND button = nullptr;
+  int clicks = 0;
+};
+
+TEST_F(ButtonXPWin32Test, CaptionIsTheWindowText) {
+  wchar_t text[64] = {};
+  ::GetWindowTextW(button, text, 64);
+  EXPECT_EQ(std::wstring(text), L"Zmień");
+
+  ::SetWindowTextW(button, L"&Łącz");
+  ASSERT_NE(buttonXPOf(button), nullptr);
+  EXPECT_EQ(buttonXPOf(button)->caption(), L"&Łącz");
+  EXPECT_EQ(buttonXPOf(parent.get()), nullptr);
+}
+
+TEST_F(ButtonXPWin32Test, RegionLeavesOutTheFourCornerPixels) {
+  UniqueGdiObject region(::CreateRectRgn(0, 0, 0, 0));
+  ASSERT_NE(::GetWindowRgn(button, static_cast<HRGN>(region.get())), ERROR);
+  const auto rgn = static_cast<HRGN>(region.get());
+  for (POINT p : {POINT{0, 0}, POINT{kW - 1, 0}, POINT{0, kH - 1}, POINT{kW - 1, kH - 1}, POINT{kW, 5}}) {
+    EXPECT_FALSE(::PtInRegion(rgn, p.x, p.y)) << p.x << "," << p.y;
+  }
+  for (POINT p : {POINT{1, 0}, POINT{0, 1}, POINT{kW - 2, kH - 1}, POINT{kW / 2, kH / 2}}) {
+    EXPECT_TRUE(::PtInRegion(rgn, p.x, p.y)) << p.x << "," << p.y;
+  }
+
+  ::MoveWindow(button, 10, 10, 40, 20, TRUE);
+  ASSERT_NE(::GetWindowRgn(button, rgn), ERROR);
+  EXPECT_FALSE(::PtInRegion(rgn, 39, 19));
+  EXPECT_TRUE(::PtInRegion(rgn, 38, 19));
+}
+
+TEST_F(ButtonXPWin32Test, LeftPressAndReleaseClickOnceRightOnesNever) {
+  ::SendMessageW(button, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(5, 5));
+  ::SendMessageW(button, WM_RBUTTONUP, 0, MAKELPARAM(5, 5));
+  EXPECT_EQ(clicks, 0);
+
+  ::SendMessageW(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  EXPECT_EQ(::GetCapture(), button);
+  EXPECT_EQ(::GetFocus(), button);
+  ::SendMessageW(button, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  EXPECT_EQ(::GetCapture(), nullptr);
+  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(parentCommands, (std::vector<std::pair<int, int>>{{kId, BN_SETFOCUS}, {kId, BN_CLICKED}}));
+
+  ::SendMessageW(button, WM_KEYDOWN, VK_SPACE, 0);
+  ::SendMessageW(button, WM_KEYUP, VK_SPACE, 0);
+  EXPECT_EQ(clicks, 2);
+}
+
+TEST_F(ButtonXPWin32Test, AccessKeyClicksThroughTheDialogManager) {
+  setButtonXPCaption(button, L"&START");
+  HWND other = createButtonXP(parent.get(), kId + 1, L"Drugi", RECT{10, 50, 110, 80}, nullptr);
+  ::SetFocus(other);  // Alt+S works wherever the focus is
+  MSG msg{other, WM_SYSCHAR, L's', 0, 0, {}};
+  EXPECT_TRUE(::IsDialogMessageW(parent.get(), &msg));
+  EXPECT_EQ(clicks, 1);
+  ::SendMessageW(button, WM_SYSCHAR, L'S', 0);  // no dialog manager: the button itself
+  EXPECT_EQ(clicks, 2);
+  ::SendMessageW(button, WM_SYSCHAR, L'x', 0);
+  EXPECT_EQ(clicks, 2);
+}
+
+TEST_F(ButtonXPWin32Test, ArrowsMoveTheFocusAlongTheTabStops) {
+  HWND second = createButtonXP(parent.get(), kId + 1, L"Drugi", RECT{10, 50, 110, 80}, nullptr);
+  ASSERT_NE(second, nullptr);
+  ::SetFocus(button);
+  ::SendMessageW(button, WM_KEYDOWN, VK_RIGHT, 0);
+  EXPECT_EQ(::GetFocus(), second);
+  ::SendMessageW(second, WM_KEYDOWN, VK_UP, 0);
+  EXPECT_EQ(::GetFocus(), button);
+}
+
+TEST_F(ButtonXPWin32Test, PaintsTheBorderAndFaceColoursAndTheDisabledFrame) {
+  EXPECT_EQ(pixelAt(kW / 2, 0), RGB(0, 60, 116));
+  EXPECT_EQ(pixelAt(1, 1), RGB(37, 87, 131));
+  EXPECT_EQ(pixelAt(5, 3), RGB(255, 255, 253));
+  EXPECT_EQ(pixelAt(5, kH - 3), RGB(214, 208, 197));
+
+  setButtonXPEnabled(button, false);
+  EXPECT_FALSE(::IsWindowEnabled(button));
+  EXPECT_EQ(pixelAt(kW / 2, 0), RGB(201, 199, 186));
+  ::SendMessageW(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  ::SendMessageW(button, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  EXPECT_EQ(clicks, 0);
+}
+
+TEST_F(ButtonXPWin32Test, AClickHandlerMayDestroyTheParent) {
+  setButtonXPClickHandler(button, [this] { parent.reset(); });
+  ::SendMessageW(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  ::SendMessageW(button, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  EXPECT_FALSE(::IsWindow(button));
+}
+
+}  // namespace
+}  // namespace pondex::win32

@@ -1,9 +1,11 @@
 #include "controls/access_key.h"
 
+#include <cstdint>
+
 namespace pondex::controls {
 
 wchar_t lowerCase(wchar_t c) {
-  const auto u = static_cast<unsigned>(c);
+  const auto u = static_cast<std::uint32_t>(static_cast<char32_t>(c));  // a code point, never negative
   if ((u >= 'A' && u <= 'Z') || (u >= 0xC0 && u <= 0xDE && u != 0xD7)) return static_cast<wchar_t>(u + 0x20);
   // Latin Extended-A pairs capitals with the small letter that follows,
   // on even code points in two stretches and on odd ones in two others.

@@ -10,7 +10,7 @@ cd "$(dirname "$0")/.."
 root=$(pwd)
 
 packages=(
-  g++ cmake ninja-build googletest libgtest-dev libgmock-dev libbenchmark-dev
+  g++ cmake ninja-build googletest libgtest-dev libgmock-dev libbenchmark-dev clang-format clang-tidy
   g++-mingw-w64-x86-64 wine wine64 fonts-wine xvfb xauth x11-utils x11-apps xdotool imagemagick
   socat python3 nsis
 )
@@ -33,6 +33,17 @@ build() {  # preset
   cmake --build --preset "$1"
 }
 
+# The layout of every C++ file, and a few static checks of the portable
+# code (the checks are listed in .clang-tidy); both must find nothing.
+style() {
+  echo "== format"
+  git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run -Werror
+  echo "== tidy"
+  run-clang-tidy -p build/native -j "$(nproc)" -quiet -extra-arg=-Wno-unknown-warning-option \
+    "$root/(core|serial|output|net|config|ui|controls|platform)/" >build/tidy.log 2>&1 ||
+    { sed 's/\x1b\[[0-9;]*m//g' build/tidy.log | grep -A3 -E 'warning:|error:'; return 1; }
+}
+
 case "${1:-}" in
   test)
     install_missing
@@ -41,6 +52,7 @@ case "${1:-}" in
       echo "== build: $preset"
       build "$preset"
     done
+    style || status=1
     for preset in native sanitize mingw; do
       echo "== test: $preset"
       ctest --preset "$preset" || status=1

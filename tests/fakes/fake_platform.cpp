@@ -7,8 +7,8 @@ class FakeFileSystem::MemoryFile final : public OutputFile {
   MemoryFile(FakeFileSystem& fs, std::string path) : fs_(fs), path_(std::move(path)) { ++fs_.openFiles; }
   ~MemoryFile() override { close(); }
   std::uint32_t write(std::span<const std::uint8_t> bytes) override {
-    if (closed_) return 6;                                // invalid handle
-    if (fs_.unwritable.count(path_) > 0) return 112;      // the disk is full
+    if (closed_) return 6;                            // invalid handle
+    if (fs_.unwritable.count(path_) > 0) return 112;  // the disk is full
     fs_.contents[path_].append(bytes.begin(), bytes.end());
     return 0;
   }

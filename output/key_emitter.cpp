@@ -38,44 +38,6 @@ constexpr char asciiUpper(char c) {
   return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
-// Letters whose upper and lower forms differ, in Windows-1250 (ASCII
-// included). Deliberately not the C locale: the program's characters are
-// the bytes of the system code page, whatever the runtime's locale.
-constexpr bool hasLetterCase(std::uint8_t c) {
-  if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) return true;
-  switch (c) {
-    case 0x8A:  // S caron, S acute, T caron, Z caron, Z acute
-    case 0x8C:
-    case 0x8D:
-    case 0x8E:
-    case 0x8F:
-    case 0x9A:  // ... and their lower-case forms
-    case 0x9C:
-    case 0x9D:
-    case 0x9E:
-    case 0x9F:
-    case 0xA3:  // L stroke, A ogonek, S cedilla, Z dot, L caron
-    case 0xA5:
-    case 0xAA:
-    case 0xAF:
-    case 0xBC:
-    case 0xB3:  // ... and their lower-case forms
-    case 0xB9:
-    case 0xBA:
-    case 0xBF:
-    case 0xBE:
-      return true;
-    default:
-      // 0xC0..0xDE pair with 0xE0..0xFE, except the multiplication and
-      // division signs; sharp s (0xDF) has no upper form, 0xFF is an accent.
-      return c >= 0xC0 && c != 0xD7 && c != 0xF7 && c != 0xDF && c != 0xFF;
-  }
-}
-
-constexpr bool isLetterKey(std::uint8_t vk) {
-  return vk >= 'A' && vk <= 'Z';
-}
-
 // The decimal value of a run of digits, empty when it exceeds int32.
 std::optional<std::int32_t> parseCount(std::string_view digits) {
   std::int64_t value = 0;
@@ -164,6 +126,17 @@ void KeyEmitter::buildTables() {
     e.alt = (r & 0x400) != 0;
     e.scan = static_cast<std::uint8_t>(keyboard_.oemKeyScan(keyboard_.charToOem(ansi)) & 0xFF);
   }
+  // Caps Lock acts on a key whose two shift states give the two cases of
+  // one letter: the code page says what the other case is, the layout
+  // where it lies.
+  for (std::size_t c = 0; c < CharKeyTable_.size(); ++c) {
+    const auto other = keyboard_.otherCase(static_cast<std::uint8_t>(c));
+    if (other == c) continue;
+    const KeyInfo& e = CharKeyTable_[c];
+    const KeyInfo& o = CharKeyTable_[other];
+    CharKeyTable_[c].capsInverts =
+        e.vk != 0xFF && o.vk == e.vk && o.shift != e.shift && o.ctrl == e.ctrl && o.alt == e.alt;
+  }
   for (std::size_t v = 0; v < VirtualKeyTable_.size(); ++v) {
     KeyInfo& e = VirtualKeyTable_[v];
     e.vk = static_cast<std::uint8_t>(v);
@@ -176,7 +149,7 @@ void KeyEmitter::typeCharacter(std::uint8_t ansiChar, bool capsLock) {
   const KeyInfo& e = CharKeyTable_[ansiChar];
   // Caps Lock inverts what Shift does to a letter key; undo that so the
   // letter arrives in the case it was given.
-  const bool shift = e.shift != (capsLock && hasLetterCase(ansiChar) && isLetterKey(e.vk));
+  const bool shift = e.shift != (capsLock && e.capsInverts);
   if (shift) press(kVkShift);
   if (e.ctrl) press(kVkControl);
   if (e.alt) press(kVkMenu);

@@ -30,9 +30,9 @@
 // kept for the life of the object; a later layout change is not seen.
 //
 // Caps Lock: when it is on (queried at the start of each call), the Shift
-// state of a character that is a letter with an upper and a lower form and
-// sits on a letter key (VK 'A'..'Z') is inverted, so that letters arrive in
-// the case given whatever the Caps Lock state.
+// state of a letter is inverted when its other case (in the system's code
+// page) lies on the same key with the other Shift state (in the layout), so
+// that letters arrive in the case given whatever the Caps Lock state.
 //
 // Runs synchronously on the caller's thread and never yields.
 #include <array>
@@ -54,6 +54,7 @@ struct KeyInfo {
   bool ctrl = false;
   bool shift = false;
   bool alt = false;
+  bool capsInverts = false;  // Caps Lock swaps the shift state of this character's key
 };
 
 using KeyTable = std::array<KeyInfo, 256>;

@@ -40,6 +40,11 @@ class Keyboard {
   // stream. The system reports nothing back.
   virtual void keyEvent(std::uint8_t vk, std::uint8_t scan, std::uint32_t flags) = 0;
 
+  // The character's other letter case in the system's ANSI code page
+  // (IsCharAlphaA, then CharLowerBuffA or CharUpperBuffA); the character
+  // itself when it is no letter or has one form only.
+  virtual std::uint8_t otherCase(std::uint8_t ansiChar) = 0;
+
   // True when Caps Lock is toggled on (GetKeyState(VK_CAPITAL) & 1).
   virtual bool capsLockOn() = 0;
 

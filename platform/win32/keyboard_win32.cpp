@@ -30,6 +30,17 @@ void Win32Keyboard::keyEvent(std::uint8_t vk, std::uint8_t scan, std::uint32_t f
   keybd_event(vk, scan, flags, 0);
 }
 
+std::uint8_t Win32Keyboard::otherCase(std::uint8_t ansiChar) {
+  char c[1] = {static_cast<char>(ansiChar)};
+  if (!IsCharAlphaA(c[0])) return ansiChar;
+  if (IsCharUpperA(c[0])) {
+    (void)CharLowerBuffA(c, 1);
+  } else {
+    (void)CharUpperBuffA(c, 1);
+  }
+  return static_cast<std::uint8_t>(c[0]);
+}
+
 bool Win32Keyboard::capsLockOn() {
   return (GetKeyState(VK_CAPITAL) & 1) != 0;
 }

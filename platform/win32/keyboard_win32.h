@@ -11,6 +11,7 @@ class Win32Keyboard final : public Keyboard {
   std::uint32_t oemKeyScan(std::uint8_t oemChar) override;
   std::uint32_t mapVirtualKeyToScan(std::uint8_t vk) override;
   void keyEvent(std::uint8_t vk, std::uint8_t scan, std::uint32_t flags) override;
+  std::uint8_t otherCase(std::uint8_t ansiChar) override;
   bool capsLockOn() override;
   std::int16_t asyncKeyState(int vk) override;
 };

@@ -11,7 +11,15 @@ void PrintTo(const KeyEvent& event, std::ostream* os) {
 FakeKeyboard::FakeKeyboard() {
   vkKeyScans.fill(-1);
   oemKeyScans.fill(0xFFFFFFFF);
-  for (std::size_t c = 0; c < oemChars.size(); ++c) oemChars[c] = static_cast<std::uint8_t>(c);
+  for (std::size_t c = 0; c < oemChars.size(); ++c) {
+    oemChars[c] = static_cast<std::uint8_t>(c);
+    otherCases[c] = static_cast<std::uint8_t>(c);
+  }
+  for (std::uint8_t c = 'a'; c <= 'z'; ++c) {
+    const auto upper = static_cast<std::uint8_t>(c - 'a' + 'A');
+    otherCases[c] = upper;
+    otherCases[upper] = c;
+  }
 }
 
 void FakeKeyboard::defineChar(std::uint8_t ansiChar, std::int16_t vkKeyScanAnswer, std::uint32_t oemKeyScanAnswer) {

@@ -1,7 +1,8 @@
 #pragma once
 // A keyboard layout in memory that records every injected key event. At
 // construction no key produces any character, CharToOem is the identity and
-// every OEM and virtual-key scan lookup fails (0xFFFFFFFF and 0).
+// every OEM and virtual-key scan lookup fails (0xFFFFFFFF and 0); only the
+// ASCII letters have another case.
 #include <array>
 #include <cstdint>
 #include <ostream>
@@ -34,6 +35,7 @@ class FakeKeyboard final : public Keyboard {
   std::uint32_t oemKeyScan(std::uint8_t oemChar) override;
   std::uint32_t mapVirtualKeyToScan(std::uint8_t vk) override;
   void keyEvent(std::uint8_t vk, std::uint8_t scan, std::uint32_t flags) override;
+  std::uint8_t otherCase(std::uint8_t ansiChar) override { return otherCases[ansiChar]; }
   bool capsLockOn() override { return capsLock; }
   std::int16_t asyncKeyState(int vk) override;
 
@@ -42,6 +44,7 @@ class FakeKeyboard final : public Keyboard {
   std::array<std::uint32_t, 256> oemKeyScans{};  // by OEM character
   std::array<std::uint32_t, 256> vkScans{};      // MapVirtualKey answers, by VK
   std::array<std::int16_t, 256> asyncStates{};   // by VK
+  std::array<std::uint8_t, 256> otherCases{};    // by ANSI character: ASCII letters paired, others themselves
   bool capsLock = false;
 
   std::vector<KeyEvent> events;  // every injected event, in order

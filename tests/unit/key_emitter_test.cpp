@@ -31,6 +31,10 @@ class KeyEmitterTest : public ::testing::Test {
     kb.defineChar(0xB5, 0x64D, 0xFFFFFFFF);
     kb.oemChars[0xE4] = 0x84;
     kb.defineChar(0xE4, 0xE2, 0x28);
+    for (auto [lower, upper] : {std::pair<std::uint8_t, std::uint8_t>{0xB9, 0xA5}, {0xE4, 0xC4}}) {
+      kb.otherCases[lower] = upper;  // the code page's letter pairs
+      kb.otherCases[upper] = lower;
+    }
   }
 
   std::vector<KeyEvent> emit(const std::string& text) {
@@ -107,6 +111,20 @@ TEST_F(KeyEmitterTest, TablesAreBuiltOnceFromTheFirstLayout) {
   kb.vkKeyScans['A'] = 0x241;
   kb.vkScans[kVkShift] = 0x36;
   EXPECT_EQ(emit("A"), before);
+}
+
+TEST_F(KeyEmitterTest, CapsLockFollowsTheLayoutNotAFixedTable) {
+  // u umlaut on an OEM key with its capital shifted on the same key: Caps
+  // Lock acts on it as on any letter key. A letter with one form does not
+  // change.
+  kb.defineChar(0xFC, 0xDF, 0xFFFFFFFF);
+  kb.defineChar(0xDC, 0x1DF, 0xFFFFFFFF);
+  kb.otherCases[0xFC] = 0xDC;
+  kb.otherCases[0xDC] = 0xFC;
+  kb.capsLock = true;
+  EXPECT_THAT(emit("\xFC"),
+              ElementsAre(down(kVkShift, kVkShift), down(0xDF, kNoScan), up(0xDF, kNoScan), up(kVkShift, kVkShift)));
+  EXPECT_THAT(emit("\xDC"), ElementsAre(down(0xDF, kNoScan), up(0xDF, kNoScan)));
 }
 
 TEST_F(KeyEmitterTest, CapsLockInvertsShiftForCasedLettersOnLetterKeysOnly) {

@@ -129,11 +129,6 @@ class modSocketMaster final : private MessageTarget {
 
   SocketResult DestroyWinsockMessageWindow();
 
-  // For inspection.
-  [[nodiscard]] int liveObjects() const { return liveObjects_; }
-  [[nodiscard]] bool started() const { return started_; }
-  [[nodiscard]] WindowId messageWindow() const { return window_; }
-
  private:
   // Socket and lookup handles are numbers of their own: the same value may
   // stand for both.
@@ -146,7 +141,7 @@ class modSocketMaster final : private MessageTarget {
   struct Registration {
     CSocketMaster* owner = nullptr;
     // Set while the socket is an incoming connection that the service holds
-    // for an Accept; `owner` is then this holder.
+    // for an Accept; until the Accept takes it over, `owner` is this holder.
     std::unique_ptr<CSocketMaster> parked;
   };
   struct Notification {

@@ -7,6 +7,18 @@
 
 namespace pondex {
 
+namespace csocket_detail {
+
+SocketResult fail(const FixedError& error, const char* procedure) {
+  return SocketResult::failure(error.number, error.text, std::string("CSocketMaster.") + procedure);
+}
+
+SocketResult fail(int socketError, const char* procedure) {
+  return SocketResult::failure(socketError, SocketErrorText(socketError), std::string("CSocketMaster.") + procedure);
+}
+
+}  // namespace csocket_detail
+
 using csocket_detail::fail;
 using csocket_detail::kInvalidOperation;
 using csocket_detail::kOutOfRange;

@@ -11,14 +11,6 @@ namespace pondex {
 
 namespace csocket_detail {
 
-SocketResult fail(const FixedError& error, const char* procedure) {
-  return SocketResult::failure(error.number, error.text, std::string("CSocketMaster.") + procedure);
-}
-
-SocketResult fail(int socketError, const char* procedure) {
-  return SocketResult::failure(socketError, SocketErrorText(socketError), std::string("CSocketMaster.") + procedure);
-}
-
 SocketResultOf<std::int32_t> checkedPort(const PortValue& port, std::int32_t lowest, const char* procedure) {
   const std::optional<double> number = port.numeric();
   if (!number) return fail(kUnsupportedType, procedure);

@@ -18,6 +18,11 @@
 // - Creating an object counts it with the service (the first starts the
 //   socket library); releasing it cancels its lookups, closes its socket
 //   (unless it was taken as-is by Accept) and uncounts it.
+//
+// Sources by concern: csocket_master.cpp (life, properties, the socket, the
+// notification entry), csocket_master_client.cpp (the TCP client),
+// csocket_master_data.cpp (typed data), csocket_master_server.cpp
+// (listening, Accept, UDP).
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -168,8 +173,6 @@ class CSocketMaster {
  private:
   using Alive = std::shared_ptr<bool>;
 
-  SocketResult fail(std::int32_t number, const char* procedure) const;
-  SocketResult fail(std::int32_t number, std::string description, const char* procedure) const;
   // Sets sckError and raises Error; false when a handler released the object.
   bool raiseError(int code, const char* procedure);
   // Calls a handler through a copy (the handler may release the object);
@@ -197,6 +200,12 @@ class CSocketMaster {
   SocketResult DestroySocket();
   // Drops a socket this object made but could not set up.
   void discardSocket();
+  // Lets go of the socket without closing it: no more routing to this
+  // object, no handle, no sizes.
+  SocketResult forgetSocket();
+  // Reads the local and the peer's address and port of a connected socket;
+  // the platform's error number, 0 on success.
+  int readEndpoints();
   void cancelLookups(bool all);
 
   void PostResolution(LookupId lookup, int error);

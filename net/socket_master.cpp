@@ -1,5 +1,6 @@
 #include "net/socket_master.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "net/csocket_master.h"
@@ -79,33 +80,42 @@ std::uint16_t loWord(std::intptr_t value) {
   return static_cast<std::uint16_t>(static_cast<std::uintptr_t>(value) & 0xFFFFu);
 }
 
-std::intptr_t makeLParam(std::uint16_t low, std::uint16_t high) {
-  return static_cast<std::intptr_t>((static_cast<std::uintptr_t>(high) << 16) | low);
-}
-
-SocketResultOf<std::int16_t> portToInteger(std::int32_t port) {
-  if (port < 0 || port > 65535)
-    return SocketResult::failure(kErrOverflow, "Overflow", "modSocketMaster.UnsignedToInteger");
-  return static_cast<std::int16_t>(static_cast<std::uint16_t>(port));
-}
-
-std::int32_t integerToPort(std::int16_t value) {
-  return static_cast<std::uint16_t>(value);
-}
-
 modSocketMaster::modSocketMaster(SocketLibrary& library, MessageBoxes& messages)
     : library_(library), messages_(messages) {}
 
 modSocketMaster::~modSocketMaster() {
   // Connections nobody accepted: their holders never close them.
-  auto parked = std::move(parked_);
-  parked_.clear();
+  std::vector<std::pair<SocketId, std::unique_ptr<CSocketMaster>>> parked;
+  for (auto& [handle, registration] : registry_) {
+    if (registration.parked) parked.emplace_back(static_cast<SocketId>(handle.value), std::move(registration.parked));
+  }
   for (auto& [socket, holder] : parked) {
     (void)library_.closeSocket(socket);
     holder.reset();
   }
   if (window_ != 0) (void)DestroyWinsockMessageWindow();
   if (started_) (void)library_.cleanup();
+}
+
+std::optional<modSocketMaster::Handle> modSocketMaster::handleOf(std::uint32_t message, std::uintptr_t wParam) {
+  if (message == kLookupMessage) return Handle{HandleKind::Lookup, wParam};
+  if (message == kSocketMessage) return Handle{HandleKind::Socket, wParam};
+  return std::nullopt;  // not a notification
+}
+
+bool modSocketMaster::anySocketRegistered() const {
+  // Socket entries sort before lookup entries.
+  return !registry_.empty() && registry_.begin()->first.kind == HandleKind::Socket;
+}
+
+modSocketMaster::Registration* modSocketMaster::find(Handle handle) {
+  auto it = registry_.find(handle);
+  return it == registry_.end() ? nullptr : &it->second;
+}
+
+const modSocketMaster::Registration* modSocketMaster::find(Handle handle) const {
+  auto it = registry_.find(handle);
+  return it == registry_.end() ? nullptr : &it->second;
 }
 
 SocketResult modSocketMaster::InitiateProcesses() {
@@ -123,37 +133,17 @@ SocketResult modSocketMaster::FinalizeProcesses() {
   if (!started_ || liveObjects_ > 0) return {};
   // Sockets that were never deregistered must not keep a window whose
   // dispatcher is gone.
-  sockets_.clear();
+  registry_.clear();
+  held_.clear();
   if (window_ != 0) (void)DestroyWinsockMessageWindow();
-  socketTable_.clear();
-  lookupTable_.clear();
   started_ = false;
   const SocketCallStatus status = library_.cleanup();
   if (!status.ok()) return libraryFailure(status.error, "modSocketMaster.FinalizeProcesses");
   return {};
 }
 
-void modSocketMaster::enterSocket(SocketId socket, CSocketMaster& owner) {
-  Slot<SocketId>* freeSlot = nullptr;
-  for (auto& slot : socketTable_) {
-    if (slot.handle == socket) return;
-    if (freeSlot == nullptr && slot.handle == kFreeSocketSlot) freeSlot = &slot;
-  }
-  if (freeSlot != nullptr) {
-    *freeSlot = {socket, &owner};
-  } else {
-    socketTable_.push_back({socket, &owner});
-  }
-}
-
-void modSocketMaster::freeSocketSlot(SocketId socket) {
-  for (auto& slot : socketTable_) {
-    if (slot.handle == socket) slot = {kFreeSocketSlot, nullptr};
-  }
-}
-
 SocketResult modSocketMaster::RegisterSocket(SocketId socket, CSocketMaster& owner, bool withEvents) {
-  if (sockets_.empty()) {
+  if (!anySocketRegistered()) {
     // A window whose destruction was refused is served again.
     if (window_ == 0) window_ = library_.createMessageWindow();
     if (window_ == 0) return SocketResult::failure(kErrOutOfMemory, kOutOfMemory, "modSocketMaster.RegisterSocket");
@@ -162,23 +152,22 @@ SocketResult modSocketMaster::RegisterSocket(SocketId socket, CSocketMaster& own
       dispatcherInstalled_ = true;
     }
   }
-  enterSocket(socket, owner);
   if (withEvents) {
+    // Nothing is delivered before this call returns, so the socket may be
+    // entered afterwards.
     const SocketCallStatus status = library_.asyncSelect(socket, window_, kSocketMessage, kAllNotifications);
     if (!status.ok()) {
-      freeSocketSlot(socket);
-      if (sockets_.empty()) (void)DestroyWinsockMessageWindow();
+      if (!anySocketRegistered()) (void)DestroyWinsockMessageWindow();
       return libraryFailure(status.error, "modSocketMaster.RegisterSocket");
     }
   }
-  sockets_[socket] = &owner;
+  registry_[socketHandle(socket)].owner = &owner;
   return {};
 }
 
 SocketResult modSocketMaster::DeregisterSocket(SocketId socket) {
-  freeSocketSlot(socket);
-  sockets_.erase(socket);
-  if (sockets_.empty() && window_ != 0) return DestroyWinsockMessageWindow();
+  registry_.erase(socketHandle(socket));
+  if (!anySocketRegistered() && window_ != 0) return DestroyWinsockMessageWindow();
   return {};
 }
 
@@ -186,8 +175,9 @@ SocketResult modSocketMaster::DestroyWinsockMessageWindow() {
   if (dispatcherInstalled_) {
     library_.restoreWindowProcedure(window_);
     dispatcherInstalled_ = false;
-    socketTable_.clear();
-    lookupTable_.clear();
+    // Lookups still running report to this window: their completions are
+    // lost with it.
+    std::erase_if(registry_, [](const auto& entry) { return entry.first.kind == HandleKind::Lookup; });
   }
   if (window_ == 0) return {};
   if (!library_.destroyMessageWindow(window_)) {
@@ -198,81 +188,99 @@ SocketResult modSocketMaster::DestroyWinsockMessageWindow() {
 }
 
 bool modSocketMaster::HasSocket(SocketId socket) const {
-  return sockets_.count(socket) > 0;
+  return find(socketHandle(socket)) != nullptr;
 }
 
 bool modSocketMaster::RoutesTo(SocketId socket, const CSocketMaster& owner) const {
-  auto it = sockets_.find(socket);
-  return it != sockets_.end() && it->second == &owner;
+  const Registration* registration = find(socketHandle(socket));
+  return registration != nullptr && registration->owner == &owner;
 }
 
 void modSocketMaster::ChangeSocketOwner(SocketId socket, CSocketMaster& owner) {
-  for (auto& slot : socketTable_) {
-    if (slot.handle == socket) slot.owner = &owner;
-  }
-  auto it = sockets_.find(socket);
-  if (it != sockets_.end()) it->second = &owner;
+  if (Registration* registration = find(socketHandle(socket))) registration->owner = &owner;
 }
 
 SocketCallResult<LookupId> modSocketMaster::StartLookup(const std::string& host, CSocketMaster& owner) {
   SocketCallResult<LookupId> started = library_.startHostLookup(window_, kLookupMessage, host);
-  if (started.value == 0) return started;
-  for (auto& slot : lookupTable_) {
-    if (slot.handle == kFreeLookupSlot) {
-      slot = {started.value, &owner};
-      return started;
-    }
-  }
-  lookupTable_.push_back({started.value, &owner});
+  if (started.value != 0) registry_[{HandleKind::Lookup, started.value}].owner = &owner;
   return started;
 }
 
 void modSocketMaster::DeregisterLookup(LookupId lookup) {
-  for (auto& slot : lookupTable_) {
-    if (slot.handle == lookup) slot = {kFreeLookupSlot, nullptr};
-  }
+  registry_.erase({HandleKind::Lookup, lookup});
 }
 
 SocketResult modSocketMaster::ParkAccepted(SocketId socket) {
   auto holder = std::make_unique<CSocketMaster>(*this);
   SocketResult taken = holder->Accept(socket);
   if (!taken.ok()) return taken;
-  parked_[socket] = std::move(holder);
+  // The holder's Accept registered the socket to the holder.
+  find(socketHandle(socket))->parked = std::move(holder);
   return {};
 }
 
 bool modSocketMaster::IsParked(SocketId socket) const {
-  return parked_.count(socket) > 0;
+  const Registration* registration = find(socketHandle(socket));
+  return registration != nullptr && registration->parked != nullptr;
 }
 
 CSocketMaster* modSocketMaster::TakeParked(SocketId socket) const {
-  auto it = parked_.find(socket);
-  return it == parked_.end() ? nullptr : it->second.get();
+  const Registration* registration = find(socketHandle(socket));
+  return registration == nullptr ? nullptr : registration->parked.get();
 }
 
 void modSocketMaster::ForgetParked(SocketId socket) {
-  auto it = parked_.find(socket);
-  if (it == parked_.end()) return;
-  // Out of the registry first: the holder's release may call back here.
-  std::unique_ptr<CSocketMaster> holder = std::move(it->second);
-  parked_.erase(it);
+  Registration* registration = find(socketHandle(socket));
+  if (registration == nullptr || !registration->parked) return;
+  // Taken out of the entry first: the holder's release deregisters the
+  // socket when it still owns it, which erases the entry.
+  std::unique_ptr<CSocketMaster> holder = std::move(registration->parked);
   holder.reset();
 }
 
 std::intptr_t modSocketMaster::windowProcedure(WindowId window, std::uint32_t message, std::uintptr_t wParam,
                                                std::intptr_t lParam) {
-  // The owner is called last: it may change the tables or release itself.
-  if (message == kLookupMessage) {
-    for (const auto& slot : lookupTable_) {
-      if (slot.handle == wParam) return slot.owner->WndProc(window, message, wParam, lParam);
+  const Notification notification{window, message, wParam, lParam};
+  const std::optional<Handle> notified = handleOf(message, wParam);
+  if (!notified) return route(notification);
+  const Handle handle = *notified;
+  // A handler of this handle is running and yielded to the event loop:
+  // handling this inside it would nest one level per arrival.
+  if (std::find(busy_.begin(), busy_.end(), handle) != busy_.end()) {
+    held_.emplace_back(handle, notification);
+    return 0;
+  }
+
+  busy_.push_back(handle);
+  struct Release {
+    std::vector<Handle>& busy;
+    Handle handle;
+    ~Release() { std::erase(busy, handle); }
+  } release{busy_, handle};
+
+  const std::intptr_t result = route(notification);
+  // What arrived meanwhile, in order; more may arrive while it is handled.
+  for (auto it = held_.begin(); it != held_.end();) {
+    if (it->first != handle) {
+      ++it;
+      continue;
     }
-  } else if (message == kSocketMessage) {
-    const auto socket = static_cast<SocketId>(wParam);
-    for (const auto& slot : socketTable_) {
-      if (slot.handle == socket) return slot.owner->WndProc(window, message, wParam, lParam);
+    const Notification next = it->second;
+    held_.erase(it);
+    (void)route(next);
+    it = held_.begin();
+  }
+  return result;
+}
+
+std::intptr_t modSocketMaster::route(const Notification& n) {
+  // The owner is called last: it may change the registry or release itself.
+  if (const std::optional<Handle> handle = handleOf(n.message, n.wParam)) {
+    if (const Registration* registration = find(*handle)) {
+      return registration->owner->WndProc(n.window, n.message, n.wParam, n.lParam);
     }
   }
-  return library_.callPreviousProcedure(window, message, wParam, lParam);
+  return library_.callPreviousProcedure(n.window, n.message, n.wParam, n.lParam);
 }
 
 }  // namespace pondex

@@ -8,15 +8,19 @@
 //   to: the window exists from the first RegisterSocket until the socket
 //   registry is empty again, and is made anew at the next registration.
 // - It routes each notification to the object registered for its socket or
-//   lookup handle, by a linear scan of two small tables whose freed slots
-//   hold -1; a message for an unknown or freed handle goes to the window's
-//   previous procedure, so a late notification has no effect. What the
-//   object returns is handed back unchanged.
+//   lookup handle, in one registry; a message for an unknown or freed handle
+//   goes to the window's previous procedure, so a late notification has no
+//   effect. What the object returns is handed back unchanged.
+// - Notifications of one socket (or lookup) never nest: one that arrives
+//   while a handler of the same handle runs (the handler yielded to the event
+//   loop) is held and delivered, in order, when that handler returns.
+//   Notifications of other handles are still delivered at once.
 // - It parks incoming connections in temporary objects until an Accept.
 //
 // One instance per process, made by the program's owner of the platform; it
 // must outlive every CSocketMaster given to it. User-interface thread only.
 #include <cstdint>
+#include <deque>
 #include <map>
 #include <memory>
 #include <optional>
@@ -80,12 +84,6 @@ std::string SocketErrorText(std::int32_t code);
 // The two 16-bit halves of a message parameter, both unsigned.
 std::uint16_t hiWord(std::intptr_t value);
 std::uint16_t loWord(std::intptr_t value);
-std::intptr_t makeLParam(std::uint16_t low, std::uint16_t high);
-
-// A port 0..65535 as the signed 16-bit value with the same bits, and back;
-// a value outside 0..65535 is an overflow (error 6).
-SocketResultOf<std::int16_t> portToInteger(std::int32_t port);
-std::int32_t integerToPort(std::int16_t value);
 
 class modSocketMaster final : private MessageTarget {
  public:
@@ -125,27 +123,39 @@ class modSocketMaster final : private MessageTarget {
 
   SocketResult DestroyWinsockMessageWindow();
 
-  // For inspection.
-  [[nodiscard]] int liveObjects() const { return liveObjects_; }
-  [[nodiscard]] bool started() const { return started_; }
-  [[nodiscard]] WindowId messageWindow() const { return window_; }
-  [[nodiscard]] std::size_t socketTableSize() const { return socketTable_.size(); }
-  [[nodiscard]] std::size_t lookupTableSize() const { return lookupTable_.size(); }
-
  private:
-  template <typename Handle>
-  struct Slot {
-    Handle handle;
-    CSocketMaster* owner;
+  // Socket and lookup handles are numbers of their own: the same value may
+  // stand for both.
+  enum class HandleKind : std::uint8_t { Socket, Lookup };
+  struct Handle {
+    HandleKind kind;
+    std::uintptr_t value;
+    friend auto operator<=>(const Handle&, const Handle&) = default;
   };
-  static constexpr SocketId kFreeSocketSlot = -1;
-  static constexpr LookupId kFreeLookupSlot = static_cast<LookupId>(-1);
+  struct Registration {
+    CSocketMaster* owner = nullptr;
+    // Set while the socket is an incoming connection that the service holds
+    // for an Accept; until the Accept takes it over, `owner` is this holder.
+    std::unique_ptr<CSocketMaster> parked;
+  };
+  struct Notification {
+    WindowId window;
+    std::uint32_t message;
+    std::uintptr_t wParam;
+    std::intptr_t lParam;
+  };
+
+  static Handle socketHandle(SocketId socket) { return {HandleKind::Socket, static_cast<std::uintptr_t>(socket)}; }
+  // The handle a notification message is about; nothing for other messages.
+  static std::optional<Handle> handleOf(std::uint32_t message, std::uintptr_t wParam);
+  [[nodiscard]] bool anySocketRegistered() const;
+  Registration* find(Handle handle);
+  [[nodiscard]] const Registration* find(Handle handle) const;
 
   // The dispatcher.
   std::intptr_t windowProcedure(WindowId window, std::uint32_t message, std::uintptr_t wParam,
                                 std::intptr_t lParam) override;
-  void enterSocket(SocketId socket, CSocketMaster& owner);
-  void freeSocketSlot(SocketId socket);
+  std::intptr_t route(const Notification& notification);
 
   SocketLibrary& library_;
   MessageBoxes& messages_;
@@ -153,10 +163,10 @@ class modSocketMaster final : private MessageTarget {
   bool started_ = false;
   WindowId window_ = 0;
   bool dispatcherInstalled_ = false;
-  std::map<SocketId, CSocketMaster*> sockets_;
-  std::map<SocketId, std::unique_ptr<CSocketMaster>> parked_;
-  std::vector<Slot<SocketId>> socketTable_;
-  std::vector<Slot<LookupId>> lookupTable_;
+  std::map<Handle, Registration> registry_;
+  // Handles whose handler is running, and what arrived for them meanwhile.
+  std::vector<Handle> busy_;
+  std::deque<std::pair<Handle, Notification>> held_;
 };
 
 }  // namespace pondex

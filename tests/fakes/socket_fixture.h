@@ -1,0 +1,69 @@
+#pragma once
+// The setting shared by the tests of the socket object and its service: a
+// fake socket library in virtual time, the service over it, and objects that
+// record what they raise.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "net/csocket_master.h"
+#include "tests/fakes/fake_platform.h"
+#include "tests/fakes/fake_sockets.h"
+
+namespace pondex::fakes {
+
+inline const Ipv4Address kScaleAddress{{10, 0, 0, 7}};
+inline const Endpoint kScale{kScaleAddress, 4001};
+
+class SocketTest : public ::testing::Test {
+ protected:
+  // An object whose DataArrival totals go to `sink` (by default `arrivals`)
+  // and whose other events go to `errors` and `log`.
+  std::unique_ptr<CSocketMaster> make(std::vector<std::int32_t>* sink = nullptr) {
+    auto object = std::make_unique<CSocketMaster>(service);
+    CSocketMaster* raw = object.get();
+    if (sink == nullptr) sink = &arrivals;
+    object->events.DataArrival = [sink](std::int32_t n) { sink->push_back(n); };
+    object->events.Error = [this, raw](SocketErrorArgs& e) { errors.push_back(describe(e, *raw)); };
+    object->events.Connect = [this] { log.push_back("Connect"); };
+    object->events.CloseSck = [this, raw] { log.push_back("CloseSck at " + std::to_string(raw->BytesReceived())); };
+    object->events.SendComplete = [this] { log.push_back("SendComplete"); };
+    object->events.SendProgress = [this](std::int32_t sent, std::int32_t left) {
+      log.push_back("SendProgress " + std::to_string(sent) + " " + std::to_string(left));
+    };
+    return object;
+  }
+
+  std::unique_ptr<CSocketMaster> connected(const Endpoint& to = kScale, std::vector<std::int32_t>* sink = nullptr) {
+    auto object = make(sink);
+    EXPECT_TRUE(object->Connect(to.address.dotted(), std::to_string(to.port)).ok());
+    loop.runFor(Millis(1));
+    EXPECT_EQ(object->State(), sckConnected);
+    log.clear();
+    return object;
+  }
+
+  // An Error event as "10061 Connection refused. CSocketMaster.PostSocket
+  // in 9", with the state during the event.
+  static std::string describe(const SocketErrorArgs& e, const CSocketMaster& object) {
+    return std::to_string(e.Number) + " " + e.Description + " " + e.Source + " in " + std::to_string(object.State());
+  }
+
+  static std::string takeText(CSocketMaster& object) {
+    SocketData text = std::string();
+    EXPECT_TRUE(object.GetData(text).ok());
+    return std::get<std::string>(text);
+  }
+
+  FakeEventLoop loop;
+  FakeSocketLibrary net{loop};
+  FakeMessageBoxes boxes;
+  modSocketMaster service{net, boxes};
+  std::vector<std::int32_t> arrivals;
+  std::vector<std::string> errors;
+  std::vector<std::string> log;
+};
+
+}  // namespace pondex::fakes

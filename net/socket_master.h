@@ -76,7 +76,6 @@ class [[nodiscard]] SocketResultOf {
 };
 
 inline constexpr std::int32_t kErrOutOfMemory = 7;
-inline constexpr std::int32_t kErrOverflow = 6;
 
 // The text of a socket error number; "Unknown error." for any other number.
 std::string SocketErrorText(std::int32_t code);

@@ -12,8 +12,8 @@ std::string SettingsStore::ReadIniValue(const std::string& file, const std::stri
   return r.text;
 }
 
-bool SettingsStore::WriteIniValue(const std::string& file, const std::string& section, const std::string& key,
-                                  const std::string& value) {
+Status SettingsStore::WriteIniValue(const std::string& file, const std::string& section, const std::string& key,
+                                    const std::string& value) {
   return profiles_.writeString(file, section, key, value);
 }
 
@@ -25,8 +25,8 @@ std::string SettingsStore::read(const std::string& key, const std::string& defau
   return ReadIniValue(settingsPath(), keys::kSection, key, defaultValue);
 }
 
-bool SettingsStore::write(const std::string& key, const std::string& value) {
-  return WriteIniValue(settingsPath(), keys::kSection, key, value);
+void SettingsStore::write(const std::string& key, const std::string& value) {
+  if (!WriteIniValue(settingsPath(), keys::kSection, key, value).ok()) ++failedWrites_;
 }
 
 }  // namespace pondex

@@ -23,13 +23,17 @@ class SettingsStore {
   // returned, so that a cut-off value is never taken for the real one.
   std::string ReadIniValue(const std::string& file, const std::string& section, const std::string& key,
                            const std::string& defaultValue);
-  // True when the platform wrote the value; callers may ignore it.
-  bool WriteIniValue(const std::string& file, const std::string& section, const std::string& key,
-                     const std::string& value);
+  // Whether the platform wrote the value; callers may ignore it.
+  Status WriteIniValue(const std::string& file, const std::string& section, const std::string& key,
+                       const std::string& value);
 
-  // The same on section "USTAWIENIA" of the settings file.
+  // The same on section "USTAWIENIA" of the settings file. A key is written
+  // at each change and the program goes on with the value in memory
+  // whatever the file says; a failed write is counted for the window to
+  // show.
   std::string read(const std::string& key, const std::string& defaultValue);
-  bool write(const std::string& key, const std::string& value);
+  void write(const std::string& key, const std::string& value);
+  [[nodiscard]] int failedWrites() const { return failedWrites_; }
 
   [[nodiscard]] std::string settingsPath() const;
   [[nodiscard]] std::string programDirectory() const { return files_.programDirectory(); }
@@ -37,6 +41,7 @@ class SettingsStore {
  private:
   ProfileFiles& profiles_;
   const FileSystem& files_;
+  int failedWrites_ = 0;
 };
 
 }  // namespace pondex

@@ -81,16 +81,16 @@ SocketResult CSocketMaster::setProtocol(SocketProtocol protocol) {
 }
 
 SocketResultOf<std::string> CSocketMaster::LocalHostName() {
-  SocketCallResult<std::string> name = lib_.hostName();
+  Result<std::string> name = lib_.hostName();
   if (!name.ok()) return fail(name.error, "LocalHostName");
   return name.value;
 }
 
 SocketResultOf<std::string> CSocketMaster::LocalIP() {
   if (state_ == sckConnected) return localIP_;
-  SocketCallResult<std::string> name = lib_.hostName();
+  Result<std::string> name = lib_.hostName();
   if (!name.ok()) return fail(name.error, "LocalIP");
-  SocketCallResult<Ipv4Address> address = lib_.lookupHost(name.value);
+  Result<Ipv4Address> address = lib_.lookupHost(name.value);
   if (!address.ok()) return fail(address.error, "LocalIP");
   return address.value.dotted();
 }
@@ -99,7 +99,7 @@ std::int32_t CSocketMaster::BytesReceived() {
   if (protocol_ == SocketProtocol::Tcp) return static_cast<std::int32_t>(receiveBuffer_.size());
   if (state_ != sckOpen || socket_ == kNoSocket) return 0;
   scratch_.resize(pieceSize(receiveSize_));
-  SocketCallResult<ReceivedDatagram> waiting = lib_.receiveFrom(socket_, scratch_, true);
+  Result<ReceivedDatagram> waiting = lib_.receiveFrom(socket_, scratch_, true);
   return waiting.ok() ? static_cast<std::int32_t>(waiting.value.count) : 0;
 }
 
@@ -107,7 +107,7 @@ std::int32_t CSocketMaster::BytesReceived() {
 
 bool CSocketMaster::SocketExists(SocketResult& out) {
   if (socket_ != kNoSocket) return true;
-  SocketCallResult<SocketId> created = lib_.createSocket(protocol_);
+  Result<SocketId> created = lib_.createSocket(protocol_);
   if (!created.ok()) {
     raiseError(created.error, "SocketExists");
     return false;
@@ -126,18 +126,18 @@ bool CSocketMaster::SocketExists(SocketResult& out) {
 
 SocketResult CSocketMaster::ProcessOptions() {
   if (protocol_ == SocketProtocol::Tcp) {
-    SocketCallResult<std::int32_t> receive = lib_.getOption(socket_, SocketOption::ReceiveBufferSize);
+    Result<std::int32_t> receive = lib_.getOption(socket_, SocketOption::ReceiveBufferSize);
     if (!receive.ok()) return fail(receive.error, "ProcessOptions");
-    SocketCallResult<std::int32_t> send = lib_.getOption(socket_, SocketOption::SendBufferSize);
+    Result<std::int32_t> send = lib_.getOption(socket_, SocketOption::SendBufferSize);
     if (!send.ok()) return fail(send.error, "ProcessOptions");
     receiveSize_ = receive.value;
     sendSize_ = send.value;
     return {};
   }
-  if (SocketCallStatus broadcast = lib_.enableBroadcast(socket_); !broadcast.ok()) {
+  if (Status broadcast = lib_.enableBroadcast(socket_); !broadcast.ok()) {
     return fail(broadcast.error, "ProcessOptions");
   }
-  SocketCallResult<std::int32_t> largest = lib_.getOption(socket_, SocketOption::MaxDatagramSize);
+  Result<std::int32_t> largest = lib_.getOption(socket_, SocketOption::MaxDatagramSize);
   if (!largest.ok()) return fail(largest.error, "ProcessOptions");
   receiveSize_ = largest.value;
   sendSize_ = largest.value;
@@ -175,21 +175,21 @@ bool CSocketMaster::makeBoundSocket(const Ipv4Address& address, SocketResult& ou
 
 SocketResult CSocketMaster::BindInternal(const Ipv4Address& address) {
   const Endpoint local{address, static_cast<std::uint16_t>(localPort_)};
-  if (SocketCallStatus bound = lib_.bind(socket_, local); !bound.ok()) return fail(bound.error, "BindInternal");
+  if (Status bound = lib_.bind(socket_, local); !bound.ok()) return fail(bound.error, "BindInternal");
   if (localPort_ != 0) {
     boundLocalPort_ = localPort_;
     return {};
   }
-  SocketCallResult<Endpoint> given = lib_.localEndpoint(socket_);
+  Result<Endpoint> given = lib_.localEndpoint(socket_);
   if (!given.ok()) return fail(given.error, "GetLocalPort");
   boundLocalPort_ = given.value.port;
   return {};
 }
 
 int CSocketMaster::readEndpoints() {
-  const SocketCallResult<Endpoint> local = lib_.localEndpoint(socket_);
+  const Result<Endpoint> local = lib_.localEndpoint(socket_);
   if (!local.ok()) return local.error;
-  const SocketCallResult<Endpoint> peer = lib_.peerEndpoint(socket_);
+  const Result<Endpoint> peer = lib_.peerEndpoint(socket_);
   if (!peer.ok()) return peer.error;
   boundLocalPort_ = local.value.port;
   localIP_ = local.value.address.dotted();

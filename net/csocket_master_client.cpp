@@ -33,7 +33,7 @@ SocketResult CSocketMaster::Connect(std::optional<std::string> RemoteHost, std::
   if (std::optional<Ipv4Address> address = lib_.parseDotted(remoteHost_)) return ConnectToIP(*address);
 
   state_ = sckResolvingHost;
-  SocketCallResult<LookupId> lookup = service_.StartLookup(remoteHost_, *this);
+  Result<LookupId> lookup = service_.StartLookup(remoteHost_, *this);
   if (lookup.value == 0) {
     raiseError(lookup.error, "ResolveIfHostname");
     return {};
@@ -45,7 +45,7 @@ SocketResult CSocketMaster::Connect(std::optional<std::string> RemoteHost, std::
 
 SocketResult CSocketMaster::ConnectToIP(const Ipv4Address& address) {
   state_ = sckConnecting;
-  const SocketCallStatus status = lib_.connect(socket_, {address, static_cast<std::uint16_t>(remotePort_)});
+  const Status status = lib_.connect(socket_, {address, static_cast<std::uint16_t>(remotePort_)});
   if (status.ok() || status.error == kWsaWouldBlock) return {};
   // Refused on the spot: the caller hears of it, the state stays.
   if (status.error == kWsaAddressNotAvailable) return fail(status.error, "ConnectToIP");
@@ -94,7 +94,7 @@ SocketResult CSocketMaster::CloseSck() {
 }
 
 SocketResult CSocketMaster::DestroySocket() {
-  if (SocketCallStatus closed = lib_.closeSocket(socket_); !closed.ok()) {
+  if (Status closed = lib_.closeSocket(socket_); !closed.ok()) {
     state_ = sckError;
     return fail(closed.error, "DestroySocket");
   }
@@ -136,7 +136,7 @@ void CSocketMaster::onPeerClosed() {
 
 std::size_t CSocketMaster::RecvDataToBuffer() {
   scratch_.resize(pieceSize(receiveSize_));
-  const SocketCallResult<std::size_t> received = lib_.receive(socket_, scratch_, false);
+  const Result<std::size_t> received = lib_.receive(socket_, scratch_, false);
   if (!received.ok()) {
     // Nothing to read after all is not a failure. A real failure is
     // reported, so that the owner can close and start again.
@@ -153,8 +153,7 @@ void CSocketMaster::SendBufferedData() {
   std::int32_t total = 0;
   while (!sendBuffer_.empty() && state_ == sckConnected) {
     const std::size_t piece = std::min(sendBuffer_.size(), pieceSize(sendSize_));
-    const SocketCallResult<std::size_t> sent =
-        lib_.send(socket_, bytesOf(std::string_view(sendBuffer_).substr(0, piece)));
+    const Result<std::size_t> sent = lib_.send(socket_, bytesOf(std::string_view(sendBuffer_).substr(0, piece)));
     if (!sent.ok()) {
       if (sent.error != kWsaWouldBlock) {
         raiseError(sent.error, "SendBufferedData");

@@ -195,7 +195,7 @@ SocketResult CSocketMaster::RecvData(SocketData& data, bool peek, std::optional<
   std::string_view available = receiveBuffer_;
   if (udp) {
     scratch_.resize(pieceSize(receiveSize_));
-    const SocketCallResult<ReceivedDatagram> waiting = lib_.receiveFrom(socket_, scratch_, true);
+    const Result<ReceivedDatagram> waiting = lib_.receiveFrom(socket_, scratch_, true);
     if (!waiting.ok()) {
       if (waiting.error == kWsaWouldBlock) return {};
       return fail(waiting.error, procedure);
@@ -222,7 +222,7 @@ SocketResult CSocketMaster::RecvData(SocketData& data, bool peek, std::optional<
 
   if (udp) {
     // The whole datagram goes, whatever part of it was wanted.
-    const SocketCallResult<ReceivedDatagram> read = lib_.receiveFrom(socket_, scratch_, false);
+    const Result<ReceivedDatagram> read = lib_.receiveFrom(socket_, scratch_, false);
     if (read.ok()) {
       remotePort_ = read.value.from.port;
       remoteHostIP_ = read.value.from.address.dotted();

@@ -17,7 +17,7 @@ constexpr int kListenBacklog = 5;
 
 SocketResultOf<Ipv4Address> CSocketMaster::resolveNow(const std::string& host) {
   if (std::optional<Ipv4Address> address = lib_.parseDotted(host)) return *address;
-  SocketCallResult<Ipv4Address> found = lib_.lookupHost(host);
+  Result<Ipv4Address> found = lib_.lookupHost(host);
   if (!found.ok()) return fail(found.error, "resolveNow");
   return found.value;
 }
@@ -45,7 +45,7 @@ SocketResult CSocketMaster::Listen() {
   if (state_ == sckClosed) {
     if (SocketResult out; !makeBoundSocket(Ipv4Address{}, out)) return out;
   }
-  if (SocketCallStatus listening = lib_.listen(socket_, kListenBacklog); !listening.ok()) {
+  if (Status listening = lib_.listen(socket_, kListenBacklog); !listening.ok()) {
     return fail(listening.error, "Listen");
   }
   state_ = sckListening;
@@ -53,7 +53,7 @@ SocketResult CSocketMaster::Listen() {
 }
 
 void CSocketMaster::onIncoming() {
-  const SocketCallResult<AcceptedConnection> incoming = lib_.accept(socket_);
+  const Result<AcceptedConnection> incoming = lib_.accept(socket_);
   if (!incoming.ok()) {
     if (incoming.error != kWsaWouldBlock) raiseError(incoming.error, "PostSocket");
     return;
@@ -137,7 +137,7 @@ SocketResult CSocketMaster::SendBufferedDataUDP() {
   sendBuffer_.clear();
   SocketResultOf<Ipv4Address> address = resolveNow(remoteHost_);
   if (!address.ok()) return fail(kInvalidArgument, "SendBufferedDataUDP");
-  const SocketCallResult<std::size_t> sent =
+  const Result<std::size_t> sent =
       lib_.sendTo(socket_, bytesOf(datagram), {address.value(), static_cast<std::uint16_t>(remotePort_)});
   if (!sent.ok()) {
     raiseError(sent.error, "SendBufferedDataUDP");

@@ -125,10 +125,10 @@ void NetworkInput::ApplyNetworkAddress(const std::string& a, const std::string& 
   const std::string address = a + "." + b + "." + c + "." + d;
   x_.form.setCaption(ids.lblEthIp, address);
   x_.settings.NetworkAddress = address;
-  (void)x_.store.write(keys::kNetworkAddress, address);
+  x_.store.write(keys::kNetworkAddress, address);
   x_.form.setCaption(ids.lblEthPort, port);
   x_.settings.NetworkPort = port;
-  (void)x_.store.write(keys::kNetworkPort, port);
+  x_.store.write(keys::kNetworkPort, port);
 }
 
 }  // namespace pondex

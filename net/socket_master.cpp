@@ -121,7 +121,7 @@ const modSocketMaster::Registration* modSocketMaster::find(Handle handle) const 
 SocketResult modSocketMaster::InitiateProcesses() {
   ++liveObjects_;
   if (started_) return {};
-  const SocketCallStatus status = library_.startup();
+  const Status status = library_.startup();
   // A failed start is tried again by the next object.
   if (!status.ok()) return libraryFailure(status.error, "modSocketMaster.InitiateProcesses");
   started_ = true;
@@ -137,7 +137,7 @@ SocketResult modSocketMaster::FinalizeProcesses() {
   held_.clear();
   if (window_ != 0) (void)DestroyWinsockMessageWindow();
   started_ = false;
-  const SocketCallStatus status = library_.cleanup();
+  const Status status = library_.cleanup();
   if (!status.ok()) return libraryFailure(status.error, "modSocketMaster.FinalizeProcesses");
   return {};
 }
@@ -155,7 +155,7 @@ SocketResult modSocketMaster::RegisterSocket(SocketId socket, CSocketMaster& own
   if (withEvents) {
     // Nothing is delivered before this call returns, so the socket may be
     // entered afterwards.
-    const SocketCallStatus status = library_.asyncSelect(socket, window_, kSocketMessage, kAllNotifications);
+    const Status status = library_.asyncSelect(socket, window_, kSocketMessage, kAllNotifications);
     if (!status.ok()) {
       if (!anySocketRegistered()) (void)DestroyWinsockMessageWindow();
       return libraryFailure(status.error, "modSocketMaster.RegisterSocket");
@@ -200,8 +200,8 @@ void modSocketMaster::ChangeSocketOwner(SocketId socket, CSocketMaster& owner) {
   if (Registration* registration = find(socketHandle(socket))) registration->owner = &owner;
 }
 
-SocketCallResult<LookupId> modSocketMaster::StartLookup(const std::string& host, CSocketMaster& owner) {
-  SocketCallResult<LookupId> started = library_.startHostLookup(window_, kLookupMessage, host);
+Result<LookupId> modSocketMaster::StartLookup(const std::string& host, CSocketMaster& owner) {
+  Result<LookupId> started = library_.startHostLookup(window_, kLookupMessage, host);
   if (started.value != 0) registry_[{HandleKind::Lookup, started.value}].owner = &owner;
   return started;
 }

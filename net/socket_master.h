@@ -110,7 +110,7 @@ class modSocketMaster final : private MessageTarget {
 
   // Starts an asynchronous lookup of `host` for `owner`; the handle is 0
   // (with the library's error) when it did not start.
-  SocketCallResult<LookupId> StartLookup(const std::string& host, CSocketMaster& owner);
+  Result<LookupId> StartLookup(const std::string& host, CSocketMaster& owner);
   void DeregisterLookup(LookupId lookup);
 
   // Incoming connections waiting for an Accept, each held by a temporary

@@ -29,13 +29,12 @@ std::string dataFileName(const LocalDateTime& now, bool perDay) {
 void DataFileWriter::OpenDataFile(const Settings& settings) {
   file_.reset();
   path_ = settings.DataDirectory + dataFileName(clock_.localNow(), settings.StaticFileName != 0);
-  OpenedFile opened =
-      files_.openForWriting(path_, settings.FileWriteMode != 0 ? WriteMode::Replace : WriteMode::Append);
-  if (!opened.file) {
-    fail(opened.error == 0 ? 1 : opened.error);
+  auto opened = files_.openForWriting(path_, settings.FileWriteMode != 0 ? WriteMode::Replace : WriteMode::Append);
+  if (!opened.ok() || !opened.value) {
+    fail(opened.ok() ? 1 : opened.error);
     return;
   }
-  file_ = std::move(opened.file);
+  file_ = std::move(opened.value);
   state_ = State::Open;
   lastError_ = 0;
 }
@@ -43,18 +42,18 @@ void DataFileWriter::OpenDataFile(const Settings& settings) {
 void DataFileWriter::WriteDataChar(const std::string& ch) {
   if (state_ != State::Open || ch.empty()) return;
   const std::span bytes(reinterpret_cast<const std::uint8_t*>(ch.data()), ch.size());
-  if (const std::uint32_t error = file_->write(bytes); error != 0) fail(error);
+  if (const Status written = file_->write(bytes); !written.ok()) fail(written.error);
 }
 
 void DataFileWriter::CloseDataFile() {
   if (file_) {
-    if (const std::uint32_t error = file_->close(); error != 0 && state_ == State::Open) lastError_ = error;
+    if (const Status closed = file_->close(); !closed.ok() && state_ == State::Open) lastError_ = closed.error;
     file_.reset();
   }
   state_ = State::Closed;
 }
 
-void DataFileWriter::fail(std::uint32_t error) {
+void DataFileWriter::fail(int error) {
   file_.reset();
   state_ = State::Failed;
   lastError_ = error;

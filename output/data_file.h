@@ -46,17 +46,17 @@ class DataFileWriter {
   [[nodiscard]] const std::string& path() const { return path_; }
   // The system's error number of the last failure, 0 when the last
   // transmission was written.
-  [[nodiscard]] std::uint32_t lastError() const { return lastError_; }
+  [[nodiscard]] int lastError() const { return lastError_; }
 
  private:
-  void fail(std::uint32_t error);
+  void fail(int error);
 
   FileSystem& files_;
   const Clock& clock_;
   std::unique_ptr<OutputFile> file_;
   State state_ = State::Closed;
   std::string path_;
-  std::uint32_t lastError_ = 0;
+  int lastError_ = 0;
 };
 
 }  // namespace pondex

@@ -50,11 +50,11 @@ void HotKeys::assign(int functionKey) {
   if (*target_ == c_.lblTarowanieVal) {
     settings_.TareKeyName = name;
     SetTareHotKey(name);
-    (void)store_.write(keys::kTareKey, name);
+    store_.write(keys::kTareKey, name);
   } else if (*target_ == c_.lblPytanieVal) {
     settings_.QueryKeyName = name;
     SetQueryHotKey(name);
-    (void)store_.write(keys::kQueryKey, name);
+    store_.write(keys::kQueryKey, name);
   }
   form_.setContainer(c_.picKey, c_.Smietnik);
 }

@@ -13,6 +13,8 @@
 #include <cstddef>
 #include <string>
 
+#include "platform/result.h"
+
 namespace pondex {
 
 struct ProfileRead {
@@ -25,8 +27,8 @@ class ProfileFiles {
   virtual ~ProfileFiles() = default;
   virtual ProfileRead getString(const std::string& file, const std::string& section, const std::string& key,
                                 const std::string& defaultValue, std::size_t bufferSize) = 0;
-  virtual bool writeString(const std::string& file, const std::string& section, const std::string& key,
-                           const std::string& value) = 0;
+  virtual Status writeString(const std::string& file, const std::string& section, const std::string& key,
+                             const std::string& value) = 0;
 };
 
 }  // namespace pondex

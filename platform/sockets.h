@@ -28,6 +28,8 @@
 #include <span>
 #include <string>
 
+#include "platform/result.h"
+
 namespace pondex {
 
 using SocketId = std::intptr_t;   // the platform's socket handle
@@ -78,20 +80,6 @@ struct Endpoint {
   friend bool operator==(const Endpoint&, const Endpoint&) = default;
 };
 
-// The outcome of a call: an error number, 0 on success.
-struct [[nodiscard]] SocketCallStatus {
-  int error = 0;
-  [[nodiscard]] bool ok() const { return error == 0; }
-};
-
-// A value, or the error number that stands in for it.
-template <typename T>
-struct [[nodiscard]] SocketCallResult {
-  T value{};
-  int error = 0;
-  [[nodiscard]] bool ok() const { return error == 0; }
-};
-
 enum class SocketProtocol { Tcp, Udp };
 
 enum class SocketOption {
@@ -123,47 +111,43 @@ class SocketLibrary {
   virtual ~SocketLibrary() = default;
 
   // WSAStartup asking for version 1.1, and WSACleanup.
-  virtual SocketCallStatus startup() = 0;
-  virtual SocketCallStatus cleanup() = 0;
+  virtual Status startup() = 0;
+  virtual Status cleanup() = 0;
 
-  virtual SocketCallResult<SocketId> createSocket(SocketProtocol protocol) = 0;
-  virtual SocketCallStatus closeSocket(SocketId socket) = 0;
-  virtual SocketCallStatus bind(SocketId socket, const Endpoint& local) = 0;
-  virtual SocketCallStatus listen(SocketId socket, int backlog) = 0;
-  virtual SocketCallResult<AcceptedConnection> accept(SocketId socket) = 0;
+  virtual Result<SocketId> createSocket(SocketProtocol protocol) = 0;
+  virtual Status closeSocket(SocketId socket) = 0;
+  virtual Status bind(SocketId socket, const Endpoint& local) = 0;
+  virtual Status listen(SocketId socket, int backlog) = 0;
+  virtual Result<AcceptedConnection> accept(SocketId socket) = 0;
   // Non-blocking once the socket is registered for notifications: 10035
   // means the outcome comes later as a connect notification.
-  virtual SocketCallStatus connect(SocketId socket, const Endpoint& remote) = 0;
+  virtual Status connect(SocketId socket, const Endpoint& remote) = 0;
 
   // Copies at most buffer.size() bytes; with `peek` they stay queued.
-  virtual SocketCallResult<std::size_t> receive(SocketId socket, std::span<std::uint8_t> buffer, bool peek) = 0;
-  virtual SocketCallResult<std::size_t> send(SocketId socket, std::span<const std::uint8_t> bytes) = 0;
-  virtual SocketCallResult<std::size_t> sendTo(SocketId socket, std::span<const std::uint8_t> bytes,
-                                               const Endpoint& remote) = 0;
-  virtual SocketCallResult<ReceivedDatagram> receiveFrom(SocketId socket, std::span<std::uint8_t> buffer,
-                                                         bool peek) = 0;
+  virtual Result<std::size_t> receive(SocketId socket, std::span<std::uint8_t> buffer, bool peek) = 0;
+  virtual Result<std::size_t> send(SocketId socket, std::span<const std::uint8_t> bytes) = 0;
+  virtual Result<std::size_t> sendTo(SocketId socket, std::span<const std::uint8_t> bytes, const Endpoint& remote) = 0;
+  virtual Result<ReceivedDatagram> receiveFrom(SocketId socket, std::span<std::uint8_t> buffer, bool peek) = 0;
 
-  virtual SocketCallResult<std::int32_t> getOption(SocketId socket, SocketOption option) = 0;
-  virtual SocketCallStatus enableBroadcast(SocketId socket) = 0;
-  virtual SocketCallResult<Endpoint> localEndpoint(SocketId socket) = 0;  // getsockname
-  virtual SocketCallResult<Endpoint> peerEndpoint(SocketId socket) = 0;   // getpeername
+  virtual Result<std::int32_t> getOption(SocketId socket, SocketOption option) = 0;
+  virtual Status enableBroadcast(SocketId socket) = 0;
+  virtual Result<Endpoint> localEndpoint(SocketId socket) = 0;  // getsockname
+  virtual Result<Endpoint> peerEndpoint(SocketId socket) = 0;   // getpeername
 
-  virtual SocketCallResult<std::string> hostName() = 0;
+  virtual Result<std::string> hostName() = 0;
   // A blocking look-up of a host name: its first IPv4 address.
-  virtual SocketCallResult<Ipv4Address> lookupHost(const std::string& host) = 0;
+  virtual Result<Ipv4Address> lookupHost(const std::string& host) = 0;
   // A dotted IPv4 address ("10.0.0.7"); nothing when the text is not one.
   [[nodiscard]] virtual std::optional<Ipv4Address> parseDotted(const std::string& text) const = 0;
 
   // WSAAsyncSelect: post `message` to `window` for the given notification
   // kinds; also makes the socket non-blocking.
-  virtual SocketCallStatus asyncSelect(SocketId socket, WindowId window, std::uint32_t message,
-                                       std::uint32_t notifications) = 0;
+  virtual Status asyncSelect(SocketId socket, WindowId window, std::uint32_t message, std::uint32_t notifications) = 0;
 
   // WSAAsyncGetHostByName: the handle is 0 when the lookup did not start.
-  virtual SocketCallResult<LookupId> startHostLookup(WindowId window, std::uint32_t message,
-                                                     const std::string& host) = 0;
+  virtual Result<LookupId> startHostLookup(WindowId window, std::uint32_t message, const std::string& host) = 0;
   [[nodiscard]] virtual std::optional<Ipv4Address> lookupResult(LookupId lookup) const = 0;
-  virtual SocketCallStatus cancelHostLookup(LookupId lookup) = 0;
+  virtual Status cancelHostLookup(LookupId lookup) = 0;
   virtual void releaseLookup(LookupId lookup) = 0;
 
   // The hidden window the notifications are posted to; 0 when none could

@@ -26,13 +26,14 @@ ProfileRead FileProfile::getString(const std::string& file, const std::string& s
   return ini::getString(readAll(file), section, key, defaultValue, bufferSize);
 }
 
-bool FileProfile::writeString(const std::string& file, const std::string& section, const std::string& key,
-                              const std::string& value) {
+Status FileProfile::writeString(const std::string& file, const std::string& section, const std::string& key,
+                                const std::string& value) {
   const std::string content = ini::setString(readAll(file), section, key, value);
   std::ofstream out(nativePath(file), std::ios::binary | std::ios::trunc);
   out.write(content.data(), static_cast<std::streamsize>(content.size()));
   out.close();
-  return static_cast<bool>(out);
+  // The standard library keeps no system error: report "cannot write".
+  return out ? Status{} : Status::failure(29);
 }
 
 }  // namespace pondex

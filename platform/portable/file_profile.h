@@ -11,8 +11,8 @@ class FileProfile final : public ProfileFiles {
  public:
   ProfileRead getString(const std::string& file, const std::string& section, const std::string& key,
                         const std::string& defaultValue, std::size_t bufferSize) override;
-  bool writeString(const std::string& file, const std::string& section, const std::string& key,
-                   const std::string& value) override;
+  Status writeString(const std::string& file, const std::string& section, const std::string& key,
+                     const std::string& value) override;
 };
 
 }  // namespace pondex

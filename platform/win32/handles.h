@@ -2,6 +2,7 @@
 // UniqueResource aliases for the Win32 handle types the program owns.
 #include <windows.h>
 
+#include "platform/result.h"
 #include "platform/unique_resource.h"
 
 namespace pondex::win32 {
@@ -14,6 +15,12 @@ using UniqueFile = UniqueResource<HANDLE, ::CloseHandle, invalidFileHandle>;
 using UniqueKernelHandle = UniqueResource<HANDLE, ::CloseHandle>;  // null when creation failed
 using UniqueWindow = UniqueResource<HWND, ::DestroyWindow>;
 using UniqueGdiObject = UniqueResource<HGDIOBJ, ::DeleteObject>;
+
+// GetLastError as the seam's result: the one place a Win32 error number
+// becomes one.
+inline Status lastError() {
+  return Status::failure(static_cast<int>(::GetLastError()));
+}
 
 // Twips to pixels on the screen's horizontal and vertical resolution.
 int twipsToPixelsX(int twips);

@@ -54,7 +54,7 @@ std::optional<Ipv4Address> firstAddress(const hostent* entry) {
   return address;
 }
 
-SocketCallStatus statusOf(int result) {
+Status statusOf(int result) {
   return {result == SOCKET_ERROR ? lastError() : 0};
 }
 
@@ -68,20 +68,20 @@ void Win32SocketLibrary::adopt(SOCKET socket) {
   sockets_[socket] = UniqueSocket(socket);
 }
 
-SocketCallStatus Win32SocketLibrary::startup() {
+Status Win32SocketLibrary::startup() {
   WSADATA data{};
   return {::WSAStartup(MAKEWORD(1, 1), &data)};
 }
 
-SocketCallStatus Win32SocketLibrary::cleanup() {
+Status Win32SocketLibrary::cleanup() {
   sockets_.clear();  // whatever is still open is closed first
-  const SocketCallStatus status = statusOf(::WSACleanup());
+  const Status status = statusOf(::WSACleanup());
   // Cleanup cancels the lookups still running: their buffers are free now.
   lookups_.clear();
   return status;
 }
 
-SocketCallResult<SocketId> Win32SocketLibrary::createSocket(SocketProtocol protocol) {
+Result<SocketId> Win32SocketLibrary::createSocket(SocketProtocol protocol) {
   const SOCKET s = protocol == SocketProtocol::Tcp ? ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP)
                                                    : ::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
   if (s == INVALID_SOCKET) return {kNoSocket, lastError()};
@@ -89,7 +89,7 @@ SocketCallResult<SocketId> Win32SocketLibrary::createSocket(SocketProtocol proto
   return {static_cast<SocketId>(s), 0};
 }
 
-SocketCallStatus Win32SocketLibrary::closeSocket(SocketId socket) {
+Status Win32SocketLibrary::closeSocket(SocketId socket) {
   const SOCKET s = toSocket(socket);
   auto it = sockets_.find(s);
   if (it != sockets_.end()) {
@@ -99,17 +99,17 @@ SocketCallStatus Win32SocketLibrary::closeSocket(SocketId socket) {
   return statusOf(::closesocket(s));
 }
 
-SocketCallStatus Win32SocketLibrary::bind(SocketId socket, const Endpoint& local) {
+Status Win32SocketLibrary::bind(SocketId socket, const Endpoint& local) {
   const sockaddr_in address = toAddress(local);
   return statusOf(
       ::bind(toSocket(socket), reinterpret_cast<const sockaddr*>(&address), static_cast<int>(sizeof address)));
 }
 
-SocketCallStatus Win32SocketLibrary::listen(SocketId socket, int backlog) {
+Status Win32SocketLibrary::listen(SocketId socket, int backlog) {
   return statusOf(::listen(toSocket(socket), backlog));
 }
 
-SocketCallResult<AcceptedConnection> Win32SocketLibrary::accept(SocketId socket) {
+Result<AcceptedConnection> Win32SocketLibrary::accept(SocketId socket) {
   sockaddr_in peer{};
   int length = static_cast<int>(sizeof peer);
   const SOCKET s = ::accept(toSocket(socket), reinterpret_cast<sockaddr*>(&peer), &length);
@@ -118,27 +118,27 @@ SocketCallResult<AcceptedConnection> Win32SocketLibrary::accept(SocketId socket)
   return {{static_cast<SocketId>(s), fromAddress(peer)}, 0};
 }
 
-SocketCallStatus Win32SocketLibrary::connect(SocketId socket, const Endpoint& remote) {
+Status Win32SocketLibrary::connect(SocketId socket, const Endpoint& remote) {
   const sockaddr_in address = toAddress(remote);
   return statusOf(
       ::connect(toSocket(socket), reinterpret_cast<const sockaddr*>(&address), static_cast<int>(sizeof address)));
 }
 
-SocketCallResult<std::size_t> Win32SocketLibrary::receive(SocketId socket, std::span<std::uint8_t> buffer, bool peek) {
+Result<std::size_t> Win32SocketLibrary::receive(SocketId socket, std::span<std::uint8_t> buffer, bool peek) {
   const int n =
       ::recv(toSocket(socket), reinterpret_cast<char*>(buffer.data()), lengthOf(buffer.size()), peek ? MSG_PEEK : 0);
   if (n == SOCKET_ERROR) return {0, lastError()};
   return {static_cast<std::size_t>(n), 0};
 }
 
-SocketCallResult<std::size_t> Win32SocketLibrary::send(SocketId socket, std::span<const std::uint8_t> bytes) {
+Result<std::size_t> Win32SocketLibrary::send(SocketId socket, std::span<const std::uint8_t> bytes) {
   const int n = ::send(toSocket(socket), reinterpret_cast<const char*>(bytes.data()), lengthOf(bytes.size()), 0);
   if (n == SOCKET_ERROR) return {0, lastError()};
   return {static_cast<std::size_t>(n), 0};
 }
 
-SocketCallResult<std::size_t> Win32SocketLibrary::sendTo(SocketId socket, std::span<const std::uint8_t> bytes,
-                                                         const Endpoint& remote) {
+Result<std::size_t> Win32SocketLibrary::sendTo(SocketId socket, std::span<const std::uint8_t> bytes,
+                                               const Endpoint& remote) {
   const sockaddr_in address = toAddress(remote);
   const int n = ::sendto(toSocket(socket), reinterpret_cast<const char*>(bytes.data()), lengthOf(bytes.size()), 0,
                          reinterpret_cast<const sockaddr*>(&address), static_cast<int>(sizeof address));
@@ -146,8 +146,7 @@ SocketCallResult<std::size_t> Win32SocketLibrary::sendTo(SocketId socket, std::s
   return {static_cast<std::size_t>(n), 0};
 }
 
-SocketCallResult<ReceivedDatagram> Win32SocketLibrary::receiveFrom(SocketId socket, std::span<std::uint8_t> buffer,
-                                                                   bool peek) {
+Result<ReceivedDatagram> Win32SocketLibrary::receiveFrom(SocketId socket, std::span<std::uint8_t> buffer, bool peek) {
   sockaddr_in from{};
   int length = static_cast<int>(sizeof from);
   const int n = ::recvfrom(toSocket(socket), reinterpret_cast<char*>(buffer.data()), lengthOf(buffer.size()),
@@ -156,7 +155,7 @@ SocketCallResult<ReceivedDatagram> Win32SocketLibrary::receiveFrom(SocketId sock
   return {{static_cast<std::size_t>(n), fromAddress(from)}, 0};
 }
 
-SocketCallResult<std::int32_t> Win32SocketLibrary::getOption(SocketId socket, SocketOption option) {
+Result<std::int32_t> Win32SocketLibrary::getOption(SocketId socket, SocketOption option) {
   int name = SO_RCVBUF;
   if (option == SocketOption::SendBufferSize) name = SO_SNDBUF;
   if (option == SocketOption::MaxDatagramSize) name = SO_MAX_MSG_SIZE;
@@ -168,13 +167,13 @@ SocketCallResult<std::int32_t> Win32SocketLibrary::getOption(SocketId socket, So
   return {value, 0};
 }
 
-SocketCallStatus Win32SocketLibrary::enableBroadcast(SocketId socket) {
+Status Win32SocketLibrary::enableBroadcast(SocketId socket) {
   const BOOL on = TRUE;
   return statusOf(::setsockopt(toSocket(socket), SOL_SOCKET, SO_BROADCAST, reinterpret_cast<const char*>(&on),
                                static_cast<int>(sizeof on)));
 }
 
-SocketCallResult<Endpoint> Win32SocketLibrary::localEndpoint(SocketId socket) {
+Result<Endpoint> Win32SocketLibrary::localEndpoint(SocketId socket) {
   sockaddr_in address{};
   int length = static_cast<int>(sizeof address);
   if (::getsockname(toSocket(socket), reinterpret_cast<sockaddr*>(&address), &length) == SOCKET_ERROR) {
@@ -183,7 +182,7 @@ SocketCallResult<Endpoint> Win32SocketLibrary::localEndpoint(SocketId socket) {
   return {fromAddress(address), 0};
 }
 
-SocketCallResult<Endpoint> Win32SocketLibrary::peerEndpoint(SocketId socket) {
+Result<Endpoint> Win32SocketLibrary::peerEndpoint(SocketId socket) {
   sockaddr_in address{};
   int length = static_cast<int>(sizeof address);
   if (::getpeername(toSocket(socket), reinterpret_cast<sockaddr*>(&address), &length) == SOCKET_ERROR) {
@@ -192,13 +191,13 @@ SocketCallResult<Endpoint> Win32SocketLibrary::peerEndpoint(SocketId socket) {
   return {fromAddress(address), 0};
 }
 
-SocketCallResult<std::string> Win32SocketLibrary::hostName() {
+Result<std::string> Win32SocketLibrary::hostName() {
   char name[256] = {};
   if (::gethostname(name, static_cast<int>(sizeof name) - 1) == SOCKET_ERROR) return {{}, lastError()};
   return {std::string(name, ::strnlen(name, sizeof name)), 0};
 }
 
-SocketCallResult<Ipv4Address> Win32SocketLibrary::lookupHost(const std::string& host) {
+Result<Ipv4Address> Win32SocketLibrary::lookupHost(const std::string& host) {
   const hostent* entry = ::gethostbyname(host.c_str());
   if (entry == nullptr) return {{}, lastError()};
   const std::optional<Ipv4Address> address = firstAddress(entry);
@@ -215,13 +214,12 @@ std::optional<Ipv4Address> Win32SocketLibrary::parseDotted(const std::string& te
   return address;
 }
 
-SocketCallStatus Win32SocketLibrary::asyncSelect(SocketId socket, WindowId window, std::uint32_t message,
-                                                 std::uint32_t notifications) {
+Status Win32SocketLibrary::asyncSelect(SocketId socket, WindowId window, std::uint32_t message,
+                                       std::uint32_t notifications) {
   return statusOf(::WSAAsyncSelect(toSocket(socket), toWindow(window), message, static_cast<long>(notifications)));
 }
 
-SocketCallResult<LookupId> Win32SocketLibrary::startHostLookup(WindowId window, std::uint32_t message,
-                                                               const std::string& host) {
+Result<LookupId> Win32SocketLibrary::startHostLookup(WindowId window, std::uint32_t message, const std::string& host) {
   auto buffer = std::make_unique<char[]>(MAXGETHOSTSTRUCT);
   const HANDLE lookup =
       ::WSAAsyncGetHostByName(toWindow(window), message, host.c_str(), buffer.get(), MAXGETHOSTSTRUCT);
@@ -236,7 +234,7 @@ std::optional<Ipv4Address> Win32SocketLibrary::lookupResult(LookupId lookup) con
   return firstAddress(reinterpret_cast<const hostent*>(it->second.get()));
 }
 
-SocketCallStatus Win32SocketLibrary::cancelHostLookup(LookupId lookup) {
+Status Win32SocketLibrary::cancelHostLookup(LookupId lookup) {
   return statusOf(::WSACancelAsyncRequest(toHandle(lookup)));
 }
 

@@ -10,17 +10,17 @@ class Win32OutputFile final : public OutputFile {
   explicit Win32OutputFile(UniqueFile file) : file_(std::move(file)) {}
   ~Win32OutputFile() override { (void)close(); }
 
-  std::uint32_t write(std::span<const std::uint8_t> bytes) override {
-    if (!file_) return ERROR_INVALID_HANDLE;
+  Status write(std::span<const std::uint8_t> bytes) override {
+    if (!file_) return Status::failure(ERROR_INVALID_HANDLE);
     DWORD written = 0;
     if (::WriteFile(file_.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) == FALSE) {
-      return ::GetLastError();
+      return lastError();
     }
-    return written == bytes.size() ? 0 : ERROR_HANDLE_DISK_FULL;
+    return written == bytes.size() ? Status{} : Status::failure(ERROR_HANDLE_DISK_FULL);
   }
-  std::uint32_t close() override {
-    if (!file_) return 0;
-    return ::CloseHandle(file_.release()) != FALSE ? 0 : ::GetLastError();
+  Status close() override {
+    if (!file_) return {};
+    return ::CloseHandle(file_.release()) != FALSE ? Status{} : lastError();
   }
 
  private:
@@ -43,13 +43,14 @@ ProfileRead Win32Profiles::getString(const std::string& file, const std::string&
   return {std::string(buffer.data(), std::min<std::size_t>(n, buffer.size())), n};
 }
 
-bool Win32Profiles::writeString(const std::string& file, const std::string& section, const std::string& key,
-                                const std::string& value) {
-  return ::WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), file.c_str()) != FALSE;
+Status Win32Profiles::writeString(const std::string& file, const std::string& section, const std::string& key,
+                                  const std::string& value) {
+  return ::WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), file.c_str()) != FALSE ? Status{}
+                                                                                                          : lastError();
 }
 
-bool Win32FileSystem::createDirectory(const std::string& path) {
-  return ::CreateDirectoryA(path.c_str(), nullptr) != FALSE;
+Status Win32FileSystem::createDirectory(const std::string& path) {
+  return ::CreateDirectoryA(path.c_str(), nullptr) != FALSE ? Status{} : lastError();
 }
 
 bool Win32FileSystem::isNormalFile(const std::string& path) const {
@@ -73,15 +74,15 @@ std::string Win32FileSystem::programDirectory() const {
   }
 }
 
-OpenedFile Win32FileSystem::openForWriting(const std::string& path, WriteMode mode) {
+Result<std::unique_ptr<OutputFile>> Win32FileSystem::openForWriting(const std::string& path, WriteMode mode) {
   // Others may read the file while it is open for a transmission.
   UniqueFile file(::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                 mode == WriteMode::Replace ? CREATE_ALWAYS : OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                                 nullptr));
-  if (!file) return {nullptr, ::GetLastError()};
+  if (!file) return {nullptr, lastError().error};
   if (mode == WriteMode::Append && ::SetFilePointer(file.get(), 0, nullptr, FILE_END) == INVALID_SET_FILE_POINTER) {
-    const DWORD error = ::GetLastError();
-    if (error != NO_ERROR) return {nullptr, error};
+    const Status error = lastError();
+    if (!error.ok()) return {nullptr, error.error};
   }
   return {std::make_unique<Win32OutputFile>(std::move(file)), 0};
 }

@@ -21,16 +21,16 @@ class Win32Profiles final : public ProfileFiles {
  public:
   ProfileRead getString(const std::string& file, const std::string& section, const std::string& key,
                         const std::string& defaultValue, std::size_t bufferSize) override;
-  bool writeString(const std::string& file, const std::string& section, const std::string& key,
-                   const std::string& value) override;
+  Status writeString(const std::string& file, const std::string& section, const std::string& key,
+                     const std::string& value) override;
 };
 
 class Win32FileSystem final : public FileSystem {
  public:
-  bool createDirectory(const std::string& path) override;
+  Status createDirectory(const std::string& path) override;
   [[nodiscard]] bool isNormalFile(const std::string& path) const override;
   [[nodiscard]] std::string programDirectory() const override;
-  OpenedFile openForWriting(const std::string& path, WriteMode mode) override;
+  Result<std::unique_ptr<OutputFile>> openForWriting(const std::string& path, WriteMode mode) override;
 };
 
 class Win32MessageBoxes final : public MessageBoxes {

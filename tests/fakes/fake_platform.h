@@ -23,12 +23,12 @@ class MemoryProfiles final : public ProfileFiles {
     ++reads;
     return ini::getString(content(file), section, key, defaultValue, bufferSize);
   }
-  bool writeString(const std::string& file, const std::string& section, const std::string& key,
-                   const std::string& value) override {
+  Status writeString(const std::string& file, const std::string& section, const std::string& key,
+                     const std::string& value) override {
     writes.push_back({file, key, value});
-    if (readOnly) return false;
+    if (readOnly) return Status::failure(5);  // access denied
     files[file] = ini::setString(content(file), section, key, value);
-    return true;
+    return {};
   }
   [[nodiscard]] std::string content(const std::string& file) const {
     auto it = files.find(file);
@@ -52,13 +52,13 @@ class FakeFileSystem final : public FileSystem {
  public:
   class MemoryFile;
 
-  bool createDirectory(const std::string& path) override {
+  Status createDirectory(const std::string& path) override {
     created.push_back(path);
-    return directories.insert(path).second;
+    return directories.insert(path).second ? Status{} : Status::failure(183);  // already exists
   }
   [[nodiscard]] bool isNormalFile(const std::string& path) const override { return normalFiles.count(path) > 0; }
   [[nodiscard]] std::string programDirectory() const override { return programDir; }
-  OpenedFile openForWriting(const std::string& path, WriteMode mode) override;
+  Result<std::unique_ptr<OutputFile>> openForWriting(const std::string& path, WriteMode mode) override;
 
   std::string programDir = "C:\\Pon_dex";
   std::set<std::string> directories;

@@ -109,20 +109,20 @@ void FakeSocketLibrary::incomingConnection(SocketId listener, const Endpoint& fr
 
 // ---- library -----------------------------------------------------------------
 
-SocketCallStatus FakeSocketLibrary::startup() {
+Status FakeSocketLibrary::startup() {
   ++startups;
   started_ = true;
   return {};
 }
 
-SocketCallStatus FakeSocketLibrary::cleanup() {
+Status FakeSocketLibrary::cleanup() {
   ++cleanups;
   if (!started_) return {kWsaNotInitialised};
   started_ = false;
   return {};
 }
 
-SocketCallResult<SocketId> FakeSocketLibrary::createSocket(SocketProtocol protocol) {
+Result<SocketId> FakeSocketLibrary::createSocket(SocketProtocol protocol) {
   if (!started_) return {kNoSocket, kWsaNotInitialised};
   if (createError != 0) return {kNoSocket, createError};
   Socket s;
@@ -130,14 +130,14 @@ SocketCallResult<SocketId> FakeSocketLibrary::createSocket(SocketProtocol protoc
   return {add(std::move(s)), 0};
 }
 
-SocketCallStatus FakeSocketLibrary::closeSocket(SocketId socket) {
+Status FakeSocketLibrary::closeSocket(SocketId socket) {
   Socket* s = find(socket);
   if (s == nullptr) return {kNotSocket};
   s->open = false;
   return {};
 }
 
-SocketCallStatus FakeSocketLibrary::bind(SocketId socket, const Endpoint& local) {
+Status FakeSocketLibrary::bind(SocketId socket, const Endpoint& local) {
   Socket* s = find(socket);
   if (s == nullptr) return {kNotSocket};
   if (s->local) return {kInvalid};
@@ -148,7 +148,7 @@ SocketCallStatus FakeSocketLibrary::bind(SocketId socket, const Endpoint& local)
   return {};
 }
 
-SocketCallStatus FakeSocketLibrary::listen(SocketId socket, int) {
+Status FakeSocketLibrary::listen(SocketId socket, int) {
   Socket* s = find(socket);
   if (s == nullptr) return {kNotSocket};
   if (s->protocol != SocketProtocol::Tcp) return {kNotSupported};
@@ -157,7 +157,7 @@ SocketCallStatus FakeSocketLibrary::listen(SocketId socket, int) {
   return {};
 }
 
-SocketCallResult<AcceptedConnection> FakeSocketLibrary::accept(SocketId socket) {
+Result<AcceptedConnection> FakeSocketLibrary::accept(SocketId socket) {
   Socket* s = find(socket);
   if (s == nullptr) return {{}, kNotSocket};
   if (!s->listening) return {{}, kInvalid};
@@ -167,7 +167,7 @@ SocketCallResult<AcceptedConnection> FakeSocketLibrary::accept(SocketId socket) 
   return {next, 0};
 }
 
-SocketCallStatus FakeSocketLibrary::connect(SocketId socket, const Endpoint& remote) {
+Status FakeSocketLibrary::connect(SocketId socket, const Endpoint& remote) {
   Socket* s = find(socket);
   if (s == nullptr) return {kNotSocket};
   connectAttempts.push_back(remote);
@@ -190,11 +190,11 @@ SocketCallStatus FakeSocketLibrary::connect(SocketId socket, const Endpoint& rem
   return {kWsaWouldBlock};
 }
 
-SocketCallResult<std::size_t> FakeSocketLibrary::receive(SocketId socket, std::span<std::uint8_t> buffer, bool peek) {
+Result<std::size_t> FakeSocketLibrary::receive(SocketId socket, std::span<std::uint8_t> buffer, bool peek) {
   Socket* s = find(socket);
   if (s == nullptr) return {0, kNotSocket};
   if (s->protocol == SocketProtocol::Udp) {
-    const SocketCallResult<ReceivedDatagram> got = receiveFrom(socket, buffer, peek);
+    const Result<ReceivedDatagram> got = receiveFrom(socket, buffer, peek);
     return {got.value.count, got.error};
   }
   if (!s->connected) return {0, kNotConnected};
@@ -209,7 +209,7 @@ SocketCallResult<std::size_t> FakeSocketLibrary::receive(SocketId socket, std::s
   return {n, 0};
 }
 
-SocketCallResult<std::size_t> FakeSocketLibrary::send(SocketId socket, std::span<const std::uint8_t> bytes) {
+Result<std::size_t> FakeSocketLibrary::send(SocketId socket, std::span<const std::uint8_t> bytes) {
   Socket* s = find(socket);
   if (s == nullptr) return {0, kNotSocket};
   if (!s->connected) return {0, kNotConnected};
@@ -223,8 +223,8 @@ SocketCallResult<std::size_t> FakeSocketLibrary::send(SocketId socket, std::span
   return {n, 0};
 }
 
-SocketCallResult<std::size_t> FakeSocketLibrary::sendTo(SocketId socket, std::span<const std::uint8_t> bytes,
-                                                        const Endpoint& remote) {
+Result<std::size_t> FakeSocketLibrary::sendTo(SocketId socket, std::span<const std::uint8_t> bytes,
+                                              const Endpoint& remote) {
   Socket* s = find(socket);
   if (s == nullptr) return {0, kNotSocket};
   s->sentDatagrams.push_back({std::string(bytes.begin(), bytes.end()), remote});
@@ -232,8 +232,7 @@ SocketCallResult<std::size_t> FakeSocketLibrary::sendTo(SocketId socket, std::sp
 }
 
 // A datagram is taken whole, even when the buffer holds only part of it.
-SocketCallResult<ReceivedDatagram> FakeSocketLibrary::receiveFrom(SocketId socket, std::span<std::uint8_t> buffer,
-                                                                  bool peek) {
+Result<ReceivedDatagram> FakeSocketLibrary::receiveFrom(SocketId socket, std::span<std::uint8_t> buffer, bool peek) {
   Socket* s = find(socket);
   if (s == nullptr) return {{}, kNotSocket};
   if (s->datagrams.empty()) return {{}, kWsaWouldBlock};
@@ -248,7 +247,7 @@ SocketCallResult<ReceivedDatagram> FakeSocketLibrary::receiveFrom(SocketId socke
   return {{n, head.peer}, n < head.bytes.size() ? kWsaMessageTooLong : 0};
 }
 
-SocketCallResult<std::int32_t> FakeSocketLibrary::getOption(SocketId socket, SocketOption option) {
+Result<std::int32_t> FakeSocketLibrary::getOption(SocketId socket, SocketOption option) {
   Socket* s = find(socket);
   if (s == nullptr) return {0, kNotSocket};
   switch (option) {
@@ -263,25 +262,25 @@ SocketCallResult<std::int32_t> FakeSocketLibrary::getOption(SocketId socket, Soc
   return {0, kBadOption};
 }
 
-SocketCallStatus FakeSocketLibrary::enableBroadcast(SocketId socket) {
+Status FakeSocketLibrary::enableBroadcast(SocketId socket) {
   return {find(socket) == nullptr ? kNotSocket : 0};
 }
 
-SocketCallResult<Endpoint> FakeSocketLibrary::localEndpoint(SocketId socket) {
+Result<Endpoint> FakeSocketLibrary::localEndpoint(SocketId socket) {
   Socket* s = find(socket);
   if (s == nullptr) return {{}, kNotSocket};
   if (!s->local) return {{}, kInvalid};
   return {*s->local, 0};
 }
 
-SocketCallResult<Endpoint> FakeSocketLibrary::peerEndpoint(SocketId socket) {
+Result<Endpoint> FakeSocketLibrary::peerEndpoint(SocketId socket) {
   Socket* s = find(socket);
   if (s == nullptr) return {{}, kNotSocket};
   if (!s->peer) return {{}, kNotConnected};
   return {*s->peer, 0};
 }
 
-SocketCallResult<Ipv4Address> FakeSocketLibrary::lookupHost(const std::string& host) {
+Result<Ipv4Address> FakeSocketLibrary::lookupHost(const std::string& host) {
   auto it = hosts_.find(host);
   if (it == hosts_.end()) return {{}, kWsaHostNotFound};
   return {it->second, 0};
@@ -306,8 +305,8 @@ std::optional<Ipv4Address> FakeSocketLibrary::parseDotted(const std::string& tex
   return address;
 }
 
-SocketCallStatus FakeSocketLibrary::asyncSelect(SocketId socket, WindowId window, std::uint32_t message,
-                                                std::uint32_t notifications) {
+Status FakeSocketLibrary::asyncSelect(SocketId socket, WindowId window, std::uint32_t message,
+                                      std::uint32_t notifications) {
   Socket* s = find(socket);
   if (s == nullptr) return {kNotSocket};
   s->window = window;
@@ -318,8 +317,7 @@ SocketCallStatus FakeSocketLibrary::asyncSelect(SocketId socket, WindowId window
 
 // ---- host lookups ----------------------------------------------------------------
 
-SocketCallResult<LookupId> FakeSocketLibrary::startHostLookup(WindowId window, std::uint32_t message,
-                                                              const std::string& host) {
+Result<LookupId> FakeSocketLibrary::startHostLookup(WindowId window, std::uint32_t message, const std::string& host) {
   if (windows_.count(window) == 0) return {0, kInvalid};
   const LookupId id = nextLookup_++;
   lookups_[id] = Lookup{host, window, message, false, false, std::nullopt};
@@ -341,7 +339,7 @@ std::optional<Ipv4Address> FakeSocketLibrary::lookupResult(LookupId lookup) cons
   return it->second.address;
 }
 
-SocketCallStatus FakeSocketLibrary::cancelHostLookup(LookupId lookup) {
+Status FakeSocketLibrary::cancelHostLookup(LookupId lookup) {
   auto it = lookups_.find(lookup);
   if (it == lookups_.end()) return {kInvalid};
   if (it->second.completed || !lookupsCancellable) return {kWsaAlready};

@@ -91,31 +91,29 @@ class FakeSocketLibrary final : public SocketLibrary {
   std::vector<Endpoint> connectAttempts;
 
   // ---- SocketLibrary ----
-  SocketCallStatus startup() override;
-  SocketCallStatus cleanup() override;
-  SocketCallResult<SocketId> createSocket(SocketProtocol protocol) override;
-  SocketCallStatus closeSocket(SocketId socket) override;
-  SocketCallStatus bind(SocketId socket, const Endpoint& local) override;
-  SocketCallStatus listen(SocketId socket, int backlog) override;
-  SocketCallResult<AcceptedConnection> accept(SocketId socket) override;
-  SocketCallStatus connect(SocketId socket, const Endpoint& remote) override;
-  SocketCallResult<std::size_t> receive(SocketId socket, std::span<std::uint8_t> buffer, bool peek) override;
-  SocketCallResult<std::size_t> send(SocketId socket, std::span<const std::uint8_t> bytes) override;
-  SocketCallResult<std::size_t> sendTo(SocketId socket, std::span<const std::uint8_t> bytes,
-                                       const Endpoint& remote) override;
-  SocketCallResult<ReceivedDatagram> receiveFrom(SocketId socket, std::span<std::uint8_t> buffer, bool peek) override;
-  SocketCallResult<std::int32_t> getOption(SocketId socket, SocketOption option) override;
-  SocketCallStatus enableBroadcast(SocketId socket) override;
-  SocketCallResult<Endpoint> localEndpoint(SocketId socket) override;
-  SocketCallResult<Endpoint> peerEndpoint(SocketId socket) override;
-  SocketCallResult<std::string> hostName() override { return {"WAGA-PC", 0}; }
-  SocketCallResult<Ipv4Address> lookupHost(const std::string& host) override;
+  Status startup() override;
+  Status cleanup() override;
+  Result<SocketId> createSocket(SocketProtocol protocol) override;
+  Status closeSocket(SocketId socket) override;
+  Status bind(SocketId socket, const Endpoint& local) override;
+  Status listen(SocketId socket, int backlog) override;
+  Result<AcceptedConnection> accept(SocketId socket) override;
+  Status connect(SocketId socket, const Endpoint& remote) override;
+  Result<std::size_t> receive(SocketId socket, std::span<std::uint8_t> buffer, bool peek) override;
+  Result<std::size_t> send(SocketId socket, std::span<const std::uint8_t> bytes) override;
+  Result<std::size_t> sendTo(SocketId socket, std::span<const std::uint8_t> bytes, const Endpoint& remote) override;
+  Result<ReceivedDatagram> receiveFrom(SocketId socket, std::span<std::uint8_t> buffer, bool peek) override;
+  Result<std::int32_t> getOption(SocketId socket, SocketOption option) override;
+  Status enableBroadcast(SocketId socket) override;
+  Result<Endpoint> localEndpoint(SocketId socket) override;
+  Result<Endpoint> peerEndpoint(SocketId socket) override;
+  Result<std::string> hostName() override { return {"WAGA-PC", 0}; }
+  Result<Ipv4Address> lookupHost(const std::string& host) override;
   [[nodiscard]] std::optional<Ipv4Address> parseDotted(const std::string& text) const override;
-  SocketCallStatus asyncSelect(SocketId socket, WindowId window, std::uint32_t message,
-                               std::uint32_t notifications) override;
-  SocketCallResult<LookupId> startHostLookup(WindowId window, std::uint32_t message, const std::string& host) override;
+  Status asyncSelect(SocketId socket, WindowId window, std::uint32_t message, std::uint32_t notifications) override;
+  Result<LookupId> startHostLookup(WindowId window, std::uint32_t message, const std::string& host) override;
   [[nodiscard]] std::optional<Ipv4Address> lookupResult(LookupId lookup) const override;
-  SocketCallStatus cancelHostLookup(LookupId lookup) override;
+  Status cancelHostLookup(LookupId lookup) override;
   void releaseLookup(LookupId lookup) override;
   WindowId createMessageWindow() override;
   bool destroyMessageWindow(WindowId window) override;

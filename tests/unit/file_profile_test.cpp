@@ -34,13 +34,13 @@ TEST_F(FileProfileTest, MissingFileGivesDefaultsAndFirstWriteCreatesIt) {
   FileProfile profile;
   EXPECT_EQ(profile.getString(programPath(), "USTAWIENIA", "ZMIANA", "1", 100).text, "1");
   EXPECT_FALSE(std::filesystem::exists(dir_ / "Pon_dex_Settings.ini"));
-  ASSERT_TRUE(profile.writeString(programPath(), "USTAWIENIA", "ZMIANA", "1"));
+  ASSERT_TRUE(profile.writeString(programPath(), "USTAWIENIA", "ZMIANA", "1").ok());
   EXPECT_EQ(bytesOnDisk(), "[USTAWIENIA]\r\nZMIANA=1\r\n");
 }
 
 TEST_F(FileProfileTest, PolishKeyNamesReachTheDiskAsWindows1250Bytes) {
   FileProfile profile;
-  ASSERT_TRUE(profile.writeString(programPath(), "USTAWIENIA", "SYGNA\xA3 ZEWNETRZNY", "1"));
+  ASSERT_TRUE(profile.writeString(programPath(), "USTAWIENIA", "SYGNA\xA3 ZEWNETRZNY", "1").ok());
   const std::string expected =
       "[USTAWIENIA]\r\n\x53\x59\x47\x4E\x41\xA3\x20\x5A\x45\x57\x4E\x45\x54\x52\x5A\x4E\x59=1\r\n";
   EXPECT_EQ(bytesOnDisk(), expected);
@@ -49,7 +49,7 @@ TEST_F(FileProfileTest, PolishKeyNamesReachTheDiskAsWindows1250Bytes) {
 TEST_F(FileProfileTest, EveryCallReadsTheFileAnew) {
   FileProfile writer;
   FileProfile reader;
-  writer.writeString(programPath(), "USTAWIENIA", "plik", "0");
+  ASSERT_TRUE(writer.writeString(programPath(), "USTAWIENIA", "plik", "0").ok());
   EXPECT_EQ(reader.getString(programPath(), "USTAWIENIA", "plik", "", 100).text, "0");
   {
     std::ofstream out(dir_ / "Pon_dex_Settings.ini", std::ios::binary | std::ios::trunc);
@@ -60,7 +60,7 @@ TEST_F(FileProfileTest, EveryCallReadsTheFileAnew) {
 
 TEST_F(FileProfileTest, AnUnwritableLocationReportsFailure) {
   FileProfile profile;
-  EXPECT_FALSE(profile.writeString(dir_.string() + "\\missing\\x.ini", "s", "k", "v"));
+  EXPECT_FALSE(profile.writeString(dir_.string() + "\\missing\\x.ini", "s", "k", "v").ok());
 }
 
 }  // namespace

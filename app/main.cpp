@@ -6,12 +6,12 @@
 #include "app/resources.h"
 #include "core/key.h"
 #include "platform/win32/event_loop_win32.h"
-#include "platform/win32/form_window.h"
 #include "platform/win32/keyboard_win32.h"
 #include "platform/win32/serial_win32.h"
 #include "platform/win32/sockets_win32.h"
 #include "platform/win32/system_win32.h"
 #include "platform/win32/tray_win32.h"
+#include "ui/win32/form_window.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   using namespace pondex;

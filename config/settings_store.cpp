@@ -26,7 +26,9 @@ std::string SettingsStore::read(const std::string& key, const std::string& defau
 }
 
 bool SettingsStore::write(const std::string& key, const std::string& value) {
-  return WriteIniValue(settingsPath(), keys::kSection, key, value);
+  const bool written = WriteIniValue(settingsPath(), keys::kSection, key, value);
+  if (!written && writeFailed_) writeFailed_();
+  return written;
 }
 
 }  // namespace pondex

@@ -3,6 +3,7 @@
 // language file. Nothing is cached: every call goes to the file, and the
 // settings file path is rebuilt from the program directory each time.
 #include <cstddef>
+#include <functional>
 #include <string>
 
 #include "platform/files.h"
@@ -31,12 +32,17 @@ class SettingsStore {
   std::string read(const std::string& key, const std::string& defaultValue);
   bool write(const std::string& key, const std::string& value);
 
+  // Called after every settings write the platform refused; the caller of
+  // write() goes on with the value in memory either way.
+  void onWriteFailed(std::function<void()> handler) { writeFailed_ = std::move(handler); }
+
   [[nodiscard]] std::string settingsPath() const;
   [[nodiscard]] std::string programDirectory() const { return files_.programDirectory(); }
 
  private:
   ProfileFiles& profiles_;
   const FileSystem& files_;
+  std::function<void()> writeFailed_;
 };
 
 }  // namespace pondex

@@ -1,6 +1,8 @@
 #include "core/key.h"
 
+#include "config/localisation.h"
 #include "serial/port_parameters.h"
+#include "ui/save_notice.h"
 #include "ui/sections.h"
 
 namespace pondex {
@@ -51,11 +53,15 @@ bool Key::Form_Load() {
   // An existing folder is no error: the results are deliberately ignored.
   for (const char* dir : kStartDirectories) (void)p_.files.createDirectory(dir);
 
+  Localisation lang(p_.profiles, p_.files);
+  if (!lang.languageFileExists()) (void)lang.TlomaczenieZapis(form_);
+  store_.onWriteFailed([this] { ui::ShowSaveFailure(form_, c_); });
   form_.setTag(c_.mnuClose, "end");
   form_.setTag(c_.mnuVisible, "visible");
   form_.setTag(c_.mnuHelp, "help");
 
   binding_.LoadSettings();
+  lang.TlomaczenieOdczyt(form_);
 
   form_.setRect(ui::kWindowId,
                 {form_.rect(ui::kWindowId).left, form_.rect(ui::kWindowId).top, ui::kWindowWidth, ui::kWindowHeight});

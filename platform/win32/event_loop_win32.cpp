@@ -38,8 +38,8 @@ Win32EventLoop::Win32EventLoop() {
   wc.hInstance = ::GetModuleHandleA(nullptr);
   wc.lpszClassName = kTimerWindowClass;
   ::RegisterClassA(&wc);
-  window_.reset(::CreateWindowExA(0, kTimerWindowClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                  wc.hInstance, nullptr));
+  window_.reset(
+      ::CreateWindowExA(0, kTimerWindowClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr));
   ::SetWindowLongPtrA(window_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
 
@@ -86,7 +86,7 @@ void Win32EventLoop::tick(UINT_PTR id) {
 void Win32EventLoop::yieldToPendingEvents() {
   yieldTicks_.emplace_back();
   MSG msg;
-  while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+  while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
     if (msg.message == WM_QUIT) {
       // Leave the quit for the outer loop.
       ::PostQuitMessage(static_cast<int>(msg.wParam));
@@ -98,12 +98,14 @@ void Win32EventLoop::yieldToPendingEvents() {
 }
 
 void Win32EventLoop::dispatch(MSG& msg) {
-  if (dialog_ != nullptr && ::IsWindow(dialog_) && ::IsDialogMessageA(dialog_, &msg)) return;
+  if (dialog_ != nullptr && ::IsWindow(dialog_) && ::IsDialogMessageW(dialog_, &msg)) return;
   ::TranslateMessage(&msg);
-  ::DispatchMessageA(&msg);
+  ::DispatchMessageW(&msg);
 }
 
-void Win32EventLoop::sleep(Millis duration) { ::Sleep(static_cast<DWORD>(duration.count())); }
+void Win32EventLoop::sleep(Millis duration) {
+  ::Sleep(static_cast<DWORD>(duration.count()));
+}
 
 void Win32EventLoop::quit() {
   if (quitting_) return;
@@ -113,7 +115,7 @@ void Win32EventLoop::quit() {
 
 int Win32EventLoop::run() {
   MSG msg;
-  while (::GetMessageA(&msg, nullptr, 0, 0) > 0) dispatch(msg);
+  while (::GetMessageW(&msg, nullptr, 0, 0) > 0) dispatch(msg);
   return static_cast<int>(msg.wParam);
 }
 

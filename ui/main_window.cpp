@@ -290,8 +290,8 @@ Form buildMainWindow() {
   b.add(K::Label, "Label1", "v1.0", "", {100, 3000, 650, 300});
   b.add(K::Label, "lblHelp", "Help", "help", kNone);
   b.add(K::Image, "Image7", "", "", kNone);
-  b.add(K::Label, "txtTransmisja", "Czekaj transmisja", "wait", {1100, 3000, 3400, 300});
-  b.add(K::Image, "PON_DEX", "", "", {4650, 3350, 1500, 300});
+  b.add(K::Label, "txtTransmisja", "Czekaj transmisja", "wait", {1100, 3000, 3000, 300});
+  b.add(K::Image, "PON_DEX", "", "", {4250, 3030, 240, 240});
   // Shown once the settings file refuses a write.
   b.add(K::Label, "lblStatus",
         "Nie mo\xBF"

@@ -26,7 +26,7 @@ std::string SettingsStore::read(const std::string& key, const std::string& defau
 }
 
 void SettingsStore::write(const std::string& key, const std::string& value) {
-  if (!WriteIniValue(settingsPath(), keys::kSection, key, value).ok()) ++failedWrites_;
+  if (!WriteIniValue(settingsPath(), keys::kSection, key, value).ok() && writeFailed_) writeFailed_();
 }
 
 }  // namespace pondex

@@ -3,6 +3,7 @@
 // language file. Nothing is cached: every call goes to the file, and the
 // settings file path is rebuilt from the program directory each time.
 #include <cstddef>
+#include <functional>
 #include <string>
 
 #include "platform/files.h"
@@ -27,13 +28,13 @@ class SettingsStore {
   Status WriteIniValue(const std::string& file, const std::string& section, const std::string& key,
                        const std::string& value);
 
-  // The same on section "USTAWIENIA" of the settings file. A key is written
-  // at each change and the program goes on with the value in memory
-  // whatever the file says; a failed write is counted for the window to
-  // show.
+  // The same on section "USTAWIENIA" of the settings file.
   std::string read(const std::string& key, const std::string& defaultValue);
   void write(const std::string& key, const std::string& value);
-  [[nodiscard]] int failedWrites() const { return failedWrites_; }
+
+  // Called after every settings write the platform refused; the caller of
+  // write() goes on with the value in memory either way.
+  void onWriteFailed(std::function<void()> handler) { writeFailed_ = std::move(handler); }
 
   [[nodiscard]] std::string settingsPath() const;
   [[nodiscard]] std::string programDirectory() const { return files_.programDirectory(); }
@@ -41,7 +42,7 @@ class SettingsStore {
  private:
   ProfileFiles& profiles_;
   const FileSystem& files_;
-  int failedWrites_ = 0;
+  std::function<void()> writeFailed_;
 };
 
 }  // namespace pondex

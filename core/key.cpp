@@ -1,6 +1,7 @@
 #include "core/key.h"
 
 #include "serial/port_parameters.h"
+#include "ui/save_notice.h"
 #include "ui/sections.h"
 
 namespace pondex {
@@ -17,6 +18,7 @@ Key::Key(Platform& platform)
       store_(platform.profiles, platform.files),
       binding_(store_, form_, c_, settings_),
       selectors_(form_, c_),
+      lang_(platform.profiles, platform.files),
       ARCComm1_(platform.serial, platform.messages, kProgramName),
       emitter_(platform.keyboard),
       fileWriter_(platform.files, platform.clock),
@@ -24,6 +26,8 @@ Key::Key(Platform& platform)
       hotKeys_(form_, c_, settings_, store_, platform.keyboard),
       network_(platform.sockets, platform.messages,
                {form_, c_, settings_, store_, binding_, selectors_, platform.loop}) {
+  // Said once in the window, even for the rewrites of a first start.
+  store_.onWriteFailed([this] { ui::ShowSaveFailure(form_, c_); });
   Timer1_ = p_.loop.createTimer(Millis(100), [this] { EndTransmission(); });
   Timer2_ = p_.loop.createTimer(Millis(1), [this] { timer2Tick(); });
   Timer3_ = p_.loop.createTimer(Millis(200), [this] { timer3Tick(); });
@@ -60,11 +64,15 @@ bool Key::Form_Load() {
   // An existing folder is no error: the results are deliberately ignored.
   for (const char* dir : kStartDirectories) (void)p_.files.createDirectory(dir);
 
+  // Nothing writes the language file once it exists; a failure to write it
+  // leaves the built-in texts, which is what reading it would give.
+  if (!lang_.languageFileExists()) (void)lang_.TlomaczenieZapis(form_);
   form_.setTag(c_.mnuClose, "end");
   form_.setTag(c_.mnuVisible, "visible");
   form_.setTag(c_.mnuHelp, "help");
 
   binding_.LoadSettings();
+  lang_.TlomaczenieOdczyt(form_);
 
   form_.setRect(ui::kWindowId,
                 {form_.rect(ui::kWindowId).left, form_.rect(ui::kWindowId).top, ui::kWindowWidth, ui::kWindowHeight});

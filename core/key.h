@@ -14,6 +14,7 @@
 #include <memory>
 #include <string>
 
+#include "config/localisation.h"
 #include "config/settings.h"
 #include "config/settings_binding.h"
 #include "config/settings_store.h"
@@ -95,6 +96,7 @@ class Key {
   SettingsStore store_;
   SettingsBinding binding_;
   ui::Selectors selectors_;
+  Localisation lang_;
 
   ARCComm ARCComm1_;
   KeyEmitter emitter_;

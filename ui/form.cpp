@@ -205,6 +205,13 @@ void Form::setForeColor(ControlId id, Color color) {
   notify(id, Change::ForeColor);
 }
 
+void Form::setEmphasised(ControlId id, bool on) {
+  auto& props = at(id).props;
+  if (props.emphasised == on) return;
+  props.emphasised = on;
+  notify(id, Change::Emphasis);
+}
+
 void Form::setFocus(ControlId id) {
   focused_ = id;
   notify(id, Change::Focus);

@@ -72,10 +72,11 @@ struct ControlSpec {
   int maxLength = 0;         // text boxes; 0 = no limit
   bool captionShown = true;  // false: drawn without its caption
   Color foreColor = kBlack;
-  bool tabStop = true;  // for kinds that can take the focus
+  bool tabStop = true;      // for kinds that can take the focus
+  bool emphasised = false;  // drawn marked, as the label of the open section
 };
 
-enum class Change { Caption, Value, Visible, Container, Geometry, TabOrder, Focus, Selection, ForeColor };
+enum class Change { Caption, Value, Visible, Container, Geometry, TabOrder, Focus, Selection, ForeColor, Emphasis };
 
 class FormObserver {
  public:
@@ -144,6 +145,9 @@ class Form {
 
   [[nodiscard]] Color foreColor(ControlId id) const { return at(id).props.foreColor; }
   void setForeColor(ControlId id, Color color);
+
+  [[nodiscard]] bool emphasised(ControlId id) const { return at(id).props.emphasised; }
+  void setEmphasised(ControlId id, bool on);
 
   [[nodiscard]] std::optional<ControlId> focused() const { return focused_; }
   void setFocus(ControlId id);

@@ -33,6 +33,18 @@ class Builder {
   ControlId add(ControlKind kind, std::string name, std::string caption, std::string tag, Rect rect) {
     return add(kind, std::move(name), -1, std::move(caption), std::move(tag), rect);
   }
+  // A check box drawn without text: the label beside it is its text.
+  ControlId addBox(std::string name, std::string tag, Rect rect) {
+    ControlSpec props;
+    props.kind = ControlKind::CheckBox;
+    props.name = std::move(name);
+    props.tag = std::move(tag);
+    props.rect = rect;
+    props.captionShown = false;
+    props.parent = parent_;
+    props.parentIndex = parentIndex_;
+    return form_.add(std::move(props));
+  }
 
  private:
   Form& form_;
@@ -69,27 +81,27 @@ void addAddressEditor(Builder& b) {
 void addFileSection(Builder& b) {
   b.in("").add(K::Container, "picPlik", "", "", kPanel);
   b.in("picPlik");
-  b.add(K::CheckBox, "ChPanel", "Panel", "panel", {2500, 400, 1500, 250});
+  b.add(K::CheckBox, "ChPanel", "Panel", "panel", {2500, 400, 1500, 300});
   b.add(K::Button, "cmdUstaw", "Zmie\xF1", "zmien", {3400, 0, 1000, 300});
   b.add(K::Label, "Label33", "PLIK", "file", {0, 0, 3300, 300});
-  b.add(K::CheckBox, "ChPlik", "Do pliku", "to file", {100, 400, 2000, 250});
+  b.add(K::CheckBox, "ChPlik", "Do pliku", "to file", {100, 400, 2000, 300});
   b.add(K::Container, "Picture16", "", "", {100, 750, 4300, 1550});
   b.in("Picture16");
   b.add(K::OptionButton, "optPlik", 1,
         "Nazwa sta\xB3"
         "a",
-        "NameStatic", {0, 0, 2000, 250});
-  b.add(K::OptionButton, "optPlik", 0, "Nazwa nadawana dynamicznie", "NameDynamic", {0, 300, 4000, 250});
+        "NameStatic", {0, 0, 2000, 300});
+  b.add(K::OptionButton, "optPlik", 0, "Nazwa nadawana dynamicznie", "NameDynamic", {0, 300, 4000, 300});
   b.add(K::Frame, "Frame4", "", "", {0, 650, 4200, 800});
   b.in("Frame4");
-  b.add(K::OptionButton, "optDopisywanie", 0, "Dopisywanie", "dopisywanie", {100, 250, 1900, 250});
-  b.add(K::OptionButton, "optDopisywanie", 1, "Nadpisywanie", "nadpisywanie", {2100, 250, 1900, 250});
-  b.in("picPlik").add(K::Label, "LblPlikPath", "", "", {100, 2400, 4300, 250});
+  b.add(K::OptionButton, "optDopisywanie", 0, "Dopisywanie", "dopisywanie", {100, 250, 1900, 300});
+  b.add(K::OptionButton, "optDopisywanie", 1, "Nadpisywanie", "nadpisywanie", {2100, 250, 1900, 300});
+  b.in("picPlik").add(K::Label, "LblPlikPath", "", "", {100, 2400, 4300, 300});
 }
 
 void addKeyPicker(Builder& b) {
   b.in("").add(K::Container, "picKey", "", "", {0, 0, 4100, 1050});
-  b.in("picKey").add(K::Label, "LblTypKey", "", "", {100, 50, 3900, 250});
+  b.in("picKey").add(K::Label, "LblTypKey", "", "", {100, 50, 3900, 300});
   for (int i = 1; i <= 12; ++i) {
     b.add(K::Button, "cmdHotKey", i, "F" + std::to_string(i), "",
           {100 + (i - 1) % 6 * 650, 350 + (i - 1) / 6 * 330, 600, 300});
@@ -99,14 +111,14 @@ void addKeyPicker(Builder& b) {
 void addFrameSection(Builder& b) {
   b.in("").add(K::Container, "picRamka", "", "", kPanel);
   b.in("picRamka");
-  b.add(K::OptionButton, "Option1", "Dane tekstowe", "text", {100, 400, 3000, 250});
-  b.add(K::OptionButton, "Option2", "Dane numeryczne", "value", {100, 700, 3000, 250});
-  b.add(K::CheckBox, "chZmiana", "", "hot key", {100, 1100, 250, 250});
-  b.add(K::CheckBox, "chZmianaLF", "", "hot key", {100, 1450, 250, 250});
-  b.add(K::CheckBox, "chZmianaCR", "", "hot key", {100, 1800, 250, 250});
-  b.add(K::Label, "Label19", "Zmiana \".\" >> \",\"", "dot", {400, 1100, 3000, 250});
-  b.add(K::Label, "lblZmianaLF", "Usu\xF1 \"LF\"", "LF", {400, 1450, 3000, 250});
-  b.add(K::Label, "Label20", "Usu\xF1 \"CR\"  ", "CR", {400, 1800, 3000, 250});
+  b.add(K::OptionButton, "Option1", "Dane tekstowe", "text", {100, 400, 3000, 300});
+  b.add(K::OptionButton, "Option2", "Dane numeryczne", "value", {100, 700, 3000, 300});
+  b.addBox("chZmiana", "hot key", {100, 1100, 250, 300});
+  b.addBox("chZmianaLF", "hot key", {100, 1450, 250, 300});
+  b.addBox("chZmianaCR", "hot key", {100, 1800, 250, 300});
+  b.add(K::Label, "Label19", "Zmiana \".\" >> \",\"", "dot", {400, 1100, 3000, 300});
+  b.add(K::Label, "lblZmianaLF", "Usu\xF1 \"LF\"", "LF", {400, 1450, 3000, 300});
+  b.add(K::Label, "Label20", "Usu\xF1 \"CR\"  ", "CR", {400, 1800, 3000, 300});
   b.add(K::Label, "Label18", "RAMKA", "block", kHeader);
 }
 
@@ -125,7 +137,7 @@ void addEventsSection(Builder& b) {
                             {2, " BEZ REAKCJI", "no"}};
   int top = 400;
   for (const auto& o : options) {
-    b.add(K::OptionButton, "opKoniecRamki", o.index, o.caption, o.tag, {100, top, 4000, 250});
+    b.add(K::OptionButton, "opKoniecRamki", o.index, o.caption, o.tag, {100, top, 4000, 300});
     top += 350;
   }
 }
@@ -134,27 +146,27 @@ void addTransmissionSection(Builder& b) {
   b.in("").add(K::Container, "picTransmisja", "", "", kPanel);
   b.in("picTransmisja").add(K::Container, "picHotKey", "", "", {100, 400, 4300, 1500});
   b.in("picHotKey");
-  b.add(K::CheckBox, "chHotKey", "", "", {100, 100, 250, 250});
+  b.addBox("chHotKey", "", {100, 100, 250, 300});
   b.add(K::Label, "Label26",
         "Gor\xB9"
         "cy klawisz",
-        "hot key", {400, 100, 2500, 250});
+        "hot key", {400, 100, 2500, 300});
   b.add(K::Container, "pic00", "", "", {100, 400, 4100, 15});
   b.add(K::Frame, "frmHotKey", "", "", {100, 450, 4100, 1000});
   b.in("frmHotKey");
-  b.add(K::Label, "lblTarowanie", "Tarowanie", "query tare", {100, 550, 1800, 250});
-  b.add(K::Label, "lblTarowanieVal", "F4", "", {2000, 550, 800, 250});
-  b.add(K::Label, "lblPytanie", "Pytanie", "query read", {100, 200, 1800, 250});
-  b.add(K::Label, "lblPytanieVal", "F9", "", {2000, 200, 800, 250});
+  b.add(K::Label, "lblTarowanie", "Tarowanie", "query tare", {100, 550, 1800, 300});
+  b.add(K::Label, "lblTarowanieVal", "F4", "", {2000, 550, 800, 300});
+  b.add(K::Label, "lblPytanie", "Pytanie", "query read", {100, 200, 1800, 300});
+  b.add(K::Label, "lblPytanieVal", "F9", "", {2000, 200, 800, 300});
   b.in("picTransmisja").add(K::Container, "picNasluch", "", "", {100, 2000, 4300, 400});
   b.in("picNasluch");
-  b.add(K::CheckBox, "chNasluch", "", "", {100, 100, 250, 250});
+  b.addBox("chNasluch", "", {100, 100, 250, 300});
   b.add(K::Label, "Label17",
         "Nas\xB3"
         "uch ci\xB9"
         "g\xB3"
         "y",
-        "print", {400, 100, 3000, 250});
+        "print", {400, 100, 3000, 300});
   b.in("picTransmisja").add(K::Label, "Label9", "TRANSMISJA", "transmition", kHeader);
 }
 
@@ -185,17 +197,17 @@ void addParameterRow(Builder& b, const char* rowName, int top, const char* capNa
                      const char* tag, const char* valName) {
   b.in("picPoloczenie").add(K::Container, rowName, "", "", row(top));
   b.in(rowName);
-  b.add(K::Label, capName, caption, tag, {0, 50, 2400, 250});
-  b.add(K::Label, valName, "", "", {2500, 50, 1700, 250});
+  b.add(K::Label, capName, caption, tag, {0, 25, 2400, 300});
+  b.add(K::Label, valName, "", "", {2500, 25, 1700, 300});
 }
 
 void addConnectionSection(Builder& b) {
   b.in("").add(K::Container, "picPoloczenie", "", "", kPanel);
   b.in("picPoloczenie").add(K::Container, "Picture1", "", "", row(2400));
   b.in("Picture1");
-  b.add(K::Label, "Label4", "IP", "IP", {0, 50, 400, 250});
-  b.add(K::Label, "lblEthIp", "", "", {500, 50, 2000, 250});
-  b.add(K::Label, "lblEthPort", "", "", {2600, 50, 1000, 250});
+  b.add(K::Label, "Label4", "IP", "IP", {0, 25, 2400, 300});
+  b.add(K::Label, "lblEthIp", "", "", {2500, 25, 1250, 300});
+  b.add(K::Label, "lblEthPort", "", "", {3800, 25, 500, 300});
   b.in("picPoloczenie")
       .add(K::Label, "Label14",
            "PO\xA3\xA5"
@@ -212,11 +224,11 @@ void addConnectionSection(Builder& b) {
 }
 
 void addStrip(Builder& b) {
-  b.in("").add(K::Container, "picStrip", "", "", {4650, 0, 2250, 3000});
+  b.in("").add(K::Container, "picStrip", "", "", {4650, 0, 2550, 3300});
   b.in("picStrip");
-  b.add(K::CheckBox, "chAutostart", "", "to file", {100, 2700, 250, 250});
-  b.add(K::Button, "cmdStart", "&START", "start", {100, 1900, 1000, 350});
-  b.add(K::Button, "cmdUkryj", "Ukryj", "", {1150, 1900, 1000, 350});
+  b.addBox("chAutostart", "to file", {100, 2880, 240, 300});
+  b.add(K::Button, "cmdStart", "&START", "start", {100, 2000, 1150, 380});
+  b.add(K::Button, "cmdUkryj", "Ukryj", "", {1300, 2000, 1150, 380});
   struct Section {
     const char* image;
     const char* label;
@@ -224,22 +236,22 @@ void addStrip(Builder& b) {
     const char* tag;
     int top;
   };
-  const Section sections[] = {{"imgRamka", "lblRamka", "Ramka", "block", 950},
-                              {"imgPlik", "lblPlik", "Plik", "file", 1550},
-                              {"imgZdarzenia", "lblzdarzenia", "zdarzenia", "events", 1250},
-                              {"imgTransmisja", "lblTransmisja", "Transmisja", "transmition", 650},
+  const Section sections[] = {{"imgRamka", "lblRamka", "Ramka", "BLOCK", 1000},
+                              {"imgPlik", "lblPlik", "Plik", "file", 1600},
+                              {"imgZdarzenia", "lblzdarzenia", "zdarzenia", "events", 1300},
+                              {"imgTransmisja", "lblTransmisja", "Transmisja", "transmition", 700},
                               {"imgPolaczenie", "LblUstawieniaPortu",
                                "Po\xB3\xB9"
                                "czenie",
-                               "conect", 350}};
+                               "conect", 400}};
   for (const auto& s : sections) {
-    b.add(K::Image, s.image, "", "", {100, s.top, 240, 240});
-    b.add(K::Label, s.label, s.caption, s.tag, {400, s.top, 1800, 250});
+    b.add(K::Image, s.image, "", "", {100, s.top + 30, 240, 240});
+    b.add(K::Label, s.label, s.caption, s.tag, {400, s.top, 2050, 300});
   }
-  b.add(K::Button, "cmdZamknij", "Zamknij", "end", {100, 2300, 2050, 350});
-  b.add(K::Label, "Label2", "RS232/TCP", "", {1350, 2700, 850, 250});
-  b.add(K::Label, "lblAutostart", "Autostart", "autoStr", {400, 2700, 900, 250});
-  b.add(K::Label, "Label12", "Konfiguracja", "CONFIG", {100, 50, 2100, 250});
+  b.add(K::Button, "cmdZamknij", "Zamknij", "end", {100, 2430, 2350, 380});
+  b.add(K::Label, "Label2", "RS232/TCP", "", {1450, 2880, 1000, 300});
+  b.add(K::Label, "lblAutostart", "Autostart", "autoStr", {400, 2880, 1000, 300});
+  b.add(K::Label, "Label12", "Konfiguracja", "CONFIG", {100, 50, 2350, 300});
 }
 
 }  // namespace
@@ -256,7 +268,7 @@ Form buildMainWindow() {
   b.add(K::Timer, "Timer2", "", "", kNone);
   b.add(K::Component, "ARCComm1", "", "", kNone);
   addAddressEditor(b);
-  b.in("").add(K::Image, "picTransmit", "", "", {50, 2900, 240, 200});
+  b.in("").add(K::Image, "picTransmit", "", "", {800, 3030, 240, 240});
   b.add(K::Container, "PicTray", "", "", kNone);
   addFileSection(b);
   addKeyPicker(b);
@@ -275,11 +287,18 @@ Form buildMainWindow() {
   b.in("");
   b.add(K::Timer, "Timer3", "", "", kNone);
   b.add(K::Timer, "Timer1", "", "", kNone);
-  b.add(K::Label, "Label1", "v1.0", "", {3900, 2900, 600, 200});
+  b.add(K::Label, "Label1", "v1.0", "", {100, 3000, 650, 300});
   b.add(K::Label, "lblHelp", "Help", "help", kNone);
   b.add(K::Image, "Image7", "", "", kNone);
-  b.add(K::Label, "txtTransmisja", "Czekaj transmisja", "wait", {400, 2900, 3000, 200});
-  b.add(K::Image, "PON_DEX", "", "", {4650, 2900, 1500, 200});
+  b.add(K::Label, "txtTransmisja", "Czekaj transmisja", "wait", {1100, 3000, 3000, 300});
+  b.add(K::Image, "PON_DEX", "", "", {4250, 3030, 240, 240});
+  // Shown once the settings file refuses a write.
+  b.add(K::Label, "lblStatus",
+        "Nie mo\xBF"
+        "na zapisa\xE6 ustawie\xF1: zmiany obowi\xB9"
+        "zuj\xB9 do zamkni\xEA"
+        "cia programu",
+        "", {100, 3400, 7050, 300});
   b.add(K::Menu, "mnuTray", "Tray", "", kNone);
   b.in("mnuTray");
   b.add(K::MenuItem, "mnuVisible", "Poka\xBF okno", "", kNone);
@@ -292,7 +311,12 @@ Form buildMainWindow() {
   form.setValue(form.id("optDopisywanie", 1), 1);
   form.setValue(form.id("Option2"), 1);
   form.setValue(form.id("opKoniecRamki", 0), 1);
-  for (const char* hidden : {"lblHelp", "Image7", "txtTransmisja", "PicTray", "mnuTray"}) {
+  form.setForeColor(form.id("lblStatus"), rgb(192, 0, 0));
+  // Section headers carry the same mark as the open section's label.
+  for (const char* header : {"Label14", "Label9", "Label18", "Label24", "Label33"}) {
+    form.setEmphasised(form.id(header), true);
+  }
+  for (const char* hidden : {"lblHelp", "Image7", "txtTransmisja", "PicTray", "mnuTray", "lblStatus"}) {
     form.setVisible(form.id(hidden), false);
   }
   const ControlId holder = form.id("Smietnik");
@@ -394,6 +418,7 @@ MainControls::MainControls(const Form& f)
       LblPlikPath(f.id("LblPlikPath")),
       txtTransmisja(f.id("txtTransmisja")),
       lblHelp(f.id("lblHelp")),
+      lblStatus(f.id("lblStatus")),
       Image7(f.id("Image7")),
       PicTray(f.id("PicTray")),
       mnuTray(f.id("mnuTray")),

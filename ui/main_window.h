@@ -11,8 +11,8 @@ namespace pondex::ui {
 
 // The design caption of the window; the start-up adds the help hint.
 inline constexpr const char* kWindowCaption = "PON_DEX";
-inline constexpr int kWindowWidth = 7000;  // twips, set at start-up
-inline constexpr int kWindowHeight = 3450;
+inline constexpr int kWindowWidth = 7250;  // twips of the client area, set at start-up
+inline constexpr int kWindowHeight = 3750;
 
 Form buildMainWindow();
 
@@ -42,7 +42,7 @@ struct MainControls {
   ControlId ButtonXP10, ButtonXP11, ButtonXP12, ButtonXP13;
   std::array<ControlId, 4> txtIp;
   ControlId txtPort, cmdOkIp, cmdNoIp, cmdClrIp, lblEthIp, lblEthPort;
-  ControlId LblPlikPath, txtTransmisja, lblHelp, Image7, PicTray;
+  ControlId LblPlikPath, txtTransmisja, lblHelp, lblStatus, Image7, PicTray;
   ControlId mnuTray, mnuVisible, mnuClose, mnuHelp;
 };
 

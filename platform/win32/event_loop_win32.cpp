@@ -86,7 +86,7 @@ void Win32EventLoop::tick(UINT_PTR id) {
 void Win32EventLoop::yieldToPendingEvents() {
   yieldTicks_.emplace_back();
   MSG msg;
-  while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+  while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
     if (msg.message == WM_QUIT) {
       // Leave the quit for the outer loop.
       ::PostQuitMessage(static_cast<int>(msg.wParam));
@@ -98,9 +98,9 @@ void Win32EventLoop::yieldToPendingEvents() {
 }
 
 void Win32EventLoop::dispatch(MSG& msg) {
-  if (dialog_ != nullptr && ::IsWindow(dialog_) && ::IsDialogMessageA(dialog_, &msg)) return;
+  if (dialog_ != nullptr && ::IsWindow(dialog_) && ::IsDialogMessageW(dialog_, &msg)) return;
   ::TranslateMessage(&msg);
-  ::DispatchMessageA(&msg);
+  ::DispatchMessageW(&msg);
 }
 
 void Win32EventLoop::sleep(Millis duration) {
@@ -115,7 +115,7 @@ void Win32EventLoop::quit() {
 
 int Win32EventLoop::run() {
   MSG msg;
-  while (::GetMessageA(&msg, nullptr, 0, 0) > 0) dispatch(msg);
+  while (::GetMessageW(&msg, nullptr, 0, 0) > 0) dispatch(msg);
   return static_cast<int>(msg.wParam);
 }
 

@@ -20,7 +20,7 @@ HANDLE toHandle(LookupId lookup) {
   return reinterpret_cast<HANDLE>(lookup);
 }
 
-int lastError() {
+int socketError() {
   return ::WSAGetLastError();
 }
 
@@ -55,7 +55,7 @@ std::optional<Ipv4Address> firstAddress(const hostent* entry) {
 }
 
 Status statusOf(int result) {
-  return {result == SOCKET_ERROR ? lastError() : 0};
+  return {result == SOCKET_ERROR ? socketError() : 0};
 }
 
 }  // namespace
@@ -84,7 +84,7 @@ Status Win32SocketLibrary::cleanup() {
 Result<SocketId> Win32SocketLibrary::createSocket(SocketProtocol protocol) {
   const SOCKET s = protocol == SocketProtocol::Tcp ? ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP)
                                                    : ::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
-  if (s == INVALID_SOCKET) return {kNoSocket, lastError()};
+  if (s == INVALID_SOCKET) return {kNoSocket, socketError()};
   adopt(s);
   return {static_cast<SocketId>(s), 0};
 }
@@ -113,7 +113,7 @@ Result<AcceptedConnection> Win32SocketLibrary::accept(SocketId socket) {
   sockaddr_in peer{};
   int length = static_cast<int>(sizeof peer);
   const SOCKET s = ::accept(toSocket(socket), reinterpret_cast<sockaddr*>(&peer), &length);
-  if (s == INVALID_SOCKET) return {{}, lastError()};
+  if (s == INVALID_SOCKET) return {{}, socketError()};
   adopt(s);
   return {{static_cast<SocketId>(s), fromAddress(peer)}, 0};
 }
@@ -127,13 +127,13 @@ Status Win32SocketLibrary::connect(SocketId socket, const Endpoint& remote) {
 Result<std::size_t> Win32SocketLibrary::receive(SocketId socket, std::span<std::uint8_t> buffer, bool peek) {
   const int n =
       ::recv(toSocket(socket), reinterpret_cast<char*>(buffer.data()), lengthOf(buffer.size()), peek ? MSG_PEEK : 0);
-  if (n == SOCKET_ERROR) return {0, lastError()};
+  if (n == SOCKET_ERROR) return {0, socketError()};
   return {static_cast<std::size_t>(n), 0};
 }
 
 Result<std::size_t> Win32SocketLibrary::send(SocketId socket, std::span<const std::uint8_t> bytes) {
   const int n = ::send(toSocket(socket), reinterpret_cast<const char*>(bytes.data()), lengthOf(bytes.size()), 0);
-  if (n == SOCKET_ERROR) return {0, lastError()};
+  if (n == SOCKET_ERROR) return {0, socketError()};
   return {static_cast<std::size_t>(n), 0};
 }
 
@@ -142,7 +142,7 @@ Result<std::size_t> Win32SocketLibrary::sendTo(SocketId socket, std::span<const 
   const sockaddr_in address = toAddress(remote);
   const int n = ::sendto(toSocket(socket), reinterpret_cast<const char*>(bytes.data()), lengthOf(bytes.size()), 0,
                          reinterpret_cast<const sockaddr*>(&address), static_cast<int>(sizeof address));
-  if (n == SOCKET_ERROR) return {0, lastError()};
+  if (n == SOCKET_ERROR) return {0, socketError()};
   return {static_cast<std::size_t>(n), 0};
 }
 
@@ -151,7 +151,7 @@ Result<ReceivedDatagram> Win32SocketLibrary::receiveFrom(SocketId socket, std::s
   int length = static_cast<int>(sizeof from);
   const int n = ::recvfrom(toSocket(socket), reinterpret_cast<char*>(buffer.data()), lengthOf(buffer.size()),
                            peek ? MSG_PEEK : 0, reinterpret_cast<sockaddr*>(&from), &length);
-  if (n == SOCKET_ERROR) return {{}, lastError()};
+  if (n == SOCKET_ERROR) return {{}, socketError()};
   return {{static_cast<std::size_t>(n), fromAddress(from)}, 0};
 }
 
@@ -162,7 +162,7 @@ Result<std::int32_t> Win32SocketLibrary::getOption(SocketId socket, SocketOption
   int value = 0;
   int length = static_cast<int>(sizeof value);
   if (::getsockopt(toSocket(socket), SOL_SOCKET, name, reinterpret_cast<char*>(&value), &length) == SOCKET_ERROR) {
-    return {0, lastError()};
+    return {0, socketError()};
   }
   return {value, 0};
 }
@@ -177,7 +177,7 @@ Result<Endpoint> Win32SocketLibrary::localEndpoint(SocketId socket) {
   sockaddr_in address{};
   int length = static_cast<int>(sizeof address);
   if (::getsockname(toSocket(socket), reinterpret_cast<sockaddr*>(&address), &length) == SOCKET_ERROR) {
-    return {{}, lastError()};
+    return {{}, socketError()};
   }
   return {fromAddress(address), 0};
 }
@@ -186,20 +186,20 @@ Result<Endpoint> Win32SocketLibrary::peerEndpoint(SocketId socket) {
   sockaddr_in address{};
   int length = static_cast<int>(sizeof address);
   if (::getpeername(toSocket(socket), reinterpret_cast<sockaddr*>(&address), &length) == SOCKET_ERROR) {
-    return {{}, lastError()};
+    return {{}, socketError()};
   }
   return {fromAddress(address), 0};
 }
 
 Result<std::string> Win32SocketLibrary::hostName() {
   char name[256] = {};
-  if (::gethostname(name, static_cast<int>(sizeof name) - 1) == SOCKET_ERROR) return {{}, lastError()};
+  if (::gethostname(name, static_cast<int>(sizeof name) - 1) == SOCKET_ERROR) return {{}, socketError()};
   return {std::string(name, ::strnlen(name, sizeof name)), 0};
 }
 
 Result<Ipv4Address> Win32SocketLibrary::lookupHost(const std::string& host) {
   const hostent* entry = ::gethostbyname(host.c_str());
-  if (entry == nullptr) return {{}, lastError()};
+  if (entry == nullptr) return {{}, socketError()};
   const std::optional<Ipv4Address> address = firstAddress(entry);
   if (!address) return {{}, WSANO_DATA};
   return {*address, 0};
@@ -223,7 +223,7 @@ Result<LookupId> Win32SocketLibrary::startHostLookup(WindowId window, std::uint3
   auto buffer = std::make_unique<char[]>(MAXGETHOSTSTRUCT);
   const HANDLE lookup =
       ::WSAAsyncGetHostByName(toWindow(window), message, host.c_str(), buffer.get(), MAXGETHOSTSTRUCT);
-  if (lookup == nullptr) return {0, lastError()};
+  if (lookup == nullptr) return {0, socketError()};
   lookups_[lookup] = std::move(buffer);
   return {reinterpret_cast<LookupId>(lookup), 0};
 }

@@ -204,3 +204,60 @@ class Receiver:
         if self.process is not None and self.process.poll() is None:
             self.process.kill()
             self.process.wait(timeout=10)
+
+
+# ---- the window as a person sees it ----
+
+LANGUAGE = "set.lng"
+
+
+class Child:
+    """One child window of the program's window, as wintool dump shows it."""
+
+    def __init__(self, line):
+        visible, rect, self.text = line.split("\t", 2)
+        self.visible = visible == "1"
+        self.x, self.y, self.width, self.height = (int(v) for v in rect.split(","))
+
+    def centre(self):
+        return self.x + self.width // 2, self.y + self.height // 2
+
+
+def window_and_children(title=WINDOW_TITLE):
+    raw = wintool("dump", title).encode("latin-1").decode("utf-8")
+    # Wine's console turns each "\n" into "\r\n"; blanks at the end of a text are its own.
+    lines = [Child(line.rstrip("\r")) for line in raw.split("\n") if line.strip("\r")]
+    return lines[0], lines[1:]
+
+
+def children(title=WINDOW_TITLE):
+    """Every child window: visibility, screen rectangle and its text (GetWindowTextW)."""
+    return window_and_children(title)[1]
+
+
+def on_screen(title=WINDOW_TITLE):
+    """The visible children that lie inside the window's client area (not parked in the hidden holder)."""
+    window, kids = window_and_children(title)
+    return [c for c in kids if c.visible and c.width > 0 and window.x <= c.x and c.x + c.width <= window.x + window.width
+            and window.y <= c.y and c.y + c.height <= window.y + window.height]
+
+
+def visible_texts(title=WINDOW_TITLE):
+    return [c.text for c in on_screen(title) if c.text]
+
+
+def display():
+    with open(os.path.join(wine_dir(), "display")) as f:
+        return f.read().strip()
+
+
+def click(text, rightmost=False, title=WINDOW_TITLE):
+    """A real mouse click, on the virtual display, at the centre of the control on screen showing `text`
+    (the rightmost of several, such as a section's label in the strip, when asked)."""
+    matches = sorted((c for c in on_screen(title) if c.text == text), key=lambda c: c.x)
+    if not matches or (len(matches) > 1 and not rightmost):
+        raise AssertionError("%d controls on screen show %r" % (len(matches), text))
+    x, y = matches[-1].centre()
+    env = dict(os.environ, DISPLAY=display())
+    subprocess.run(["xdotool", "mousemove", "--sync", str(x), str(y), "click", "1"], env=env, check=True,
+                   stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, timeout=30)

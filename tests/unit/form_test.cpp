@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <vector>
 
 #include "ui/main_window.h"
@@ -74,7 +76,11 @@ TEST(MainWindow, ControlOrderGivesTheLanguageKeysInTheirDocumentedOrder) {
     const auto& tag = f.tag(id);
     if (tag.empty()) continue;
     bool seen = false;
-    for (const auto& k : keys) seen = seen || k == tag;
+    // Keys compare without letter case: lblRamka's "BLOCK" is Label18's "block".
+    for (const auto& k : keys) {
+      seen = seen || std::equal(k.begin(), k.end(), tag.begin(), tag.end(),
+                                [](char a, char b) { return std::tolower(a) == std::tolower(b); });
+    }
     if (!seen) keys.push_back(tag);
   }
   const std::vector<std::string> expected = {
@@ -99,6 +105,26 @@ TEST(MainWindow, PanelsStartParkedAndDesignSelectionsAreSet) {
   EXPECT_TRUE(f.isOn(c.Option2));
   EXPECT_TRUE(f.isOn(c.optPlik[1]));
   EXPECT_TRUE(f.isOn(c.optDopisywanie[1]));
+}
+
+TEST(MainWindow, NoTwoControlsOfOneContainerCoverEachOther) {
+  // Twips scale alike at every DPI, so an overlap here is one on every screen.
+  Form f = buildMainWindow();
+  const MainControls c(f);
+  for (ControlId container = 0; container < f.size(); ++container) {
+    if (container == c.Smietnik) continue;  // the parked panels lie on top of each other there
+    const auto kids = f.children(container);
+    for (std::size_t i = 0; i < kids.size(); ++i) {
+      for (std::size_t j = i + 1; j < kids.size(); ++j) {
+        const Rect& a = f.rect(kids[i]);
+        const Rect& b = f.rect(kids[j]);
+        if (a.width == 0 || b.width == 0) continue;  // no window: timers, menus, helpers
+        const bool overlap = a.left < b.left + b.width && b.left < a.left + a.width && a.top < b.top + b.height &&
+                             b.top < a.top + a.height;
+        EXPECT_FALSE(overlap) << f.qualifiedName(kids[i]) << " and " << f.qualifiedName(kids[j]);
+      }
+    }
+  }
 }
 
 }  // namespace

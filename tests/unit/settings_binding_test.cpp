@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/fakes/fake_platform.h"
+#include "ui/save_notice.h"
 
 namespace pondex {
 namespace {
@@ -218,12 +219,23 @@ TEST_F(SettingsBindingTest, CommandsAreWrittenBackAsLoaded) {
   EXPECT_EQ(setting("Tarowanie"), "T");
 }
 
-TEST_F(SettingsBindingTest, AFailedWriteKeepsTheNewStateInMemory) {
+TEST_F(SettingsBindingTest, AFailedWriteKeepsTheNewStateInMemoryAndShowsTheStatusLineOnce) {
+  int failures = 0;
+  store.onWriteFailed([this, &failures] {
+    ++failures;
+    ui::ShowSaveFailure(form, c);
+  });
   load();
+  EXPECT_EQ(failures, 0);
+  EXPECT_FALSE(form.visible(c.lblStatus));
   fake.profiles.readOnly = true;
   form.userClick(c.opKoniecRamki[1]);
+  form.userClick(c.chZmiana);
   EXPECT_EQ(settings.FrameEndReaction, FrameEndReaction::Tab);
+  EXPECT_EQ(settings.DecimalCommaMode, 0);
   EXPECT_EQ(setting("koniec ramki"), "2");
+  EXPECT_EQ(failures, 2);
+  EXPECT_TRUE(form.visible(c.lblStatus));
 }
 
 }  // namespace

@@ -10,6 +10,10 @@
 //   wintool listbox TITLE                  print the items of the first list box child, in UTF-8
 //   wintool listbox-select TITLE INDEX     select an item of that list box as a click would
 //   wintool edit-text TITLE                print the text of the first edit box child, in UTF-8
+//   wintool dump TITLE                     the window's client area, then for each child window: visible,
+//                                          screen rectangle and text (GetWindowTextW, as UTF-8), tab-separated
+//   wintool dpi                            print the display's DPI as this process sees it
+//   wintool acp                            print the system's ANSI code page
 //   wintool key VK HOLD_MS                 press a virtual key, hold it, release it
 //   wintool end-session TITLE              tell the window the session ends
 //   wintool hold                           keep a hidden window (and so Wine's desktop process) alive
@@ -147,10 +151,32 @@ int printEditText(HWND window) {
   return 0;
 }
 
+std::string utf8(const std::wstring& text) {
+  if (text.empty()) return {};
+  const int n =
+      ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<std::size_t>(n), '\0');
+  ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
+  return out;
+}
+
+BOOL CALLBACK dumpChild(HWND hwnd, LPARAM) {
+  wchar_t text[512] = {};
+  ::GetWindowTextW(hwnd, text, 512);
+  RECT r{};
+  ::GetWindowRect(hwnd, &r);
+  // Text is written as bytes: the console's code page must not touch it.
+  const std::string line = std::to_string(::IsWindowVisible(hwnd) ? 1 : 0) + "\t" + std::to_string(r.left) + "," +
+                           std::to_string(r.top) + "," + std::to_string(r.right - r.left) + "," +
+                           std::to_string(r.bottom - r.top) + "\t" + utf8(text) + "\n";
+  std::fwrite(line.data(), 1, line.size(), stdout);
+  return TRUE;
+}
+
 int usage() {
   std::fputs(
-      "usage: wintool wait-window|visible|count|close|click|texts|listbox|listbox-select|edit-text|key|end-session|"
-      "hold ...\n",
+      "usage: wintool wait-window|visible|count|close|click|texts|listbox|listbox-select|edit-text|dump|dpi|acp|key|"
+      "end-session|hold ...\n",
       stderr);
   return 2;
 }
@@ -175,6 +201,16 @@ int main(int argc, char** argv) {
       if (::GetTickCount() - start > timeout) return 1;
       ::Sleep(20);
     }
+    return 0;
+  }
+  if (cmd == "dpi" && argc == 2) {
+    HDC dc = ::GetDC(nullptr);
+    std::printf("%d\n", ::GetDeviceCaps(dc, LOGPIXELSY));
+    ::ReleaseDC(nullptr, dc);
+    return 0;
+  }
+  if (cmd == "acp" && argc == 2) {
+    std::printf("%u\n", ::GetACP());
     return 0;
   }
   if (cmd == "count" && argc == 3) {
@@ -202,6 +238,18 @@ int main(int argc, char** argv) {
     if (cmd == "listbox") return printListBox(window);
     if (cmd == "listbox-select" && argc == 4) return selectListBoxItem(window, std::atoi(argv[3]));
     if (cmd == "edit-text") return printEditText(window);
+    if (cmd == "dump") {
+      // The window's client area first, then every child.
+      RECT client{};
+      ::GetClientRect(window, &client);
+      POINT origin{0, 0};
+      ::ClientToScreen(window, &origin);
+      std::printf("%d\t%ld,%ld,%ld,%ld\t\n", ::IsWindowVisible(window) ? 1 : 0, origin.x, origin.y, client.right,
+                  client.bottom);
+      std::fflush(stdout);
+      ::EnumChildWindows(window, &dumpChild, 0);
+      return 0;
+    }
     if (cmd == "texts") {
       ::EnumChildWindows(window, &printText, 0);
       return 0;

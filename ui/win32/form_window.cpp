@@ -1,39 +1,53 @@
 #include "ui/win32/form_window.h"
 
+#include "platform/win32/text_1250.h"
+#include "ui/win32/dpi.h"
+
+#ifndef WM_DPICHANGED
+#define WM_DPICHANGED 0x02E0
+#endif
+
 namespace pondex::win32 {
 namespace {
 
 using ui::ControlId;
 using ui::ControlKind;
 
-constexpr const char* kWindowClass = "Pon_dex.Window";
-constexpr const char* kPanelClass = "Pon_dex.Panel";
-constexpr const char* kOwnerClass = "Pon_dex.Owner";
+constexpr const wchar_t* kWindowClass = L"Pon_dex.Window";
+constexpr const wchar_t* kPanelClass = L"Pon_dex.Panel";
+constexpr const wchar_t* kOwnerClass = L"Pon_dex.Owner";
 constexpr int kControlIdBase = 1000;
+constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+constexpr DWORD kWindowExStyle = WS_EX_CONTROLPARENT;
+constexpr COLORREF kMarkColor = RGB(0xCC, 0xE4, 0xF7);
 
 void registerClasses(HICON icon) {
   static bool registered = false;
   if (registered) return;
   registered = true;
-  const HINSTANCE instance = ::GetModuleHandleA(nullptr);
-  WNDCLASSA wc{};
-  wc.lpfnWndProc = ::DefWindowProcA;
+  const HINSTANCE instance = ::GetModuleHandleW(nullptr);
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = ::DefWindowProcW;
   wc.hInstance = instance;
   wc.lpszClassName = kOwnerClass;
-  ::RegisterClassA(&wc);
+  ::RegisterClassExW(&wc);
 
-  wc = WNDCLASSA{};
+  wc = WNDCLASSEXW{};
+  wc.cbSize = sizeof wc;
   wc.style = CS_DBLCLKS;
-  wc.lpfnWndProc = ::DefWindowProcA;  // replaced per window once it knows its FormWindow
+  wc.lpfnWndProc = ::DefWindowProcW;  // replaced per window once it knows its FormWindow
   wc.hInstance = instance;
   wc.hIcon = icon;
-  wc.hCursor = ::LoadCursor(nullptr, IDC_ARROW);
+  wc.hIconSm = icon;
+  wc.hCursor = ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
   wc.hbrBackground = ::GetSysColorBrush(COLOR_BTNFACE);
   wc.lpszClassName = kWindowClass;
-  ::RegisterClassA(&wc);
+  ::RegisterClassExW(&wc);
   wc.hIcon = nullptr;
+  wc.hIconSm = nullptr;
   wc.lpszClassName = kPanelClass;
-  ::RegisterClassA(&wc);
+  ::RegisterClassExW(&wc);
 }
 
 bool hasWindow(ControlKind kind) {
@@ -48,27 +62,41 @@ bool hasWindow(ControlKind kind) {
   }
 }
 
+bool hasText(ControlKind kind) {
+  switch (kind) {
+    case ControlKind::Label:
+    case ControlKind::CheckBox:
+    case ControlKind::OptionButton:
+    case ControlKind::Button:
+    case ControlKind::TextBox:
+      return true;
+    default:
+      return false;
+  }
+}
+
 }  // namespace
 
 FormWindow::FormWindow(ui::Form& form, HICON icon, Callbacks callbacks)
-    : form_(form), callbacks_(std::move(callbacks)), font_(static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT))) {
+    : form_(form), callbacks_(std::move(callbacks)), markBrush_(::CreateSolidBrush(kMarkColor)) {
   registerClasses(icon);
-  const HINSTANCE instance = ::GetModuleHandleA(nullptr);
-  owner_.reset(::CreateWindowExA(0, kOwnerClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr));
-  const ui::Rect r = form_.rect(ui::kWindowId);
-  window_.reset(::CreateWindowExA(WS_EX_CONTROLPARENT, kWindowClass, form_.caption(ui::kWindowId).c_str(),
-                                  WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, twipsToPixelsX(r.width), twipsToPixelsY(r.height),
-                                  owner_.get(), nullptr, instance, nullptr));
+  const HINSTANCE instance = ::GetModuleHandleW(nullptr);
+  owner_.reset(::CreateWindowExW(0, kOwnerClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr));
+  window_.reset(::CreateWindowExW(kWindowExStyle, kWindowClass, fromCp1250(form_.caption(ui::kWindowId)).c_str(),
+                                  kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT, 0, 0, owner_.get(), nullptr, instance,
+                                  nullptr));
   hwnds_.assign(form_.size(), nullptr);
   hwnds_[ui::kWindowId] = window_.get();
-  ::SetWindowLongPtrA(window_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  ::SetWindowLongPtrA(window_.get(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&FormWindow::windowProc));
+  ::SetWindowLongPtrW(window_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  ::SetWindowLongPtrW(window_.get(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&FormWindow::windowProc));
 
+  dpi_ = windowDpi(window_.get());
+  font_.reset(createMessageFont(dpi_, false));
+  boldFont_.reset(createMessageFont(dpi_, true));
   for (ControlId id = 1; id < form_.size(); ++id) createControl(id);
   // Containers may come after their contents in control order: parent and
   // place everything once all windows exist.
-  for (ControlId id = 1; id < form_.size(); ++id) place(id);
+  for (ControlId id = 0; id < form_.size(); ++id) place(id);
   for (ControlId id = 1; id < form_.size(); ++id) applyVisible(id);
   form_.setObserver(this);
   applyVisible(ui::kWindowId);
@@ -78,79 +106,98 @@ FormWindow::~FormWindow() {
   form_.setObserver(nullptr);
 }
 
+int FormWindow::px(int twips) const {
+  return twipsToPixels(twips, dpi_);
+}
+
+std::wstring FormWindow::shownCaption(ControlId id) const {
+  return form_.captionShown(id) ? fromCp1250(form_.caption(id)) : std::wstring();
+}
+
+HWND FormWindow::createChild(ControlId id, const wchar_t* cls, const std::wstring& text, DWORD style, DWORD exStyle) {
+  if (form_.tabStop(id)) style |= WS_TABSTOP;
+  return ::CreateWindowExW(exStyle, cls, text.c_str(), WS_CHILD | WS_CLIPSIBLINGS | style, 0, 0, 0, 0, window_.get(),
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(kControlIdBase + id)),
+                           ::GetModuleHandleW(nullptr), nullptr);
+}
+
+HWND FormWindow::createButton(ControlId id, const std::wstring& caption) {
+  return createChild(id, L"BUTTON", caption, BS_PUSHBUTTON | BS_NOTIFY, 0);
+}
+
 void FormWindow::createControl(ControlId id) {
   const ControlKind kind = form_.kind(id);
   if (!hasWindow(kind)) return;
-  const char* cls = "STATIC";
-  DWORD style = WS_CHILD | WS_CLIPSIBLINGS;
-  DWORD exStyle = 0;
-  std::string text = form_.captionShown(id) ? form_.caption(id) : std::string();
+  const std::wstring text = shownCaption(id);
+  HWND hwnd = nullptr;
   switch (kind) {
     case ControlKind::Container:
-      cls = kPanelClass;
-      exStyle = WS_EX_CONTROLPARENT;
-      text.clear();
+      hwnd = createChild(id, kPanelClass, L"", 0, WS_EX_CONTROLPARENT);
       break;
     case ControlKind::Frame:
-      cls = kPanelClass;
-      exStyle = WS_EX_CONTROLPARENT | WS_EX_STATICEDGE;
-      text.clear();
+      hwnd = createChild(id, kPanelClass, L"", 0, WS_EX_CONTROLPARENT | WS_EX_STATICEDGE);
       break;
     case ControlKind::Label:
-      style |= SS_NOTIFY | SS_LEFT;
+      hwnd = createChild(id, L"STATIC", text, SS_NOTIFY | SS_LEFT | SS_CENTERIMAGE, 0);
       break;
     case ControlKind::CheckBox:
-      cls = "BUTTON";
-      style |= BS_3STATE | BS_NOTIFY;
+      hwnd = createChild(id, L"BUTTON", text, BS_3STATE | BS_NOTIFY, 0);
       break;
     case ControlKind::OptionButton:
-      cls = "BUTTON";
-      style |= BS_RADIOBUTTON | BS_NOTIFY;
+      hwnd = createChild(id, L"BUTTON", text, BS_RADIOBUTTON | BS_NOTIFY, 0);
       break;
     case ControlKind::Button:
-      cls = "BUTTON";
-      style |= BS_PUSHBUTTON | BS_NOTIFY;
+      hwnd = createButton(id, text);
       break;
     case ControlKind::TextBox:
-      cls = "EDIT";
-      style |= ES_AUTOHSCROLL;
-      exStyle |= WS_EX_CLIENTEDGE;
+      hwnd = createChild(id, L"EDIT", text, ES_AUTOHSCROLL, WS_EX_CLIENTEDGE);
       break;
     default:
-      text.clear();
+      hwnd = createChild(id, L"STATIC", L"", 0, 0);
       break;
   }
-  if (form_.tabStop(id)) style |= WS_TABSTOP;
-  HWND hwnd = ::CreateWindowExA(exStyle, cls, text.c_str(), style, 0, 0, 0, 0, window_.get(),
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(kControlIdBase + id)),
-                                ::GetModuleHandleA(nullptr), nullptr);
   hwnds_[id] = hwnd;
   if (hwnd == nullptr) return;
-  ::SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-  if (std::string(cls) == kPanelClass) {
-    ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    ::SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&FormWindow::windowProc));
+  applyFont(id);
+  if (kind == ControlKind::Container || kind == ControlKind::Frame) {
+    ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    ::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&FormWindow::windowProc));
   }
   if (kind == ControlKind::TextBox && form_.maxLength(id) > 0) {
-    ::SendMessageA(hwnd, EM_LIMITTEXT, static_cast<WPARAM>(form_.maxLength(id)), 0);
+    ::SendMessageW(hwnd, EM_LIMITTEXT, static_cast<WPARAM>(form_.maxLength(id)), 0);
   }
   applyValue(id);
+}
+
+void FormWindow::applyFont(ControlId id) {
+  HWND hwnd = controlHandle(id);
+  if (hwnd == nullptr || id == ui::kWindowId) return;
+  auto* font = static_cast<HFONT>(form_.emphasised(id) ? boldFont_.get() : font_.get());
+  ::SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
 }
 
 void FormWindow::place(ControlId id) {
   HWND hwnd = controlHandle(id);
   if (hwnd == nullptr) return;
+  const ui::Rect r = form_.rect(id);
   if (id == ui::kWindowId) {
-    const ui::Rect r = form_.rect(id);
-    ::SetWindowPos(hwnd, nullptr, 0, 0, twipsToPixelsX(r.width), twipsToPixelsY(r.height),
-                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const SIZE outer = outerSize(px(r.width), px(r.height), kWindowStyle, kWindowExStyle, dpi_);
+    ::SetWindowPos(hwnd, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     return;
   }
   HWND parent = controlHandle(form_.container(id));
   if (parent != nullptr && ::GetParent(hwnd) != parent) ::SetParent(hwnd, parent);
-  const ui::Rect r = form_.rect(id);
-  ::MoveWindow(hwnd, twipsToPixelsX(r.left), twipsToPixelsY(r.top), twipsToPixelsX(r.width), twipsToPixelsY(r.height),
-               TRUE);
+  ::MoveWindow(hwnd, px(r.left), px(r.top), px(r.width), px(r.height), TRUE);
+}
+
+void FormWindow::rescale(UINT dpi) {
+  dpi_ = dpi;
+  font_.reset(createMessageFont(dpi_, false));
+  boldFont_.reset(createMessageFont(dpi_, true));
+  for (ControlId id = 1; id < form_.size(); ++id) {
+    applyFont(id);
+    place(id);
+  }
 }
 
 void FormWindow::applyValue(ControlId id) {
@@ -159,9 +206,9 @@ void FormWindow::applyValue(ControlId id) {
   const ControlKind kind = form_.kind(id);
   if (kind == ControlKind::CheckBox) {
     const int v = form_.value(id);
-    ::SendMessageA(hwnd, BM_SETCHECK, v == 0 ? BST_UNCHECKED : v == 1 ? BST_CHECKED : BST_INDETERMINATE, 0);
+    ::SendMessageW(hwnd, BM_SETCHECK, v == 0 ? BST_UNCHECKED : v == 1 ? BST_CHECKED : BST_INDETERMINATE, 0);
   } else if (kind == ControlKind::OptionButton) {
-    ::SendMessageA(hwnd, BM_SETCHECK, form_.isOn(id) ? BST_CHECKED : BST_UNCHECKED, 0);
+    ::SendMessageW(hwnd, BM_SETCHECK, form_.isOn(id) ? BST_CHECKED : BST_UNCHECKED, 0);
   }
 }
 
@@ -174,19 +221,18 @@ void FormWindow::applyVisible(ControlId id) {
 void FormWindow::applyCaption(ControlId id) {
   HWND hwnd = controlHandle(id);
   if (hwnd == nullptr) return;
-  const ControlKind kind = form_.kind(id);
-  if (kind == ControlKind::Container || kind == ControlKind::Frame || kind == ControlKind::Image) return;
+  if (id != ui::kWindowId && !hasText(form_.kind(id))) return;
   updating_ = true;
-  ::SetWindowTextA(hwnd, form_.captionShown(id) ? form_.caption(id).c_str() : "");
+  ::SetWindowTextW(hwnd, id == ui::kWindowId ? fromCp1250(form_.caption(id)).c_str() : shownCaption(id).c_str());
   updating_ = false;
 }
 
 void FormWindow::applyTabStop(ControlId id) {
   HWND hwnd = controlHandle(id);
   if (hwnd == nullptr || id == ui::kWindowId) return;
-  LONG_PTR style = ::GetWindowLongPtrA(hwnd, GWL_STYLE);
+  LONG_PTR style = ::GetWindowLongPtrW(hwnd, GWL_STYLE);
   style = form_.tabStop(id) ? (style | WS_TABSTOP) : (style & ~static_cast<LONG_PTR>(WS_TABSTOP));
-  ::SetWindowLongPtrA(hwnd, GWL_STYLE, style);
+  ::SetWindowLongPtrW(hwnd, GWL_STYLE, style);
 }
 
 void FormWindow::controlChanged(ControlId id, ui::Change what) {
@@ -213,8 +259,12 @@ void FormWindow::controlChanged(ControlId id, ui::Change what) {
       ::SetFocus(hwnd);
       break;
     case ui::Change::Selection:
-      ::SendMessageA(hwnd, EM_SETSEL, form_.selStart(id),
+      ::SendMessageW(hwnd, EM_SETSEL, form_.selStart(id),
                      static_cast<LPARAM>(form_.selStart(id) + form_.selLength(id)));
+      break;
+    case ui::Change::Emphasis:
+      applyFont(id);
+      ::InvalidateRect(hwnd, nullptr, TRUE);
       break;
     case ui::Change::ForeColor:
       ::InvalidateRect(hwnd, nullptr, TRUE);
@@ -245,11 +295,11 @@ void FormWindow::onCommand(HWND child, WORD code) {
       break;
     case ControlKind::TextBox:
       if (code == EN_CHANGE) {
-        const int length = ::GetWindowTextLengthA(child);
-        std::string text(static_cast<std::size_t>(length) + 1, '\0');
-        ::GetWindowTextA(child, text.data(), length + 1);
-        text.resize(static_cast<std::size_t>(length));
-        form_.userEditedText(id, std::move(text));
+        const int length = ::GetWindowTextLengthW(child);
+        std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+        const int copied = ::GetWindowTextW(child, text.data(), length + 1);
+        text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
+        form_.userEditedText(id, toCp1250(text));
       } else if (code == EN_SETFOCUS) {
         form_.gotFocus(id);
       }
@@ -260,9 +310,14 @@ void FormWindow::onCommand(HWND child, WORD code) {
 }
 
 LRESULT CALLBACK FormWindow::windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  auto* self = reinterpret_cast<FormWindow*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-  if (self == nullptr) return ::DefWindowProcA(hwnd, msg, wParam, lParam);
-  return self->handle(hwnd, msg, wParam, lParam);
+  auto* self = reinterpret_cast<FormWindow*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (self == nullptr) return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+  // No exception may cross into the system's code.
+  try {
+    return self->handle(hwnd, msg, wParam, lParam);
+  } catch (...) {
+    return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+  }
 }
 
 LRESULT FormWindow::handle(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -273,10 +328,22 @@ LRESULT FormWindow::handle(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_CTLCOLORSTATIC: {
       const ControlId id = controlOf(reinterpret_cast<HWND>(lParam));
       auto dc = reinterpret_cast<HDC>(wParam);
+      const bool marked = id != ui::kWindowId && form_.emphasised(id);
       ::SetTextColor(dc, id != ui::kWindowId ? form_.foreColor(id) : 0);
-      ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
-      return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
+      ::SetBkColor(dc, marked ? kMarkColor : ::GetSysColor(COLOR_BTNFACE));
+      return reinterpret_cast<LRESULT>(marked ? static_cast<HBRUSH>(markBrush_.get())
+                                              : ::GetSysColorBrush(COLOR_BTNFACE));
     }
+    case WM_DPICHANGED:
+      if (hwnd == window_.get()) {
+        rescale(HIWORD(wParam));
+        const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+        ::SetWindowPos(hwnd, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                       suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+        place(ui::kWindowId);
+        return 0;
+      }
+      break;
     case WM_MOUSEMOVE:
     case WM_LBUTTONDBLCLK:
     case WM_RBUTTONUP:
@@ -296,7 +363,7 @@ LRESULT FormWindow::handle(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     default:
       break;
   }
-  return ::DefWindowProcA(hwnd, msg, wParam, lParam);
+  return ::DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
 }  // namespace pondex::win32

@@ -1,0 +1,85 @@
+#include "config/localisation.h"
+
+#include <algorithm>
+#include <cctype>
+#include <vector>
+
+namespace pondex {
+namespace {
+
+bool sameKey(const std::string& a, const std::string& b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+    return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+  });
+}
+
+bool takesPart(const ui::Form& form, ui::ControlId id) {
+  return !form.tag(id).empty() && form.captionShown(id);
+}
+
+}  // namespace
+
+std::string protectProfileValue(const std::string& text) {
+  if (text.empty()) return text;
+  const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+  const bool quoted = text.size() >= 2 && (text.front() == '"' || text.front() == '\'') && text.back() == text.front();
+  if (blank(text.front()) || blank(text.back()) || quoted) return '"' + text + '"';
+  return text;
+}
+
+std::string Localisation::languagePath() const {
+  return files_.programDirectory() + lang::kFile;
+}
+
+bool Localisation::languageFileExists() const {
+  return files_.isNormalFile(languagePath());
+}
+
+bool Localisation::TlomaczenieZapis(const ui::Form& form) {
+  struct Entry {
+    std::string key;
+    std::optional<std::string> text;
+  };
+  // Every keyed control reserves its key's place, captionless ones too, so
+  // the file lists the keys in control order; the last caption wins.
+  std::vector<Entry> entries;
+  for (ui::ControlId id = 1; id < form.size(); ++id) {
+    const std::string& key = form.tag(id);
+    if (key.empty()) continue;
+    auto it = std::find_if(entries.begin(), entries.end(), [&](const Entry& e) { return sameKey(e.key, key); });
+    if (it == entries.end()) it = entries.insert(entries.end(), Entry{key, std::nullopt});
+    if (takesPart(form, id)) it->text = form.caption(id);
+  }
+  const std::string path = languagePath();
+  bool allWritten = true;
+  for (const auto& e : entries) {
+    if (!e.text) continue;
+    if (!profiles_.writeString(path, lang::kCaptionSection, e.key, protectProfileValue(*e.text)).ok())
+      allWritten = false;
+  }
+  return allWritten;
+}
+
+std::optional<std::string> Localisation::read(const std::string& section, const std::string& key) {
+  const std::string path = languagePath();
+  ProfileRead r = profiles_.getString(path, section, key, "", lang::kReadBufferSize);
+  if (r.copied >= lang::kReadBufferSize - 1) return std::nullopt;
+  if (r.copied == 0) {
+    // Empty or absent: a default that no stored empty value can give tells.
+    if (profiles_.getString(path, section, key, "-", lang::kReadBufferSize).copied != 0) return std::nullopt;
+    return std::string();
+  }
+  r.text.resize(std::min(r.copied, r.text.size()));
+  return r.text;
+}
+
+void Localisation::TlomaczenieOdczyt(ui::Form& form) {
+  for (ui::ControlId id = 1; id < form.size(); ++id) {
+    if (!takesPart(form, id)) continue;
+    if (auto text = read(lang::kCaptionSection, form.tag(id))) form.setCaption(id, std::move(*text));
+  }
+  ChangeDirText1_ = read(lang::kMessageSection, lang::kChangeDirKey1).value_or(lang::kChangeDirDefault1);
+  ChangeDirText2_ = read(lang::kMessageSection, lang::kChangeDirKey2).value_or(lang::kChangeDirDefault2);
+}
+
+}  // namespace pondex

@@ -1,0 +1,72 @@
+#pragma once
+// The language file set.lng beside the program: it maps the language keys
+// (the Tag of a control) to captions of the main window, and holds the two
+// parts of the change-directory question.
+//
+// Texts are Windows-1250 bytes, as everywhere in the control model. The file
+// is read and written through the profile interface with a 100-character
+// buffer: a value of 99 characters or more counts as absent.
+//
+// Controls drawn without a caption (the check boxes whose text is the label
+// beside them) share keys with captioned controls; they neither write their
+// empty caption into the file nor take a text from it.
+#include <cstddef>
+#include <optional>
+#include <string>
+
+#include "platform/files.h"
+#include "platform/profile.h"
+#include "ui/form.h"
+
+namespace pondex {
+
+namespace lang {
+inline constexpr const char* kFile = "\\set.lng";
+inline constexpr const char* kCaptionSection = "Global";
+inline constexpr const char* kMessageSection = "komunikaty";
+inline constexpr const char* kChangeDirKey1 = "zmienKatalog1";
+inline constexpr const char* kChangeDirKey2 = "zmienKatalog2";
+// "Zmienić domyślny katalog zapisu danych z " and "na katalog  ": the
+// trailing blanks belong to the question.
+inline constexpr const char* kChangeDirDefault1 = "Zmieni\xE6 domy\x9Clny katalog zapisu danych z ";
+inline constexpr const char* kChangeDirDefault2 = "na katalog  ";
+inline constexpr std::size_t kReadBufferSize = 100;
+}  // namespace lang
+
+class Localisation {
+ public:
+  Localisation(ProfileFiles& profiles, const FileSystem& files) : profiles_(profiles), files_(files) {}
+
+  [[nodiscard]] std::string languagePath() const;
+  // True when the language file exists as a normal file.
+  [[nodiscard]] bool languageFileExists() const;
+
+  // Writes section "Global" from the current captions: one entry per key,
+  // in the order of the key's first control, holding the caption of the
+  // last captioned control with that key. False when a write failed (the
+  // program then simply runs on its built-in texts).
+  bool TlomaczenieZapis(const ui::Form& form);
+
+  // Gives every keyed control the text of its key; a key that is absent
+  // (or too long) leaves the caption as it is. Loads the question parts.
+  void TlomaczenieOdczyt(ui::Form& form);
+
+  [[nodiscard]] const std::string& ChangeDirText1() const { return ChangeDirText1_; }
+  [[nodiscard]] const std::string& ChangeDirText2() const { return ChangeDirText2_; }
+
+ private:
+  // The stored text, or nothing when the key is absent or too long.
+  std::optional<std::string> read(const std::string& section, const std::string& key);
+
+  ProfileFiles& profiles_;
+  const FileSystem& files_;
+  std::string ChangeDirText1_ = lang::kChangeDirDefault1;
+  std::string ChangeDirText2_ = lang::kChangeDirDefault2;
+};
+
+// A profile value that reads back exactly as given: a text with blanks at
+// either end, or one enclosed in a pair of quotes, is written in quotes,
+// because reading drops such blanks and one pair of quotes.
+std::string protectProfileValue(const std::string& text);
+
+}  // namespace pondex

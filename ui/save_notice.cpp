@@ -1,0 +1,9 @@
+#include "ui/save_notice.h"
+
+namespace pondex::ui {
+
+void ShowSaveFailure(Form& form, const MainControls& c) {
+  form.setVisible(c.lblStatus, true);
+}
+
+}  // namespace pondex::ui

@@ -6,12 +6,17 @@
 #include "app/resources.h"
 #include "core/key.h"
 #include "platform/win32/event_loop_win32.h"
+#include "platform/win32/foreground_win32.h"
 #include "platform/win32/form_window.h"
 #include "platform/win32/keyboard_win32.h"
+#include "platform/win32/panel_win32.h"
 #include "platform/win32/serial_win32.h"
+#include "platform/win32/shell_win32.h"
 #include "platform/win32/sockets_win32.h"
 #include "platform/win32/system_win32.h"
 #include "platform/win32/tray_win32.h"
+#include "ui/shell.h"
+#include "ui/tray_menu.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   using namespace pondex;
@@ -31,12 +36,21 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   win32::Win32Keyboard keyboard;
   win32::Win32SerialPorts serial;
   win32::Win32SocketLibrary sockets;
-  Platform platform{loop, clock, profiles, files, messages, instanceGuard, tray, keyboard, serial, sockets};
+  win32::Win32Shell shell;
+  win32::Win32DataPanel panel(loop);
+  win32::Win32Foreground foreground;
+  Platform platform{loop,     clock,  profiles, files, messages, instanceGuard, tray,
+                    keyboard, serial, sockets,  shell, panel,    foreground};
 
   Key key(platform);
   win32::FormWindow window(key.form(), windowIcon, {.close = [&key](int mode) { key.unload(mode); }});
-  tray.attach(window.controlHandle(key.controls().PicTray));
   messages.setOwner(window.handle());
+  shell.setOwner(window.handle());
+  panel.setOwner(window.handle());
+  ui::TrayMenu trayMenu(tray, key.form(), key.controls(),
+                        {.showWindow = [&key] { key.form().setVisible(ui::kWindowId, true); },
+                         .close = [&key] { key.unload(kUnloadByCode); },
+                         .help = [&shell, &files] { ui::StartHelp(shell, files); }});
   loop.setDialogWindow(window.handle());
 
   if (!key.Form_Load()) return 0;

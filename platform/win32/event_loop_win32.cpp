@@ -38,8 +38,8 @@ Win32EventLoop::Win32EventLoop() {
   wc.hInstance = ::GetModuleHandleA(nullptr);
   wc.lpszClassName = kTimerWindowClass;
   ::RegisterClassA(&wc);
-  window_.reset(::CreateWindowExA(0, kTimerWindowClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                  wc.hInstance, nullptr));
+  window_.reset(
+      ::CreateWindowExA(0, kTimerWindowClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr));
   ::SetWindowLongPtrA(window_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
 
@@ -103,7 +103,9 @@ void Win32EventLoop::dispatch(MSG& msg) {
   ::DispatchMessageA(&msg);
 }
 
-void Win32EventLoop::sleep(Millis duration) { ::Sleep(static_cast<DWORD>(duration.count())); }
+void Win32EventLoop::sleep(Millis duration) {
+  ::Sleep(static_cast<DWORD>(duration.count()));
+}
 
 void Win32EventLoop::quit() {
   if (quitting_) return;
@@ -115,6 +117,23 @@ int Win32EventLoop::run() {
   MSG msg;
   while (::GetMessageA(&msg, nullptr, 0, 0) > 0) dispatch(msg);
   return static_cast<int>(msg.wParam);
+}
+
+void Win32EventLoop::runModal(HWND window) {
+  MSG msg;
+  while (::IsWindow(window)) {
+    const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
+    if (got == -1) return;
+    if (got == 0) {
+      ::PostQuitMessage(static_cast<int>(msg.wParam));
+      return;
+    }
+    // Unicode throughout: the modal window is a Unicode window, and a
+    // message taken with the "W" call must be dispatched with it.
+    if (::IsDialogMessageW(window, &msg)) continue;
+    ::TranslateMessage(&msg);
+    ::DispatchMessageW(&msg);
+  }
 }
 
 }  // namespace pondex::win32

@@ -27,6 +27,11 @@ class Win32EventLoop final : public EventLoop {
 
   // Runs until quit(); returns the exit code of the quit message.
   int run();
+  // A modal window's own loop, nested in a handler: dispatches every message
+  // of the thread (timers and sockets go on) until `window` is destroyed or
+  // the program quits; the quit is then left for the outer loop. The
+  // window's keyboard navigation (Tab, Enter) is served here.
+  void runModal(HWND window);
   // Keyboard navigation (Tab, arrows, Enter) of this window's controls.
   void setDialogWindow(HWND window) { dialog_ = window; }
 

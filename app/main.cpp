@@ -52,6 +52,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
                          .close = [&key] { key.unload(kUnloadByCode); },
                          .help = [&shell, &files] { ui::StartHelp(shell, files); }});
   loop.setDialogWindow(window.handle());
+  loop.setKeyPreview([&shell, &files](int virtualKey) {
+    if (virtualKey != VK_F1) return false;
+    ui::StartHelp(shell, files);
+    return true;
+  });
 
   if (!key.Form_Load()) return 0;
   return loop.run();

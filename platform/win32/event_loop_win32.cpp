@@ -98,6 +98,11 @@ void Win32EventLoop::yieldToPendingEvents() {
 }
 
 void Win32EventLoop::dispatch(MSG& msg) {
+  if (msg.message == WM_KEYDOWN && keyPreview_ && dialog_ != nullptr &&
+      (msg.hwnd == dialog_ || ::IsChild(dialog_, msg.hwnd) != FALSE)) {
+    auto preview = keyPreview_;  // the handler may replace it
+    if (preview(static_cast<int>(msg.wParam))) return;
+  }
   if (dialog_ != nullptr && ::IsWindow(dialog_) && ::IsDialogMessageA(dialog_, &msg)) return;
   ::TranslateMessage(&msg);
   ::DispatchMessageA(&msg);

@@ -34,6 +34,9 @@ class Win32EventLoop final : public EventLoop {
   void runModal(HWND window);
   // Keyboard navigation (Tab, arrows, Enter) of this window's controls.
   void setDialogWindow(HWND window) { dialog_ = window; }
+  // Sees every key pressed in the dialog window or any of its controls
+  // before they do (the window's own key-down handling); true swallows it.
+  void setKeyPreview(std::function<bool(int virtualKey)> preview) { keyPreview_ = std::move(preview); }
 
   struct TimerState {
     UINT_PTR id = 0;
@@ -56,6 +59,7 @@ class Win32EventLoop final : public EventLoop {
   std::vector<std::vector<UINT_PTR>> yieldTicks_;
   bool quitting_ = false;
   HWND dialog_ = nullptr;
+  std::function<bool(int)> keyPreview_;
 
   void dispatch(MSG& msg);
 };

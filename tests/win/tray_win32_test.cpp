@@ -129,6 +129,23 @@ TEST_F(PanelWin32Test, AQuitEndsTheModalRunAndReachesTheOuterLoop) {
   EXPECT_TRUE(::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 }
 
+TEST_F(PanelWin32Test, TheMainWindowSeesItsKeysFirst) {
+  UniqueWindow dialog(::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr));
+  HWND child = ::CreateWindowExW(0, L"EDIT", L"", WS_CHILD, 0, 0, 5, 5, dialog.get(), nullptr, nullptr, nullptr);
+  UniqueWindow other(::CreateWindowExW(0, L"EDIT", L"", WS_POPUP, 0, 0, 5, 5, nullptr, nullptr, nullptr, nullptr));
+  std::vector<int> seen;
+  loop.setDialogWindow(dialog.get());
+  loop.setKeyPreview([&](int key) {
+    seen.push_back(key);
+    return key == VK_F1;
+  });
+  ::PostMessageW(child, WM_KEYDOWN, VK_F1, 0);
+  ::PostMessageW(other.get(), WM_KEYDOWN, VK_F2, 0);
+  ::PostMessageW(dialog.get(), WM_KEYDOWN, VK_F3, 0);
+  loop.yieldToPendingEvents();
+  EXPECT_EQ(seen, (std::vector<int>{VK_F1, VK_F3}));
+}
+
 TEST(ShellWin32, AMissingOrIncompletePathStartsNothingAndShowsNothing) {
   Win32Shell shell;
   const auto before = visibleWindowsOfThisProcess();

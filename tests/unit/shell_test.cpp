@@ -64,13 +64,5 @@ TEST(StartHelp, StartsTheHelpProgramBesideTheExecutableAndIgnoresAMissingOne) {
             (std::vector<std::string>{"C:\\Program Files\\Pon_dex\\pondex_help.exe", "C:\\pondex_help.exe"}));
 }
 
-TEST(AutoStartCheck, OnlyACheckedBoxWithFileOrPanelOutputStarts) {
-  EXPECT_TRUE(AutoStartCheck(1, 1));
-  EXPECT_TRUE(AutoStartCheck(1, 2));
-  EXPECT_FALSE(AutoStartCheck(1, 0));
-  EXPECT_FALSE(AutoStartCheck(2, 1)) << "a grayed box is not checked";
-  EXPECT_FALSE(AutoStartCheck(0, 1));
-}
-
 }  // namespace
 }  // namespace pondex::ui

@@ -83,11 +83,9 @@ void Win32DataPanel::close() {
     ownerDisabled_ = false;
   }
   edit_ = nullptr;
-  if (window_.valid() && ::IsWindow(window_.get())) {
+  if (window_.valid()) {
     ::SetWindowLongPtrW(window_.get(), GWLP_USERDATA, 0);
     window_.reset();
-  } else {
-    (void)window_.release();  // destroyed already by its close box
   }
   font_.reset();
 }
@@ -167,7 +165,9 @@ LRESULT Win32DataPanel::handle(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
       ::DestroyWindow(hwnd);
       return 0;
     case WM_DESTROY:
+      // Gone by its close box: nothing is left to destroy.
       edit_ = nullptr;
+      (void)window_.release();
       return 0;
     default:
       return ::DefWindowProcW(hwnd, msg, wParam, lParam);

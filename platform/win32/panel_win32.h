@@ -30,7 +30,7 @@ class Win32DataPanel final : public DataPanel {
 
   void showModal() override;
   void append(const std::string& text) override;
-  [[nodiscard]] bool isOpen() const override { return window_.valid() && ::IsWindow(window_.get()); }
+  [[nodiscard]] bool isOpen() const override { return window_.valid(); }
 
   // The window without the modal loop, for tests and for showModal.
   void open();

@@ -10,12 +10,15 @@
 #include "core/key.h"
 #include "platform/win32/callback_guard.h"
 #include "platform/win32/event_loop_win32.h"
+#include "platform/win32/foreground_win32.h"
 #include "platform/win32/keyboard_win32.h"
 #include "platform/win32/serial_win32.h"
+#include "platform/win32/shell_win32.h"
 #include "platform/win32/sockets_win32.h"
 #include "platform/win32/system_win32.h"
 #include "platform/win32/tray_win32.h"
 #include "ui/win32/form_window.h"
+#include "ui/win32/panel_win32.h"
 
 namespace {
 
@@ -43,7 +46,11 @@ int run(HINSTANCE instance) {
   win32::Win32Keyboard keyboard;
   win32::Win32SerialPorts serial;
   win32::Win32SocketLibrary sockets;
-  Platform platform{loop, clock, profiles, files, messages, instanceGuard, tray, keyboard, serial, sockets};
+  win32::Win32Shell shell;
+  win32::Win32DataPanel panel(loop);
+  win32::Win32Foreground foreground;
+  Platform platform{loop,     clock,  profiles, files, messages, instanceGuard, tray,
+                    keyboard, serial, sockets,  shell, panel,    foreground};
 
   // After an internal error nothing is left behind in the tray.
   win32::setFatalHandler([&tray](const std::string& what) {
@@ -53,9 +60,11 @@ int run(HINSTANCE instance) {
 
   Key key(platform);
   win32::FormWindow window(key.form(), windowIcon, {.close = [&key](int mode) { key.unload(mode); }});
-  tray.attach(window.controlHandle(key.controls().PicTray));
   messages.setOwner(window.handle());
+  shell.setOwner(window.handle());
+  panel.setOwner(window.handle());
   loop.setDialogWindow(window.handle());
+  loop.setKeyPreview([&key](int virtualKey) { return key.Form_KeyDown(virtualKey); });
 
   if (!key.Form_Load()) return 0;
   return loop.run();

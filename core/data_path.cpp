@@ -15,22 +15,23 @@ constexpr const char* kWriteFailed =
 
 void DataPath::deliverPiece(const std::string& text) {
   if (text.empty()) return;
-  if (settings_.FileMode == FileMode::DataFile && !file_.inTransmission()) beginFileTransmission();
+  if (settings_.FileMode == FileMode::DataFile && !out_.file.inTransmission()) beginFileTransmission();
+  if (settings_.FileMode == FileMode::Keystrokes) out_.target.beforeTyping();
   std::string panelText;
   for (char received : text) {
     std::string ch(1, received);
     if (!TransformChar(settings_, ch)) continue;
     switch (settings_.FileMode) {
       case FileMode::DataFile:
-        file_.WriteDataChar(ch);
+        out_.file.WriteDataChar(ch);
         break;
       case FileMode::Keystrokes:
         // A received "~" is a character like any other, not the Enter of
         // the key syntax.
         if (ch == "~") {
-          emitter_.typeLiteral('~');
+          out_.emitter.typeLiteral('~');
         } else {
-          emitter_.EmitKeys(ch);
+          out_.emitter.EmitKeys(ch);
         }
         break;
       case FileMode::Panel:
@@ -39,30 +40,30 @@ void DataPath::deliverPiece(const std::string& text) {
     }
   }
   if (settings_.FileMode == FileMode::Panel) AddStringFastest(panelText);
-  if (settings_.FileMode == FileMode::DataFile && file_.state() == DataFileWriter::State::Failed) {
+  if (settings_.FileMode == FileMode::DataFile && out_.file.state() == DataFileWriter::State::Failed) {
     showDataFileState();
   }
 }
 
 void DataPath::beginFileTransmission() {
-  file_.OpenDataFile(settings_);
+  out_.file.OpenDataFile(settings_);
   showDataFileState();
   form_.setVisible(c_.txtTransmisja, true);
   (void)tray_.setPicture(TrayPicture::TransferIcon);
 }
 
 void DataPath::showDataFileState() {
-  if (file_.state() == DataFileWriter::State::Failed) {
+  if (out_.file.state() == DataFileWriter::State::Failed) {
     // Shown without stopping anything: the window's path label and the
     // tray tip say that the data were not written, and where they should
     // have gone.
-    const std::string error = std::to_string(file_.lastError());
-    form_.setCaption(c_.LblPlikPath, std::string(kWriteFailed) + " (" + error + "): " + file_.path());
+    const std::string error = std::to_string(out_.file.lastError());
+    form_.setCaption(c_.LblPlikPath, std::string(kWriteFailed) + " (" + error + "): " + out_.file.path());
     form_.setForeColor(c_.LblPlikPath, ui::rgb(255, 0, 0));
-    (void)tray_.setTip(std::string(kProgramName) + " - " + kWriteFailed + ": " + file_.path());
+    (void)tray_.setTip(std::string(kProgramName) + " - " + kWriteFailed + ": " + out_.file.path());
     return;
   }
-  form_.setCaption(c_.LblPlikPath, file_.path());
+  form_.setCaption(c_.LblPlikPath, out_.file.path());
   if (form_.foreColor(c_.LblPlikPath) != ui::kBlack) {
     form_.setForeColor(c_.LblPlikPath, ui::kBlack);
     (void)tray_.setTip(kProgramName);
@@ -75,11 +76,11 @@ void DataPath::SendFrameEnd() {
   switch (settings_.FrameEndReaction) {
     case FrameEndReaction::Tab:
     case FrameEndReaction::EnterTab:
-      emitter_.EmitKeys("{TAB}");
+      out_.emitter.EmitKeys("{TAB}");
       break;
     case FrameEndReaction::Enter:
     case FrameEndReaction::EnterTabEnter:
-      emitter_.EmitKeys("{ENTER}");
+      out_.emitter.EmitKeys("{ENTER}");
       break;
     case FrameEndReaction::Nothing:
       break;
@@ -87,11 +88,7 @@ void DataPath::SendFrameEnd() {
 }
 
 void DataPath::CloseDataFile() {
-  if (file_.inTransmission()) file_.CloseDataFile();
-}
-
-void DataPath::AddStringFastest(const std::string& text) {
-  if (panel_) panel_(text);
+  if (out_.file.inTransmission()) out_.file.CloseDataFile();
 }
 
 }  // namespace pondex

@@ -3,12 +3,13 @@
 // network, character by character through the transformation to the chosen
 // output (keystrokes, the data file or the data panel); and the end of a
 // transmission's output.
-#include <functional>
 #include <string>
 
 #include "config/settings.h"
 #include "output/data_file.h"
 #include "output/key_emitter.h"
+#include "output/target_check.h"
+#include "platform/panel.h"
 #include "platform/tray.h"
 #include "ui/form.h"
 #include "ui/main_window.h"
@@ -17,9 +18,15 @@ namespace pondex {
 
 class DataPath {
  public:
-  DataPath(const Settings& settings, ui::Form& form, const ui::MainControls& controls, Tray& tray, KeyEmitter& emitter,
-           DataFileWriter& file)
-      : settings_(settings), form_(form), c_(controls), tray_(tray), emitter_(emitter), file_(file) {}
+  struct Outputs {
+    KeyEmitter& emitter;
+    TargetCheck& target;  // asked before typing
+    DataFileWriter& file;
+    DataPanel& panel;
+  };
+
+  DataPath(const Settings& settings, ui::Form& form, const ui::MainControls& controls, Tray& tray, Outputs outputs)
+      : settings_(settings), form_(form), c_(controls), tray_(tray), out_(outputs) {}
 
   // Delivers every character of one received piece at once. The data panel
   // gets the piece in one call.
@@ -29,11 +36,10 @@ class DataPath {
   void SendFrameEnd();
   // Ends the transmission's data file, if one is being written.
   void CloseDataFile();
-  [[nodiscard]] bool fileInTransmission() const { return file_.inTransmission(); }
+  [[nodiscard]] bool fileInTransmission() const { return out_.file.inTransmission(); }
 
   // Appends text at the end of the data panel, while one is open.
-  void AddStringFastest(const std::string& text);
-  void setDataPanel(std::function<void(const std::string&)> panel) { panel_ = std::move(panel); }
+  void AddStringFastest(const std::string& text) { out_.panel.append(text); }
 
  private:
   // The first data of a transmission to a file: open it and show that a
@@ -45,9 +51,7 @@ class DataPath {
   ui::Form& form_;
   const ui::MainControls& c_;
   Tray& tray_;
-  KeyEmitter& emitter_;
-  DataFileWriter& file_;
-  std::function<void(const std::string&)> panel_;
+  Outputs out_;
 };
 
 }  // namespace pondex

@@ -3,6 +3,7 @@
 #include "serial/port_parameters.h"
 #include "ui/save_notice.h"
 #include "ui/sections.h"
+#include "ui/shell.h"
 
 namespace pondex {
 namespace {
@@ -22,10 +23,15 @@ Key::Key(Platform& platform)
       ARCComm1_(platform.serial, platform.messages, kProgramName),
       emitter_(platform.keyboard),
       fileWriter_(platform.files, platform.clock),
-      dataPath_(settings_, form_, c_, platform.tray, emitter_, fileWriter_),
+      targetCheck_(platform.foreground, platform.tray),
+      dataPath_(settings_, form_, c_, platform.tray, {emitter_, targetCheck_, fileWriter_, platform.panel}),
       hotKeys_(form_, c_, settings_, store_, platform.keyboard),
       network_(platform.sockets, platform.messages,
-               {form_, c_, settings_, store_, binding_, selectors_, platform.loop}) {
+               {form_, c_, settings_, store_, binding_, selectors_, platform.loop}),
+      trayMenu_(platform.tray, form_, c_,
+                {.showWindow = [this] { form_.setVisible(ui::kWindowId, true); },
+                 .close = [this] { unload(kUnloadByCode); },
+                 .help = [this] { ui::StartHelp(p_.shell, p_.files); }}) {
   // Said once in the window, even for the rewrites of a first start.
   store_.onWriteFailed([this] { ui::ShowSaveFailure(form_, c_); });
   Timer1_ = p_.loop.createTimer(Millis(100), [this] { EndTransmission(); });
@@ -45,6 +51,15 @@ void Key::bindControls() {
   form_.onClick(c_.cmdStart, [this] { cmdStartClick(); });
   form_.onClick(c_.cmdUkryj, [this] { cmdUkryjClick(); });
   form_.onClick(c_.cmdZamknij, [this] { cmdZamknijClick(); });
+  form_.onClick(c_.ChPanel, [this] { ChPanelClick(); });
+  form_.onClick(c_.cmdUstaw, [this] {
+    (void)ui::ChangeDataFolder(p_.shell, p_.messages, settings_.DataDirectory,
+                               {lang_.ChangeDirText1(), lang_.ChangeDirText2()}, [this](const std::string& path) {
+                                 settings_.DataDirectory = path;
+                                 store_.write(keys::kDataDirectory, path);
+                                 form_.setCaption(c_.LblPlikPath, path);
+                               });
+  });
   const std::pair<ui::ControlId, ui::ControlId> sections[] = {{c_.LblUstawieniaPortu, c_.picPoloczenie},
                                                               {c_.lblTransmisja, c_.picTransmisja},
                                                               {c_.lblRamka, c_.picRamka},
@@ -90,7 +105,7 @@ bool Key::Form_Load() {
   form_.setVisible(ui::kWindowId, true);
 
   Timer2_->setEnabled(true);
-  if (form_.value(c_.chAutostart) == 1 && settings_.FileMode != FileMode::Keystrokes) cmdStartClick();
+  if (ui::AutoStartCheck(form_.value(c_.chAutostart), storedValue(settings_.FileMode))) cmdStartClick();
   return true;
 }
 
@@ -99,6 +114,27 @@ void Key::cmdStartClick() {
   Timer3_->setEnabled(true);
   form_.setVisible(ui::kWindowId, false);
   ui::ShowSection(form_, c_, ui::kWindowId);
+}
+
+bool Key::Form_KeyDown(int virtualKey) {
+  if (virtualKey != kVkF1.code) return false;
+  ui::StartHelp(p_.shell, p_.files);
+  return true;
+}
+
+void Key::ChPanelClick() {
+  if (form_.value(c_.ChPanel) != 1) return;  // the panel closed already
+  // Received data go to the panel, with the hot keys and the network input
+  // of their own, until its window closes.
+  settings_.FileMode = FileMode::Panel;
+  network_.newClient();
+  Timer3_->setEnabled(true);
+  p_.panel.showModal();
+  if (ended_) return;
+  Timer3_->setEnabled(false);
+  network_.releaseClient();
+  form_.setValue(c_.ChPanel, 0);
+  settings_.FileMode = form_.value(c_.ChPlik) == 0 ? FileMode::Keystrokes : FileMode::DataFile;
 }
 
 void Key::cmdUkryjClick() {

@@ -23,11 +23,13 @@
 #include "output/data_file.h"
 #include "output/hot_keys.h"
 #include "output/key_emitter.h"
+#include "output/target_check.h"
 #include "platform/platform.h"
 #include "serial/arc_comm.h"
 #include "ui/form.h"
 #include "ui/main_window.h"
 #include "ui/selectors.h"
+#include "ui/tray_menu.h"
 
 namespace pondex {
 
@@ -73,9 +75,9 @@ class Key {
   // The socket object's data event: the same delivery for network input.
   void Client_DataArrival(std::int32_t bytesTotal);
 
-  // Appends text at the end of the data panel, while one is open.
-  void AddStringFastest(const std::string& text) { dataPath_.AddStringFastest(text); }
-  void setDataPanel(std::function<void(const std::string&)> panel) { dataPath_.setDataPanel(std::move(panel)); }
+  // A key pressed in the window or any of its controls; true when it was
+  // handled here (F1 starts the help program).
+  bool Form_KeyDown(int virtualKey);
 
   [[nodiscard]] ui::Form& form() { return form_; }
   [[nodiscard]] const ui::MainControls& controls() const { return c_; }
@@ -88,6 +90,7 @@ class Key {
   void sendCommand(const std::string& command);
   void applyPortSettings();
   void listeningSwitchedOff();
+  void ChPanelClick();
 
   Platform& p_;
   ui::Form form_;
@@ -101,9 +104,11 @@ class Key {
   ARCComm ARCComm1_;
   KeyEmitter emitter_;
   DataFileWriter fileWriter_;
+  TargetCheck targetCheck_;
   DataPath dataPath_;
   HotKeys hotKeys_;
   NetworkInput network_;
+  ui::TrayMenu trayMenu_;
 
   bool NetworkMode_ = true;
   ui::Color PortLabelColor_ = ui::kBlack;

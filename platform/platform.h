@@ -5,10 +5,13 @@
 #include "platform/clock.h"
 #include "platform/event_loop.h"
 #include "platform/files.h"
+#include "platform/foreground.h"
 #include "platform/keyboard.h"
 #include "platform/message_box.h"
+#include "platform/panel.h"
 #include "platform/profile.h"
 #include "platform/serial.h"
+#include "platform/shell.h"
 #include "platform/single_instance.h"
 #include "platform/sockets.h"
 #include "platform/tray.h"
@@ -26,6 +29,9 @@ struct Platform {
   Keyboard& keyboard;
   SerialPorts& serial;
   SocketLibrary& sockets;
+  Shell& shell;
+  DataPanel& panel;
+  Foreground& foreground;
 };
 
 }  // namespace pondex

@@ -50,7 +50,7 @@ file(GLOB win_test_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/win/*_t
 if(win_test_sources)
   add_executable(pondex_win_tests ${win_test_sources})
   target_link_libraries(pondex_win_tests PRIVATE pondex_win32 pondex_fakes ${GMOCK} ${GTEST_MAIN})
-  target_link_libraries(pondex_win_tests PRIVATE pondex_controls_win32)
+  target_link_libraries(pondex_win_tests PRIVATE pondex_controls_win32 pondex_ui_win32)
   pondex_test_warnings(pondex_win_tests)
   add_test(NAME win_tests
            COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/win/with-serial-pair.sh

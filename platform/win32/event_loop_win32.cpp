@@ -98,6 +98,11 @@ void Win32EventLoop::yieldToPendingEvents() {
 }
 
 void Win32EventLoop::dispatch(MSG& msg) {
+  if (msg.message == WM_KEYDOWN && keyPreview_ && dialog_ != nullptr &&
+      (msg.hwnd == dialog_ || ::IsChild(dialog_, msg.hwnd) != FALSE)) {
+    auto preview = keyPreview_;  // the handler may replace it
+    if (preview(static_cast<int>(msg.wParam))) return;
+  }
   if (dialog_ != nullptr && ::IsWindow(dialog_) && ::IsDialogMessageW(dialog_, &msg)) return;
   ::TranslateMessage(&msg);
   ::DispatchMessageW(&msg);
@@ -117,6 +122,23 @@ int Win32EventLoop::run() {
   MSG msg;
   while (::GetMessageW(&msg, nullptr, 0, 0) > 0) dispatch(msg);
   return static_cast<int>(msg.wParam);
+}
+
+void Win32EventLoop::runModal(HWND window) {
+  MSG msg;
+  while (::IsWindow(window)) {
+    const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
+    if (got == -1) return;
+    if (got == 0) {
+      ::PostQuitMessage(static_cast<int>(msg.wParam));
+      return;
+    }
+    // Unicode throughout: the modal window is a Unicode window, and a
+    // message taken with the "W" call must be dispatched with it.
+    if (::IsDialogMessageW(window, &msg)) continue;
+    ::TranslateMessage(&msg);
+    ::DispatchMessageW(&msg);
+  }
 }
 
 }  // namespace pondex::win32

@@ -27,8 +27,16 @@ class Win32EventLoop final : public EventLoop {
 
   // Runs until quit(); returns the exit code of the quit message.
   int run();
+  // A modal window's own loop, nested in a handler: dispatches every message
+  // of the thread (timers and sockets go on) until `window` is destroyed or
+  // the program quits; the quit is then left for the outer loop. The
+  // window's keyboard navigation (Tab, Enter) is served here.
+  void runModal(HWND window);
   // Keyboard navigation (Tab, arrows, Enter) of this window's controls.
   void setDialogWindow(HWND window) { dialog_ = window; }
+  // Sees every key pressed in the dialog window or any of its controls
+  // before they do (the window's own key-down handling); true swallows it.
+  void setKeyPreview(std::function<bool(int virtualKey)> preview) { keyPreview_ = std::move(preview); }
 
   struct TimerState {
     UINT_PTR id = 0;
@@ -51,6 +59,7 @@ class Win32EventLoop final : public EventLoop {
   std::vector<std::vector<UINT_PTR>> yieldTicks_;
   bool quitting_ = false;
   HWND dialog_ = nullptr;
+  std::function<bool(int)> keyPreview_;
 
   void dispatch(MSG& msg);
 };

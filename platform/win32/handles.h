@@ -15,6 +15,7 @@ using UniqueFile = UniqueResource<HANDLE, ::CloseHandle, invalidFileHandle>;
 using UniqueKernelHandle = UniqueResource<HANDLE, ::CloseHandle>;  // null when creation failed
 using UniqueWindow = UniqueResource<HWND, ::DestroyWindow>;
 using UniqueGdiObject = UniqueResource<HGDIOBJ, ::DeleteObject>;
+using UniqueMenu = UniqueResource<HMENU, ::DestroyMenu>;
 
 // GetLastError as the seam's result: the one place a Win32 error number
 // becomes one.

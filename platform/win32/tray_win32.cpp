@@ -1,48 +1,156 @@
 #include "platform/win32/tray_win32.h"
 
 #include <algorithm>
-#include <cstring>
+#include <cwchar>
+
+#include "platform/win32/text_win32.h"
+#include "platform/portable/tray_tip.h"
 
 namespace pondex::win32 {
+namespace {
 
-NOTIFYICONDATAA Win32Tray::record() const {
-  NOTIFYICONDATAA nid{};
-  nid.cbSize = NOTIFYICONDATAA_V1_SIZE;
-  nid.hWnd = window_;
-  nid.uID = 1;
+constexpr const wchar_t* kTrayWindowClass = L"Pon_dex.Tray";
+constexpr UINT kIconId = 1;
+// The icon reports as mouse moves over its window, the mouse message number
+// in the x coordinate.
+constexpr UINT kCallbackMessage = WM_MOUSEMOVE;
+
+template <std::size_t N>
+void copyText(wchar_t (&field)[N], const std::wstring& text) {
+  const std::size_t n = std::min(text.size(), N - 1);
+  std::wmemcpy(field, text.data(), n);
+  field[n] = L'\0';
+}
+
+double screenTwipsPerPixelX() {
+  HDC dc = ::GetDC(nullptr);
+  const int dpi = dc != nullptr ? ::GetDeviceCaps(dc, LOGPIXELSX) : 96;
+  if (dc != nullptr) ::ReleaseDC(nullptr, dc);
+  return 1440.0 / (dpi > 0 ? dpi : 96);
+}
+
+}  // namespace
+
+void setRecordTip(NOTIFYICONDATAW& record, const std::string& tip) {
+  copyText(record.szTip, widen(shortenTip(tip, kTipChars)));
+}
+
+Win32Tray::Win32Tray(HICON windowIcon, HICON transferIcon) : windowIcon_(windowIcon), transferIcon_(transferIcon) {
+  const HINSTANCE instance = ::GetModuleHandleW(nullptr);
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = &Win32Tray::windowProc;
+  wc.hInstance = instance;
+  wc.lpszClassName = kTrayWindowClass;
+  ::RegisterClassW(&wc);  // fails harmlessly when a second tray registers it again
+  window_.reset(::CreateWindowExW(WS_EX_TOOLWINDOW, kTrayWindowClass, L"Pon_dex", WS_POPUP, 0, 0, 0, 0, nullptr,
+                                  nullptr, instance, nullptr));
+  ::SetWindowLongPtrW(window_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  taskbarCreated_ = ::RegisterWindowMessageW(L"TaskbarCreated");
+}
+
+Win32Tray::~Win32Tray() {
+  if (added_) (void)remove();
+  ::SetWindowLongPtrW(window_.get(), GWLP_USERDATA, 0);
+}
+
+NOTIFYICONDATAW Win32Tray::record() const {
+  NOTIFYICONDATAW nid{};
+  nid.cbSize = sizeof nid;
+  nid.hWnd = window_.get();
+  nid.uID = kIconId;
   nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-  nid.uCallbackMessage = WM_MOUSEMOVE;
+  nid.uCallbackMessage = kCallbackMessage;
   nid.hIcon = current_;
-  const std::size_t n = std::min(tip_.size(), sizeof(nid.szTip) - 1);
-  std::memcpy(nid.szTip, tip_.data(), n);
+  setRecordTip(nid, tip_);
   return nid;
 }
 
 bool Win32Tray::add(const std::string& tip) {
   tip_ = tip;
   current_ = windowIcon_;
-  NOTIFYICONDATAA nid = record();
-  return ::Shell_NotifyIconA(NIM_ADD, &nid) != FALSE;
+  return addRecord();
+}
+
+bool Win32Tray::addRecord() {
+  NOTIFYICONDATAW nid = record();
+  added_ = true;  // also when the shell is not up yet: TaskbarCreated adds it then
+  return ::Shell_NotifyIconW(NIM_ADD, &nid) != FALSE;
 }
 
 bool Win32Tray::setPicture(TrayPicture picture) {
   current_ = picture == TrayPicture::TransferIcon ? transferIcon_ : windowIcon_;
-  NOTIFYICONDATAA nid = record();
-  return ::Shell_NotifyIconA(NIM_MODIFY, &nid) != FALSE;
+  NOTIFYICONDATAW nid = record();
+  return ::Shell_NotifyIconW(NIM_MODIFY, &nid) != FALSE;
 }
 
 bool Win32Tray::setTip(const std::string& tip) {
   tip_ = tip;
-  NOTIFYICONDATAA nid = record();
-  return ::Shell_NotifyIconA(NIM_MODIFY, &nid) != FALSE;
+  NOTIFYICONDATAW nid = record();
+  return ::Shell_NotifyIconW(NIM_MODIFY, &nid) != FALSE;
 }
 
 bool Win32Tray::remove() {
-  NOTIFYICONDATAA nid{};
-  nid.cbSize = NOTIFYICONDATAA_V1_SIZE;
-  nid.hWnd = window_;
-  nid.uID = 1;
-  return ::Shell_NotifyIconA(NIM_DELETE, &nid) != FALSE;
+  added_ = false;
+  NOTIFYICONDATAW nid{};
+  nid.cbSize = sizeof nid;
+  nid.hWnd = window_.get();
+  nid.uID = kIconId;
+  return ::Shell_NotifyIconW(NIM_DELETE, &nid) != FALSE;
+}
+
+bool Win32Tray::balloon(const std::string& title, const std::string& text) {
+  NOTIFYICONDATAW nid = record();
+  nid.uFlags = NIF_INFO;
+  nid.dwInfoFlags = NIIF_WARNING;
+  nid.uTimeout = 10000;  // only older systems read it
+  copyText(nid.szInfoTitle, widen(title));
+  copyText(nid.szInfo, widen(text));
+  return ::Shell_NotifyIconW(NIM_MODIFY, &nid) != FALSE;
+}
+
+std::optional<std::size_t> Win32Tray::showMenu(const std::vector<std::string>& items) {
+  UniqueMenu menu(::CreatePopupMenu());
+  if (!menu) return std::nullopt;
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    ::AppendMenuW(menu.get(), MF_STRING, i + 1, widen(items[i]).c_str());
+  }
+  POINT at{};
+  ::GetCursorPos(&at);
+  // Without the foreground the menu would not close when the user clicks
+  // elsewhere; the WM_NULL afterwards lets the menu's loop end cleanly.
+  ::SetForegroundWindow(window_.get());
+  const UINT chosen = static_cast<UINT>(::TrackPopupMenuEx(menu.get(), TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON,
+                                                           at.x, at.y, window_.get(), nullptr));
+  ::PostMessageW(window_.get(), WM_NULL, 0, 0);
+  if (chosen == 0 || chosen > items.size()) return std::nullopt;
+  return chosen - 1;
+}
+
+void Win32Tray::notified(LPARAM lParam) {
+  if (!handler_) return;
+  const double twipsPerPixel = screenTwipsPerPixelX();
+  const auto message = static_cast<double>(LOWORD(static_cast<DWORD>(lParam)));
+  handler_({.button = 0, .shift = 0, .x = message * twipsPerPixel, .y = 0, .twipsPerPixelX = twipsPerPixel});
+}
+
+LRESULT CALLBACK Win32Tray::windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  auto* self = reinterpret_cast<Win32Tray*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (self != nullptr) {
+    try {
+      if (msg == kCallbackMessage) {
+        self->notified(lParam);
+        return 0;
+      }
+      if (msg == self->taskbarCreated_ && self->taskbarCreated_ != 0) {
+        if (self->added_) (void)self->addRecord();  // with the picture and tip of now
+        return 0;
+      }
+    } catch (...) {
+      // Nothing may unwind through the system; the notification is lost.
+      return 0;
+    }
+  }
+  return ::DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
 }  // namespace pondex::win32

@@ -10,7 +10,9 @@
 #include "tests/fakes/fake_event_loop.h"
 #include "tests/fakes/fake_keyboard.h"
 #include "tests/fakes/fake_serial.h"
+#include "tests/fakes/fake_shell.h"
 #include "tests/fakes/fake_sockets.h"
+#include "tests/fakes/fake_tray.h"
 
 namespace pondex::fakes {
 
@@ -94,33 +96,6 @@ class FakeInstance final : public SingleInstance {
   bool otherRunning = false;
 };
 
-class FakeTray final : public Tray {
- public:
-  enum class Call { Add, Idle, Transfer, Remove };
-  bool add(const std::string& t) override {
-    tip = t;
-    calls.push_back(Call::Add);
-    present = true;
-    return true;
-  }
-  bool setPicture(TrayPicture p) override {
-    calls.push_back(p == TrayPicture::WindowIcon ? Call::Idle : Call::Transfer);
-    return present;
-  }
-  bool setTip(const std::string& t) override {
-    tip = t;
-    return present;
-  }
-  bool remove() override {
-    calls.push_back(Call::Remove);
-    present = false;
-    return true;
-  }
-  std::string tip;
-  std::vector<Call> calls;
-  bool present = false;
-};
-
 // Every fake, and the Platform bundle over them.
 struct FakePlatform {
   FakeEventLoop loop;
@@ -133,7 +108,11 @@ struct FakePlatform {
   FakeKeyboard keyboard;
   FakeSerialPorts serial{loop};
   FakeSocketLibrary sockets{loop};
-  Platform platform{loop, clock, profiles, files, messages, instance, tray, keyboard, serial, sockets};
+  FakeShell shell;
+  FakeDataPanel panel;
+  FakeForeground foreground;
+  Platform platform{loop,     clock,  profiles, files, messages, instance,  tray,
+                    keyboard, serial, sockets,  shell, panel,    foreground};
 
   [[nodiscard]] std::string settingsFile() const { return files.programDir + "\\Pon_dex_Settings.ini"; }
   // A value of section USTAWIENIA of the settings file, or "<absent>".

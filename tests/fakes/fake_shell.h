@@ -1,0 +1,63 @@
+#pragma once
+// The shell, the data panel and the foreground window, scripted by tests.
+#include <cstdint>
+#include <functional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/foreground.h"
+#include "platform/panel.h"
+#include "platform/shell.h"
+
+namespace pondex::fakes {
+
+class FakeShell final : public Shell {
+ public:
+  std::uint32_t startProgram(const std::string& path) override {
+    started.push_back(path);
+    return programs.count(path) > 0 ? 0 : 2;  // the file was not found
+  }
+  std::string browseForFolder(const std::string& title) override {
+    browseTitles.push_back(title);
+    return chosenFolder;
+  }
+  std::set<std::string> programs;  // paths that exist
+  std::vector<std::string> started;
+  std::string chosenFolder;  // "" plays a cancelled browser
+  std::vector<std::string> browseTitles;
+};
+
+class FakeDataPanel final : public DataPanel {
+ public:
+  void showModal() override {
+    ++shown;
+    open_ = true;
+    text.clear();
+    if (whileOpen) whileOpen();
+    open_ = false;
+  }
+  void append(const std::string& t) override {
+    if (open_) text += t;
+  }
+  [[nodiscard]] bool isOpen() const override { return open_; }
+
+  int shown = 0;
+  std::string text;
+  std::function<void()> whileOpen;  // the user's time with the window open
+
+ private:
+  bool open_ = false;
+};
+
+class FakeForeground final : public Foreground {
+ public:
+  ForegroundTarget query() override {
+    ++queries;
+    return target;
+  }
+  ForegroundTarget target{.window = 0x100, .rights = TargetRights::SameOrLower, .title = "Notatnik"};
+  int queries = 0;
+};
+
+}  // namespace pondex::fakes

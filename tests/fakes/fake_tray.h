@@ -1,0 +1,64 @@
+#pragma once
+// A tray that records what the program asks of it and plays the icon's
+// mouse messages back, as the window layer delivers them.
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/tray.h"
+
+namespace pondex::fakes {
+
+class FakeTray final : public Tray {
+ public:
+  enum class Call { Add, Idle, Transfer, Remove };
+  bool add(const std::string& t) override {
+    tip = t;
+    calls.push_back(Call::Add);
+    present = true;
+    return true;
+  }
+  bool setPicture(TrayPicture p) override {
+    calls.push_back(p == TrayPicture::WindowIcon ? Call::Idle : Call::Transfer);
+    return present;
+  }
+  bool setTip(const std::string& t) override {
+    tip = t;
+    return present;
+  }
+  bool remove() override {
+    calls.push_back(Call::Remove);
+    present = false;
+    return true;
+  }
+  void setEventHandler(std::function<void(const TrayMouseEvent&)> h) override { handler = std::move(h); }
+  std::optional<std::size_t> showMenu(const std::vector<std::string>& items) override {
+    menus.push_back(items);
+    if (whileMenuOpen) whileMenuOpen();
+    return menuChoice;
+  }
+  bool balloon(const std::string& title, const std::string& text) override {
+    balloons.push_back({title, text});
+    return present;
+  }
+
+  // The icon notifies mouse message `message`: x carries it in twips.
+  void play(int message, double twipsPerPixel = 15) {
+    if (handler) handler({.x = message * twipsPerPixel, .twipsPerPixelX = twipsPerPixel});
+  }
+
+  struct Balloon {
+    std::string title, text;
+  };
+  std::string tip;
+  std::vector<Call> calls;
+  bool present = false;
+  std::function<void(const TrayMouseEvent&)> handler;
+  std::vector<std::vector<std::string>> menus;  // the items of every menu opened
+  std::optional<std::size_t> menuChoice;        // what the user picks (nothing: dismissed)
+  std::function<void()> whileMenuOpen;          // runs while the menu is open
+  std::vector<Balloon> balloons;
+};
+
+}  // namespace pondex::fakes

@@ -1,0 +1,100 @@
+#include "ui/tray_menu.h"
+
+#include "platform/portable/tray_tip.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "tests/fakes/fake_tray.h"
+#include "ui/main_window.h"
+
+namespace pondex::ui {
+namespace {
+
+class TrayMenuTest : public ::testing::Test {
+ protected:
+  Form form = buildMainWindow();
+  MainControls c{form};
+  fakes::FakeTray tray;
+  std::vector<std::string> done;
+  TrayMenu menu{tray,
+                form,
+                c,
+                {.showWindow = [this] { done.push_back("show"); },
+                 .close = [this] { done.push_back("close"); },
+                 .help = [this] { done.push_back("help"); }}};
+};
+
+TEST(TrayMessage, RoundsTheTwipsBackToTheMessageNumber) {
+  EXPECT_EQ(trayMessage({.x = 517 * 15.0, .twipsPerPixelX = 15}), 517);
+  // At 192 dpi a pixel is 7.5 twips; a window layer that keeps whole twips
+  // hands over 3862 for 515, which only rounding turns back into 515.
+  EXPECT_EQ(trayMessage({.x = 3862, .twipsPerPixelX = 7.5}), 515);
+  EXPECT_EQ(trayMessage({.x = 3863, .twipsPerPixelX = 7.5}), 515);
+  EXPECT_EQ(trayMessage({.x = 515 * 15.0, .twipsPerPixelX = 0}), 0);
+  EXPECT_EQ(trayMessage({.x = 1e300, .twipsPerPixelX = 1}), 0);
+}
+
+TEST_F(TrayMenuTest, OnlyADoubleClickShowsTheWindowAndOnlyARightReleaseOpensTheMenu) {
+  for (int message : {512, 513, 514, 516, 518, 519}) tray.play(message);
+  EXPECT_TRUE(done.empty());
+  EXPECT_TRUE(tray.menus.empty());
+
+  tray.play(515, 12);
+  EXPECT_EQ(done, std::vector<std::string>{"show"});
+  tray.play(517, 10);
+  ASSERT_EQ(tray.menus.size(), 1u);
+  EXPECT_EQ(tray.menus[0], (std::vector<std::string>{"Poka\xBF okno", "Zamknij", "Pomoc"}));
+}
+
+TEST_F(TrayMenuTest, EachItemRunsItsActionAndADismissedMenuNone) {
+  for (std::optional<std::size_t> item : {std::optional<std::size_t>(0), {1}, {2}, {}}) {
+    tray.menuChoice = item;
+    tray.play(517);
+  }
+  EXPECT_EQ(done, (std::vector<std::string>{"show", "close", "help"}));
+}
+
+TEST_F(TrayMenuTest, NoSecondMenuOrDoubleClickWhileTheMenuIsOpen) {
+  tray.whileMenuOpen = [this] {
+    tray.play(517);
+    tray.play(515);
+  };
+  tray.play(517);
+  EXPECT_EQ(tray.menus.size(), 1u);
+  EXPECT_TRUE(done.empty());
+
+  tray.whileMenuOpen = nullptr;  // the flag is clear again once it closed
+  tray.play(517);
+  EXPECT_EQ(tray.menus.size(), 2u);
+}
+
+TEST_F(TrayMenuTest, TheFlagIsClearedWhenAnActionThrows) {
+  TrayMenu throwing{tray, form, c, {.showWindow = [] { throw std::runtime_error("boom"); }}};
+  EXPECT_THROW(tray.play(515), std::runtime_error);
+  tray.play(517);
+  EXPECT_EQ(tray.menus.size(), 1u);
+}
+
+TEST(ShortenTip, KeepsTheLabelAndTheEndOfThePathWhenThereIsRoom) {
+  const std::string path = "c:\\kolvat\\pon_dex\\very\\long\\path\\261206.txt";
+  EXPECT_EQ(shortenTip("Pon_dex - " + path, 63), "Pon_dex - " + path) << "a tip that fits is kept";
+
+  const std::string tip = "Pon_dex - zapis nieudany: c:\\data\\a_rather_long_folder\\another_one\\261206_154500.txt";
+  const std::string cut = shortenTip(tip, 63);
+  EXPECT_LE(cut.size(), 63u) << cut;
+  EXPECT_EQ(cut, "Pon_dex - zapis nieudany: ...\\another_one\\261206_154500.txt");
+  // Without room for the label and the file name, only the end is kept.
+  const std::string label = std::string(50, 'x') + " c:\\d\\" + std::string(20, 'n') + ".txt";
+  EXPECT_EQ(shortenTip(label, 30), "...\\d\\" + std::string(20, 'n') + ".txt");
+  // A file name longer than the whole room still ends the tip.
+  const std::string name = "c:\\" + std::string(100, 'z') + ".txt";
+  EXPECT_EQ(shortenTip(name, 20), "..." + std::string(13, 'z') + ".txt");
+  EXPECT_EQ(shortenTip("abcdef", 2), "ef");
+}
+
+}  // namespace
+}  // namespace pondex::ui

@@ -1,0 +1,163 @@
+// The tray icon, the data panel, the shell and the foreground query over
+// the real system calls.
+#include "platform/win32/tray_win32.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/win32/event_loop_win32.h"
+#include "platform/win32/foreground_win32.h"
+#include "ui/win32/panel_win32.h"
+#include "platform/win32/shell_win32.h"
+#include "platform/win32/text_win32.h"
+#include "ui/tray_menu.h"
+
+namespace pondex::win32 {
+namespace {
+
+std::wstring editText(HWND edit) {
+  std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(edit)) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(::GetWindowTextW(edit, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
+// Visible windows of this thread: where an error box of ours would appear.
+int visibleWindowsOfThisThread() {
+  int count = 0;
+  ::EnumThreadWindows(
+      ::GetCurrentThreadId(),
+      [](HWND hwnd, LPARAM n) -> BOOL {
+        if (::IsWindowVisible(hwnd)) ++*reinterpret_cast<int*>(n);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&count));
+  return count;
+}
+
+TEST(TrayWin32, ALongTipKeepsItsFileNameInTheWideRecord) {
+  NOTIFYICONDATAW record{};
+  std::string folder = "c:\\kolvat\\pon_dex\\";
+  for (int i = 0; i < 20; ++i) folder += "folder" + std::to_string(10 + i) + "\\";
+  setRecordTip(record, "Pon_dex - " + folder + "261206.txt");
+  const std::wstring tip = record.szTip;
+  EXPECT_EQ(kTipChars, 127u);
+  // Cut at a folder boundary: within one folder name of the whole record.
+  EXPECT_LE(tip.size(), kTipChars);
+  EXPECT_GT(tip.size(), kTipChars - 9);
+  EXPECT_EQ(tip.substr(0, 14), L"Pon_dex - ...\\");
+  EXPECT_EQ(tip.substr(tip.size() - 20), L"\\folder29\\261206.txt");
+
+  setRecordTip(record,
+               "Po\xB3\xB9"
+               "czenie");  // "Połączenie" in Windows-1250
+  EXPECT_EQ(std::wstring(record.szTip), L"Po\u0142\u0105czenie");
+}
+
+TEST(TrayWin32, NotificationsArriveAsTheirMouseMessageNumbers) {
+  Win32Tray tray(nullptr, nullptr);
+  std::vector<int> messages;
+  tray.setEventHandler([&](const TrayMouseEvent& e) { messages.push_back(ui::trayMessage(e)); });
+  EXPECT_TRUE(tray.add("Pon_dex"));
+  ::SendMessageW(tray.receiver(), WM_MOUSEMOVE, 1, WM_RBUTTONUP);
+  ::SendMessageW(tray.receiver(), WM_MOUSEMOVE, 1, WM_LBUTTONDBLCLK);
+  EXPECT_EQ(messages, (std::vector<int>{517, 515}));
+  EXPECT_TRUE(tray.balloon("Pon_dex", "Pon_dex cannot type into Edytor: it runs as administrator"));
+  EXPECT_TRUE(tray.remove());
+}
+
+class PanelWin32Test : public ::testing::Test {
+ protected:
+  Win32EventLoop loop;
+};
+
+TEST_F(PanelWin32Test, AppendsAtTheEndWhereverTheCaretIs) {
+  Win32DataPanel panel(loop);
+  panel.append("lost");  // not open yet
+  panel.open();
+  ASSERT_TRUE(panel.isOpen());
+  EXPECT_EQ(::GetWindowTextLengthW(panel.textBox()), 0);
+  panel.append("12.5 kg\r\n");
+  ::SendMessageW(panel.textBox(), EM_SETSEL, 1, 4);  // the user selected part of the text
+  panel.append("13,0 kg\r\n\xB3");
+  EXPECT_EQ(editText(panel.textBox()), L"12.5 kg\r\n13,0 kg\r\n\u0142");
+  panel.close();
+  EXPECT_FALSE(panel.isOpen());
+}
+
+TEST_F(PanelWin32Test, DropsTheOldestLinesBeforeTheLimit) {
+  Win32DataPanel panel(loop, 40);
+  panel.open();
+  for (char c = 'a'; c <= 'f'; ++c) panel.append(std::string(8, c) + "\r\n");  // 60 characters
+  const std::wstring text = editText(panel.textBox());
+  EXPECT_LE(text.size(), 40u);
+  EXPECT_EQ(text.substr(text.size() - 10), L"ffffffff\r\n");
+  EXPECT_EQ(text.find(L"aaaa"), std::wstring::npos);
+  EXPECT_TRUE(text[0] != L'\n' && text.substr(0, 8) == std::wstring(8, text[0])) << "a whole first line";
+}
+
+TEST_F(PanelWin32Test, TimersKeepTickingWhileItIsModal) {
+  Win32DataPanel panel(loop);
+  int ticks = 0;
+  std::wstring seen;
+  auto timer = loop.createTimer(Millis(5), [&] {
+    panel.append("x");
+    if (++ticks == 3) {
+      seen = editText(panel.textBox());
+      ::PostMessageW(panel.handle(), WM_CLOSE, 0, 0);
+    }
+  });
+  timer->setEnabled(true);
+  panel.showModal();
+  EXPECT_EQ(ticks, 3);
+  EXPECT_EQ(seen, L"xxx");
+  EXPECT_FALSE(panel.isOpen());
+}
+
+TEST_F(PanelWin32Test, TheMainWindowSeesItsKeysFirst) {
+  UniqueWindow dialog(::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr));
+  HWND child = ::CreateWindowExW(0, L"EDIT", L"", WS_CHILD, 0, 0, 5, 5, dialog.get(), nullptr, nullptr, nullptr);
+  UniqueWindow other(::CreateWindowExW(0, L"EDIT", L"", WS_POPUP, 0, 0, 5, 5, nullptr, nullptr, nullptr, nullptr));
+  std::vector<int> seen;
+  loop.setDialogWindow(dialog.get());
+  loop.setKeyPreview([&](int key) {
+    seen.push_back(key);
+    return key == VK_F1;
+  });
+  ::PostMessageW(child, WM_KEYDOWN, VK_F1, 0);
+  ::PostMessageW(other.get(), WM_KEYDOWN, VK_F2, 0);
+  ::PostMessageW(dialog.get(), WM_KEYDOWN, VK_F3, 0);
+  loop.yieldToPendingEvents();
+  EXPECT_EQ(seen, (std::vector<int>{VK_F1, VK_F3}));
+}
+
+TEST(ShellWin32, AMissingOrIncompletePathStartsNothingAndShowsNothing) {
+  Win32Shell shell;
+  const auto before = visibleWindowsOfThisThread();
+  EXPECT_EQ(shell.startProgram("C:\\windows\\pondex_help.exe"), static_cast<std::uint32_t>(ERROR_FILE_NOT_FOUND));
+  EXPECT_NE(shell.startProgram("C:\\no such folder\\pondex_help.exe"), 0u);
+  // A bare name would otherwise be looked for in the working folder and
+  // beyond; notepad.exe exists in the system folder.
+  EXPECT_EQ(shell.startProgram("notepad.exe"), static_cast<std::uint32_t>(ERROR_BAD_PATHNAME));
+  EXPECT_EQ(visibleWindowsOfThisThread(), before);
+}
+
+TEST(ForegroundWin32, OurOwnWindowIsNoHigherAndItsTitleComesBackIn1250) {
+  UniqueWindow window(::CreateWindowExW(0, L"STATIC", L"Po\u0142\u0105czenie", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                                        200, 100, nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr));
+  ASSERT_TRUE(window.valid());
+  ::SetForegroundWindow(window.get());
+  Win32Foreground foreground;
+  const ForegroundTarget target = foreground.query();
+  ASSERT_EQ(target.window, reinterpret_cast<std::uintptr_t>(window.get()));
+  EXPECT_EQ(target.title,
+            "Po\xB3\xB9"
+            "czenie");
+  EXPECT_EQ(target.rights, TargetRights::SameOrLower);
+  EXPECT_TRUE(processIntegrity(::GetCurrentProcess()).has_value());
+}
+
+}  // namespace
+}  // namespace pondex::win32

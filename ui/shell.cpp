@@ -1,0 +1,50 @@
+#include "ui/shell.h"
+
+#include <algorithm>
+
+namespace pondex::ui {
+namespace {
+
+char asciiLower(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Folder names differ in case between what the user typed into the settings
+// ("c:\kolvat\") and what the shell reports ("C:\kolvat\"); the file system
+// treats them as one folder, and so does the question.
+bool sameFolder(const std::string& a, const std::string& b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                    [](char x, char y) { return asciiLower(x) == asciiLower(y); });
+}
+
+}  // namespace
+
+bool AutoStartCheck(int chAutostartValue, int fileMode) {
+  return chAutostartValue == 1 && fileMode != 0;
+}
+
+std::string helpProgramPath(const std::string& programDirectory) {
+  // A drive root already ends with its "\" ("C:\").
+  if (!programDirectory.empty() && programDirectory.back() == '\\') return programDirectory + kHelpProgram;
+  return programDirectory + "\\" + kHelpProgram;
+}
+
+void StartHelp(Shell& shell, const FileSystem& files) {
+  // A missing or broken help program is deliberately not reported.
+  (void)shell.startProgram(helpProgramPath(files.programDirectory()));
+}
+
+bool ChangeDataFolder(Shell& shell, MessageBoxes& boxes, const std::string& dataDirectory,
+                      const FolderQuestion& question, const std::function<void(const std::string&)>& accept) {
+  std::string path = shell.browseForFolder("");
+  if (path.empty()) return false;
+  if (path.back() != '\\') path += '\\';
+  if (sameFolder(path, dataDirectory)) return false;
+  const std::string text =
+      question.ChangeDirText1 + "  " + dataDirectory + "\r\n" + question.ChangeDirText2 + "  " + path;
+  if (boxes.show(text, "", MessageButtons::YesNo, MessageIcon::None) != MessageAnswer::Yes) return false;
+  if (accept) accept(path);
+  return true;
+}
+
+}  // namespace pondex::ui

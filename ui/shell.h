@@ -1,0 +1,40 @@
+#pragma once
+// The three features that reach outside the program: the automatic START,
+// the help program and the choice of the data folder. Each takes what it
+// needs, so the controller calls them from its handlers.
+#include <functional>
+#include <string>
+
+#include "platform/files.h"
+#include "platform/message_box.h"
+#include "platform/shell.h"
+
+namespace pondex::ui {
+
+inline constexpr const char* kHelpProgram = "pondex_help.exe";
+
+// True when the start-up must press START by itself: "Autostart" checked
+// (a grayed box does not count) while the data go to a file or the panel.
+[[nodiscard]] bool AutoStartCheck(int chAutostartValue, int fileMode);
+
+// The help program beside the executable.
+[[nodiscard]] std::string helpProgramPath(const std::string& programDirectory);
+// Starts the help program; a missing one is ignored without a message.
+void StartHelp(Shell& shell, const FileSystem& files);
+
+// The two parts of the change-directory question, as the language file
+// gives them.
+struct FolderQuestion {
+  std::string ChangeDirText1;
+  std::string ChangeDirText2;
+};
+
+// Lets the user pick a new data folder and confirm it. The chosen path gets
+// a final "\"; the current folder chosen again asks nothing. On Yes `accept`
+// receives exactly the new path (to store as the data folder, write
+// "PathDir" and show it); on No or a cancelled browser nothing happens.
+// True when the folder changed.
+bool ChangeDataFolder(Shell& shell, MessageBoxes& boxes, const std::string& dataDirectory,
+                      const FolderQuestion& question, const std::function<void(const std::string&)>& accept);
+
+}  // namespace pondex::ui

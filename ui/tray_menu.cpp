@@ -1,0 +1,69 @@
+#include "ui/tray_menu.h"
+
+#include <cmath>
+#include <limits>
+#include <string_view>
+
+namespace pondex::ui {
+
+int trayMessage(const TrayMouseEvent& event) {
+  if (!(event.twipsPerPixelX > 0)) return 0;
+  const double pixels = event.x / event.twipsPerPixelX;
+  if (!std::isfinite(pixels) || std::fabs(pixels) > std::numeric_limits<int>::max()) return 0;
+  return static_cast<int>(std::lround(pixels));
+}
+
+TrayMenu::TrayMenu(Tray& tray, const Form& form, const MainControls& controls, Actions actions)
+    : tray_(tray), form_(form), c_(controls), actions_(std::move(actions)) {
+  tray_.setEventHandler([this](const TrayMouseEvent& event) { TrayMouseMove(event); });
+}
+
+TrayMenu::~TrayMenu() {
+  tray_.setEventHandler(nullptr);
+}
+
+std::vector<std::string> TrayMenu::items() const {
+  return {form_.caption(c_.mnuVisible), form_.caption(c_.mnuClose), form_.caption(c_.mnuHelp)};
+}
+
+void TrayMenu::TrayMouseMove(const TrayMouseEvent& event) {
+  const int message = trayMessage(event);
+  if (busy_) return;
+  busy_ = true;
+  struct Clear {
+    bool& flag;
+    ~Clear() { flag = false; }
+  } clear{busy_};
+  switch (message) {
+    case kTrayLeftDoubleClick:
+      if (actions_.showWindow) actions_.showWindow();
+      break;
+    case kTrayRightButtonUp:
+      openMenu();
+      break;
+    default:
+      break;
+  }
+}
+
+void TrayMenu::openMenu() {
+  const auto chosen = tray_.showMenu(items());
+  if (!chosen) return;
+  const std::function<void()>* action = nullptr;
+  switch (*chosen) {
+    case 0:
+      action = &actions_.showWindow;
+      break;
+    case 1:
+      action = &actions_.close;
+      break;
+    case 2:
+      action = &actions_.help;
+      break;
+    default:
+      return;
+  }
+  if (*action) (*action)();
+}
+
+}  // namespace pondex::ui

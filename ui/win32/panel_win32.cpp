@@ -1,0 +1,177 @@
+#include "ui/win32/panel_win32.h"
+
+#include <algorithm>
+
+#include "platform/win32/text_win32.h"
+#include "ui/panel_layout.h"
+
+namespace pondex::win32 {
+namespace {
+
+constexpr const wchar_t* kPanelClass = L"Pon_dex.DataPanel";
+constexpr int kEditId = 100;
+constexpr int kSaveId = 101;
+// Design geometry in twips.
+constexpr int kWindowWidth = 9000;
+constexpr int kWindowHeight = 6000;
+constexpr int kMargin = 60;
+constexpr int kButtonTop = 4680;
+constexpr int kButtonWidth = 1200;
+constexpr int kButtonHeight = 400;
+
+int screenDpi(int axis) {
+  HDC dc = ::GetDC(nullptr);
+  const int dpi = dc != nullptr ? ::GetDeviceCaps(dc, axis) : 96;
+  if (dc != nullptr) ::ReleaseDC(nullptr, dc);
+  return dpi > 0 ? dpi : 96;
+}
+
+int pixelsToTwips(int pixels, int axis) {
+  return ::MulDiv(pixels, 1440, screenDpi(axis));
+}
+
+}  // namespace
+
+Win32DataPanel::Win32DataPanel(Win32EventLoop& loop, std::size_t limit) : loop_(loop), limit_(limit) {
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = &Win32DataPanel::windowProc;
+  wc.hInstance = ::GetModuleHandleW(nullptr);
+  wc.hCursor = ::LoadCursor(nullptr, IDC_ARROW);
+  wc.hbrBackground = ::GetSysColorBrush(COLOR_BTNFACE);
+  wc.lpszClassName = kPanelClass;
+  ::RegisterClassW(&wc);  // a second panel finds the class registered
+}
+
+Win32DataPanel::~Win32DataPanel() {
+  close();
+}
+
+void Win32DataPanel::open() {
+  if (isOpen()) return;
+  const HINSTANCE instance = ::GetModuleHandleW(nullptr);
+  window_.reset(::CreateWindowExW(0, kPanelClass, L"Panel", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT,
+                                  CW_USEDEFAULT, twipsToPixelsX(kWindowWidth), twipsToPixelsY(kWindowHeight), owner_,
+                                  nullptr, instance, nullptr));
+  if (!window_) return;
+  ::SetWindowLongPtrW(window_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+
+  font_.reset(::CreateFontW(-::MulDiv(10, screenDpi(LOGPIXELSY), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                            DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                            FIXED_PITCH | FF_MODERN, L"Courier New"));
+  const auto font = reinterpret_cast<WPARAM>(font_.valid() ? font_.get() : ::GetStockObject(ANSI_FIXED_FONT));
+  edit_ = ::CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
+                            WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE |
+                                ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_WANTRETURN | ES_NOHIDESEL,
+                            0, 0, 0, 0, window_.get(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEditId)), instance,
+                            nullptr);
+  ::SendMessageW(edit_, WM_SETFONT, font, FALSE);
+  ::SendMessageW(edit_, EM_SETLIMITTEXT, 0, 0);  // our own limit applies, in append()
+  HWND save = ::CreateWindowExW(0, L"BUTTON", L"Save", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
+                                twipsToPixelsX(kMargin), twipsToPixelsY(kButtonTop), twipsToPixelsX(kButtonWidth),
+                                twipsToPixelsY(kButtonHeight), window_.get(),
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(kSaveId)), instance, nullptr);
+  ::SendMessageW(save, WM_SETFONT, reinterpret_cast<WPARAM>(::GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+  layout();
+  ::ShowWindow(window_.get(), SW_SHOW);
+  ::SetFocus(edit_);
+}
+
+void Win32DataPanel::close() {
+  if (ownerDisabled_) {
+    // Enabled before the panel goes, so that the owner gets the activation.
+    ::EnableWindow(owner_, TRUE);
+    ownerDisabled_ = false;
+  }
+  edit_ = nullptr;
+  if (window_.valid()) {
+    ::SetWindowLongPtrW(window_.get(), GWLP_USERDATA, 0);
+    window_.reset();
+  }
+  font_.reset();
+}
+
+void Win32DataPanel::showModal() {
+  open();
+  if (!isOpen()) return;
+  if (owner_ != nullptr && ::IsWindowEnabled(owner_)) {
+    ::EnableWindow(owner_, FALSE);
+    ownerDisabled_ = true;
+  }
+  loop_.runModal(window_.get());
+  close();
+}
+
+void Win32DataPanel::dropOldest(std::size_t characters) {
+  const auto length = static_cast<std::size_t>(::GetWindowTextLengthW(edit_));
+  characters = std::min(characters, length);
+  // Whole lines only: extend the cut to the start of the next line when
+  // there is one.
+  const LRESULT line = ::SendMessageW(edit_, EM_LINEFROMCHAR, characters, 0);
+  const LRESULT next = ::SendMessageW(edit_, EM_LINEINDEX, static_cast<WPARAM>(line + 1), 0);
+  if (next > 0 && static_cast<std::size_t>(next) >= characters) characters = static_cast<std::size_t>(next);
+  ::SendMessageW(edit_, EM_SETSEL, 0, static_cast<LPARAM>(characters));
+  ::SendMessageW(edit_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L""));
+}
+
+void Win32DataPanel::append(const std::string& text) {
+  if (!isOpen() || edit_ == nullptr || text.empty()) return;
+  std::wstring wide = widen(text);
+  // The edit control takes a NUL-terminated text: a NUL byte from the
+  // instrument would cut off the rest of the piece.
+  std::replace(wide.begin(), wide.end(), L'\0', L' ');
+  const auto length = static_cast<std::size_t>(::GetWindowTextLengthW(edit_));
+  const ui::PanelTrim trim = ui::panelTrim(length, wide.size(), limit_);
+  if (trim.fromText > 0) dropOldest(trim.fromText);
+  if (trim.fromAppend > 0) wide.erase(0, trim.fromAppend);
+
+  const int end = ::GetWindowTextLengthW(edit_);
+  ::SendMessageW(edit_, EM_SETSEL, static_cast<WPARAM>(end), end);
+  ::SendMessageW(edit_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(wide.c_str()));
+  ::SendMessageW(edit_, EM_SCROLLCARET, 0, 0);
+}
+
+void Win32DataPanel::layout() {
+  if (edit_ == nullptr) return;
+  RECT r{};
+  ::GetWindowRect(window_.get(), &r);
+  const ui::Size box =
+      ui::panelTextBoxSize({pixelsToTwips(r.right - r.left, LOGPIXELSX), pixelsToTwips(r.bottom - r.top, LOGPIXELSY)});
+  ::MoveWindow(edit_, twipsToPixelsX(kMargin), twipsToPixelsY(kMargin), twipsToPixelsX(box.width),
+               twipsToPixelsY(box.height), TRUE);
+}
+
+LRESULT CALLBACK Win32DataPanel::windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  auto* self = reinterpret_cast<Win32DataPanel*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (self == nullptr) return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+  try {
+    return self->handle(hwnd, msg, wParam, lParam);
+  } catch (...) {
+    return 0;  // nothing may unwind through the system
+  }
+}
+
+LRESULT Win32DataPanel::handle(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case WM_SIZE:
+      layout();
+      return 0;
+    case WM_COMMAND:
+      return 0;  // "Save" does nothing
+    case WM_CLOSE:
+      if (ownerDisabled_) {
+        ::EnableWindow(owner_, TRUE);
+        ownerDisabled_ = false;
+      }
+      ::DestroyWindow(hwnd);
+      return 0;
+    case WM_DESTROY:
+      // Gone by its close box: nothing is left to destroy.
+      edit_ = nullptr;
+      (void)window_.release();
+      return 0;
+    default:
+      return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+  }
+}
+
+}  // namespace pondex::win32

@@ -1,0 +1,56 @@
+#pragma once
+// The data panel window: title "Panel", a multi-line text box in a
+// fixed-pitch font that follows the window's size, and a "Save" button that
+// does nothing. Shown modally over its owner through the event loop's
+// nested loop, so the program's timers and sockets keep running and append.
+//
+// The text box holds at most `limit` characters: the edit control's own
+// limit is lifted, and before it would pass ours the oldest lines go.
+#include <windows.h>
+
+#include <cstddef>
+
+#include "platform/panel.h"
+#include "platform/win32/event_loop_win32.h"
+#include "platform/win32/handles.h"
+
+namespace pondex::win32 {
+
+class Win32DataPanel final : public DataPanel {
+ public:
+  static constexpr std::size_t kDefaultLimit = 1 << 20;  // characters, about a day of weighings
+
+  explicit Win32DataPanel(Win32EventLoop& loop, std::size_t limit = kDefaultLimit);
+  ~Win32DataPanel() override;
+  Win32DataPanel(const Win32DataPanel&) = delete;
+  Win32DataPanel& operator=(const Win32DataPanel&) = delete;
+
+  // The window the panel is modal to (disabled while the panel is open).
+  void setOwner(HWND owner) { owner_ = owner; }
+
+  void showModal() override;
+  void append(const std::string& text) override;
+  [[nodiscard]] bool isOpen() const override { return window_.valid(); }
+
+  // The window without the modal loop, for tests and for showModal.
+  void open();
+  void close();
+  [[nodiscard]] HWND handle() const { return window_.get(); }
+  [[nodiscard]] HWND textBox() const { return edit_; }
+
+ private:
+  static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  LRESULT handle(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  void layout();
+  void dropOldest(std::size_t characters);
+
+  Win32EventLoop& loop_;
+  std::size_t limit_;
+  HWND owner_ = nullptr;
+  UniqueWindow window_;
+  HWND edit_ = nullptr;  // child of window_
+  UniqueGdiObject font_;
+  bool ownerDisabled_ = false;
+};
+
+}  // namespace pondex::win32

@@ -1,5 +1,6 @@
 #include "ui/win32/form_window.h"
 
+#include "controls/win32/button_xp_win32.h"
 #include "platform/win32/text_1250.h"
 #include "ui/win32/dpi.h"
 
@@ -122,7 +123,14 @@ HWND FormWindow::createChild(ControlId id, const wchar_t* cls, const std::wstrin
 }
 
 HWND FormWindow::createButton(ControlId id, const std::wstring& caption) {
-  return createChild(id, L"BUTTON", caption, BS_PUSHBUTTON | BS_NOTIFY, 0);
+  // Every push button of the window is the XP-style button; it reports its
+  // clicks and focus to this window as a system button does.
+  HWND hwnd = win32::createButtonXP(window_.get(), static_cast<int>(kControlIdBase + id), caption, RECT{}, nullptr);
+  if (hwnd == nullptr) return nullptr;
+  LONG_PTR style = ::GetWindowLongPtrW(hwnd, GWL_STYLE) & ~static_cast<LONG_PTR>(WS_VISIBLE);
+  if (!form_.tabStop(id)) style &= ~static_cast<LONG_PTR>(WS_TABSTOP);
+  ::SetWindowLongPtrW(hwnd, GWL_STYLE, style | WS_CLIPSIBLINGS);
+  return hwnd;
 }
 
 void FormWindow::createControl(ControlId id) {
@@ -267,6 +275,9 @@ void FormWindow::controlChanged(ControlId id, ui::Change what) {
       ::InvalidateRect(hwnd, nullptr, TRUE);
       break;
     case ui::Change::ForeColor:
+      if (form_.kind(id) == ControlKind::Button) {
+        win32::setButtonXPColors(hwnd, form_.foreColor(id), form_.foreColor(id));
+      }
       ::InvalidateRect(hwnd, nullptr, TRUE);
       break;
   }

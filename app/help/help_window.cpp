@@ -85,7 +85,7 @@ bool HelpWindow::open(int showCommand) {
   return true;
 }
 
-LRESULT CALLBACK HelpWindow::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK HelpWindow::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
   if (message == WM_NCCREATE) {
     auto* self = static_cast<HelpWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
     self->window_.reset(window);

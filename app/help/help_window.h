@@ -35,7 +35,7 @@ class HelpWindow {
   [[nodiscard]] HWND handle() const { return window_.get(); }
 
  private:
-  static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
   LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam);
   void createControls();
   void applyDpi(UINT dpi);

@@ -8,6 +8,7 @@
 #include "controls/access_key.h"
 #include "controls/win32/gdi_canvas.h"
 #include "controls/win32/gdi_handles.h"
+#include "platform/win32/callback_guard.h"
 
 namespace pondex::win32 {
 namespace {
@@ -307,7 +308,7 @@ LRESULT ButtonWindow::handle(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CALLBACK ButtonWindow::windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
-  try {
+  return guarded("button", [&]() -> LRESULT {
     if (msg == WM_NCCREATE) {
       auto owned = std::make_unique<ButtonWindow>(hwnd);
       ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(owned.release()));
@@ -333,10 +334,7 @@ LRESULT CALLBACK ButtonWindow::windowProc(HWND hwnd, UINT msg, WPARAM wParam, LP
       Depth& operator=(const Depth&) = delete;
     } depth(self);
     return self->handle(msg, wParam, lParam);
-  } catch (...) {
-    ::OutputDebugStringW(L"Pon_dex: a button message failed\n");
-    return msg == WM_NCCREATE ? FALSE : 0;
-  }
+  });
 }
 
 bool registerClass() {

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cwchar>
+#include <stdexcept>
 
-#include "platform/win32/text_win32.h"
 #include "platform/portable/tray_tip.h"
+#include "platform/win32/callback_guard.h"
+#include "platform/win32/text_win32.h"
 
 namespace pondex::win32 {
 namespace {
@@ -44,6 +46,7 @@ Win32Tray::Win32Tray(HICON windowIcon, HICON transferIcon) : windowIcon_(windowI
   ::RegisterClassW(&wc);  // fails harmlessly when a second tray registers it again
   window_.reset(::CreateWindowExW(WS_EX_TOOLWINDOW, kTrayWindowClass, L"Pon_dex", WS_POPUP, 0, 0, 0, 0, nullptr,
                                   nullptr, instance, nullptr));
+  if (!window_) throw std::runtime_error("the tray's window cannot be created");
   ::SetWindowLongPtrW(window_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   taskbarCreated_ = ::RegisterWindowMessageW(L"TaskbarCreated");
 }
@@ -133,24 +136,19 @@ void Win32Tray::notified(LPARAM lParam) {
   handler_({.button = 0, .shift = 0, .x = message * twipsPerPixel, .y = 0, .twipsPerPixelX = twipsPerPixel});
 }
 
-LRESULT CALLBACK Win32Tray::windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  auto* self = reinterpret_cast<Win32Tray*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  if (self != nullptr) {
-    try {
-      if (msg == kCallbackMessage) {
-        self->notified(lParam);
-        return 0;
-      }
-      if (msg == self->taskbarCreated_ && self->taskbarCreated_ != 0) {
-        if (self->added_) (void)self->addRecord();  // with the picture and tip of now
-        return 0;
-      }
-    } catch (...) {
-      // Nothing may unwind through the system; the notification is lost.
+LRESULT CALLBACK Win32Tray::windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
+  return guarded("tray notification", [&]() -> LRESULT {
+    auto* self = reinterpret_cast<Win32Tray*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (self != nullptr && msg == kCallbackMessage) {
+      self->notified(lParam);
       return 0;
     }
-  }
-  return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+    if (self != nullptr && msg == self->taskbarCreated_ && self->taskbarCreated_ != 0) {
+      if (self->added_) (void)self->addRecord();  // with the picture and tip of now
+      return 0;
+    }
+    return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+  });
 }
 
 }  // namespace pondex::win32

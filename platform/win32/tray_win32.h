@@ -41,7 +41,7 @@ class Win32Tray final : public Tray {
   [[nodiscard]] HWND receiver() const { return window_.get(); }
 
  private:
-  static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
   bool addRecord();
   void notified(LPARAM lParam);
   [[nodiscard]] NOTIFYICONDATAW record() const;

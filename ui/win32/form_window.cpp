@@ -1,6 +1,9 @@
 #include "ui/win32/form_window.h"
 
+#include <stdexcept>
+
 #include "controls/win32/button_xp_win32.h"
+#include "platform/win32/callback_guard.h"
 #include "platform/win32/text_1250.h"
 #include "ui/win32/dpi.h"
 
@@ -86,6 +89,7 @@ FormWindow::FormWindow(ui::Form& form, HICON icon, Callbacks callbacks)
   window_.reset(::CreateWindowExW(kWindowExStyle, kWindowClass, fromCp1250(form_.caption(ui::kWindowId)).c_str(),
                                   kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT, 0, 0, owner_.get(), nullptr, instance,
                                   nullptr));
+  if (!owner_ || !window_) throw std::runtime_error("the settings window cannot be created");
   hwnds_.assign(form_.size(), nullptr);
   hwnds_[ui::kWindowId] = window_.get();
   ::SetWindowLongPtrW(window_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
@@ -320,15 +324,12 @@ void FormWindow::onCommand(HWND child, WORD code) {
   }
 }
 
-LRESULT CALLBACK FormWindow::windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  auto* self = reinterpret_cast<FormWindow*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  if (self == nullptr) return ::DefWindowProcW(hwnd, msg, wParam, lParam);
-  // No exception may cross into the system's code.
-  try {
+LRESULT CALLBACK FormWindow::windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
+  return guarded("settings window", [&] {
+    auto* self = reinterpret_cast<FormWindow*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (self == nullptr) return ::DefWindowProcW(hwnd, msg, wParam, lParam);
     return self->handle(hwnd, msg, wParam, lParam);
-  } catch (...) {
-    return ::DefWindowProcW(hwnd, msg, wParam, lParam);
-  }
+  });
 }
 
 LRESULT FormWindow::handle(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {

@@ -44,7 +44,7 @@ class FormWindow final : public ui::FormObserver {
   void controlChanged(ui::ControlId id, ui::Change what) override;
 
  private:
-  static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
   LRESULT handle(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
   void onCommand(HWND child, WORD code);
   void createControl(ui::ControlId id);

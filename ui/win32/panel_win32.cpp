@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/win32/callback_guard.h"
 #include "platform/win32/text_win32.h"
 #include "ui/panel_layout.h"
 
@@ -140,14 +141,12 @@ void Win32DataPanel::layout() {
                twipsToPixelsY(box.height), TRUE);
 }
 
-LRESULT CALLBACK Win32DataPanel::windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  auto* self = reinterpret_cast<Win32DataPanel*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  if (self == nullptr) return ::DefWindowProcW(hwnd, msg, wParam, lParam);
-  try {
+LRESULT CALLBACK Win32DataPanel::windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
+  return guarded("data panel", [&] {
+    auto* self = reinterpret_cast<Win32DataPanel*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (self == nullptr) return ::DefWindowProcW(hwnd, msg, wParam, lParam);
     return self->handle(hwnd, msg, wParam, lParam);
-  } catch (...) {
-    return 0;  // nothing may unwind through the system
-  }
+  });
 }
 
 LRESULT Win32DataPanel::handle(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {

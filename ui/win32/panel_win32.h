@@ -39,7 +39,7 @@ class Win32DataPanel final : public DataPanel {
   [[nodiscard]] HWND textBox() const { return edit_; }
 
  private:
-  static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
   LRESULT handle(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
   void layout();
   void dropOldest(std::size_t characters);

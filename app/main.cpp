@@ -16,6 +16,7 @@
 #include "platform/win32/shell_win32.h"
 #include "platform/win32/sockets_win32.h"
 #include "platform/win32/system_win32.h"
+#include "platform/win32/text_win32.h"
 #include "platform/win32/tray_win32.h"
 #include "ui/win32/form_window.h"
 #include "ui/win32/panel_win32.h"
@@ -24,8 +25,8 @@ namespace {
 
 // The one message of a program that cannot work: it ends after it.
 void sayAndEnd(const std::string& what) {
-  const std::string text = "Pon_dex cannot go on: " + what;
-  ::MessageBoxA(nullptr, text.c_str(), "Pon_dex", MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
+  const std::wstring text = L"Pon_dex cannot go on: " + pondex::win32::widen(what, CP_ACP);
+  ::MessageBoxW(nullptr, text.c_str(), L"Pon_dex", MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
 }
 
 int run(HINSTANCE instance) {

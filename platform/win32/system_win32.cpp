@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "platform/win32/text_win32.h"
+
 namespace pondex::win32 {
 namespace {
 
@@ -94,7 +96,8 @@ MessageAnswer Win32MessageBoxes::show(const std::string& text, const std::string
   if (icon == MessageIcon::Question) type |= MB_ICONQUESTION;
   const HWND owner = owner_ != nullptr && ::IsWindowVisible(owner_) ? owner_ : nullptr;
   if (owner == nullptr) type |= MB_TASKMODAL | MB_SETFOREGROUND;
-  switch (::MessageBoxA(owner, text.c_str(), title.c_str(), type)) {
+  // The texts are Windows-1250 bytes, as the language file holds them.
+  switch (::MessageBoxW(owner, widen(text).c_str(), widen(title).c_str(), type)) {
     case IDYES:
       return MessageAnswer::Yes;
     case IDNO:

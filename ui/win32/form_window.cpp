@@ -4,7 +4,7 @@
 
 #include "controls/win32/button_xp_win32.h"
 #include "platform/win32/callback_guard.h"
-#include "platform/win32/text_1250.h"
+#include "platform/win32/text_win32.h"
 #include "ui/win32/dpi.h"
 
 #ifndef WM_DPICHANGED
@@ -86,7 +86,7 @@ FormWindow::FormWindow(ui::Form& form, HICON icon, Callbacks callbacks)
   registerClasses(icon);
   const HINSTANCE instance = ::GetModuleHandleW(nullptr);
   owner_.reset(::CreateWindowExW(0, kOwnerClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr));
-  window_.reset(::CreateWindowExW(kWindowExStyle, kWindowClass, fromCp1250(form_.caption(ui::kWindowId)).c_str(),
+  window_.reset(::CreateWindowExW(kWindowExStyle, kWindowClass, widen(form_.caption(ui::kWindowId)).c_str(),
                                   kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT, 0, 0, owner_.get(), nullptr, instance,
                                   nullptr));
   if (!owner_ || !window_) throw std::runtime_error("the settings window cannot be created");
@@ -116,7 +116,7 @@ int FormWindow::px(int twips) const {
 }
 
 std::wstring FormWindow::shownCaption(ControlId id) const {
-  return form_.captionShown(id) ? fromCp1250(form_.caption(id)) : std::wstring();
+  return form_.captionShown(id) ? widen(form_.caption(id)) : std::wstring();
 }
 
 HWND FormWindow::createChild(ControlId id, const wchar_t* cls, const std::wstring& text, DWORD style, DWORD exStyle) {
@@ -235,7 +235,7 @@ void FormWindow::applyCaption(ControlId id) {
   if (hwnd == nullptr) return;
   if (id != ui::kWindowId && !hasText(form_.kind(id))) return;
   updating_ = true;
-  ::SetWindowTextW(hwnd, id == ui::kWindowId ? fromCp1250(form_.caption(id)).c_str() : shownCaption(id).c_str());
+  ::SetWindowTextW(hwnd, id == ui::kWindowId ? widen(form_.caption(id)).c_str() : shownCaption(id).c_str());
   updating_ = false;
 }
 
@@ -314,7 +314,7 @@ void FormWindow::onCommand(HWND child, WORD code) {
         std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
         const int copied = ::GetWindowTextW(child, text.data(), length + 1);
         text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
-        form_.userEditedText(id, toCp1250(text));
+        form_.userEditedText(id, narrow(text));
       } else if (code == EN_SETFOCUS) {
         form_.gotFocus(id);
       }

@@ -193,5 +193,15 @@ TEST_F(NetworkInputTest, ThePortPadSelectsNetworkModeOnlyWithANumberThatIsZero) 
   connect();
 }
 
+TEST_F(NetworkInputTest, AnotherStartKeepsTheSocketLibraryUp) {
+  start();
+  const SocketId first = connect();
+  form.userClick(c.cmdStart);  // a new input object replaces the connected one
+  EXPECT_EQ(fake.sockets.startups, 1);
+  EXPECT_EQ(fake.sockets.cleanups, 0);
+  EXPECT_FALSE(fake.sockets.socket(first).open);
+  EXPECT_NE(connect(), first);
+}
+
 }  // namespace
 }  // namespace pondex

@@ -72,15 +72,16 @@ TEST_F(DataPathTest, EndOfFrameReactions) {
 
 TEST_F(DataPathTest, PiecesOfOneFrameGiveOneReactionAfterAnEmptyPoll) {
   start("Koniec ramki=0\r\nLF=0\r\nCR=0\r\n");
-  // The read that starts at 258 ms gets both pieces and ends at 515 ms.
+  // The read that starts at 259 ms (1 ms after the first one ended) gets
+  // both pieces and ends at 516 ms.
   scale->sendAt(Millis(300), "12.5");
   scale->sendAt(Millis(350), "00 kg\r\n");
   fake.loop.runFor(Millis(3000));
   EXPECT_EQ(typed(), "12,500 kg\r");
-  // The silence timer is due at 615 ms but cannot tick inside a read: the
-  // next read (516..773 ms) is empty, and when it ends the poll, due
-  // earlier, goes first (773..1030 ms); the silence tick follows it.
-  EXPECT_EQ(enterTimes(), std::vector<Millis>{Millis(1030)});
+  // The silence timer is due at 616 ms but cannot tick inside a read: the
+  // next read (517..774 ms) is empty; when it ends, the silence tick, due
+  // earlier than the next poll, comes first.
+  EXPECT_EQ(enterTimes(), std::vector<Millis>{Millis(774)});
 }
 
 TEST_F(DataPathTest, AFrameAfterTheSilenceStartsANewTransmission) {
@@ -102,7 +103,7 @@ TEST_F(DataPathTest, NoTickRunsWhileAPieceIsProcessed) {
   fake.loop.runFor(Millis(260));
   EXPECT_FALSE(key.timer3().enabled()) << "supervision and hot keys pause during a transmission";
   const auto before = scale->written();
-  fake.loop.runFor(Millis(250));
+  fake.loop.runFor(Millis(150));  // the transmission ends at 468 ms; the hot key tick would be due at 668
   EXPECT_EQ(scale->written(), before);
   fake.loop.runFor(Millis(1000));
   EXPECT_TRUE(key.timer3().enabled());

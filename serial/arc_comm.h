@@ -67,6 +67,15 @@ class ARCComm {
   bool InitCom(std::string& ComNumber);
   bool InitCom(std::string& ComNumber, std::string& ComSettings);
 
+  // What InitComQuiet gives back instead of a message box.
+  struct InitComFailure {
+    std::string text;         // the message InitCom would have shown
+    std::uint32_t error = 0;  // the system's error number
+  };
+  // As InitCom(), but a failure shows nothing and comes back instead;
+  // nothing when the port is open. For retrying while an adapter is out.
+  std::optional<InitComFailure> InitComQuiet();
+
   // Closes the port; the system's close result (false when nothing was
   // open). Never fails.
   bool FinCom();
@@ -97,7 +106,8 @@ class ARCComm {
   void setEnabled(bool) {}
 
  private:
-  void show(const std::string& text, MessageIcon icon);
+  bool open(std::string& ComNumber, std::string& ComSettings);
+  void show(const std::string& text, std::uint32_t error, MessageIcon icon);
   // Shows an "Unable to ..." message, closes the half-opened port, false.
   bool failSetup(const std::string& what, std::uint32_t error);
   std::string ReadPort();
@@ -119,6 +129,8 @@ class ARCComm {
   std::string TextToWrite_;
   std::string TextToWaitFor_;
   bool AwaitingReply_ = false;
+  // Set while InitComQuiet runs: failures are kept here instead of shown.
+  std::optional<InitComFailure>* quietFailure_ = nullptr;
 };
 
 }  // namespace pondex

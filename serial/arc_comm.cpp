@@ -86,6 +86,7 @@ bool ARCComm::open(std::string& ComNumber, std::string& ComSettings) {
     return failSetup("Unable to set Comm DCB " + ComSettings, s.error);
   }
   PortIsOpen_ = true;
+  DeviceGone_ = false;
   return true;
 }
 
@@ -151,7 +152,9 @@ bool ARCComm::WritePort(const std::string& text) {
 void ARCComm::closeIfDeviceGone(std::uint32_t error) {
   // The handle of a removed device never works again; closing it lets the
   // host's next InitCom find the device once it is plugged back in.
-  if (isDeviceGoneError(error)) FinCom();
+  if (!isDeviceGoneError(error)) return;
+  FinCom();
+  DeviceGone_ = true;
 }
 
 bool ARCComm::WriteAndWaitFor(std::string& TextToWrite, std::string& TextToWaitFor) {

@@ -75,6 +75,9 @@ class ARCComm {
   // As InitCom(), but a failure shows nothing and comes back instead;
   // nothing when the port is open. For retrying while an adapter is out.
   std::optional<InitComFailure> InitComQuiet();
+  // True from a close because the device vanished until the next open
+  // succeeds: the host retries quietly meanwhile.
+  [[nodiscard]] bool DeviceGone() const { return DeviceGone_; }
 
   // Closes the port; the system's close result (false when nothing was
   // open). Never fails.
@@ -124,6 +127,7 @@ class ARCComm {
   std::int16_t WriteAndWaitForRetries_ = 10;
   std::int16_t MaximumChars_ = 0;
   bool PortIsOpen_ = false;
+  bool DeviceGone_ = false;
 
   std::unique_ptr<OpenPort> PortHandle_;
   std::string TextToWrite_;

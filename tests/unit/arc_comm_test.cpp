@@ -158,6 +158,7 @@ TEST_F(ARCCommTest, QuietOpenGivesTheFailureBackInsteadOfShowingIt) {
   ASSERT_TRUE(comm.InitCom());
   com1.unplug();
   EXPECT_EQ(comm.GetData(), "");
+  EXPECT_TRUE(comm.DeviceGone());
   auto failure = comm.InitComQuiet();
   ASSERT_TRUE(failure.has_value());
   EXPECT_EQ(failure->text, "Com Port Com1: not available. Use Serial settings (on the main menu) to setup your ports.");
@@ -169,8 +170,10 @@ TEST_F(ARCCommTest, QuietOpenGivesTheFailureBackInsteadOfShowingIt) {
   EXPECT_EQ(failure->text, "Unable to build Comm DCB abc,N,8,1 Error: 87");
   EXPECT_FALSE(comm.PortIsOpen()) << "the half-opened port was closed again";
   comm.setComSettings("9600,N,8,1");
+  EXPECT_TRUE(comm.DeviceGone()) << "until an open succeeds";
   EXPECT_FALSE(comm.InitComQuiet().has_value());
   EXPECT_TRUE(comm.PortIsOpen());
+  EXPECT_FALSE(comm.DeviceGone());
   EXPECT_TRUE(messages.shown.empty());
   comm.setComPort("Com7:");
   EXPECT_FALSE(comm.InitCom()) << "the loud open still shows its message";

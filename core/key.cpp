@@ -215,11 +215,13 @@ void Key::timer3Tick() {
     if (NetworkMode_) {
       if (!network_.supervise()) return;
     } else if (!ARCComm1_.PortIsOpen()) {
-      if (!ARCComm1_.InitCom()) Timer3_->setEnabled(false);
+      keepSerialPortOpen();
     }
   }
 
-  form_.setForeColor(c_.LblUstawieniaPortu, ARCComm1_.PortIsOpen() ? kPortOpenColor : PortLabelColor_);
+  // Red while the port is open, and while its adapter is missing.
+  const bool red = ARCComm1_.PortIsOpen() || ARCComm1_.DeviceGone();
+  form_.setForeColor(c_.LblUstawieniaPortu, red ? kPortOpenColor : PortLabelColor_);
 
   if (form_.value(c_.chHotKey) != 1) return;
   const HotKeyRequest request = hotKeys_.scan();
@@ -229,6 +231,24 @@ void Key::timer3Tick() {
     p_.loop.sleep(Millis(10));
     Timer3_->setEnabled(true);
   }
+}
+
+void Key::keepSerialPortOpen() {
+  if (!ARCComm1_.DeviceGone()) {
+    // A port that never opened says why once, and the supervision stops.
+    if (!ARCComm1_.InitCom()) Timer3_->setEnabled(false);
+    return;
+  }
+  // Its adapter was pulled out: try again quietly on every tick. A message
+  // box would take the keyboard focus, and the next frame would be typed
+  // into it.
+  if (ARCComm1_.InitComQuiet()) {
+    if (!portMissing_) (void)p_.tray.setTip(std::string(kProgramName) + " - " + ARCComm1_.ComPort() + " missing");
+    portMissing_ = true;
+    return;
+  }
+  if (portMissing_) (void)p_.tray.setTip(kProgramName);
+  portMissing_ = false;
 }
 
 void Key::sendCommand(const std::string& command) {

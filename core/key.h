@@ -89,6 +89,8 @@ class Key {
   // Sends a command text followed by CR LF over the active channel.
   void sendCommand(const std::string& command);
   void applyPortSettings();
+  // The serial branch of the supervision tick while the port is closed.
+  void keepSerialPortOpen();
   void listeningSwitchedOff();
   void ChPanelClick();
 
@@ -113,6 +115,7 @@ class Key {
   bool NetworkMode_ = true;
   ui::Color PortLabelColor_ = ui::kBlack;
   bool ended_ = false;
+  bool portMissing_ = false;  // the tray tip names the missing port
 
   std::unique_ptr<Timer> Timer1_;
   std::unique_ptr<Timer> Timer2_;

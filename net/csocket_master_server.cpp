@@ -82,7 +82,9 @@ void CSocketMaster::onIncoming() {
 }
 
 SocketResult CSocketMaster::Accept(SocketId requestID) {
-  if (state_ != sckClosed) return fail(kInvalidOperation, "Accept");
+  // A closed object may still hold a socket (one made for UDP, or bound):
+  // taking another over it would leave the first routed to this object.
+  if (state_ != sckClosed || socket_ != kNoSocket) return fail(kInvalidOperation, "Accept");
 
   if (service_.HasSocket(requestID)) {
     CSocketMaster* holder = service_.TakeParked(requestID);

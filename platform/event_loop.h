@@ -1,10 +1,14 @@
 #pragma once
 // Timers and the event loop of the single user-interface thread.
 //
-// Contract, the same for the Windows loop and the virtual-time fake:
-// - a timer ticks at most once per interval, and only when the thread is
-//   idle (or inside yieldToPendingEvents); a tick that is overdue is
-//   delivered once, never as a burst of missed ticks;
+// Contract, the same for the Windows loop and the virtual-time fake (both
+// run platform/portable/timer_schedule.h):
+// - a timer ticks only when the thread is idle (or inside
+//   yieldToPendingEvents); its next tick is due one interval after the END
+//   of its previous tick, so an overdue tick comes once, never as a burst;
+// - due timers tick in the order of their due times, ties in the order the
+//   timers were created;
+// - a tick is never entered again while it runs;
 // - switching an enabled timer off and on again restarts its full interval;
 //   enabling a timer that is already on changes nothing;
 // - every callback runs on the user-interface thread.
@@ -31,8 +35,9 @@ class EventLoop {
   // The timer starts disabled; destroying it stops it for good.
   virtual std::unique_ptr<Timer> createTimer(Millis interval, std::function<void()> onTick) = 0;
 
-  // Runs every event that is pending now (window messages, due ticks,
-  // socket notifications), then returns. The only place where handlers nest.
+  // Runs every event that is pending now (window messages, socket
+  // notifications) and every timer that is due now, each at most once,
+  // then returns. The only place where handlers nest.
   virtual void yieldToPendingEvents() = 0;
 
   // Blocks the thread; no event runs meanwhile.

@@ -14,6 +14,9 @@
 //   opaque: only the SerialPorts that built it can apply it.
 // - read() and write() block the calling thread under the timeouts last set
 //   on the port; bytes are passed one character each, unconverted.
+// - A read or write on a handle whose device has gone fails with an error
+//   for which isDeviceGoneError is true, also where the system's read itself
+//   would only time out empty.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -25,6 +28,7 @@ namespace pondex {
 // The system error numbers the logic names.
 inline constexpr std::uint32_t kErrorFileNotFound = 2;
 inline constexpr std::uint32_t kErrorAccessDenied = 5;
+inline constexpr std::uint32_t kErrorNotReady = 21;
 inline constexpr std::uint32_t kErrorBadCommand = 22;
 inline constexpr std::uint32_t kErrorGenFailure = 31;
 inline constexpr std::uint32_t kErrorDevNotExist = 55;
@@ -35,8 +39,12 @@ inline constexpr std::uint32_t kErrorDeviceRemoved = 1617;
 
 // True for the errors a read or write gives once the device behind an open
 // handle has gone (a USB adapter unplugged); such a handle never works again.
+// 21 (not ready) is what Wine answers once the tty behind a port vanished;
+// a port that is there is always "ready", so it cannot come from a healthy
+// line.
 constexpr bool isDeviceGoneError(std::uint32_t error) {
   switch (error) {
+    case kErrorNotReady:
     case kErrorBadCommand:
     case kErrorGenFailure:
     case kErrorDevNotExist:

@@ -51,6 +51,20 @@ bool ARCComm::InitCom(std::string& ComNumber) {
 }
 
 bool ARCComm::InitCom(std::string& ComNumber, std::string& ComSettings) {
+  return open(ComNumber, ComSettings);
+}
+
+std::optional<ARCComm::InitComFailure> ARCComm::InitComQuiet() {
+  std::optional<InitComFailure> failure;
+  quietFailure_ = &failure;
+  std::string comNumber = kPropertyComPort;
+  std::string comSettings = kPropertyComSettings;
+  open(comNumber, comSettings);
+  quietFailure_ = nullptr;
+  return failure;
+}
+
+bool ARCComm::open(std::string& ComNumber, std::string& ComSettings) {
   if (PortIsOpen_) FinCom();
   if (ComNumber == kPropertyComPort) ComNumber = ComPort_;
   if (ComSettings == kPropertyComSettings) ComSettings = ComSettings_;
@@ -58,7 +72,7 @@ bool ARCComm::InitCom(std::string& ComNumber, std::string& ComSettings) {
   OpenedPort opened = ports_.open(ComNumber);
   if (!opened.port) {
     show("Com Port " + ComNumber + " not available. Use Serial settings (on the main menu) to setup your ports.",
-         MessageIcon::Exclamation);
+         opened.error, MessageIcon::Exclamation);
     return false;
   }
   PortHandle_ = std::move(opened.port);
@@ -72,16 +86,21 @@ bool ARCComm::InitCom(std::string& ComNumber, std::string& ComSettings) {
     return failSetup("Unable to set Comm DCB " + ComSettings, s.error);
   }
   PortIsOpen_ = true;
+  DeviceGone_ = false;
   return true;
 }
 
 bool ARCComm::failSetup(const std::string& what, std::uint32_t error) {
-  show(what + " Error: " + std::to_string(error), MessageIcon::None);
+  show(what + " Error: " + std::to_string(error), error, MessageIcon::None);
   FinCom();
   return false;
 }
 
-void ARCComm::show(const std::string& text, MessageIcon icon) {
+void ARCComm::show(const std::string& text, std::uint32_t error, MessageIcon icon) {
+  if (quietFailure_ != nullptr) {
+    *quietFailure_ = InitComFailure{text, error};
+    return;
+  }
   messages_.show(text, programName_, MessageButtons::Ok, icon);
 }
 
@@ -133,7 +152,9 @@ bool ARCComm::WritePort(const std::string& text) {
 void ARCComm::closeIfDeviceGone(std::uint32_t error) {
   // The handle of a removed device never works again; closing it lets the
   // host's next InitCom find the device once it is plugged back in.
-  if (isDeviceGoneError(error)) FinCom();
+  if (!isDeviceGoneError(error)) return;
+  FinCom();
+  DeviceGone_ = true;
 }
 
 bool ARCComm::WriteAndWaitFor(std::string& TextToWrite, std::string& TextToWaitFor) {

@@ -67,6 +67,18 @@ class ARCComm {
   bool InitCom(std::string& ComNumber);
   bool InitCom(std::string& ComNumber, std::string& ComSettings);
 
+  // What InitComQuiet gives back instead of a message box.
+  struct InitComFailure {
+    std::string text;         // the message InitCom would have shown
+    std::uint32_t error = 0;  // the system's error number
+  };
+  // As InitCom(), but a failure shows nothing and comes back instead;
+  // nothing when the port is open. For retrying while an adapter is out.
+  std::optional<InitComFailure> InitComQuiet();
+  // True from a close because the device vanished until the next open
+  // succeeds: the host retries quietly meanwhile.
+  [[nodiscard]] bool DeviceGone() const { return DeviceGone_; }
+
   // Closes the port; the system's close result (false when nothing was
   // open). Never fails.
   bool FinCom();
@@ -97,7 +109,8 @@ class ARCComm {
   void setEnabled(bool) {}
 
  private:
-  void show(const std::string& text, MessageIcon icon);
+  bool open(std::string& ComNumber, std::string& ComSettings);
+  void show(const std::string& text, std::uint32_t error, MessageIcon icon);
   // Shows an "Unable to ..." message, closes the half-opened port, false.
   bool failSetup(const std::string& what, std::uint32_t error);
   std::string ReadPort();
@@ -114,11 +127,14 @@ class ARCComm {
   std::int16_t WriteAndWaitForRetries_ = 10;
   std::int16_t MaximumChars_ = 0;
   bool PortIsOpen_ = false;
+  bool DeviceGone_ = false;
 
   std::unique_ptr<OpenPort> PortHandle_;
   std::string TextToWrite_;
   std::string TextToWaitFor_;
   bool AwaitingReply_ = false;
+  // Set while InitComQuiet runs: failures are kept here instead of shown.
+  std::optional<InitComFailure>* quietFailure_ = nullptr;
 };
 
 }  // namespace pondex

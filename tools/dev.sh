@@ -3,6 +3,7 @@
 #
 #   tools/dev.sh run    install what is missing, build Pon_dex.exe, start it under Wine
 #   tools/dev.sh test   install what is missing, build, run every test (native, sanitizers, Wine)
+#                       and each fuzz target for a short while (FUZZ_SECONDS, default 15)
 #
 # Works on a fresh Debian 12 as root (or as a user with sudo).
 set -euo pipefail
@@ -12,7 +13,7 @@ root=$(pwd)
 packages=(
   g++ cmake ninja-build googletest libgtest-dev libgmock-dev libbenchmark-dev clang-format clang-tidy
   g++-mingw-w64-x86-64 wine wine64 fonts-wine xvfb xauth x11-utils x11-apps xdotool imagemagick
-  socat python3 nsis
+  socat python3 nsis clang-14
 )
 
 install_missing() {
@@ -57,6 +58,9 @@ case "${1:-}" in
       echo "== test: $preset"
       ctest --preset "$preset" || status=1
     done
+    echo "== fuzz: ${FUZZ_SECONDS:-15} s per target"
+    tools/fuzz.sh build
+    tools/fuzz.sh time "${FUZZ_SECONDS:-15}" || status=1
     exit $status
     ;;
   run)

@@ -1,7 +1,9 @@
 #!/bin/bash
 # The environment the Windows tests run in: a virtual display, a Wine prefix
-# of the build, a persistent Wine server, and the serial ports COM1..COM4
-# mapped to fixed paths in DIR (a test links a pty of its own there).
+# of the build, a persistent Wine server, and the serial ports COM1..COM4,
+# COM12 and COM13 mapped to fixed paths in DIR (a test links a pty of its own
+# there). COM12 and COM13 stand for the ports above 9, which open only by
+# their device names ("\\.\COM12").
 #
 #   tools/wine-env.sh start DIR [HOLDER]
 #                                 prepare (idempotent) and start; HOLDER is a
@@ -50,7 +52,7 @@ case "$cmd" in
       wineboot -i </dev/null >"$dir/wineboot.log" 2>&1 || true
       wineserver -w
     fi
-    for n in 1 2 3 4; do
+    for n in 1 2 3 4 12 13; do
       wine reg add 'HKLM\Software\Wine\Ports' /v "COM$n" /t REG_SZ /d "$dir/com$n" /f </dev/null >/dev/null 2>&1
     done
     # The port mapping is read when the server starts.
@@ -60,6 +62,11 @@ case "$cmd" in
     # a service started by a test would keep the test's output pipe open.
     wineserver -p </dev/null >>"$dir/wineserver.log" 2>&1
     wine cmd.exe /c exit </dev/null >>"$dir/wineboot.log" 2>&1 || true
+    # The server made the dosdevices links from the registry; make sure of
+    # the two high ones, which only the tests of ports above 9 use.
+    for n in 12 13; do
+      [ -L "$WINEPREFIX/dosdevices/com$n" ] || ln -sfn "$dir/com$n" "$WINEPREFIX/dosdevices/com$n"
+    done
     if [ -n "${3:-}" ]; then
       setsid wine "$3" hold </dev/null >>"$dir/holder.log" 2>&1 &
     fi

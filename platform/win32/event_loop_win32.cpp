@@ -1,35 +1,36 @@
 #include "platform/win32/event_loop_win32.h"
 
+#include <algorithm>
+#include <chrono>
+#include <stdexcept>
+
+#include "platform/win32/callback_guard.h"
+
 namespace pondex::win32 {
 namespace {
 constexpr const char* kTimerWindowClass = "Pon_dex.Timers";
-}
+constexpr UINT_PTR kWakeUpTimer = 1;
+}  // namespace
 
 class Win32EventLoop::Win32Timer final : public Timer {
  public:
-  Win32Timer(Win32EventLoop& loop, std::shared_ptr<TimerState> state) : loop_(loop), state_(std::move(state)) {}
+  Win32Timer(Win32EventLoop& loop, TimerSchedule::TimerId id) : loop_(loop), id_(id) {}
   ~Win32Timer() override {
-    setEnabled(false);
-    loop_.timers_.erase(state_->id);
+    loop_.schedule_.remove(id_);
+    loop_.armWakeUp();
   }
 
   void setEnabled(bool on) override {
-    if (on == state_->enabled) return;
-    state_->enabled = on;
-    // SetTimer on an existing id restarts its interval; KillTimer also drops
-    // a WM_TIMER already waiting in the queue.
-    if (on) {
-      ::SetTimer(loop_.window_.get(), state_->id, state_->interval, nullptr);
-    } else {
-      ::KillTimer(loop_.window_.get(), state_->id);
-    }
+    if (on == loop_.schedule_.enabled(id_)) return;
+    loop_.schedule_.setEnabled(id_, on);
+    loop_.armWakeUp();
   }
-  [[nodiscard]] bool enabled() const override { return state_->enabled; }
-  [[nodiscard]] Millis interval() const override { return Millis(state_->interval); }
+  [[nodiscard]] bool enabled() const override { return loop_.schedule_.enabled(id_); }
+  [[nodiscard]] Millis interval() const override { return loop_.schedule_.interval(id_); }
 
  private:
   Win32EventLoop& loop_;
-  std::shared_ptr<TimerState> state_;
+  TimerSchedule::TimerId id_;
 };
 
 Win32EventLoop::Win32EventLoop() {
@@ -40,61 +41,80 @@ Win32EventLoop::Win32EventLoop() {
   ::RegisterClassA(&wc);
   window_.reset(
       ::CreateWindowExA(0, kTimerWindowClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr));
+  if (!window_) throw std::runtime_error("the timers' window cannot be created");
   ::SetWindowLongPtrA(window_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
 
 Win32EventLoop::~Win32EventLoop() {
-  for (auto& [id, state] : timers_) ::KillTimer(window_.get(), id);
+  if (wakeUpArmed_) ::KillTimer(window_.get(), kWakeUpTimer);
+}
+
+Millis Win32EventLoop::monotonicNow() {
+  // steady_clock is QueryPerformanceCounter here: far finer than the tick
+  // count's 10-16 ms, which would blur 1 ms intervals.
+  return std::chrono::duration_cast<Millis>(std::chrono::steady_clock::now().time_since_epoch());
 }
 
 std::unique_ptr<Timer> Win32EventLoop::createTimer(Millis interval, std::function<void()> onTick) {
-  auto state = std::make_shared<TimerState>();
-  state->id = nextId_++;
-  state->interval = static_cast<UINT>(interval.count());
-  state->onTick = std::move(onTick);
-  timers_[state->id] = state;
-  return std::make_unique<Win32Timer>(*this, state);
+  return std::make_unique<Win32Timer>(*this, schedule_.add(interval, std::move(onTick)));
 }
 
-LRESULT CALLBACK Win32EventLoop::windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_TIMER) {
+void Win32EventLoop::armWakeUp() {
+  const auto due = schedule_.nextDue();
+  if (!due) {
+    if (wakeUpArmed_) ::KillTimer(window_.get(), kWakeUpTimer);
+    wakeUpArmed_ = false;
+    return;
+  }
+  const auto wait = std::max<Millis::rep>(0, (*due - monotonicNow()).count());
+  const auto delay = static_cast<UINT>(std::clamp<Millis::rep>(wait, USER_TIMER_MINIMUM, 0x7FFFFFFF));
+  // SetTimer is a server call under Wine: skip it when nothing changes.
+  if (wakeUpArmed_ && delay == wakeUpDelay_) return;
+  // Without the wake-up the program would stop ticking: that must not pass.
+  if (::SetTimer(window_.get(), kWakeUpTimer, delay, nullptr) == 0) failFatally("the timer cannot be set");
+  wakeUpArmed_ = true;
+  wakeUpDelay_ = delay;
+}
+
+void Win32EventLoop::runNextTick() {
+  guarded("timer tick", [this] { schedule_.runNext(); });
+  armWakeUp();
+}
+
+LRESULT CALLBACK Win32EventLoop::windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
+  if (msg == WM_TIMER && wParam == kWakeUpTimer) {
     auto* self = reinterpret_cast<Win32EventLoop*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    if (self != nullptr) self->tick(static_cast<UINT_PTR>(wParam));
+    if (self != nullptr) {
+      // The window timer repeats until re-armed; forget its period so the
+      // next arm really sets it.
+      self->wakeUpDelay_ = 0;
+      self->runNextTick();
+    }
     return 0;
   }
   return ::DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
-void Win32EventLoop::tick(UINT_PTR id) {
-  auto it = timers_.find(id);
-  if (it == timers_.end()) return;
-  auto state = it->second;  // keeps the state alive if the tick destroys its timer
-  if (!state->enabled || state->running) return;
-  if (!yieldTicks_.empty()) {
-    auto& ticked = yieldTicks_.back();
-    for (UINT_PTR t : ticked) {
-      if (t == id) return;
-    }
-    ticked.push_back(id);
-  }
-  state->running = true;
-  auto onTick = state->onTick;
-  onTick();
-  state->running = false;
-}
-
-void Win32EventLoop::yieldToPendingEvents() {
-  yieldTicks_.emplace_back();
+bool Win32EventLoop::drainMessages() {
   MSG msg;
   while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
     if (msg.message == WM_QUIT) {
-      // Leave the quit for the outer loop.
-      ::PostQuitMessage(static_cast<int>(msg.wParam));
-      break;
+      ::PostQuitMessage(static_cast<int>(msg.wParam));  // left for run()
+      return false;
     }
     dispatch(msg);
   }
-  yieldTicks_.pop_back();
+  return true;
+}
+
+void Win32EventLoop::yieldToPendingEvents() {
+  // Only what was due when the yield began runs, each timer at most once,
+  // also when the wake-up timer fires while messages are dispatched.
+  TimerSchedule::Pass pass(schedule_);
+  if (!drainMessages()) return;
+  while (schedule_.runNext()) {
+  }
+  armWakeUp();
 }
 
 void Win32EventLoop::dispatch(MSG& msg) {
@@ -119,9 +139,27 @@ void Win32EventLoop::quit() {
 }
 
 int Win32EventLoop::run() {
-  MSG msg;
-  while (::GetMessageW(&msg, nullptr, 0, 0) > 0) dispatch(msg);
-  return static_cast<int>(msg.wParam);
+  for (;;) {
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_QUIT) {
+        quitting_ = false;  // the loop may be run again
+        return static_cast<int>(msg.wParam);
+      }
+      dispatch(msg);
+    }
+    // Idle: one tick, then whatever it caused is handled before the next.
+    if (schedule_.nextDue() && *schedule_.nextDue() <= monotonicNow()) {
+      runNextTick();
+      continue;
+    }
+    armWakeUp();
+    DWORD timeout = INFINITE;
+    if (const auto due = schedule_.nextDue()) {
+      timeout = static_cast<DWORD>(std::max<Millis::rep>(1, (*due - monotonicNow()).count()));
+    }
+    ::MsgWaitForMultipleObjectsEx(0, nullptr, timeout, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+  }
 }
 
 void Win32EventLoop::runModal(HWND window) {

@@ -1,16 +1,15 @@
 #pragma once
-// The user-interface thread's message loop and window timers. Timers ride
-// on a message-only window; WM_TIMER is generated only when the thread has
-// nothing else to do, which gives the "tick only when idle" rule. A timer's
-// tick is not entered again while it runs (a modal box inside a tick would
-// otherwise stack a second one on every interval).
+// The user-interface thread's message loop. Which timer ticks when is
+// decided by the portable TimerSchedule; this loop only wakes up for it.
+// The thread's own loop waits for messages with a timeout to the next due
+// time and runs a tick only once every pending message has been handled
+// ("only when idle"). One window timer on a message-only window wakes the
+// schedule in loops that are not ours (a modal message box, a menu), where
+// ticks then come with the window timer's coarser granularity.
 #include <windows.h>
 
-#include <map>
-#include <memory>
-#include <vector>
-
 #include "platform/event_loop.h"
+#include "platform/portable/timer_schedule.h"
 #include "platform/win32/handles.h"
 
 namespace pondex::win32 {
@@ -38,30 +37,24 @@ class Win32EventLoop final : public EventLoop {
   // before they do (the window's own key-down handling); true swallows it.
   void setKeyPreview(std::function<bool(int virtualKey)> preview) { keyPreview_ = std::move(preview); }
 
-  struct TimerState {
-    UINT_PTR id = 0;
-    UINT interval = 0;
-    std::function<void()> onTick;
-    bool enabled = false;
-    bool running = false;
-  };
-
  private:
   class Win32Timer;
-  static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-  void tick(UINT_PTR id);
+  static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
+  static Millis monotonicNow();
+  // Handles every pending message; false when the quit message came.
+  bool drainMessages();
+  void dispatch(MSG& msg);
+  // Points the wake-up window timer at the next due time (or stops it).
+  void armWakeUp();
+  void runNextTick();
 
   UniqueWindow window_;
-  std::map<UINT_PTR, std::shared_ptr<TimerState>> timers_;
-  UINT_PTR nextId_ = 1;
-  // The timers that ticked inside each running yield: one tick each, so a
-  // yield ends even when a tick lasts longer than its interval.
-  std::vector<std::vector<UINT_PTR>> yieldTicks_;
+  TimerSchedule schedule_{&Win32EventLoop::monotonicNow};
+  bool wakeUpArmed_ = false;
+  UINT wakeUpDelay_ = 0;
   bool quitting_ = false;
   HWND dialog_ = nullptr;
   std::function<bool(int)> keyPreview_;
-
-  void dispatch(MSG& msg);
 };
 
 }  // namespace pondex::win32

@@ -45,6 +45,18 @@ class Win32OpenPort final : public OpenPort {
       return {false, {}, ::GetLastError()};
     }
     buffer.resize(got);
+    if (got == 0) {
+      // A vanished device is not reported by ReadFile everywhere: under
+      // Wine a read on a port whose tty went away keeps timing out empty,
+      // as an idle line does. ClearCommError tells the two apart: on a port
+      // that is there it only reads the line's error flags and queue sizes
+      // and cannot fail, while on a gone device it fails (21 under Wine; 5,
+      // 22 or 31 from the drivers of unplugged USB adapters). Bytes that
+      // arrived prove the device is there, so only empty reads ask.
+      DWORD errors = 0;
+      COMSTAT status{};
+      if (!::ClearCommError(handle_.get(), &errors, &status)) return {false, {}, ::GetLastError()};
+    }
     return {true, std::move(buffer), 0};
   }
 
@@ -67,8 +79,26 @@ class Win32OpenPort final : public OpenPort {
 
 }  // namespace
 
+std::string systemPortName(const std::string& name) {
+  // "Com12:", "COM12" -> "\\.\COM12": only COM1..COM9 open by their short
+  // names; the device namespace prefix reaches every number.
+  std::string n = name;
+  if (!n.empty() && n.back() == ':') n.pop_back();
+  if (n.size() < 5 || (n[0] != 'C' && n[0] != 'c') || (n[1] != 'O' && n[1] != 'o') || (n[2] != 'M' && n[2] != 'm')) {
+    return name;
+  }
+  unsigned number = 0;
+  for (std::size_t i = 3; i < n.size(); ++i) {
+    if (n[i] < '0' || n[i] > '9' || number > 100000) return name;
+    number = number * 10 + static_cast<unsigned>(n[i] - '0');
+  }
+  if (number < 10) return name;
+  return "\\\\.\\COM" + std::to_string(number);
+}
+
 OpenedPort Win32SerialPorts::open(const std::string& name) {
-  UniqueFile handle{::CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr)};
+  UniqueFile handle{
+      ::CreateFileA(systemPortName(name).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr)};
   if (!handle) return {nullptr, ::GetLastError()};
   return {std::make_unique<Win32OpenPort>(std::move(handle)), 0};
 }

@@ -6,59 +6,29 @@ namespace pondex::fakes {
 
 class FakeEventLoop::FakeTimer final : public Timer {
  public:
-  FakeTimer(FakeEventLoop& loop, std::shared_ptr<TimerState> state) : loop_(loop), state_(std::move(state)) {}
-  ~FakeTimer() override { state_->alive = false; }
+  FakeTimer(TimerSchedule& schedule, TimerSchedule::TimerId id) : schedule_(schedule), id_(id) {}
+  ~FakeTimer() override { schedule_.remove(id_); }
 
-  void setEnabled(bool on) override {
-    if (on == state_->enabled) return;
-    state_->enabled = on;
-    ++state_->generation;
-    if (on) state_->due = loop_.now() + state_->interval;
-  }
-  [[nodiscard]] bool enabled() const override { return state_->enabled; }
-  [[nodiscard]] Millis interval() const override { return state_->interval; }
+  void setEnabled(bool on) override { schedule_.setEnabled(id_, on); }
+  [[nodiscard]] bool enabled() const override { return schedule_.enabled(id_); }
+  [[nodiscard]] Millis interval() const override { return schedule_.interval(id_); }
 
  private:
-  FakeEventLoop& loop_;
-  std::shared_ptr<TimerState> state_;
+  TimerSchedule& schedule_;
+  TimerSchedule::TimerId id_;
 };
 
 std::unique_ptr<Timer> FakeEventLoop::createTimer(Millis interval, std::function<void()> onTick) {
-  auto state = std::make_shared<TimerState>();
-  state->interval = interval;
-  state->onTick = std::move(onTick);
-  timers_.push_back(state);
-  return std::make_unique<FakeTimer>(*this, state);
+  auto id = schedule_.add(interval, std::move(onTick));
+  created_.push_back(id);
+  return std::make_unique<FakeTimer>(schedule_, id);
 }
 
 bool FakeEventLoop::timerEnabled(Millis interval) const {
-  for (const auto& t : timers_) {
-    if (t->alive && t->interval == interval) return t->enabled;
+  for (auto id : created_) {
+    if (schedule_.interval(id) == interval) return schedule_.enabled(id);
   }
   return false;
-}
-
-std::shared_ptr<FakeEventLoop::TimerState> FakeEventLoop::nextDue(Millis limit, bool includeRunning) const {
-  std::shared_ptr<TimerState> best;
-  for (const auto& t : timers_) {
-    if (!t->alive || !t->enabled || t->due > limit) continue;
-    if (t->running && !includeRunning) continue;
-    if (!best || t->due < best->due) best = t;
-  }
-  return best;
-}
-
-void FakeEventLoop::fire(const std::shared_ptr<TimerState>& timer) {
-  const Millis started = now_;
-  const std::uint64_t generation = timer->generation;
-  timer->running = true;
-  ++timer->ticks;
-  auto onTick = timer->onTick;
-  onTick();
-  timer->running = false;
-  // Unless the handler switched the timer off and on, the next tick is one
-  // interval after this one began; an overdue tick comes once, at once.
-  if (timer->generation == generation && timer->enabled) timer->due = started + timer->interval;
 }
 
 bool FakeEventLoop::runPosted() {
@@ -74,24 +44,19 @@ void FakeEventLoop::runFor(Millis duration) {
   while (!quit_) {
     if (runPosted()) continue;
     if (now_ > end) break;  // a blocking handler ran past the end
-    auto timer = nextDue(end, false);
-    if (!timer) break;
-    if (timer->due > now_) now_ = timer->due;
-    fire(timer);
+    const auto due = schedule_.nextDue();
+    if (!due || *due > end) break;
+    if (*due > now_) now_ = *due;
+    schedule_.runNext();
   }
   if (now_ < end && !quit_) now_ = end;
 }
 
 void FakeEventLoop::yieldToPendingEvents() {
   ++yields_;
+  TimerSchedule::Pass pass(schedule_);
   runPosted();
-  // Every timer due now ticks once; a handler that is running is not entered again.
-  std::vector<std::shared_ptr<TimerState>> due;
-  for (const auto& t : timers_) {
-    if (t->alive && t->enabled && !t->running && t->due <= now_) due.push_back(t);
-  }
-  for (const auto& t : due) {
-    if (t->alive && t->enabled && !t->running && t->due <= now_) fire(t);
+  while (schedule_.runNext()) {
   }
 }
 

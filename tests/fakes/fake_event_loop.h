@@ -1,6 +1,7 @@
 #pragma once
-// An event loop in virtual time. Nothing runs by itself: a test moves time
-// with runFor(), which delivers due ticks and posted events in time order.
+// An event loop in virtual time, over the same TimerSchedule as the real
+// loop. Nothing runs by itself: a test moves time with runFor(), which
+// delivers due ticks and posted events in time order (posted events first).
 // Blocking calls (sleep, or a fake device that waits) move time with
 // advanceClock(), during which no event runs, as on the real thread.
 #include <cstdint>
@@ -10,6 +11,7 @@
 
 #include "platform/clock.h"
 #include "platform/event_loop.h"
+#include "platform/portable/timer_schedule.h"
 
 namespace pondex::fakes {
 
@@ -38,26 +40,13 @@ class FakeEventLoop final : public EventLoop {
   // have intervals of their own).
   [[nodiscard]] bool timerEnabled(Millis interval) const;
 
-  struct TimerState {
-    Millis interval{0};
-    std::function<void()> onTick;
-    bool enabled = false;
-    bool alive = true;
-    bool running = false;
-    Millis due{0};
-    std::uint64_t generation = 0;
-    int ticks = 0;
-  };
-
  private:
   class FakeTimer;
   bool runPosted();
-  // The enabled timer due first, no later than `limit`; null when none.
-  std::shared_ptr<TimerState> nextDue(Millis limit, bool includeRunning) const;
-  void fire(const std::shared_ptr<TimerState>& timer);
 
   Millis now_{0};
-  std::vector<std::shared_ptr<TimerState>> timers_;
+  TimerSchedule schedule_{[this] { return now_; }};
+  std::vector<TimerSchedule::TimerId> created_;  // a removed timer reads as interval 0
   std::vector<std::function<void()>> posted_;
   std::vector<Millis> sleeps_;
   bool quit_ = false;

@@ -137,7 +137,7 @@ TEST_F(ARCCommTest, WriteAndWaitForRaisesSendAndReceivedOnlyWhenTheWriteFails) {
 
 TEST_F(ARCCommTest, AVanishedDeviceClosesThePortQuietlyAndItReopensOnceBack) {
   ASSERT_TRUE(comm.InitCom());
-  for (std::uint32_t error : {kErrorBadCommand, kErrorGenFailure, kErrorDevNotExist, kErrorNoSuchDevice,
+  for (std::uint32_t error : {kErrorNotReady, kErrorBadCommand, kErrorGenFailure, kErrorDevNotExist, kErrorNoSuchDevice,
                               kErrorDeviceNotConnected, kErrorDeviceRemoved}) {
     com1.unplug(error);
     EXPECT_EQ(comm.GetData(), "");
@@ -146,12 +146,38 @@ TEST_F(ARCCommTest, AVanishedDeviceClosesThePortQuietlyAndItReopensOnceBack) {
     com1.plugIn();
     ASSERT_TRUE(comm.InitCom());
   }
-  EXPECT_EQ(messages.shown.size(), 6u) << "one per reopen while away; the close itself shows nothing";
+  EXPECT_EQ(messages.shown.size(), 7u) << "one per reopen while away; the close itself shows nothing";
   com1.unplug(kErrorDeviceRemoved);
   EXPECT_FALSE(comm.WriteData("SI\r\n"));
   EXPECT_FALSE(comm.PortIsOpen());
   com1.plugIn();
   EXPECT_TRUE(comm.InitCom());
+}
+
+TEST_F(ARCCommTest, QuietOpenGivesTheFailureBackInsteadOfShowingIt) {
+  ASSERT_TRUE(comm.InitCom());
+  com1.unplug();
+  EXPECT_EQ(comm.GetData(), "");
+  EXPECT_TRUE(comm.DeviceGone());
+  auto failure = comm.InitComQuiet();
+  ASSERT_TRUE(failure.has_value());
+  EXPECT_EQ(failure->text, "Com Port Com1: not available. Use Serial settings (on the main menu) to setup your ports.");
+  EXPECT_EQ(failure->error, kErrorFileNotFound);
+  com1.plugIn();
+  comm.setComSettings("abc,N,8,1");
+  failure = comm.InitComQuiet();
+  ASSERT_TRUE(failure.has_value());
+  EXPECT_EQ(failure->text, "Unable to build Comm DCB abc,N,8,1 Error: 87");
+  EXPECT_FALSE(comm.PortIsOpen()) << "the half-opened port was closed again";
+  comm.setComSettings("9600,N,8,1");
+  EXPECT_TRUE(comm.DeviceGone()) << "until an open succeeds";
+  EXPECT_FALSE(comm.InitComQuiet().has_value());
+  EXPECT_TRUE(comm.PortIsOpen());
+  EXPECT_FALSE(comm.DeviceGone());
+  EXPECT_TRUE(messages.shown.empty());
+  comm.setComPort("Com7:");
+  EXPECT_FALSE(comm.InitCom()) << "the loud open still shows its message";
+  EXPECT_EQ(messages.shown.size(), 1u);
 }
 
 TEST_F(ARCCommTest, OtherReadAndWriteErrorsLeaveThePortOpen) {

@@ -222,5 +222,19 @@ TEST_F(CSocketMasterTest, UdpSendsAndReceivesWholeDatagrams) {
   EXPECT_EQ(udp->RemotePort(), 7001);
 }
 
+TEST_F(CSocketMasterTest, AnObjectThatStillHoldsASocketAcceptsNothingOverIt) {
+  auto udp = make();
+  ASSERT_TRUE(udp->setProtocol(SocketProtocol::Udp).ok());
+  (void)udp->Listen();  // no listening on a datagram socket: closed, but holding one
+  const SocketId held = udp->SocketHandle();
+  ASSERT_EQ(udp->State(), sckClosed);
+  ASSERT_NE(held, kNoSocket);
+  EXPECT_EQ(udp->Accept(4242).number(), 40020);
+  EXPECT_EQ(udp->SocketHandle(), held);
+  udp.reset();
+  net.peerSendsDatagram(held, "late", {{{10, 0, 0, 9}}, 7000});
+  loop.runFor(Millis(1));  // reaches nobody (the sanitizers catch a freed owner)
+}
+
 }  // namespace
 }  // namespace pondex

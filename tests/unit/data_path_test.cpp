@@ -65,11 +65,10 @@ TEST_F(DataPathTest, PiecesOfOneFrameGiveOneReactionAfterAnEmptyPoll) {
   scale->sendAt(t0 + Millis(350), "00 kg\r\n");
   fake.loop.runFor(Millis(3000));
   EXPECT_EQ(typed(), "12,500 kg\r");
-  // One read gets both pieces and ends at 515 ms. The silence timer is due
-  // at 615 ms but cannot tick inside a read: the next read (516..773 ms) is
-  // empty, and when it ends the poll, due earlier, goes first
-  // (773..1030 ms); the silence tick follows it.
-  EXPECT_EQ(enterTimes(), std::vector<Millis>{t0 + Millis(1030)});
+  // One read gets both pieces and ends 200 ms after the last. The silence
+  // timer cannot tick inside a read: the next read is empty; when it ends,
+  // the silence tick, due earlier than the next poll, comes first.
+  EXPECT_EQ(enterTimes(), std::vector<Millis>{t0 + Millis(774)});
 }
 
 TEST_F(DataPathTest, AFrameAfterTheSilenceStartsANewTransmission) {
@@ -91,7 +90,7 @@ TEST_F(DataPathTest, NoTickRunsWhileAPieceIsProcessed) {
   fake.loop.runFor(Millis(260));
   EXPECT_FALSE(timerOn(kTimer3)) << "supervision and hot keys pause during a transmission";
   const auto before = scale->written();
-  fake.loop.runFor(Millis(250));
+  fake.loop.runFor(Millis(150));  // the transmission ends at 468 ms; the hot key tick would be due at 668
   EXPECT_EQ(scale->written(), before);
   fake.loop.runFor(Millis(1000));
   EXPECT_TRUE(timerOn(kTimer3));
@@ -114,7 +113,8 @@ class FileOutputTest : public DataPathTest {
 TEST_F(FileOutputTest, EachTransmissionOpensAndClosesItsOwnFile) {
   start("plik=1\r\nplik stat=0\r\nLF=0\r\n");
   scale->sendAt(Millis(300), "1.5 kg\r\n");
-  fake.loop.runFor(Millis(520));
+  // Until the silence after the piece ends the transmission.
+  for (int i = 0; i < 200 && fake.files.opened.empty(); ++i) fake.loop.runFor(Millis(5));
   EXPECT_TRUE(form.visible(c.txtTransmisja));
   EXPECT_EQ(fake.tray.calls.back(), fakes::FakeTray::Call::Transfer);
   EXPECT_EQ(fake.files.openFiles, 1);

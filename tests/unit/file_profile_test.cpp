@@ -30,14 +30,6 @@ class FileProfileTest : public ::testing::Test {
   std::filesystem::path dir_;
 };
 
-TEST_F(FileProfileTest, MissingFileGivesDefaultsAndFirstWriteCreatesIt) {
-  FileProfile profile;
-  EXPECT_EQ(profile.getString(programPath(), "USTAWIENIA", "ZMIANA", "1", 100).text, "1");
-  EXPECT_FALSE(std::filesystem::exists(dir_ / "Pon_dex_Settings.ini"));
-  ASSERT_TRUE(profile.writeString(programPath(), "USTAWIENIA", "ZMIANA", "1").ok());
-  EXPECT_EQ(bytesOnDisk(), "[USTAWIENIA]\r\nZMIANA=1\r\n");
-}
-
 TEST_F(FileProfileTest, PolishKeyNamesReachTheDiskAsWindows1250Bytes) {
   FileProfile profile;
   ASSERT_TRUE(profile.writeString(programPath(), "USTAWIENIA", "SYGNA\xA3 ZEWNETRZNY", "1").ok());

@@ -148,5 +148,26 @@ TEST_F(HotKeysTest, ThePickerAssignsAKeyThatTakesEffectAtOnce) {
   EXPECT_EQ(scale->written(), "T\r\nSI\r\n");
 }
 
+TEST_F(HotKeysTest, AnAdapterPulledOutIsRetriedQuietlyAndReopenedWhenBack) {
+  start(kListeningOn);
+  fake.loop.runFor(Millis(200));
+  ASSERT_TRUE(scale->open);
+  scale->unplug();
+  fake.loop.runFor(Millis(2000));  // the poll notices; ten supervision ticks fail
+  EXPECT_FALSE(scale->open);
+  EXPECT_TRUE(fake.messages.shown.empty()) << "no box may take the keyboard focus";
+  EXPECT_EQ(fake.tray.tip, "Pon_dex - Com1: missing");
+  EXPECT_EQ(form.foreColor(c.LblUstawieniaPortu), ui::rgb(255, 0, 0));
+  EXPECT_TRUE(timerOn(kTimer3)) << "the supervision goes on";
+
+  scale->plugIn();
+  fake.loop.runFor(Millis(1000));
+  EXPECT_TRUE(scale->open);
+  EXPECT_EQ(fake.tray.tip, "Pon_dex");
+  scale->sendIn(Millis(10), "7");
+  fake.loop.runFor(Millis(1000));
+  EXPECT_EQ(typed(), "7") << "and data flow again";
+}
+
 }  // namespace
 }  // namespace pondex

@@ -1,0 +1,120 @@
+#pragma once
+// The rules of platform/event_loop.h, once, for every loop: the virtual-time
+// fake (native) and the Windows loop (under Wine, in real time). An Env
+// provides:
+//   EventLoop& loop();
+//   Millis now();              the loop's clock
+//   void runFor(Millis d);     runs the loop (idle ticks happen) for d
+//   void block(Millis d);      the thread is busy for d: nothing runs
+// The tests only assert order and counts, never a real duration, so they
+// hold on a loaded machine too.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "platform/event_loop.h"
+
+namespace pondex::contract {
+
+template <typename Env>
+class EventLoopContract : public ::testing::Test {
+ protected:
+  Env env;
+};
+
+TYPED_TEST_SUITE_P(EventLoopContract);
+
+TYPED_TEST_P(EventLoopContract, AnOverdueTimerGoesBeforeAPollThatJustBlocked) {
+  auto& e = this->env;
+  std::string log;
+  // The silence timer is created first, as the controller does; the poll
+  // blocks as an idle serial read does, so the silence falls due inside it.
+  auto silence = e.loop().createTimer(Millis(100), [&] { log += 'S'; });
+  std::unique_ptr<Timer> poll;
+  poll = e.loop().createTimer(Millis(1), [&] {
+    log += 'P';
+    e.block(Millis(250));
+    if (log.size() >= 4) poll->setEnabled(false);
+  });
+  silence->setEnabled(true);
+  poll->setEnabled(true);
+  e.runFor(Millis(1200));
+  ASSERT_GE(log.size(), 3u);
+  EXPECT_EQ(log.substr(0, 3), "PSP") << "the poll's next tick is due 1 ms after its END";
+}
+
+TYPED_TEST_P(EventLoopContract, ReenablingRestartsTheIntervalButEnablingAgainDoesNot) {
+  auto& e = this->env;
+  const Millis start = e.now();
+  std::vector<Millis> ticks;
+  auto timer = e.loop().createTimer(Millis(300), [&] { ticks.push_back(e.now()); });
+  timer->setEnabled(true);
+  e.runFor(Millis(150));
+  timer->setEnabled(true);  // already on: no restart, the tick stays due at 300 ms
+  e.runFor(Millis(250));
+  ASSERT_EQ(ticks.size(), 1u);
+  EXPECT_GE(ticks[0] - start, Millis(299));
+
+  timer->setEnabled(false);
+  timer->setEnabled(true);
+  const Millis restarted = e.now();
+  e.runFor(Millis(200));
+  EXPECT_EQ(ticks.size(), 1u) << "a full interval again from the restart";
+  e.runFor(Millis(250));
+  ASSERT_EQ(ticks.size(), 2u);
+  EXPECT_GE(ticks[1] - restarted, Millis(299));
+  timer->setEnabled(false);
+}
+
+TYPED_TEST_P(EventLoopContract, AYieldRunsEachDueTimerOnceAndNeverReentersTheRunningTick) {
+  auto& e = this->env;
+  int polls = 0;
+  int depth = 0;
+  bool reentered = false;
+  std::vector<int> pollsPerYield;
+  auto poll = e.loop().createTimer(Millis(1), [&] { ++polls; });
+  std::unique_ptr<Timer> worker;
+  worker = e.loop().createTimer(Millis(1), [&] {
+    if (++depth > 1) reentered = true;
+    for (int i = 0; i < 3; ++i) {
+      e.block(Millis(20));  // the poll and this very timer fall due meanwhile
+      const int before = polls;
+      e.loop().yieldToPendingEvents();
+      pollsPerYield.push_back(polls - before);
+    }
+    worker->setEnabled(false);
+    --depth;
+  });
+  poll->setEnabled(true);
+  worker->setEnabled(true);
+  e.runFor(Millis(200));
+  poll->setEnabled(false);
+  EXPECT_FALSE(reentered);
+  EXPECT_EQ(pollsPerYield, (std::vector<int>{1, 1, 1}));
+}
+
+TYPED_TEST_P(EventLoopContract, ATimerDestroyedInsideATickNeverTicksAgain) {
+  auto& e = this->env;
+  int ticksOfA = 0;
+  int ticksOfB = 0;
+  std::unique_ptr<Timer> a;
+  std::unique_ptr<Timer> b = e.loop().createTimer(Millis(50), [&] { ++ticksOfB; });
+  a = e.loop().createTimer(Millis(5), [&] {
+    ++ticksOfA;
+    b.reset();
+    a.reset();  // its own timer, while its tick runs
+  });
+  a->setEnabled(true);
+  b->setEnabled(true);
+  e.runFor(Millis(150));
+  EXPECT_EQ(ticksOfA, 1);
+  EXPECT_EQ(ticksOfB, 0);
+}
+
+REGISTER_TYPED_TEST_SUITE_P(EventLoopContract, AnOverdueTimerGoesBeforeAPollThatJustBlocked,
+                            ReenablingRestartsTheIntervalButEnablingAgainDoesNot,
+                            AYieldRunsEachDueTimerOnceAndNeverReentersTheRunningTick,
+                            ATimerDestroyedInsideATickNeverTicksAgain);
+
+}  // namespace pondex::contract

@@ -1,0 +1,83 @@
+// The fakes held to the same rules as the Windows implementations
+// (tests/contract; tests/win/contract_win32_test.cpp runs them there).
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "platform/portable/file_profile.h"
+#include "tests/contract/event_loop_contract.h"
+#include "tests/contract/profile_contract.h"
+#include "tests/contract/sockets_contract.h"
+#include "tests/fakes/fake_platform.h"
+
+namespace pondex::contract {
+namespace {
+
+struct FakeLoopEnv {
+  EventLoop& loop() { return fake; }
+  Millis now() const { return fake.now(); }
+  void runFor(Millis d) { fake.runFor(d); }
+  void block(Millis d) { fake.advanceClock(d); }
+  fakes::FakeEventLoop fake;
+};
+INSTANTIATE_TYPED_TEST_SUITE_P(Fake, EventLoopContract, FakeLoopEnv);
+
+struct MemoryProfileEnv {
+  ProfileFiles& profiles() { return memory; }
+  std::string path(const std::string& name) const { return "C:\\Pon_dex\\" + name; }
+  void plant(const std::string& file, const std::string& bytes) { memory.files[file] = bytes; }
+  bool exists(const std::string& file) const { return memory.files.count(file) > 0; }
+  fakes::MemoryProfiles memory;
+};
+
+// Real files in a folder of their own, removed afterwards.
+struct FileProfileEnv {
+  FileProfileEnv() {
+    static std::atomic<int> counter{0};
+    dir = std::filesystem::temp_directory_path() /
+          ("pondex-profile-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
+           std::to_string(counter++));
+    std::filesystem::create_directories(dir);
+  }
+  ~FileProfileEnv() {
+    std::error_code ignored;
+    std::filesystem::remove_all(dir, ignored);
+  }
+  ProfileFiles& profiles() { return files; }
+  std::string path(const std::string& name) const { return (dir / name).string(); }
+  void plant(const std::string& file, const std::string& bytes) { std::ofstream(file, std::ios::binary) << bytes; }
+  bool exists(const std::string& file) const { return std::filesystem::exists(file); }
+  std::filesystem::path dir;
+  FileProfile files;
+};
+using ProfileEnvs = ::testing::Types<MemoryProfileEnv, FileProfileEnv>;
+INSTANTIATE_TYPED_TEST_SUITE_P(Native, ProfileContract, ProfileEnvs);
+
+struct FakeSocketsEnv {
+  SocketLibrary& library() { return sockets; }
+  Endpoint refusedEndpoint() {
+    const Endpoint closed{{{127, 0, 0, 1}}, 1};
+    sockets.planConnect(closed, {.notifiedError = kWsaConnectionRefused});
+    return closed;
+  }
+  Endpoint listeningEndpoint() const { return {{{127, 0, 0, 1}}, 4001}; }
+  void peerSends(SocketId ours, const std::string& bytes) { sockets.peerSends(ours, bytes); }
+  void peerCloses(SocketId ours) { sockets.peerCloses(ours); }
+  template <typename Pred>
+  bool pump(Pred done) {
+    for (int i = 0; i < 1000; ++i) {
+      if (done()) return true;
+      loop.runFor(Millis(1));
+    }
+    return done();
+  }
+  fakes::FakeEventLoop loop;
+  fakes::FakeSocketLibrary sockets{loop};
+};
+INSTANTIATE_TYPED_TEST_SUITE_P(Fake, SocketsContract, FakeSocketsEnv);
+
+}  // namespace
+}  // namespace pondex::contract

@@ -1,0 +1,71 @@
+// What the loops' shared contract cannot show in real time: ties, passes
+// inside passes, and ticks that throw.
+#include "platform/portable/timer_schedule.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+
+namespace pondex {
+namespace {
+
+using Millis = TimerSchedule::Millis;
+
+class TimerScheduleTest : public ::testing::Test {
+ protected:
+  Millis now{0};
+  TimerSchedule schedule{[this] { return now; }};
+  std::string log;
+};
+
+TEST_F(TimerScheduleTest, TimersDueAtTheSameMomentRunInCreationOrderWhateverTheEnableOrder) {
+  const auto a = schedule.add(Millis(10), [&] { log += 'a'; });
+  const auto b = schedule.add(Millis(10), [&] { log += 'b'; });
+  const auto c = schedule.add(Millis(10), [&] { log += 'c'; });
+  schedule.setEnabled(c, true);
+  schedule.setEnabled(b, true);
+  schedule.setEnabled(a, true);
+  now = Millis(50);
+  EXPECT_EQ(schedule.runDue(), 3);
+  EXPECT_EQ(log, "abc");
+  EXPECT_EQ(schedule.nextDue(), Millis(60)) << "due again one interval after the end of the tick";
+}
+
+TEST_F(TimerScheduleTest, APassInsideAPassRunsWhatWasDueAtItsOwnStart) {
+  TimerSchedule::TimerId slow = 0;
+  const auto fast = schedule.add(Millis(1), [&] { log += 'f'; });
+  slow = schedule.add(Millis(1), [&] {
+    log += 's';
+    now += Millis(5);
+    schedule.runDue();  // a yield inside the tick: the fast timer once, never this one
+    schedule.setEnabled(slow, false);
+  });
+  schedule.setEnabled(fast, true);
+  schedule.setEnabled(slow, true);
+  now = Millis(1);
+  {
+    TimerSchedule::Pass outer(schedule);
+    while (schedule.runNext()) {
+    }
+  }
+  EXPECT_EQ(log, "fsf");
+}
+
+TEST_F(TimerScheduleTest, ATickThatThrowsLeavesItsTimerScheduledAndAZeroIntervalCannotSpin) {
+  int ticks = 0;
+  const auto thrower = schedule.add(Millis(0), [&] {
+    ++ticks;
+    throw std::runtime_error("tick failed");
+  });
+  schedule.setEnabled(thrower, true);
+  now = Millis(1);
+  EXPECT_THROW(schedule.runDue(), std::runtime_error);
+  EXPECT_EQ(schedule.nextDue(), Millis(2)) << "not left running, and at least 1 ms on";
+  now = Millis(2);
+  EXPECT_THROW(schedule.runNext(), std::runtime_error);
+  EXPECT_EQ(ticks, 2);
+}
+
+}  // namespace
+}  // namespace pondex

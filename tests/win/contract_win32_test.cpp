@@ -1,0 +1,136 @@
+// The Windows implementations held to the rules the fakes follow
+// (tests/contract): the event loop in real time, the system's profile
+// functions on real files, and Winsock against a loopback listener opened
+// here.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <winsock2.h>
+
+#include <chrono>
+#include <fstream>
+#include <string>
+
+#include "platform/win32/event_loop_win32.h"
+#include "platform/win32/sockets_win32.h"
+#include "platform/win32/system_win32.h"
+#include "tests/contract/event_loop_contract.h"
+#include "tests/contract/profile_contract.h"
+#include "tests/contract/sockets_contract.h"
+
+namespace pondex::contract {
+namespace {
+
+using SteadyClock = std::chrono::steady_clock;
+
+struct Win32LoopEnv {
+  EventLoop& loop() { return real; }
+  static Millis now() { return std::chrono::duration_cast<Millis>(SteadyClock::now().time_since_epoch()); }
+  // The thread's own message loop, ended by a timer of its own.
+  void runFor(Millis d) {
+    auto stop = real.createTimer(d, [this] { real.quit(); });
+    stop->setEnabled(true);
+    real.run();
+  }
+  static void block(Millis d) { ::Sleep(static_cast<DWORD>(d.count())); }
+  win32::Win32EventLoop real;
+};
+INSTANTIATE_TYPED_TEST_SUITE_P(Win32, EventLoopContract, Win32LoopEnv);
+
+// Files in a folder of the temporary directory, removed afterwards.
+struct Win32ProfileEnv {
+  Win32ProfileEnv() {
+    char temp[MAX_PATH];
+    ::GetTempPathA(MAX_PATH, temp);
+    static int counter = 0;
+    dir = std::string(temp) + "pondex-profile-" + std::to_string(::GetCurrentProcessId()) + "-" +
+          std::to_string(counter++);
+    ::CreateDirectoryA(dir.c_str(), nullptr);
+  }
+  ~Win32ProfileEnv() {
+    for (const auto& f : made) ::DeleteFileA(f.c_str());
+    ::RemoveDirectoryA(dir.c_str());
+  }
+  ProfileFiles& profiles() { return system; }
+  std::string path(const std::string& name) {
+    made.push_back(dir + "\\" + name);
+    return made.back();
+  }
+  static void plant(const std::string& file, const std::string& bytes) {
+    std::ofstream(file, std::ios::binary) << bytes;
+  }
+  static bool exists(const std::string& file) { return ::GetFileAttributesA(file.c_str()) != INVALID_FILE_ATTRIBUTES; }
+  std::string dir;
+  std::vector<std::string> made;
+  win32::Win32Profiles system;
+};
+INSTANTIATE_TYPED_TEST_SUITE_P(Win32, ProfileContract, Win32ProfileEnv);
+
+// Winsock, with the far side played by plain blocking sockets of this test.
+struct Win32SocketsEnv {
+  Win32SocketsEnv() {
+    WSADATA data;
+    ::WSAStartup(MAKEWORD(1, 1), &data);
+    listener.reset(::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
+    const sockaddr_in any = loopback(0);
+    ::bind(listener.get(), reinterpret_cast<const sockaddr*>(&any), sizeof any);
+    ::listen(listener.get(), 1);
+    listenPort = portOf(listener.get());
+  }
+  ~Win32SocketsEnv() {
+    peer.reset();
+    listener.reset();
+    ::WSACleanup();
+  }
+  SocketLibrary& library() { return sockets; }
+  // A port that was free a moment ago and has nobody listening now.
+  static Endpoint refusedEndpoint() {
+    win32::UniqueSocket probe{::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP)};
+    const sockaddr_in any = loopback(0);
+    ::bind(probe.get(), reinterpret_cast<const sockaddr*>(&any), sizeof any);
+    return {{{127, 0, 0, 1}}, portOf(probe.get())};
+  }
+  Endpoint listeningEndpoint() const { return {{{127, 0, 0, 1}}, listenPort}; }
+  void peerSends(SocketId, const std::string& bytes) {
+    if (!peer) peer.reset(::accept(listener.get(), nullptr, nullptr));
+    ::send(peer.get(), bytes.data(), static_cast<int>(bytes.size()), 0);
+  }
+  void peerCloses(SocketId) {
+    if (!peer) peer.reset(::accept(listener.get(), nullptr, nullptr));
+    ::shutdown(peer.get(), SD_SEND);
+    peer.reset();
+  }
+  template <typename Pred>
+  bool pump(Pred done) {
+    const auto end = SteadyClock::now() + std::chrono::seconds(10);
+    while (!done()) {
+      if (SteadyClock::now() > end) return false;
+      MSG msg;
+      while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&msg);
+      ::Sleep(5);
+    }
+    return true;
+  }
+
+  static sockaddr_in loopback(std::uint16_t port) {
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = ::htonl(INADDR_LOOPBACK);
+    a.sin_port = ::htons(port);
+    return a;
+  }
+  static std::uint16_t portOf(SOCKET s) {
+    sockaddr_in a{};
+    int size = sizeof a;
+    ::getsockname(s, reinterpret_cast<sockaddr*>(&a), &size);
+    return ::ntohs(a.sin_port);
+  }
+
+  win32::Win32SocketLibrary sockets;
+  win32::UniqueSocket listener;
+  win32::UniqueSocket peer;
+  std::uint16_t listenPort = 0;
+};
+INSTANTIATE_TYPED_TEST_SUITE_P(Win32, SocketsContract, Win32SocketsEnv);
+
+}  // namespace
+}  // namespace pondex::contract

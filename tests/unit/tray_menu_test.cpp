@@ -1,13 +1,12 @@
 #include "ui/tray_menu.h"
 
-#include "platform/portable/tray_tip.h"
-
 #include <gtest/gtest.h>
 
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "platform/portable/tray_tip.h"
 #include "tests/fakes/fake_tray.h"
 #include "ui/main_window.h"
 

@@ -10,10 +10,10 @@
 
 #include "platform/win32/event_loop_win32.h"
 #include "platform/win32/foreground_win32.h"
-#include "ui/win32/panel_win32.h"
 #include "platform/win32/shell_win32.h"
 #include "platform/win32/text_win32.h"
 #include "ui/tray_menu.h"
+#include "ui/win32/panel_win32.h"
 
 namespace pondex::win32 {
 namespace {

@@ -2,7 +2,6 @@
 // (tests/contract; tests/win/contract_win32_test.cpp runs them there).
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -36,10 +35,14 @@ struct MemoryProfileEnv {
 // Real files in a folder of their own, removed afterwards.
 struct FileProfileEnv {
   FileProfileEnv() {
-    static std::atomic<int> counter{0};
-    dir = std::filesystem::temp_directory_path() /
-          ("pondex-profile-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-           std::to_string(counter++));
+    // A folder per test: ctest runs the tests in parallel processes.
+    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string name = std::string("pondex-profile-") + test->test_suite_name() + "-" + test->name();
+    for (char& c : name) {
+      if (c == '/' || c == '<' || c == '>' || c == ':') c = '_';
+    }
+    dir = std::filesystem::temp_directory_path() / name;
+    std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
   }
   ~FileProfileEnv() {

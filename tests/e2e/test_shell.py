@@ -10,8 +10,9 @@ import time
 import unittest
 
 from harness import (LISTENING, ProgramTestCase, Receiver, WINDOW_TITLE, click, com_port_path, display,
-                     linux_to_wine_path, scale_sim, settings_with, visible_texts, wait_until, window_and_children, wine_dir,
-                     wintool)
+                     linux_to_wine_path, scale_sim, settings_with, visible_texts, wait_until, window_and_children,
+                     wine_dir, wintool)
+from test_tray import hide_window, icon_centre
 
 PANEL = "Panel"
 HELP_TITLE = "Pon_dex - "  # then "Pomoc" or "Help"
@@ -109,20 +110,34 @@ class DataPanel(WithScale):
         self.assertEqual(wintool("count", PANEL).strip(), "0")
 
 
-class HelpKey(ProgramTestCase):
+class HelpProgram(ProgramTestCase):
     def setUp(self):
         super().setUp()
         self.addCleanup(lambda: wintool("close", HELP_TITLE, check=False))
 
-    def test_f1_starts_the_help_program_beside_the_program(self):
+    def program_with_help(self):
         p = self.program()
         shutil.copy(os.environ["PONDEX_HELP"], os.path.join(p.folder, "pondex_help.exe"))
-        p.start_and_wait_for_window()
+        return p.start_and_wait_for_window()
+
+    def test_f1_starts_the_help_program_beside_the_program(self):
+        p = self.program_with_help()
         focus_settings_window()
         xdotool("key", "F1")
         wintool("wait-window", HELP_TITLE, 20000, timeout=30)
         self.assertEqual(wintool("visible", HELP_TITLE).strip(), "1")
         self.assertTrue(p.running())
+
+    def test_the_tray_menu_starts_the_help_program(self):
+        p = self.program_with_help()
+        x, y = icon_centre()
+        hide_window()  # it lies over the tray window on this display
+        xdotool("mousemove", x, y, "click", 3)
+        # The menu opens at the mouse; the help item is its third.
+        xdotool("sleep", 0.5, "mousemove", x + 40, y + 45, "click", 1)
+        wintool("wait-window", HELP_TITLE, 20000, timeout=30)
+        self.assertTrue(p.running())
+        self.assertEqual(wintool("visible", WINDOW_TITLE).strip(), "0", "the settings window stays hidden")
 
     def test_f1_without_the_help_program_changes_nothing_on_screen(self):
         p = self.program()
@@ -147,7 +162,8 @@ class AutoStart(WithScale):
         wait_until(lambda: wintool("visible", WINDOW_TITLE).strip() == "0", 10, what="the window to hide itself")
         wait_until(lambda: self.scale.serial_open, 20, what="the program to open the serial port")
         self.scale.send(b"5.000 kg\r\n")
-        wait_until(lambda: file_texts(data) == [b"5,000 kg\r"], 20, what=lambda: "the data file (%r)" % file_texts(data))
+        wait_until(lambda: file_texts(data) == [b"5,000 kg\r"], 20,
+                   what=lambda: "the data file (%r)" % file_texts(data))
 
     def test_without_file_output_autostart_does_nothing(self):
         p = self.program(settings=settings_with({LISTENING: 1}, NR_PORTU=1, plik=0, AUTOSTART=1))

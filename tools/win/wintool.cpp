@@ -10,6 +10,9 @@
 //   wintool listbox TITLE                  print the items of the first list box child, in UTF-8
 //   wintool listbox-select TITLE INDEX     select an item of that list box as a click would
 //   wintool edit-text TITLE                print the text of the first edit box child, in UTF-8
+//   wintool edit-selection TITLE           print that edit box's selection as START END (characters)
+//   wintool checked TITLE CAPTION          print the check state of the child control with that caption
+//                                          (0 unchecked, 1 checked, 2 grey)
 //   wintool dump TITLE                     the window's client area, then for each child window: visible,
 //                                          screen rectangle and text (GetWindowTextW, as UTF-8), tab-separated
 //   wintool dpi                            print the display's DPI as this process sees it
@@ -151,6 +154,15 @@ int printEditText(HWND window) {
   return 0;
 }
 
+int printEditSelection(HWND window) {
+  HWND edit = childOfClass(window, L"Edit");
+  if (edit == nullptr) return 1;
+  // With null pointers the answer comes packed in the result, which crosses processes.
+  const auto packed = static_cast<DWORD>(::SendMessageW(edit, EM_GETSEL, 0, 0));
+  std::printf("%u %u\n", static_cast<unsigned>(LOWORD(packed)), static_cast<unsigned>(HIWORD(packed)));
+  return 0;
+}
+
 std::string utf8(const std::wstring& text) {
   if (text.empty()) return {};
   const int n =
@@ -175,8 +187,8 @@ BOOL CALLBACK dumpChild(HWND hwnd, LPARAM) {
 
 int usage() {
   std::fputs(
-      "usage: wintool wait-window|visible|count|close|click|texts|listbox|listbox-select|edit-text|dump|dpi|acp|key|"
-      "end-session|hold ...\n",
+      "usage: wintool wait-window|visible|count|close|click|checked|texts|listbox|listbox-select|edit-text|"
+      "edit-selection|dump|dpi|acp|key|end-session|hold ...\n",
       stderr);
   return 2;
 }
@@ -238,6 +250,7 @@ int main(int argc, char** argv) {
     if (cmd == "listbox") return printListBox(window);
     if (cmd == "listbox-select" && argc == 4) return selectListBoxItem(window, std::atoi(argv[3]));
     if (cmd == "edit-text") return printEditText(window);
+    if (cmd == "edit-selection") return printEditSelection(window);
     if (cmd == "dump") {
       // The window's client area first, then every child.
       RECT client{};
@@ -261,6 +274,16 @@ int main(int argc, char** argv) {
     if (cmd == "end-session") {
       ::SendMessageA(window, WM_QUERYENDSESSION, 0, 0);
       ::SendMessageA(window, WM_ENDSESSION, TRUE, 0);
+      return 0;
+    }
+    if (cmd == "checked" && argc == 4) {
+      ChildSearch search{argv[3]};
+      ::EnumChildWindows(window, &findChild, reinterpret_cast<LPARAM>(&search));
+      if (search.found == nullptr) {
+        std::fprintf(stderr, "no control %s\n", argv[3]);
+        return 1;
+      }
+      std::printf("%d\n", static_cast<int>(::SendMessageW(search.found, BM_GETCHECK, 0, 0)));
       return 0;
     }
     if (cmd == "click" && argc == 4) {

@@ -7,8 +7,8 @@ import tempfile
 import time
 import unittest
 
-from harness import (LISTENING, ProgramTestCase, Receiver, WINDOW_TITLE, com_port_path, linux_to_wine_path,
-                     scale_sim, settings_with, wait_until, wine_dir, wintool)
+from harness import (LISTENING, ProgramTestCase, com_port_path, linux_to_wine_path, scale_sim, settings_with,
+                     wait_until, wine_dir)
 
 WEIGHT_LINE = b"S S      12.345 kg\r\n"
 
@@ -23,11 +23,7 @@ class Wedge(ProgramTestCase):
     def start_program(self, **settings):
         """Starts Pon_dex with continuous listening on port 1, a receiver with the
         focus, presses START and waits until the port is open."""
-        p = self.program(settings=settings_with({LISTENING: 1}, NR_PORTU=1, **settings))
-        p.start_and_wait_for_window()
-        receiver = Receiver(p.folder).start()
-        self.addCleanup(receiver.stop)
-        wintool("click", WINDOW_TITLE, "&START")
+        p, receiver = self.start_receiving(settings_with({LISTENING: 1}, NR_PORTU=1, **settings))
         wait_until(lambda: self.scale.serial_open, 20, what="the program to open the serial port")
         return p, receiver
 

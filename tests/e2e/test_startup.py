@@ -11,8 +11,9 @@ PARITY = b"PARZYSTO\x8c\xc6"
 class StartUp(ProgramTestCase):
     def test_first_start_writes_the_keys_that_loading_changed(self):
         p = self.program().start_and_wait_for_window()
+        # The hot key box is rewritten at start-up whatever its value.
         self.assertEqual(p.settings(), b"[USTAWIENIA]\r\nZMIANA=1\r\nplik stat=0\r\nplik dopisz=0\r\nTEKST=-1\r\n"
-                                       b"koniec ramki=2\r\n")
+                                       b"koniec ramki=2\r\n" + HOT_KEYS + b"=0\r\n")
         self.assertTrue(os.path.isdir(os.path.join(wine_prefix(), "drive_c", "kolvat", "pon_dex")))
         self.assertEqual(wintool("visible", WINDOW_TITLE).strip(), "1")
 

@@ -33,11 +33,6 @@ class Wedge(ProgramTestCase):
         # CR is Enter, LF is Ctrl+Enter ("\n"), and after the silence one more Enter.
         receiver.wait_for_text(b"S S      12,345 kg\r\n\r")
 
-    def test_numeric_data_keep_only_the_number(self):
-        _, receiver = self.start_program(ZMIANA=0, TEKST=0, LF=0, Koniec_ramki=1)
-        self.scale.send(b"S S     -12.345 kg\r\n")
-        receiver.wait_for_text(b"-12.345\r\t")
-
     def data_folder(self):
         folder = tempfile.mkdtemp(prefix="data-", dir=wine_dir())
         return folder, linux_to_wine_path(folder) + "\\"

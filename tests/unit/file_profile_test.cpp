@@ -30,13 +30,20 @@ class FileProfileTest : public ::testing::Test {
   std::filesystem::path dir_;
 };
 
-// Polish key names reach the disk as their Windows-1250 bytes.
-TEST_F(FileProfileTest, MissingFileGivesDefaultsAndFirstWriteCreatesItByteForByte) {
+TEST_F(FileProfileTest, MissingFileGivesDefaultsAndFirstWriteCreatesIt) {
   FileProfile profile;
   EXPECT_EQ(profile.getString(programPath(), "USTAWIENIA", "ZMIANA", "1", 100).text, "1");
   EXPECT_FALSE(std::filesystem::exists(dir_ / "Pon_dex_Settings.ini"));
+  ASSERT_TRUE(profile.writeString(programPath(), "USTAWIENIA", "ZMIANA", "1").ok());
+  EXPECT_EQ(bytesOnDisk(), "[USTAWIENIA]\r\nZMIANA=1\r\n");
+}
+
+TEST_F(FileProfileTest, PolishKeyNamesReachTheDiskAsWindows1250Bytes) {
+  FileProfile profile;
   ASSERT_TRUE(profile.writeString(programPath(), "USTAWIENIA", "SYGNA\xA3 ZEWNETRZNY", "1").ok());
-  EXPECT_EQ(bytesOnDisk(), "[USTAWIENIA]\r\nSYGNA\xA3 ZEWNETRZNY=1\r\n");
+  const std::string expected =
+      "[USTAWIENIA]\r\n\x53\x59\x47\x4E\x41\xA3\x20\x5A\x45\x57\x4E\x45\x54\x52\x5A\x4E\x59=1\r\n";
+  EXPECT_EQ(bytesOnDisk(), expected);
 }
 
 TEST_F(FileProfileTest, EveryCallReadsTheFileAnew) {

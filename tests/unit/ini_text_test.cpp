@@ -37,6 +37,10 @@ TEST(IniText, DefaultLosesTrailingBlanksAndEverythingIsCutToTheBuffer) {
   EXPECT_EQ(getString("", "s", "k", "long default", 5).copied, 4u);
 }
 
+TEST(IniText, FirstWriteCreatesSectionAndKeyWithCrLf) {
+  EXPECT_EQ(setString("", "USTAWIENIA", "ZMIANA", "1"), "[USTAWIENIA]\r\nZMIANA=1\r\n");
+}
+
 TEST(IniText, LastWriteWinsAndAnExistingKeyKeepsItsSpellingAndPlace) {
   std::string f = setString("", "USTAWIENIA", "Koniec ramki", "0");
   f = setString(f, "USTAWIENIA", "plik", "1");

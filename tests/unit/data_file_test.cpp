@@ -69,10 +69,20 @@ TEST_F(DataFileTest, TheNameIsTakenWhenTheFileOpensAndGluedToTheFolderAsStored) 
   EXPECT_EQ(files.contents["d:\\dane260307.txt"], "x");
 }
 
-TEST_F(DataFileTest, AWriteFailureStopsTheRestOfTheTransmission) {
+TEST_F(DataFileTest, AFailedOpenLosesItsTransmissionAndAFailedWriteTheRestOfIt) {
   settings.StaticFileName = -1;
   const std::string path = "c:\\kolvat\\pon_dex\\260307.txt";
+  files.unopenable.insert(path);
   writer.OpenDataFile(settings);
+  EXPECT_TRUE(writer.inTransmission());
+  EXPECT_EQ(writer.state(), DataFileWriter::State::Failed);
+  EXPECT_EQ(writer.lastError(), 3u);
+  writer.WriteDataChar("x");
+  writer.CloseDataFile();
+  EXPECT_FALSE(writer.inTransmission());
+  files.unopenable.clear();
+
+  writer.OpenDataFile(settings);  // tried again
   writer.WriteDataChar("a");
   files.unwritable.insert(path);
   writer.WriteDataChar("b");

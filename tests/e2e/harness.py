@@ -129,6 +129,14 @@ class ProgramTestCase(unittest.TestCase):
         self.programs.append(p)
         return p
 
+    def start_receiving(self, settings):
+        """Starts a program with these settings and a receiver with the focus, and presses START."""
+        p = self.program(settings=settings).start_and_wait_for_window()
+        receiver = Receiver(p.folder).start()
+        self.addCleanup(receiver.stop)
+        wintool("click", WINDOW_TITLE, "&START")
+        return p, receiver
+
 
 # ---- the instrument and the application being typed into ----
 

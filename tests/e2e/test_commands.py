@@ -3,8 +3,7 @@ process makes the real program send the read command to the scale, whose
 answer is typed into the receiver."""
 import unittest
 
-from harness import (HOT_KEYS, LISTENING, ProgramTestCase, Receiver, WINDOW_TITLE, com_port_path, scale_sim,
-                     settings_with, wait_until, wintool)
+from harness import HOT_KEYS, LISTENING, ProgramTestCase, com_port_path, scale_sim, settings_with, wait_until, wintool
 
 VK_F4 = 0x73
 VK_F9 = 0x78
@@ -17,13 +16,8 @@ class HotKeys(ProgramTestCase):
         self.addCleanup(self.scale.stop)
 
     def start_program(self, listening):
-        p = self.program(settings=settings_with({LISTENING: listening, HOT_KEYS: 1}, NR_PORTU=1, ZMIANA=0,
-                                                LF=0, Koniec_ramki=0))
-        p.start_and_wait_for_window()
-        receiver = Receiver(p.folder).start()
-        self.addCleanup(receiver.stop)
-        wintool("click", WINDOW_TITLE, "&START")
-        return receiver
+        return self.start_receiving(settings_with({LISTENING: listening, HOT_KEYS: 1}, NR_PORTU=1, ZMIANA=0, LF=0,
+                                                  Koniec_ramki=0))[1]
 
     def press(self, vk):
         # Held for more than two supervision intervals: the "pressed since"

@@ -3,8 +3,7 @@ number 0, continuous listening) against the scale simulator's TCP port on
 loopback."""
 import unittest
 
-from harness import (HOT_KEYS, LISTENING, ProgramTestCase, Receiver, WINDOW_TITLE, scale_sim, settings_with,
-                     wait_until, wintool)
+from harness import HOT_KEYS, LISTENING, ProgramTestCase, scale_sim, settings_with, wait_until, wintool
 
 VK_F9 = 0x78
 
@@ -17,12 +16,8 @@ class Network(ProgramTestCase):
         self.addCleanup(self.scale.stop)
 
     def start_program(self, address="127.0.0.1"):
-        p = self.program(settings=settings_with({LISTENING: 1, HOT_KEYS: 1}, NR_PORTU=0, EthIp=address,
-                                                EthPort=self.scale.tcp_port, ZMIANA=0, LF=0, Koniec_ramki=1))
-        p.start_and_wait_for_window()
-        receiver = Receiver(p.folder).start()
-        self.addCleanup(receiver.stop)
-        wintool("click", WINDOW_TITLE, "&START")
+        _, receiver = self.start_receiving(settings_with({LISTENING: 1, HOT_KEYS: 1}, NR_PORTU=0, EthIp=address,
+                                                         EthPort=self.scale.tcp_port, ZMIANA=0, LF=0, Koniec_ramki=1))
         wait_until(lambda: self.scale.tcp_connected, 20, what="the program to connect")
         return receiver
 

@@ -3,7 +3,7 @@ typing the previous piece: every byte is typed, in order, and the program
 stays up."""
 import unittest
 
-from harness import LISTENING, ProgramTestCase, Receiver, WINDOW_TITLE, scale_sim, settings_with, wait_until, wintool
+from harness import LISTENING, ProgramTestCase, scale_sim, settings_with, wait_until
 
 LINES = 400
 
@@ -14,12 +14,8 @@ class NetworkBurst(ProgramTestCase):
         # the program is typing the ones before.
         scale = scale_sim.ScaleSimulator(serial=False, tcp_port=0, tcp_baud=115200, log_stream=None).start()
         self.addCleanup(scale.stop)
-        p = self.program(settings=settings_with({LISTENING: 1}, NR_PORTU=0, EthIp="127.0.0.1", EthPort=scale.tcp_port,
-                                                ZMIANA=0, LF=0, Koniec_ramki=1))
-        p.start_and_wait_for_window()
-        receiver = Receiver(p.folder).start()
-        self.addCleanup(receiver.stop)
-        wintool("click", WINDOW_TITLE, "&START")
+        p, receiver = self.start_receiving(settings_with({LISTENING: 1}, NR_PORTU=0, EthIp="127.0.0.1",
+                                                         EthPort=scale.tcp_port, ZMIANA=0, LF=0, Koniec_ramki=1))
         wait_until(lambda: scale.tcp_connected, 20, what="the program to connect")
 
         scale.send(b"".join(b"%03d\r\n" % i for i in range(LINES)), channel="tcp")

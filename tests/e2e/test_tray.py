@@ -5,14 +5,13 @@ import os
 import subprocess
 import unittest
 
-from harness import ProgramTestCase, WINDOW_TITLE, wait_until, wine_dir, wintool
+from harness import ProgramTestCase, WINDOW_TITLE, display, wait_until, wintool
 
 TRAY_WINDOW = "Wine System Tray"
 
 
 def xdotool(*args):
-    with open(os.path.join(wine_dir(), "display")) as f:
-        env = dict(os.environ, DISPLAY=f.read().strip())
+    env = dict(os.environ, DISPLAY=display())
     return subprocess.run(["xdotool"] + [str(a) for a in args], env=env, capture_output=True, text=True,
                           timeout=30).stdout
 

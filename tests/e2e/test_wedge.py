@@ -7,8 +7,8 @@ import tempfile
 import time
 import unittest
 
-from harness import (LISTENING, ProgramTestCase, Receiver, WINDOW_TITLE, com_port_path, linux_to_wine_path,
-                     scale_sim, settings_with, wait_until, wine_dir, wintool)
+from harness import (LISTENING, ProgramTestCase, com_port_path, linux_to_wine_path, scale_sim, settings_with,
+                     wait_until, wine_dir)
 
 WEIGHT_LINE = b"S S      12.345 kg\r\n"
 
@@ -23,11 +23,7 @@ class Wedge(ProgramTestCase):
     def start_program(self, **settings):
         """Starts Pon_dex with continuous listening on port 1, a receiver with the
         focus, presses START and waits until the port is open."""
-        p = self.program(settings=settings_with({LISTENING: 1}, NR_PORTU=1, **settings))
-        p.start_and_wait_for_window()
-        receiver = Receiver(p.folder).start()
-        self.addCleanup(receiver.stop)
-        wintool("click", WINDOW_TITLE, "&START")
+        p, receiver = self.start_receiving(settings_with({LISTENING: 1}, NR_PORTU=1, **settings))
         wait_until(lambda: self.scale.serial_open, 20, what="the program to open the serial port")
         return p, receiver
 
@@ -36,11 +32,6 @@ class Wedge(ProgramTestCase):
         self.scale.send(WEIGHT_LINE)
         # CR is Enter, LF is Ctrl+Enter ("\n"), and after the silence one more Enter.
         receiver.wait_for_text(b"S S      12,345 kg\r\n\r")
-
-    def test_numeric_data_keep_only_the_number(self):
-        _, receiver = self.start_program(ZMIANA=0, TEKST=0, LF=0, Koniec_ramki=1)
-        self.scale.send(b"S S     -12.345 kg\r\n")
-        receiver.wait_for_text(b"-12.345\r\t")
 
     def data_folder(self):
         folder = tempfile.mkdtemp(prefix="data-", dir=wine_dir())

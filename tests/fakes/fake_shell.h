@@ -1,7 +1,6 @@
 #pragma once
 // The shell, the data panel and the foreground window, scripted by tests.
 #include <cstdint>
-#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -34,7 +33,6 @@ class FakeDataPanel final : public DataPanel {
     ++shown;
     open_ = true;
     text.clear();
-    if (whileOpen) whileOpen();
     open_ = false;
   }
   void append(const std::string& t) override {
@@ -44,7 +42,6 @@ class FakeDataPanel final : public DataPanel {
 
   int shown = 0;
   std::string text;
-  std::function<void()> whileOpen;  // the user's time with the window open
 
  private:
   bool open_ = false;
@@ -52,12 +49,8 @@ class FakeDataPanel final : public DataPanel {
 
 class FakeForeground final : public Foreground {
  public:
-  ForegroundTarget query() override {
-    ++queries;
-    return target;
-  }
+  ForegroundTarget query() override { return target; }
   ForegroundTarget target{.window = 0x100, .rights = TargetRights::SameOrLower, .title = "Notatnik"};
-  int queries = 0;
 };
 
 }  // namespace pondex::fakes

@@ -2,49 +2,44 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <optional>
+#include <utility>
+
 namespace pondex {
 namespace {
 
 TEST(Conversions, LeadingNumberTakesTheNumericStartOnly) {
-  EXPECT_EQ(leadingNumber("12"), 12.0);
-  EXPECT_EQ(leadingNumber("  -3.25kg"), -3.25);
-  EXPECT_EQ(leadingNumber("1 2"), 1.0);
-  EXPECT_EQ(leadingNumber("abc"), 0.0);
-  EXPECT_EQ(leadingNumber(""), 0.0);
-  EXPECT_EQ(leadingNumber(".5"), 0.5);
-  EXPECT_EQ(leadingNumber("-"), 0.0);
+  for (auto [text, number] :
+       {std::pair{"12", 12.0}, {"  -3.25kg", -3.25}, {"1 2", 1.0}, {"abc", 0.0}, {"", 0.0}, {".5", 0.5}, {"-", 0.0}}) {
+    EXPECT_EQ(leadingNumber(text), number) << text;
+  }
 }
 
-TEST(Conversions, RoundingIsToTheNearestWithTiesToEven) {
-  EXPECT_EQ(toInt16("2.5"), 2);
-  EXPECT_EQ(toInt16("3.5"), 4);
-  EXPECT_EQ(toInt16("-2.5"), -2);
-  EXPECT_EQ(toInt16("1.49"), 1);
-  EXPECT_EQ(toByte("0.5"), 0);
-  EXPECT_EQ(toByte("1.5"), 2);
-}
-
-TEST(Conversions, ValuesBeyondTheTargetTypeAreRefused) {
-  EXPECT_EQ(toInt16("32767"), 32767);
-  EXPECT_EQ(toInt16("32768"), std::nullopt);
-  EXPECT_EQ(toInt16("-32768"), -32768);
-  EXPECT_EQ(toByte("255"), 255);
-  EXPECT_EQ(toByte("256"), std::nullopt);
-  EXPECT_EQ(toByte("-1"), std::nullopt);
+// Rounding is to the nearest with ties to even; values beyond the target
+// type are refused; no exponents: only the leading digits count.
+TEST(Conversions, ToInt16AndToByte) {
+  const struct {
+    const char* text;
+    std::optional<std::int16_t> value;
+  } int16s[] = {{"2.5", 2},         {"3.5", 4},  {"-2.5", -2}, {"1.49", 1}, {"32767", 32767}, {"32768", std::nullopt},
+                {"-32768", -32768}, {"1e999", 1}};
+  for (const auto& c : int16s) EXPECT_EQ(toInt16(c.text), c.value) << c.text;
+  const struct {
+    const char* text;
+    std::optional<std::uint8_t> value;
+  } bytes[] = {{"0.5", 0}, {"1.5", 2}, {"255", 255}, {"256", std::nullopt}, {"-1", std::nullopt}};
+  for (const auto& c : bytes) EXPECT_EQ(toByte(c.text), c.value) << c.text;
   EXPECT_EQ(toInt32("99999999999"), std::nullopt);
-  EXPECT_EQ(toInt16("1e999"), 1) << "no exponents: only the leading digits count";
 }
 
 TEST(Conversions, TruthValues) {
-  EXPECT_EQ(toBoolean("-1"), true);
-  EXPECT_EQ(toBoolean(" 1 "), true);
-  EXPECT_EQ(toBoolean("0"), false);
-  EXPECT_EQ(toBoolean("0.0"), false);
-  EXPECT_EQ(toBoolean("True"), true);
-  EXPECT_EQ(toBoolean("FALSE"), false);
-  EXPECT_EQ(toBoolean("1x"), std::nullopt);
-  EXPECT_EQ(toBoolean("tak"), std::nullopt);
-  EXPECT_EQ(toBoolean(""), std::nullopt);
+  const struct {
+    const char* text;
+    std::optional<bool> value;
+  } cases[] = {{"-1", true},     {" 1 ", true},        {"0", false},          {"0.0", false},    {"True", true},
+               {"FALSE", false}, {"1x", std::nullopt}, {"tak", std::nullopt}, {"", std::nullopt}};
+  for (const auto& c : cases) EXPECT_EQ(toBoolean(c.text), c.value) << c.text;
   EXPECT_EQ(booleanText(true), "-1");
   EXPECT_EQ(booleanText(false), "0");
 }

@@ -39,9 +39,7 @@ TEST(HelpTopics, HeadingsSplitTheFileAndParagraphsAreJoined) {
   EXPECT_EQ(topics[1].body, "");
   // A heading without a title is text, not a topic.
   EXPECT_EQ(topics[2].body, "x ==");
-}
-
-TEST(HelpTopics, NoHeadingGivesNoTopic) {
+  // Without a heading there is no topic.
   EXPECT_TRUE(parseTopics("").empty());
   EXPECT_TRUE(parseTopics("just text\n\n- item\n").empty());
 }

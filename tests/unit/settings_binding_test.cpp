@@ -212,13 +212,6 @@ TEST_F(SettingsBindingTest, SerialSelectorsSaveHideAndApply) {
   EXPECT_EQ(applied, 5);
 }
 
-TEST_F(SettingsBindingTest, CommandsAreWrittenBackAsLoaded) {
-  load("[USTAWIENIA]\r\nPytanie=P\r\n");
-  binding.SaveCommands();
-  EXPECT_EQ(setting("Pytanie"), "P");
-  EXPECT_EQ(setting("Tarowanie"), "T");
-}
-
 TEST_F(SettingsBindingTest, AFailedWriteKeepsTheNewStateInMemoryAndShowsTheStatusLineOnce) {
   int failures = 0;
   store.onWriteFailed([this, &failures] {

@@ -23,7 +23,7 @@ class ChangeDataFolderTest : public ::testing::Test {
   std::optional<std::string> stored;
 };
 
-TEST_F(ChangeDataFolderTest, AsksWithBothPathsAndStoresExactlyTheNewOneOnYes) {
+TEST_F(ChangeDataFolderTest, AsksWithBothPathsAndStoresExactlyTheNewOneOnlyOnYes) {
   EXPECT_TRUE(change("D:\\Data"));
   ASSERT_EQ(boxes.shown.size(), 1u);
   EXPECT_EQ(boxes.shown[0].text,
@@ -34,13 +34,11 @@ TEST_F(ChangeDataFolderTest, AsksWithBothPathsAndStoresExactlyTheNewOneOnYes) {
   EXPECT_EQ(shell.browseTitles, std::vector<std::string>{""});
   EXPECT_TRUE(change("E:\\"));  // a drive root has its backslash already
   EXPECT_EQ(stored, "E:\\");
-}
 
-TEST_F(ChangeDataFolderTest, NoChangesNothing) {
   boxes.answer = MessageAnswer::No;
-  EXPECT_FALSE(change("D:\\Data"));
-  EXPECT_EQ(boxes.shown.size(), 1u);
-  EXPECT_FALSE(stored);
+  EXPECT_FALSE(change("F:\\Data"));
+  EXPECT_EQ(boxes.shown.size(), 3u);
+  EXPECT_EQ(stored, "E:\\");
 }
 
 TEST_F(ChangeDataFolderTest, TheSameFolderOrACancelledBrowserAsksNothing) {

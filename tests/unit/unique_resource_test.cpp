@@ -33,14 +33,12 @@ TEST(UniqueResource, EveryHandleIsClosedExactlyOnce) {
     invalid.reset();  // nothing to close
   }
   EXPECT_EQ(closed, (std::vector<int>{1, 7}));
-}
 
-TEST(UniqueResource, ReleaseGivesUpWithoutClosing) {
-  closed.clear();
-  Handle a(3);
-  EXPECT_EQ(a.release(), 3);
-  EXPECT_FALSE(a);
-  EXPECT_TRUE(closed.empty());
+  Handle released(3);
+  EXPECT_EQ(released.release(), 3);  // given up without closing
+  EXPECT_FALSE(released);
+  released.reset();
+  EXPECT_EQ(closed, (std::vector<int>{1, 7}));
 }
 
 }  // namespace

@@ -23,26 +23,28 @@
 #include <string>
 #include <string_view>
 
+#include "platform/result.h"
+
 namespace pondex {
 
 // The system error numbers the logic names.
-inline constexpr std::uint32_t kErrorFileNotFound = 2;
-inline constexpr std::uint32_t kErrorAccessDenied = 5;
-inline constexpr std::uint32_t kErrorNotReady = 21;
-inline constexpr std::uint32_t kErrorBadCommand = 22;
-inline constexpr std::uint32_t kErrorGenFailure = 31;
-inline constexpr std::uint32_t kErrorDevNotExist = 55;
-inline constexpr std::uint32_t kErrorInvalidParameter = 87;
-inline constexpr std::uint32_t kErrorNoSuchDevice = 433;
-inline constexpr std::uint32_t kErrorDeviceNotConnected = 1167;
-inline constexpr std::uint32_t kErrorDeviceRemoved = 1617;
+inline constexpr int kErrorFileNotFound = 2;
+inline constexpr int kErrorAccessDenied = 5;
+inline constexpr int kErrorNotReady = 21;
+inline constexpr int kErrorBadCommand = 22;
+inline constexpr int kErrorGenFailure = 31;
+inline constexpr int kErrorDevNotExist = 55;
+inline constexpr int kErrorInvalidParameter = 87;
+inline constexpr int kErrorNoSuchDevice = 433;
+inline constexpr int kErrorDeviceNotConnected = 1167;
+inline constexpr int kErrorDeviceRemoved = 1617;
 
 // True for the errors a read or write gives once the device behind an open
 // handle has gone (a USB adapter unplugged); such a handle never works again.
 // 21 (not ready) is what Wine answers once the tty behind a port vanished;
 // a port that is there is always "ready", so it cannot come from a healthy
 // line.
-constexpr bool isDeviceGoneError(std::uint32_t error) {
+constexpr bool isDeviceGoneError(int error) {
   switch (error) {
     case kErrorNotReady:
     case kErrorBadCommand:
@@ -75,54 +77,29 @@ class LineControl {
   virtual ~LineControl() = default;
 };
 
-// The result of a call that gives nothing else back.
-struct SerialStatus {
-  bool ok = true;
-  std::uint32_t error = 0;  // when not ok
-};
-
-struct BuiltLineControl {
-  std::unique_ptr<LineControl> block;  // null when the text was refused
-  std::uint32_t error = 0;
-};
-
-struct SerialRead {
-  bool ok = true;
-  std::string bytes;  // what arrived, possibly nothing (a timeout is no error)
-  std::uint32_t error = 0;
-};
-
-struct SerialWrite {
-  bool ok = true;
-  std::size_t written = 0;  // fewer than asked when the write timed out
-  std::uint32_t error = 0;
-};
-
 class OpenPort {
  public:
   virtual ~OpenPort() = default;
-  virtual SerialStatus setTimeouts(const SerialTimeouts& timeouts) = 0;
-  virtual SerialStatus setLineControl(const LineControl& block) = 0;
-  // Reads at most `maxBytes` bytes.
-  virtual SerialRead read(std::size_t maxBytes) = 0;
-  // Writes all of `bytes` in one call (an empty write is a call too).
-  virtual SerialWrite write(std::string_view bytes) = 0;
+  virtual Status setTimeouts(const SerialTimeouts& timeouts) = 0;
+  virtual Status setLineControl(const LineControl& block) = 0;
+  // Reads at most `maxBytes` bytes: what arrived, possibly nothing (a
+  // timeout is no error).
+  virtual Result<std::string> read(std::size_t maxBytes) = 0;
+  // Writes all of `bytes` in one call (an empty write is a call too): the
+  // count written, fewer than asked when the write timed out.
+  virtual Result<std::size_t> write(std::string_view bytes) = 0;
   // Closes the handle; true when the system closed it. Later calls return
   // false and do nothing.
   virtual bool close() = 0;
-};
-
-struct OpenedPort {
-  std::unique_ptr<OpenPort> port;  // null when the port could not be opened
-  std::uint32_t error = 0;
 };
 
 class SerialPorts {
  public:
   virtual ~SerialPorts() = default;
   // `name` as the user gives it: "Com1:", "COM1", "\\.\COM1".
-  virtual OpenedPort open(const std::string& name) = 0;
-  virtual BuiltLineControl buildLineControl(const std::string& mode) = 0;
+  virtual Result<std::unique_ptr<OpenPort>> open(const std::string& name) = 0;
+  // Null when the text was refused.
+  virtual Result<std::unique_ptr<LineControl>> buildLineControl(const std::string& mode) = 0;
 };
 
 }  // namespace pondex

@@ -69,20 +69,20 @@ bool ARCComm::open(std::string& ComNumber, std::string& ComSettings) {
   if (ComNumber == kPropertyComPort) ComNumber = ComPort_;
   if (ComSettings == kPropertyComSettings) ComSettings = ComSettings_;
 
-  OpenedPort opened = ports_.open(ComNumber);
-  if (!opened.port) {
+  auto opened = ports_.open(ComNumber);
+  if (!opened.value) {
     show("Com Port " + ComNumber + " not available. Use Serial settings (on the main menu) to setup your ports.",
          opened.error, MessageIcon::Exclamation);
     return false;
   }
-  PortHandle_ = std::move(opened.port);
+  PortHandle_ = std::move(opened.value);
 
-  if (const SerialStatus s = PortHandle_->setTimeouts(kPortTimeouts); !s.ok) {
+  if (const Status s = PortHandle_->setTimeouts(kPortTimeouts); !s.ok()) {
     return failSetup("Unable to set timeouts for port " + ComNumber, s.error);
   }
-  const BuiltLineControl built = ports_.buildLineControl(ComSettings);
-  if (!built.block) return failSetup("Unable to build Comm DCB " + ComSettings, built.error);
-  if (const SerialStatus s = PortHandle_->setLineControl(*built.block); !s.ok) {
+  const auto built = ports_.buildLineControl(ComSettings);
+  if (!built.value) return failSetup("Unable to build Comm DCB " + ComSettings, built.error);
+  if (const Status s = PortHandle_->setLineControl(*built.value); !s.ok()) {
     return failSetup("Unable to set Comm DCB " + ComSettings, s.error);
   }
   PortIsOpen_ = true;
@@ -90,13 +90,13 @@ bool ARCComm::open(std::string& ComNumber, std::string& ComSettings) {
   return true;
 }
 
-bool ARCComm::failSetup(const std::string& what, std::uint32_t error) {
+bool ARCComm::failSetup(const std::string& what, int error) {
   show(what + " Error: " + std::to_string(error), error, MessageIcon::None);
   FinCom();
   return false;
 }
 
-void ARCComm::show(const std::string& text, std::uint32_t error, MessageIcon icon) {
+void ARCComm::show(const std::string& text, int error, MessageIcon icon) {
   if (quietFailure_ != nullptr) {
     *quietFailure_ = InitComFailure{text, error};
     return;
@@ -121,12 +121,12 @@ std::string ARCComm::GetData() {
 std::string ARCComm::ReadPort() {
   // Polled every tick, also while closed: no system call then.
   if (!PortIsOpen_ || !PortHandle_) return {};
-  SerialRead r = PortHandle_->read(kReadSize);
-  if (!r.ok) {
+  Result<std::string> r = PortHandle_->read(kReadSize);
+  if (!r.ok()) {
     closeIfDeviceGone(r.error);
     return {};
   }
-  return std::move(r.bytes);
+  return std::move(r.value);
 }
 
 bool ARCComm::WriteData(const std::string& TextWrite) {
@@ -141,15 +141,15 @@ bool ARCComm::WritePort(const std::string& text) {
     return head && tail;
   }
   if (!PortIsOpen_ || !PortHandle_) return false;
-  const SerialWrite w = PortHandle_->write(text);
-  if (!w.ok) {
+  const Result<std::size_t> w = PortHandle_->write(text);
+  if (!w.ok()) {
     closeIfDeviceGone(w.error);
     return false;
   }
-  return w.written == text.size();
+  return w.value == text.size();
 }
 
-void ARCComm::closeIfDeviceGone(std::uint32_t error) {
+void ARCComm::closeIfDeviceGone(int error) {
   // The handle of a removed device never works again; closing it lets the
   // host's next InitCom find the device once it is plugged back in.
   if (!isDeviceGoneError(error)) return;

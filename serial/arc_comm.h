@@ -69,8 +69,8 @@ class ARCComm {
 
   // What InitComQuiet gives back instead of a message box.
   struct InitComFailure {
-    std::string text;         // the message InitCom would have shown
-    std::uint32_t error = 0;  // the system's error number
+    std::string text;  // the message InitCom would have shown
+    int error = 0;     // the system's error number
   };
   // As InitCom(), but a failure shows nothing and comes back instead;
   // nothing when the port is open. For retrying while an adapter is out.
@@ -110,12 +110,12 @@ class ARCComm {
 
  private:
   bool open(std::string& ComNumber, std::string& ComSettings);
-  void show(const std::string& text, std::uint32_t error, MessageIcon icon);
+  void show(const std::string& text, int error, MessageIcon icon);
   // Shows an "Unable to ..." message, closes the half-opened port, false.
-  bool failSetup(const std::string& what, std::uint32_t error);
+  bool failSetup(const std::string& what, int error);
   std::string ReadPort();
   bool WritePort(const std::string& text);
-  void closeIfDeviceGone(std::uint32_t error);
+  void closeIfDeviceGone(int error);
 
   SerialPorts& ports_;
   MessageBoxes& messages_;

@@ -13,7 +13,7 @@ root=$(pwd)
 packages=(
   g++ cmake ninja-build googletest libgtest-dev libgmock-dev libbenchmark-dev clang-format clang-tidy
   g++-mingw-w64-x86-64 wine wine64 fonts-wine xvfb xauth x11-utils x11-apps xdotool imagemagick
-  socat python3 nsis clang-14
+  socat python3 nsis clang-14 libclang-rt-14-dev
 )
 
 install_missing() {

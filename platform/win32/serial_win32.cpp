@@ -11,15 +11,11 @@ struct Win32LineControl final : LineControl {
   DCB dcb{};
 };
 
-SerialStatus lastError() {
-  return {false, ::GetLastError()};
-}
-
 class Win32OpenPort final : public OpenPort {
  public:
   explicit Win32OpenPort(UniqueFile handle) : handle_(std::move(handle)) {}
 
-  SerialStatus setTimeouts(const SerialTimeouts& t) override {
+  Status setTimeouts(const SerialTimeouts& t) override {
     COMMTIMEOUTS ct{};
     ct.ReadIntervalTimeout = t.readInterval;
     ct.ReadTotalTimeoutMultiplier = t.readTotalMultiplier;
@@ -30,19 +26,19 @@ class Win32OpenPort final : public OpenPort {
     return {};
   }
 
-  SerialStatus setLineControl(const LineControl& block) override {
+  Status setLineControl(const LineControl& block) override {
     const auto* ours = dynamic_cast<const Win32LineControl*>(&block);
-    if (ours == nullptr) return {false, ERROR_INVALID_PARAMETER};
+    if (ours == nullptr) return Status::failure(ERROR_INVALID_PARAMETER);
     DCB dcb = ours->dcb;  // SetCommState takes a non-const pointer
     if (!::SetCommState(handle_.get(), &dcb)) return lastError();
     return {};
   }
 
-  SerialRead read(std::size_t maxBytes) override {
+  Result<std::string> read(std::size_t maxBytes) override {
     std::string buffer(maxBytes, '\0');
     DWORD got = 0;
     if (!::ReadFile(handle_.get(), buffer.data(), static_cast<DWORD>(maxBytes), &got, nullptr)) {
-      return {false, {}, ::GetLastError()};
+      return {{}, lastError().error};
     }
     buffer.resize(got);
     if (got == 0) {
@@ -55,17 +51,17 @@ class Win32OpenPort final : public OpenPort {
       // arrived prove the device is there, so only empty reads ask.
       DWORD errors = 0;
       COMSTAT status{};
-      if (!::ClearCommError(handle_.get(), &errors, &status)) return {false, {}, ::GetLastError()};
+      if (!::ClearCommError(handle_.get(), &errors, &status)) return {{}, lastError().error};
     }
-    return {true, std::move(buffer), 0};
+    return {std::move(buffer), 0};
   }
 
-  SerialWrite write(std::string_view bytes) override {
+  Result<std::size_t> write(std::string_view bytes) override {
     DWORD put = 0;
     if (!::WriteFile(handle_.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &put, nullptr)) {
-      return {false, put, ::GetLastError()};
+      return {put, lastError().error};
     }
-    return {true, put, 0};
+    return {put, 0};
   }
 
   bool close() override {
@@ -96,16 +92,16 @@ std::string systemPortName(const std::string& name) {
   return "\\\\.\\COM" + std::to_string(number);
 }
 
-OpenedPort Win32SerialPorts::open(const std::string& name) {
+Result<std::unique_ptr<OpenPort>> Win32SerialPorts::open(const std::string& name) {
   UniqueFile handle{
       ::CreateFileA(systemPortName(name).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr)};
-  if (!handle) return {nullptr, ::GetLastError()};
+  if (!handle) return {nullptr, lastError().error};
   return {std::make_unique<Win32OpenPort>(std::move(handle)), 0};
 }
 
-BuiltLineControl Win32SerialPorts::buildLineControl(const std::string& mode) {
+Result<std::unique_ptr<LineControl>> Win32SerialPorts::buildLineControl(const std::string& mode) {
   auto block = std::make_unique<Win32LineControl>();  // every field zero
-  if (!::BuildCommDCBA(mode.c_str(), &block->dcb)) return {nullptr, ::GetLastError()};
+  if (!::BuildCommDCBA(mode.c_str(), &block->dcb)) return {nullptr, lastError().error};
   return {std::move(block), 0};
 }
 

@@ -15,9 +15,9 @@ std::string systemPortName(const std::string& name);
 class Win32SerialPorts final : public SerialPorts {
  public:
   // Exclusive (no sharing), synchronous (no overlapped I/O) read and write.
-  OpenedPort open(const std::string& name) override;
+  Result<std::unique_ptr<OpenPort>> open(const std::string& name) override;
   // BuildCommDCBA on a DCB whose every field is zero.
-  BuiltLineControl buildLineControl(const std::string& mode) override;
+  Result<std::unique_ptr<LineControl>> buildLineControl(const std::string& mode) override;
 };
 
 }  // namespace pondex::win32

@@ -32,39 +32,39 @@ std::string normalisePortName(const std::string& name) {
 class FakeOpenPort final : public OpenPort {
  public:
   FakeOpenPort(FakeSerialDevice& device, std::uint64_t generation) : device_(device), generation_(generation) {}
-  ~FakeOpenPort() override { close(); }
+  ~FakeOpenPort() override { (void)close(); }
 
-  SerialStatus setTimeouts(const SerialTimeouts& timeouts) override {
-    if (auto e = deadError()) return {false, *e};
-    if (device_.refuseTimeouts) return {false, *device_.refuseTimeouts};
+  Status setTimeouts(const SerialTimeouts& timeouts) override {
+    if (auto e = deadError()) return Status::failure(*e);
+    if (device_.refuseTimeouts) return Status::failure(*device_.refuseTimeouts);
     device_.timeouts = timeouts;
     return {};
   }
 
-  SerialStatus setLineControl(const LineControl& block) override {
-    if (auto e = deadError()) return {false, *e};
-    if (device_.refuseLineControl) return {false, *device_.refuseLineControl};
+  Status setLineControl(const LineControl& block) override {
+    if (auto e = deadError()) return Status::failure(*e);
+    if (device_.refuseLineControl) return Status::failure(*device_.refuseLineControl);
     const auto* ours = dynamic_cast<const FakeLineControl*>(&block);
-    if (ours == nullptr) return {false, kErrorInvalidParameter};
+    if (ours == nullptr) return Status::failure(kErrorInvalidParameter);
     device_.mode = ours->mode;
     return {};
   }
 
-  SerialRead read(std::size_t maxBytes) override {
-    if (!open_) return {false, {}, 6};  // ERROR_INVALID_HANDLE
-    if (auto e = deadError()) return {false, {}, *e};
-    if (auto e = std::exchange(device_.failNextRead, std::nullopt)) return {false, {}, *e};
+  Result<std::string> read(std::size_t maxBytes) override {
+    if (!open_) return {{}, 6};  // ERROR_INVALID_HANDLE
+    if (auto e = deadError()) return {{}, *e};
+    if (auto e = std::exchange(device_.failNextRead, std::nullopt)) return {{}, *e};
     return device_.read(maxBytes);
   }
 
-  SerialWrite write(std::string_view bytes) override {
-    if (!open_) return {false, 0, 6};
-    if (auto e = deadError()) return {false, 0, *e};
-    if (auto e = std::exchange(device_.failNextWrite, std::nullopt)) return {false, 0, *e};
+  Result<std::size_t> write(std::string_view bytes) override {
+    if (!open_) return {0, 6};
+    if (auto e = deadError()) return {0, *e};
+    if (auto e = std::exchange(device_.failNextWrite, std::nullopt)) return {0, *e};
     std::size_t n = bytes.size();
     if (auto limit = std::exchange(device_.limitNextWrite, std::nullopt)) n = std::min(n, *limit);
     device_.writes.push_back({device_.loop_.now(), std::string(bytes.substr(0, n))});
-    return {true, n, 0};
+    return {n, 0};
   }
 
   bool close() override {
@@ -77,7 +77,7 @@ class FakeOpenPort final : public OpenPort {
 
  private:
   // The error every call gives once the device behind this handle is gone.
-  [[nodiscard]] std::optional<std::uint32_t> deadError() const {
+  [[nodiscard]] std::optional<int> deadError() const {
     if (generation_ != device_.plugGeneration_) return device_.removalError_;
     return std::nullopt;
   }
@@ -99,7 +99,7 @@ std::size_t FakeSerialDevice::unread() const {
   return n;
 }
 
-void FakeSerialDevice::unplug(std::uint32_t error) {
+void FakeSerialDevice::unplug(int error) {
   pluggedIn_ = false;
   removalError_ = error;
   ++plugGeneration_;
@@ -113,7 +113,7 @@ std::string FakeSerialDevice::written() const {
   return all;
 }
 
-SerialRead FakeSerialDevice::read(std::size_t maxBytes) {
+Result<std::string> FakeSerialDevice::read(std::size_t maxBytes) {
   const SerialTimeouts t = timeouts.value_or(SerialTimeouts{});
   const Millis start = loop_.now();
   std::string got;
@@ -150,7 +150,7 @@ SerialRead FakeSerialDevice::read(std::size_t maxBytes) {
     takeFront();
     lastByte = at;
   }
-  return {true, std::move(got), 0};
+  return {std::move(got), 0};
 }
 
 FakeSerialDevice& FakeSerialPorts::addPort(const std::string& name) {
@@ -163,7 +163,7 @@ FakeSerialDevice& FakeSerialPorts::device(const std::string& name) {
   return *devices_.at(normalisePortName(name));
 }
 
-OpenedPort FakeSerialPorts::open(const std::string& name) {
+Result<std::unique_ptr<OpenPort>> FakeSerialPorts::open(const std::string& name) {
   auto it = devices_.find(normalisePortName(name));
   if (it == devices_.end() || !it->second->pluggedIn_) return {nullptr, kErrorFileNotFound};
   FakeSerialDevice& d = *it->second;
@@ -173,7 +173,7 @@ OpenedPort FakeSerialPorts::open(const std::string& name) {
   return {std::make_unique<FakeOpenPort>(d, d.plugGeneration_), 0};
 }
 
-BuiltLineControl FakeSerialPorts::buildLineControl(const std::string& mode) {
+Result<std::unique_ptr<LineControl>> FakeSerialPorts::buildLineControl(const std::string& mode) {
   if (!startsWithWholeNumber(mode)) return {nullptr, kErrorInvalidParameter};
   return {std::make_unique<FakeLineControl>(mode), 0};
 }

@@ -43,7 +43,7 @@ class FakeSerialDevice {
 
   // The device vanishes: every read and write of a handle opened before
   // fails with `error`, and opening fails with 2 until plugIn().
-  void unplug(std::uint32_t error = kErrorBadCommand);
+  void unplug(int error = kErrorBadCommand);
   void plugIn() { pluggedIn_ = true; }
 
   struct Write {
@@ -56,12 +56,12 @@ class FakeSerialDevice {
   [[nodiscard]] std::string written() const;
 
   // Failure injection, each for the next call of its kind only.
-  std::optional<std::uint32_t> failNextRead;
-  std::optional<std::uint32_t> failNextWrite;
+  std::optional<int> failNextRead;
+  std::optional<int> failNextWrite;
   std::optional<std::size_t> limitNextWrite;  // accepts only so many bytes, no error (a timeout)
   // Failures of every call of their kind while set.
-  std::optional<std::uint32_t> refuseTimeouts;
-  std::optional<std::uint32_t> refuseLineControl;
+  std::optional<int> refuseTimeouts;
+  std::optional<int> refuseLineControl;
 
   // What the port was last set to, and counts of calls.
   std::optional<SerialTimeouts> timeouts;
@@ -77,12 +77,12 @@ class FakeSerialDevice {
     Millis at;
     std::string bytes;
   };
-  SerialRead read(std::size_t maxBytes);
+  Result<std::string> read(std::size_t maxBytes);
 
   FakeEventLoop& loop_;
   std::deque<Arrival> arrivals_;  // in time order
   bool pluggedIn_ = true;
-  std::uint32_t removalError_ = 0;  // what handles of an earlier generation fail with
+  int removalError_ = 0;  // what handles of an earlier generation fail with
   std::uint64_t plugGeneration_ = 0;
 };
 
@@ -95,8 +95,8 @@ class FakeSerialPorts final : public SerialPorts {
   // The port of that name; it must have been added.
   FakeSerialDevice& device(const std::string& name);
 
-  OpenedPort open(const std::string& name) override;
-  BuiltLineControl buildLineControl(const std::string& mode) override;
+  Result<std::unique_ptr<OpenPort>> open(const std::string& name) override;
+  Result<std::unique_ptr<LineControl>> buildLineControl(const std::string& mode) override;
 
  private:
   FakeEventLoop& loop_;

@@ -149,13 +149,13 @@ TEST_F(SerialWin32Test, APulledAdapterIsADeviceGoneErrorAndThePortOpensAgainOnce
 TEST_F(SerialWin32Test, TheRawReadOfAGonePortFailsWithADeviceGoneError) {
   comm.FinCom();
   auto opened = ports.open("COM1");
-  ASSERT_NE(opened.port, nullptr);
-  ASSERT_TRUE(opened.port->setTimeouts({200, 1, 1, 1, 1}).ok);
-  const SerialRead healthy = opened.port->read(256);
-  EXPECT_TRUE(healthy.ok) << "an idle line is no error: " << healthy.error;
+  ASSERT_NE(opened.value, nullptr);
+  ASSERT_TRUE(opened.value->setTimeouts({200, 1, 1, 1, 1}).ok());
+  const auto healthy = opened.value->read(256);
+  EXPECT_TRUE(healthy.ok()) << "an idle line is no error: " << healthy.error;
   requestPair("unplug");
-  const SerialRead gone = opened.port->read(256);
-  EXPECT_FALSE(gone.ok);
+  const auto gone = opened.value->read(256);
+  EXPECT_FALSE(gone.ok());
   EXPECT_TRUE(isDeviceGoneError(gone.error)) << gone.error;
 }
 

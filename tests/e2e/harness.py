@@ -4,6 +4,7 @@ The Wine environment (display, prefix, server, COM port paths) is prepared
 by tools/wine-env.sh; ctest passes its folder in PONDEX_WINE_DIR and the
 programs under test in PONDEX_EXE and PONDEX_WINTOOL.
 """
+import glob
 import os
 import shutil
 import subprocess
@@ -269,3 +270,12 @@ def click(text, rightmost=False, title=WINDOW_TITLE):
     env = dict(os.environ, DISPLAY=display())
     subprocess.run(["xdotool", "mousemove", "--sync", str(x), str(y), "click", "1"], env=env, check=True,
                    stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, timeout=30)
+
+
+def file_texts(folder):
+    """The contents of the data files in a folder, in no particular order."""
+    result = []
+    for name in glob.glob(os.path.join(folder, "*.txt")):
+        with open(name, "rb") as f:
+            result.append(f.read())
+    return result

@@ -3,8 +3,7 @@ while the program listens, and a port numbered above 9."""
 import time
 import unittest
 
-from harness import (LISTENING, ProgramTestCase, Receiver, WINDOW_TITLE, com_port_path, scale_sim, settings_with,
-                     wait_until, wintool)
+from harness import LISTENING, ProgramTestCase, com_port_path, scale_sim, settings_with, wait_until
 
 
 class Line(ProgramTestCase):
@@ -14,12 +13,7 @@ class Line(ProgramTestCase):
         return sim
 
     def start_listening(self, port):
-        p = self.program(settings=settings_with({LISTENING: 1}, NR_PORTU=port, Koniec_ramki=2, LF=0))
-        p.start_and_wait_for_window()
-        receiver = Receiver(p.folder).start()
-        self.addCleanup(receiver.stop)
-        wintool("click", WINDOW_TITLE, "&START")
-        return p, receiver
+        return self.start_receiving(settings_with({LISTENING: 1}, NR_PORTU=port, Koniec_ramki=2, LF=0))
 
     def test_an_adapter_pulled_out_and_put_back_is_reopened_without_a_box(self):
         scale = self.scale(1)

@@ -1,7 +1,6 @@
 """The shell of the real program under Wine, with real mouse and keys on the
 virtual display: the data panel opened from the file section, F1 starting the
 help program, and the automatic START of file output."""
-import glob
 import os
 import shutil
 import subprocess
@@ -9,7 +8,7 @@ import tempfile
 import time
 import unittest
 
-from harness import (LISTENING, ProgramTestCase, Receiver, WINDOW_TITLE, click, com_port_path, display,
+from harness import (LISTENING, ProgramTestCase, Receiver, WINDOW_TITLE, click, com_port_path, display, file_texts,
                      linux_to_wine_path, scale_sim, settings_with, visible_texts, wait_until, window_and_children,
                      wine_dir, wintool)
 from test_tray import hide_window, icon_centre
@@ -172,14 +171,6 @@ class AutoStart(WithScale):
         self.assertEqual(wintool("visible", WINDOW_TITLE).strip(), "1")
         self.assertFalse(self.scale.serial_open)
         self.assertNotIn("Autostart", visible_texts(), "the box is offered only with file output")
-
-
-def file_texts(folder):
-    result = []
-    for name in glob.glob(os.path.join(folder, "*.txt")):
-        with open(name, "rb") as f:
-            result.append(f.read())
-    return result
 
 
 if __name__ == "__main__":

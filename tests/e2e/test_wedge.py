@@ -7,8 +7,8 @@ import tempfile
 import time
 import unittest
 
-from harness import (LISTENING, ProgramTestCase, com_port_path, linux_to_wine_path, scale_sim, settings_with,
-                     wait_until, wine_dir)
+from harness import (LISTENING, ProgramTestCase, com_port_path, file_texts, linux_to_wine_path, scale_sim,
+                     settings_with, wait_until, wine_dir)
 
 WEIGHT_LINE = b"S S      12.345 kg\r\n"
 
@@ -41,11 +41,11 @@ class Wedge(ProgramTestCase):
         data, path = self.data_folder()
         _, receiver = self.start_program(plik=1, plik_stat=0, PathDir=path, LF=0)
         self.scale.send(b"1.000 kg\r\n")
-        wait_until(lambda: self.file_texts(data) == [b"1,000 kg\r"], 20, what="the first file")
+        wait_until(lambda: file_texts(data) == [b"1,000 kg\r"], 20, what="the first file")
         time.sleep(1.2)  # the next transmission starts in another second
         self.scale.send(b"2.000 kg\r\n")
-        wait_until(lambda: sorted(self.file_texts(data)) == [b"1,000 kg\r", b"2,000 kg\r"], 20,
-                   what=lambda: "a second file (%r)" % self.file_texts(data))
+        wait_until(lambda: sorted(file_texts(data)) == [b"1,000 kg\r", b"2,000 kg\r"], 20,
+                   what=lambda: "a second file (%r)" % file_texts(data))
         for name in glob.glob(os.path.join(data, "*.txt")):
             self.assertRegex(os.path.basename(name), r"^\d{6}_\d{6}\.txt$")
         self.assertEqual(receiver.text(), b"", "nothing is typed in file output")
@@ -54,20 +54,12 @@ class Wedge(ProgramTestCase):
         data, path = self.data_folder()
         self.start_program(plik=1, plik_stat=-1, plik_dopisz=0, PathDir=path)
         self.scale.send(b"1\r\n")
-        wait_until(lambda: self.file_texts(data) == [b"1\r\n"], 20, what="the day's file")
+        wait_until(lambda: file_texts(data) == [b"1\r\n"], 20, what="the day's file")
         time.sleep(0.8)  # well after the end of the first transmission
         self.scale.send(b"2\r\n")
-        wait_until(lambda: self.file_texts(data) == [b"1\r\n2\r\n"], 20,
-                   what=lambda: "both transmissions in the day's file (%r)" % self.file_texts(data))
+        wait_until(lambda: file_texts(data) == [b"1\r\n2\r\n"], 20,
+                   what=lambda: "both transmissions in the day's file (%r)" % file_texts(data))
         self.assertRegex(os.path.basename(glob.glob(os.path.join(data, "*.txt"))[0]), r"^\d{6}\.txt$")
-
-    @staticmethod
-    def file_texts(folder):
-        result = []
-        for name in glob.glob(os.path.join(folder, "*.txt")):
-            with open(name, "rb") as f:
-                result.append(f.read())
-        return result
 
 
 if __name__ == "__main__":

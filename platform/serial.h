@@ -9,9 +9,11 @@
 //   OpenPort object owns its handle and closes it when it goes, unless
 //   close() did so already.
 // - A line-control block is built from a mode text such as "9600,N,8,1" on
-//   a block whose every field is zero, so nothing the text does not name is
-//   switched on (no flow control, DTR and RTS not asserted). The block is
-//   opaque: only the SerialPorts that built it can apply it.
+//   a block whose every field is zero: no flow control. Building it sets the
+//   DTR and RTS lines to "enable", so they are asserted while the port is
+//   open; that is kept on purpose, as many instruments send only while DTR
+//   is up. The block is opaque: only the SerialPorts that built it can
+//   apply it.
 // - read() and write() block the calling thread under the timeouts last set
 //   on the port; bytes are passed one character each, unconverted.
 // - A read or write on a handle whose device has gone fails with an error

@@ -100,7 +100,9 @@ Result<std::unique_ptr<OpenPort>> Win32SerialPorts::open(const std::string& name
 }
 
 Result<std::unique_ptr<LineControl>> Win32SerialPorts::buildLineControl(const std::string& mode) {
-  auto block = std::make_unique<Win32LineControl>();  // every field zero
+  // Every field zero; BuildCommDCBA then sets DTR and RTS control to
+  // "enable", so both lines are asserted while the port is open.
+  auto block = std::make_unique<Win32LineControl>();
   if (!::BuildCommDCBA(mode.c_str(), &block->dcb)) return {nullptr, lastError().error};
   return {std::move(block), 0};
 }

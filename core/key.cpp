@@ -110,6 +110,7 @@ bool Key::Form_Load() {
 }
 
 void Key::cmdStartClick() {
+  started_ = true;
   network_.newClient();
   Timer3_->setEnabled(true);
   form_.setVisible(ui::kWindowId, false);
@@ -131,8 +132,14 @@ void Key::ChPanelClick() {
   Timer3_->setEnabled(true);
   p_.panel.showModal();
   if (ended_) return;
-  Timer3_->setEnabled(false);
-  network_.releaseClient();
+  if (started_) {
+    // Listening and the hot keys went on before the panel: they go on
+    // after it, with a fresh input object, instead of stopping silently.
+    network_.newClient();
+  } else {
+    Timer3_->setEnabled(false);
+    network_.releaseClient();
+  }
   form_.setValue(c_.ChPanel, 0);
   settings_.FileMode = form_.value(c_.ChPlik) == 0 ? FileMode::Keystrokes : FileMode::DataFile;
 }

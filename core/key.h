@@ -116,6 +116,7 @@ class Key {
   ui::Color PortLabelColor_ = ui::kBlack;
   bool ended_ = false;
   bool portMissing_ = false;  // the tray tip names the missing port
+  bool started_ = false;      // START was pressed: supervision and hot keys run
 
   std::unique_ptr<Timer> Timer1_;
   std::unique_ptr<Timer> Timer2_;

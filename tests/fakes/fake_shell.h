@@ -1,6 +1,7 @@
 #pragma once
 // The shell, the data panel and the foreground window, scripted by tests.
 #include <cstdint>
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -33,6 +34,7 @@ class FakeDataPanel final : public DataPanel {
     ++shown;
     open_ = true;
     text.clear();
+    if (whileOpen) whileOpen();  // what happens before the user closes it
     open_ = false;
   }
   void append(const std::string& t) override {
@@ -42,6 +44,7 @@ class FakeDataPanel final : public DataPanel {
 
   int shown = 0;
   std::string text;
+  std::function<void()> whileOpen;
 
  private:
   bool open_ = false;

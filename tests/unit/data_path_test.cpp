@@ -105,6 +105,25 @@ TEST_F(DataPathTest, ReceivedCharactersAreTypedAsThemselves) {
   EXPECT_EQ(typed(), "~{TAB}12,5 kg");
 }
 
+TEST_F(DataPathTest, ThePanelShowsWhatArrivesWhileOpenAndListeningGoesOnAfterIt) {
+  start("LF=0\r\n");
+  fake.panel.whileOpen = [&] {
+    EXPECT_EQ(form.value(c.ChPanel), 1);
+    scale->sendIn(Millis(10), "1.5 kg\r\n");
+    fake.loop.runFor(Millis(1000));  // the timers run while the modal panel is open
+  };
+  form.userClick(c.ChPanel);  // returns when the panel closes
+  EXPECT_EQ(fake.panel.text, "1,5 kg\r");
+  EXPECT_EQ(typed(), "") << "nothing is typed while the panel shows the data";
+  EXPECT_EQ(form.value(c.ChPanel), 0);
+  EXPECT_TRUE(timerOn(kTimer3)) << "START was pressed before: supervision and hot keys go on";
+
+  scale->sendIn(Millis(10), "2\r\n");
+  fake.loop.runFor(Millis(1000));
+  EXPECT_EQ(typed(), "2\r") << "keystrokes again, and the port is still watched";
+  EXPECT_TRUE(scale->open);
+}
+
 class FileOutputTest : public DataPathTest {
  protected:
   void SetUp() override { fake.clock.set({2026, 12, 6, 14, 30, 0}); }

@@ -28,7 +28,7 @@ BUTTON_STATES = os.path.join(BUILD, "tools", "win", "button_states.exe")
 sys.path.insert(0, os.path.join(REPO, "tests", "e2e"))
 
 import harness  # noqa: E402
-from window_shots import close, set_dpi  # noqa: E402
+from window_shots import close, run_in_shots_environment, set_dpi  # noqa: E402
 
 FRAMES = [b"S S      12.345 kg\r\n", b"S S       0.870 kg\r\n", b"S D     104.500 kg\r\n", b"S S       7.125 kg\r\n"]
 BUTTON_STATES_TITLE = "Pon_dex button states"
@@ -132,18 +132,13 @@ def button_states(out):
 
 
 def main():
-    out = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else os.path.join(REPO, "docs"))
-    os.makedirs(out, exist_ok=True)
-    env_script = os.path.join(REPO, "tools", "wine-env.sh")
-    subprocess.run([env_script, "start", SHOTS_ENV, os.environ["PONDEX_WINTOOL"]], check=True)
-    try:
+    def take(out):
         set_dpi(96)
         tray_menu(out)
         data_panel(out)
         button_states(out)
-    finally:
-        subprocess.run([env_script, "stop", SHOTS_ENV], check=False)
-    print("screenshots in", out)
+
+    run_in_shots_environment(take)
 
 
 if __name__ == "__main__":

@@ -78,18 +78,26 @@ def shoot(dpi, out):
         close(program)
 
 
-def main():
+def run_in_shots_environment(take):
+    """Starts the screenshots' own Wine environment, calls take(out_dir) and stops it again."""
     out = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else os.path.join(REPO, "docs"))
     os.makedirs(out, exist_ok=True)
     env_script = os.path.join(REPO, "tools", "wine-env.sh")
     subprocess.run([env_script, "start", SHOTS_ENV, os.environ["PONDEX_WINTOOL"]], check=True)
     try:
-        for dpi in (96, 144):
-            shoot(dpi, out)
+        take(out)
     finally:
         set_dpi(96)
         subprocess.run([env_script, "stop", SHOTS_ENV], check=False)
     print("screenshots in", out)
+
+
+def main():
+    def take(out):
+        for dpi in (96, 144):
+            shoot(dpi, out)
+
+    run_in_shots_environment(take)
 
 
 if __name__ == "__main__":

@@ -1,7 +1,5 @@
 #include "controls/button_xp_pictures.h"
 
-#include <algorithm>
-
 namespace pondex::controls {
 namespace {
 
@@ -147,12 +145,6 @@ void drawButtonXP(Canvas& canvas, int width, int height, const ButtonLook& look,
   const int textHeight = canvas.wrappedTextHeight(caption, width);
   const int top = height / 2 - textHeight / 2;
   canvas.drawWrappedText(caption, {0, top, width, height}, look.caption);
-}
-
-bool CutCornerRegion::contains(int x, int y) const {
-  if (x < 0 || y < 0 || x >= width || y >= height) return false;
-  const auto cut = cutPixels();
-  return std::none_of(cut.begin(), cut.end(), [&](const Pixel& p) { return p.x == x && p.y == y; });
 }
 
 }  // namespace pondex::controls

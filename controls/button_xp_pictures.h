@@ -38,7 +38,6 @@ struct CutCornerRegion {
   [[nodiscard]] std::array<Pixel, 4> cutPixels() const {
     return {{{0, 0}, {width - 1, 0}, {0, height - 1}, {width - 1, height - 1}}};
   }
-  [[nodiscard]] bool contains(int x, int y) const;
   friend bool operator==(const CutCornerRegion&, const CutCornerRegion&) = default;
 };
 

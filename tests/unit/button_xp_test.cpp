@@ -19,19 +19,6 @@ constexpr int kW = 60, kH = 40;
 constexpr int kR = kW - 1, kB = kH - 1;  // border column and row
 constexpr Color kBorder = rgb(0, 60, 116), kCornerInner = rgb(37, 87, 131);
 
-class FakeHost final : public ButtonXP::Host {
- public:
-  void pictureChanged() override {}
-  void refresh() override {}
-  bool cursorOverButton() override { return cursorOver; }
-  void moveFocus(bool forward) override { focusMoves.push_back(forward); }
-  void setRegion(const CutCornerRegion& region) override { regions.push_back(region); }
-
-  bool cursorOver = false;
-  std::vector<bool> focusMoves;
-  std::vector<CutCornerRegion> regions;
-};
-
 struct Px {
   int x, y;
   Color color;
@@ -40,7 +27,8 @@ Px at(int x, int y, Color color) {
   return {x, y, color};
 }
 
-class ButtonXPTest : public ::testing::Test {
+// The fixture is the button's window.
+class ButtonXPTest : public ::testing::Test, public ButtonXP::Host {
  protected:
   ButtonXPTest() {
     button.resize(kW, kH);
@@ -71,8 +59,14 @@ class ButtonXPTest : public ::testing::Test {
   int count(const std::string& event) const {
     return static_cast<int>(std::count(events.begin(), events.end(), event));
   }
+  void pictureChanged() override {}
+  void refresh() override {}
+  bool cursorOverButton() override { return cursorOver; }
+  void moveFocus(bool forward) override { focusMoves.push_back(forward); }
+  void setRegion(const CutCornerRegion& region) override { regions.push_back(region); }
+
   void hoverIn() {
-    host.cursorOver = true;
+    cursorOver = true;
     button.mouseMove(0, 0, 10, 10);
   }
   void leftClick(int x = 10) {
@@ -80,15 +74,18 @@ class ButtonXPTest : public ::testing::Test {
     button.mouseUp(MouseButton::Left, 0, x, 10);
   }
 
-  FakeHost host;
+  bool cursorOver = false;
+  std::vector<bool> focusMoves;
+  std::vector<CutCornerRegion> regions;
   fakes::FakeEventLoop loop;
-  ButtonXP button{host, loop};
+  ButtonXP button{*this, loop};
   std::vector<std::string> events;
 };
 
 // Pixel (5,1) differs in every picture; the others catch a gradient, ring or
 // border drawn wrong, only in part, or under the face.
-TEST_F(ButtonXPTest, EachStateShowsItsOwnPicture) {
+TEST_F(ButtonXPTest, EachStateShowsItsOwnPictureAndOnlyANewSizeANewShape) {
+  EXPECT_EQ(picture().texts().at(0).box, (PixelRect{0, kH / 2 - 6, kW, kH}));  // one 13-pixel line, centred
   expectPicture("normal",
                 {at(kW / 2, 0, kBorder), at(kR, kH / 2, kBorder), at(1, 0, rgb(122, 149, 168)),
                  at(kR - 1, kB - 1, kCornerInner), at(5, 1, rgb(255, 255, 253)), at(kR - 1, 4, rgb(254, 254, 252)),
@@ -114,21 +111,12 @@ TEST_F(ButtonXPTest, EachStateShowsItsOwnPicture) {
   expectPicture("disabled",
                 {at(5, 1, rgb(245, 244, 234)), at(kW / 2, 0, rgb(201, 199, 186)), at(1, 1, rgb(234, 233, 222))},
                 rgb(161, 161, 146));
-}
+  button.setCaption(L"Wyczyść wszystko");  // two lines at 60 pixels
+  EXPECT_EQ(picture().texts().at(0).box.top, kH / 2 - 13);
 
-TEST_F(ButtonXPTest, CaptionIsCentredVertically) {
-  EXPECT_EQ(picture().texts()[0].box, (PixelRect{0, kH / 2 - 6, kW, kH}));  // one 13-pixel line
-  button.setCaption(L"Wyczyść wszystko");                                   // two lines at 60 pixels
-  EXPECT_EQ(picture().texts()[0].box.top, kH / 2 - 13);
-}
-
-TEST_F(ButtonXPTest, RegionIsSetOnlyWhenTheSizeChanges) {
-  hoverIn();
-  leftClick();
-  button.focusChanged(true);
-  button.resize(30, 20);
   // A new region on every redraw would repaint for ever.
-  EXPECT_EQ(host.regions, (std::vector<CutCornerRegion>{{kW, kH}, {30, 20}}));
+  button.resize(30, 20);
+  EXPECT_EQ(regions, (std::vector<CutCornerRegion>{{kW, kH}, {30, 20}}));
 }
 
 TEST_F(ButtonXPTest, HoverEndsOnTheTimerTickAfterTheCursorLeftWithOneLeaveEvent) {
@@ -138,7 +126,7 @@ TEST_F(ButtonXPTest, HoverEndsOnTheTimerTickAfterTheCursorLeftWithOneLeaveEvent)
   loop.runFor(Millis{200});  // still over: the ticks change nothing
   EXPECT_EQ(count("MouseLeave"), 0);
 
-  host.cursorOver = false;
+  cursorOver = false;
   button.mouseMove(0, 0, 70, 10);
   loop.runFor(Millis{500});
   EXPECT_EQ(count("MouseLeave"), 1);
@@ -196,7 +184,7 @@ TEST_F(ButtonXPTest, SpaceAndEnterClickOnTheirOwnReleaseOnlyArrowsMoveTheFocus) 
   EXPECT_EQ(count("Click"), 2);
 
   for (KeyCode k : {KeyCode::Left, KeyCode::Right, KeyCode::Up, KeyCode::Down}) button.keyDown(k, 0);
-  EXPECT_EQ(host.focusMoves, (std::vector<bool>{true, true, false, false}));
+  EXPECT_EQ(focusMoves, (std::vector<bool>{true, true, false, false}));
 }
 
 TEST_F(ButtonXPTest, AccessKeyIsTheLowerCasedCharacterAfterTheMarkingAmpersand) {
@@ -229,7 +217,7 @@ TEST_F(ButtonXPTest, DisabledButtonIgnoresMouseAndKeys) {
 }
 
 TEST_F(ButtonXPTest, AClickHandlerMayDestroyTheButton) {
-  auto doomed = std::make_unique<ButtonXP>(host, loop);
+  auto doomed = std::make_unique<ButtonXP>(*this, loop);
   int keyUps = 0;
   doomed->events.click = [&] { doomed.reset(); };
   doomed->events.keyUp = [&](KeyCode, int) { ++keyUps; };

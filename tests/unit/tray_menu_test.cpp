@@ -73,9 +73,8 @@ TEST_F(TrayMenuTest, TheFlagIsClearedWhenAnActionThrows) {
   EXPECT_EQ(tray.menus.size(), 1u);
 }
 
-TEST(ShortenTip, KeepsTheLabelAndTheEndOfThePathWhenThereIsRoom) {
-  const std::string tip = "Pon_dex - zapis nieudany: c:\\data\\a_rather_long_folder\\another_one\\261206_154500.txt";
-  EXPECT_EQ(shortenTip(tip, 63), "Pon_dex - zapis nieudany: ...\\another_one\\261206_154500.txt");
+// A tip with room for its label is cut under Wine by tests/win/tray_win32_test.cpp.
+TEST(ShortenTip, WithoutRoomForTheLabelOnlyTheEndIsKept) {
   // Without room for the label and the file name, only the end is kept.
   const std::string label = std::string(50, 'x') + " c:\\d\\" + std::string(20, 'n') + ".txt";
   EXPECT_EQ(shortenTip(label, 30), "...\\d\\" + std::string(20, 'n') + ".txt");

@@ -6,9 +6,8 @@
 #
 # A test can pull the first pair out and put it back, as a USB adapter is
 # unplugged and plugged in: it writes "unplug" or "plug" into
-# $PONDEX_WINE_DIR/pair.request and waits until that file is gone; the pair's
-# state is then in pair.state ("unplugged" or "plugged"). (Not "com1.*":
-# Windows takes such a name for the port itself.) Unplugging ends
+# $PONDEX_WINE_DIR/pair.request and waits until that file is gone. (Not
+# "com1.*": Windows takes such a name for the port itself.) Unplugging ends
 # the pair's socat, so both of its ptys vanish; plugging starts a new one
 # with the same link names.
 set -euo pipefail
@@ -36,8 +35,8 @@ serve_requests() {
   while :; do
     if [ -f "$dir/pair.request" ]; then
       case "$(cat "$dir/pair.request")" in
-        unplug) stop_pair com1 com2 && echo unplugged >"$dir/pair.state" ;;
-        plug) start_pair com1 com2 && echo plugged >"$dir/pair.state" ;;
+        unplug) stop_pair com1 com2 ;;
+        plug) start_pair com1 com2 ;;
       esac
       rm -f "$dir/pair.request"
     fi
@@ -49,14 +48,13 @@ cleanup() {
   [ -n "${server_pid:-}" ] && kill "$server_pid" 2>/dev/null
   stop_pair com1 com2
   stop_pair com12 com13
-  rm -f "$dir/pair.request" "$dir/pair.state"
+  rm -f "$dir/pair.request"
 }
 trap cleanup EXIT
 
 rm -f "$dir/pair.request"
 start_pair com1 com2
 start_pair com12 com13
-echo plugged >"$dir/pair.state"
 serve_requests &
 server_pid=$!
 "$@"

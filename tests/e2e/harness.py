@@ -45,6 +45,19 @@ def wine(args, timeout=60, check=True):
         return out.read().decode("latin-1")
 
 
+def launch(args, log_path, env=None):
+    """Starts a Windows program without waiting for it, its output appended to a file (see wine)."""
+    with open(log_path, "ab") as log:
+        return subprocess.Popen([WINE_RUN] + list(args), stdin=subprocess.DEVNULL, stdout=log, stderr=log, env=env)
+
+
+def end(process):
+    """Kills a process that still runs."""
+    if process is not None and process.poll() is None:
+        process.kill()
+        process.wait(timeout=10)
+
+
 def wintool(*args, timeout=60, check=True):
     return wine([os.environ["PONDEX_WINTOOL"]] + [str(a) for a in args], timeout=timeout, check=check)
 
@@ -88,9 +101,7 @@ class Program:
         return None
 
     def start(self):
-        log = open(os.path.join(self.folder, "wine.log"), "ab")
-        self.process = subprocess.Popen([WINE_RUN, self.exe], stdin=subprocess.DEVNULL, stdout=log, stderr=log)
-        log.close()
+        self.process = launch([self.exe], os.path.join(self.folder, "wine.log"))
         return self
 
     def start_and_wait_for_window(self, timeout=30):
@@ -105,29 +116,24 @@ class Program:
         return self.process.wait(timeout=timeout)
 
     def kill(self):
+        end(self.process)
+
+    def close(self):
+        """Ends the program with its Zamknij button if it still runs, or kills it."""
         if self.running():
-            self.process.kill()
-            self.process.wait(timeout=10)
+            wintool("click", WINDOW_TITLE, "Zamknij", check=False)
+            try:
+                self.wait_exit(10)
+            except subprocess.TimeoutExpired:
+                self.kill()
 
 
 class ProgramTestCase(unittest.TestCase):
     """Ends every program a test started, whatever the outcome."""
 
-    def setUp(self):
-        self.programs = []
-
-    def tearDown(self):
-        for p in self.programs:
-            if p.running():
-                wintool("click", WINDOW_TITLE, "Zamknij", check=False)
-                try:
-                    p.wait_exit(10)
-                except subprocess.TimeoutExpired:
-                    p.kill()
-
     def program(self, **kwargs):
         p = Program(**kwargs)
-        self.programs.append(p)
+        self.addCleanup(p.close)
         return p
 
     def start_receiving(self, settings):
@@ -148,21 +154,15 @@ LISTENING = b"SYGNA\xa3 ZEWNETRZNY"
 HOT_KEYS = b"GOR\xa5CY KLAWISZ"
 
 
-def settings_file(**values):
-    """The bytes of a settings file; keys given as bytes or str (underscores for blanks)."""
-    lines = [b"[USTAWIENIA]"]
-    for key, value in values.items():
-        k = key if isinstance(key, bytes) else key.replace("_", " ").encode("latin-1")
-        v = value if isinstance(value, bytes) else str(value).encode("latin-1")
-        lines.append(k + b"=" + v)
-    return b"\r\n".join(lines) + b"\r\n"
-
-
 def settings_with(extra=None, **values):
-    """settings_file, with byte keys (Polish names) from the dict `extra`."""
-    merged = dict(extra or {})
-    merged.update(values)
-    return settings_file(**{k if isinstance(k, str) else k.decode("latin-1"): v for k, v in merged.items()})
+    """The bytes of a settings file: keys from the dict `extra` as bytes (the Polish names), the others as
+    keywords (underscores for blanks)."""
+    pairs = dict(extra or {})
+    pairs.update((k.replace("_", " ").encode("latin-1"), v) for k, v in values.items())
+    lines = [b"[USTAWIENIA]"]
+    for key, value in pairs.items():
+        lines.append(key + b"=" + (value if isinstance(value, bytes) else str(value).encode("latin-1")))
+    return b"\r\n".join(lines) + b"\r\n"
 
 
 def com_port_path(n=1):
@@ -183,10 +183,7 @@ class Receiver:
         self.process = None
 
     def start(self, timeout=30):
-        out = open(self.log + ".out", "ab")
-        self.process = subprocess.Popen([WINE_RUN, os.environ["PONDEX_RECEIVER"], self.log],
-                                        stdin=subprocess.DEVNULL, stdout=out, stderr=out)
-        out.close()
+        self.process = launch([os.environ["PONDEX_RECEIVER"], self.log], self.log + ".out")
         wait_until(lambda: os.path.exists(self.log + ".ready"), timeout, what="the receiver to take the focus")
         return self
 
@@ -210,14 +207,10 @@ class Receiver:
                    what=lambda: "the receiver to get %r (it has %r)" % (expected, self.text()))
 
     def stop(self):
-        if self.process is not None and self.process.poll() is None:
-            self.process.kill()
-            self.process.wait(timeout=10)
+        end(self.process)
 
 
 # ---- the window as a person sees it ----
-
-LANGUAGE = "set.lng"
 
 
 class Child:
@@ -260,16 +253,19 @@ def display():
         return f.read().strip()
 
 
+def xdotool(*args):
+    """Runs xdotool on the virtual display and returns its output."""
+    return subprocess.run(["xdotool"] + [str(a) for a in args], env=dict(os.environ, DISPLAY=display()),
+                          stdin=subprocess.DEVNULL, capture_output=True, text=True, timeout=30).stdout
+
+
 def click(text, rightmost=False, title=WINDOW_TITLE):
     """A real mouse click, on the virtual display, at the centre of the control on screen showing `text`
     (the rightmost of several, such as a section's label in the strip, when asked)."""
     matches = sorted((c for c in on_screen(title) if c.text == text), key=lambda c: c.x)
     if not matches or (len(matches) > 1 and not rightmost):
         raise AssertionError("%d controls on screen show %r" % (len(matches), text))
-    x, y = matches[-1].centre()
-    env = dict(os.environ, DISPLAY=display())
-    subprocess.run(["xdotool", "mousemove", "--sync", str(x), str(y), "click", "1"], env=env, check=True,
-                   stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, timeout=30)
+    xdotool("mousemove", "--sync", *matches[-1].centre(), "click", 1)
 
 
 def file_texts(folder):

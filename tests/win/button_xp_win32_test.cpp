@@ -59,35 +59,27 @@ class ButtonXPWin32Test : public ::testing::Test {
   int clicks = 0;
 };
 
-TEST_F(ButtonXPWin32Test, CaptionIsTheWindowText) {
+TEST_F(ButtonXPWin32Test, CaptionIsTheWindowTextAndTheRegionFollowsTheSize) {
   wchar_t text[64] = {};
   ::GetWindowTextW(button, text, 64);
   EXPECT_EQ(std::wstring(text), L"Zmień");
-
   ::SetWindowTextW(button, L"&Łącz");
   ASSERT_NE(buttonXPOf(button), nullptr);
   EXPECT_EQ(buttonXPOf(button)->caption(), L"&Łącz");
   EXPECT_EQ(buttonXPOf(parent.get()), nullptr);
-}
 
-TEST_F(ButtonXPWin32Test, RegionLeavesOutTheFourCornerPixels) {
   UniqueGdiObject region(::CreateRectRgn(0, 0, 0, 0));
-  ASSERT_NE(::GetWindowRgn(button, static_cast<HRGN>(region.get())), ERROR);
   const auto rgn = static_cast<HRGN>(region.get());
-  for (POINT p : {POINT{0, 0}, POINT{kW - 1, 0}, POINT{0, kH - 1}, POINT{kW - 1, kH - 1}, POINT{kW, 5}}) {
-    EXPECT_FALSE(::PtInRegion(rgn, p.x, p.y)) << p.x << "," << p.y;
-  }
-  for (POINT p : {POINT{1, 0}, POINT{0, 1}, POINT{kW - 2, kH - 1}, POINT{kW / 2, kH / 2}}) {
-    EXPECT_TRUE(::PtInRegion(rgn, p.x, p.y)) << p.x << "," << p.y;
-  }
-
+  ASSERT_NE(::GetWindowRgn(button, rgn), ERROR);
+  EXPECT_FALSE(::PtInRegion(rgn, kW - 1, kH - 1));
+  EXPECT_TRUE(::PtInRegion(rgn, kW - 2, kH - 1));
   ::MoveWindow(button, 10, 10, 40, 20, TRUE);
   ASSERT_NE(::GetWindowRgn(button, rgn), ERROR);
   EXPECT_FALSE(::PtInRegion(rgn, 39, 19));
   EXPECT_TRUE(::PtInRegion(rgn, 38, 19));
 }
 
-TEST_F(ButtonXPWin32Test, LeftPressAndReleaseClickOnceRightOnesNever) {
+TEST_F(ButtonXPWin32Test, LeftPressAndReleaseOrSpaceClickAndTellTheParent) {
   ::SendMessageW(button, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(5, 5));
   ::SendMessageW(button, WM_RBUTTONUP, 0, MAKELPARAM(5, 5));
   EXPECT_EQ(clicks, 0);
@@ -105,7 +97,7 @@ TEST_F(ButtonXPWin32Test, LeftPressAndReleaseClickOnceRightOnesNever) {
   EXPECT_EQ(clicks, 2);
 }
 
-TEST_F(ButtonXPWin32Test, AccessKeyClicksThroughTheDialogManager) {
+TEST_F(ButtonXPWin32Test, AccessKeyClicksThroughTheDialogManagerAndArrowsMoveTheFocus) {
   setButtonXPCaption(button, L"&START");
   HWND other = createButtonXP(parent.get(), kId + 1, L"Drugi", RECT{10, 50, 110, 80}, nullptr);
   ::SetFocus(other);  // Alt+S works wherever the focus is
@@ -113,26 +105,20 @@ TEST_F(ButtonXPWin32Test, AccessKeyClicksThroughTheDialogManager) {
   EXPECT_TRUE(::IsDialogMessageW(parent.get(), &msg));
   EXPECT_EQ(clicks, 1);
   ::SendMessageW(button, WM_SYSCHAR, L'S', 0);  // no dialog manager: the button itself
-  EXPECT_EQ(clicks, 2);
   ::SendMessageW(button, WM_SYSCHAR, L'x', 0);
   EXPECT_EQ(clicks, 2);
-}
 
-TEST_F(ButtonXPWin32Test, ArrowsMoveTheFocusAlongTheTabStops) {
-  HWND second = createButtonXP(parent.get(), kId + 1, L"Drugi", RECT{10, 50, 110, 80}, nullptr);
-  ASSERT_NE(second, nullptr);
-  ::SetFocus(button);
-  ::SendMessageW(button, WM_KEYDOWN, VK_RIGHT, 0);
-  EXPECT_EQ(::GetFocus(), second);
-  ::SendMessageW(second, WM_KEYDOWN, VK_UP, 0);
+  ::SendMessageW(other, WM_KEYDOWN, VK_UP, 0);
   EXPECT_EQ(::GetFocus(), button);
+  ::SendMessageW(button, WM_KEYDOWN, VK_RIGHT, 0);
+  EXPECT_EQ(::GetFocus(), other);
 }
 
-TEST_F(ButtonXPWin32Test, PaintsTheBorderAndFaceColoursAndTheDisabledFrame) {
+// The pictures themselves are checked on the memory canvas; here only that
+// they reach the window's pixels.
+TEST_F(ButtonXPWin32Test, PaintsItsPictureAndADisabledOneIgnoresClicks) {
   EXPECT_EQ(pixelAt(kW / 2, 0), RGB(0, 60, 116));
-  EXPECT_EQ(pixelAt(1, 1), RGB(37, 87, 131));
   EXPECT_EQ(pixelAt(5, 3), RGB(255, 255, 253));
-  EXPECT_EQ(pixelAt(5, kH - 3), RGB(214, 208, 197));
 
   setButtonXPEnabled(button, false);
   EXPECT_FALSE(::IsWindowEnabled(button));

@@ -18,10 +18,9 @@ bool startsWithWholeNumber(const std::string& mode) {
   return !first.empty() && std::all_of(first.begin(), first.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-// "Com1:", "com1", "\\.\COM1" -> "COM1".
+// "Com1:", "com1" -> "COM1".
 std::string normalisePortName(const std::string& name) {
   std::string n = name;
-  if (n.rfind("\\\\.\\", 0) == 0) n.erase(0, 4);
   if (!n.empty() && n.back() == ':') n.pop_back();
   for (char& c : n) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   return n;
@@ -61,10 +60,8 @@ class FakeOpenPort final : public OpenPort {
     if (!open_) return {0, 6};
     if (auto e = deadError()) return {0, *e};
     if (auto e = std::exchange(device_.failNextWrite, std::nullopt)) return {0, *e};
-    std::size_t n = bytes.size();
-    if (auto limit = std::exchange(device_.limitNextWrite, std::nullopt)) n = std::min(n, *limit);
-    device_.writes.push_back({device_.loop_.now(), std::string(bytes.substr(0, n))});
-    return {n, 0};
+    device_.writes.emplace_back(bytes);
+    return {bytes.size(), 0};
   }
 
   bool close() override {
@@ -93,12 +90,6 @@ void FakeSerialDevice::sendAt(Millis at, const std::string& bytes) {
   arrivals_.insert(it, {at, bytes});
 }
 
-std::size_t FakeSerialDevice::unread() const {
-  std::size_t n = 0;
-  for (const auto& a : arrivals_) n += a.bytes.size();
-  return n;
-}
-
 void FakeSerialDevice::unplug(int error) {
   pluggedIn_ = false;
   removalError_ = error;
@@ -109,7 +100,7 @@ void FakeSerialDevice::unplug(int error) {
 
 std::string FakeSerialDevice::written() const {
   std::string all;
-  for (const auto& w : writes) all += w.bytes;
+  for (const auto& w : writes) all += w;
   return all;
 }
 
@@ -130,12 +121,11 @@ Result<std::string> FakeSerialDevice::read(std::size_t maxBytes) {
   if (!got.empty()) lastByte = start;
 
   constexpr auto kForever = std::numeric_limits<std::uint32_t>::max();
-  const bool returnAtOnce = t.readInterval == kForever && t.readTotalMultiplier == 0 && t.readTotalConstant == 0;
   const std::uint64_t total = std::uint64_t{t.readTotalMultiplier} * maxBytes + t.readTotalConstant;
   std::optional<Millis> totalDeadline;
   if (total != 0) totalDeadline = start + Millis{static_cast<Millis::rep>(total)};
 
-  while (got.size() < maxBytes && !returnAtOnce) {
+  while (got.size() < maxBytes) {
     std::optional<Millis> deadline = totalDeadline;
     if (lastByte && t.readInterval != 0 && t.readInterval != kForever) {
       const Millis interval = *lastByte + Millis{t.readInterval};
@@ -157,10 +147,6 @@ FakeSerialDevice& FakeSerialPorts::addPort(const std::string& name) {
   auto& slot = devices_[normalisePortName(name)];
   if (!slot) slot = std::make_unique<FakeSerialDevice>(loop_);
   return *slot;
-}
-
-FakeSerialDevice& FakeSerialPorts::device(const std::string& name) {
-  return *devices_.at(normalisePortName(name));
 }
 
 Result<std::unique_ptr<OpenPort>> FakeSerialPorts::open(const std::string& name) {

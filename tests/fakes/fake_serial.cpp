@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <limits>
 #include <utility>
 
 namespace pondex::fakes {
@@ -107,38 +106,29 @@ std::string FakeSerialDevice::written() const {
 Result<std::string> FakeSerialDevice::read(std::size_t maxBytes) {
   const SerialTimeouts t = timeouts.value_or(SerialTimeouts{});
   const Millis start = loop_.now();
+  const std::uint64_t total = std::uint64_t{t.readTotalMultiplier} * maxBytes + t.readTotalConstant;
   std::string got;
-  auto takeFront = [&] {
+  std::optional<Millis> lastByte;
+  while (got.size() < maxBytes) {
+    std::optional<Millis> deadline;
+    if (total != 0) deadline = start + Millis{static_cast<Millis::rep>(total)};
+    if (lastByte && t.readInterval != 0) {
+      const Millis interval = *lastByte + Millis{t.readInterval};
+      if (!deadline || interval < *deadline) deadline = interval;
+    }
+    // Bytes already waiting count as received at the call.
+    const Millis at = arrivals_.empty() ? start : std::max(arrivals_.front().at, start);
+    if (arrivals_.empty() || (deadline && at > *deadline)) {
+      if (deadline) loop_.advanceClock(*deadline - loop_.now());
+      break;
+    }
+    loop_.advanceClock(at - loop_.now());
+    lastByte = at;
     Arrival& a = arrivals_.front();
     const std::size_t n = std::min(maxBytes - got.size(), a.bytes.size());
     got.append(a.bytes, 0, n);
     a.bytes.erase(0, n);
     if (a.bytes.empty()) arrivals_.pop_front();
-  };
-
-  while (got.size() < maxBytes && !arrivals_.empty() && arrivals_.front().at <= start) takeFront();
-  std::optional<Millis> lastByte;
-  if (!got.empty()) lastByte = start;
-
-  constexpr auto kForever = std::numeric_limits<std::uint32_t>::max();
-  const std::uint64_t total = std::uint64_t{t.readTotalMultiplier} * maxBytes + t.readTotalConstant;
-  std::optional<Millis> totalDeadline;
-  if (total != 0) totalDeadline = start + Millis{static_cast<Millis::rep>(total)};
-
-  while (got.size() < maxBytes) {
-    std::optional<Millis> deadline = totalDeadline;
-    if (lastByte && t.readInterval != 0 && t.readInterval != kForever) {
-      const Millis interval = *lastByte + Millis{t.readInterval};
-      if (!deadline || interval < *deadline) deadline = interval;
-    }
-    if (arrivals_.empty() || (deadline && arrivals_.front().at > *deadline)) {
-      if (deadline) loop_.advanceClock(*deadline - loop_.now());
-      break;
-    }
-    const Millis at = arrivals_.front().at;
-    loop_.advanceClock(at - loop_.now());
-    takeFront();
-    lastByte = at;
   }
   return {std::move(got), 0};
 }

@@ -23,21 +23,6 @@ class ARCCommTest : public ::testing::Test {
   ARCComm comm{ports, messages, "Pon_dex"};
 };
 
-TEST_F(ARCCommTest, InitComClosesAnOpenPortFirstAndFinComOrUnloadingCloseIt) {
-  ASSERT_TRUE(comm.InitCom());
-  comm.setComSettings("19200,E,7,2");
-  ASSERT_TRUE(comm.InitCom()) << "the fake refuses to open an open port";
-  EXPECT_EQ(com1.mode, "19200,E,7,2");
-  comm.setComPort("Com9:");
-  EXPECT_FALSE(comm.InitCom());
-  EXPECT_FALSE(com1.open) << "closed first also when the new port cannot be opened";
-  {
-    ARCComm other(ports, messages, "Pon_dex");
-    ASSERT_TRUE(other.InitCom());
-  }
-  EXPECT_FALSE(com1.open) << "unloading closes the port";
-}
-
 TEST_F(ARCCommTest, EachSetupFailureIsShownWithItsNumberAndLeavesThePortClosed) {
   const auto fail = [&](const char* port, const char* mode) {
     comm.setComPort(port);

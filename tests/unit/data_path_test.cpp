@@ -14,15 +14,6 @@ class DataPathTest : public KeyFixture {
     fake.loop.runFor(Millis(200));
     ASSERT_TRUE(scale.open);
   }
-  // Virtual times of the Enter presses (key down of VK_RETURN).
-  std::vector<Millis> enterTimes() const {
-    std::vector<Millis> times;
-    for (std::size_t i = 0; i < fake.keyboard.events.size(); ++i) {
-      const auto& e = fake.keyboard.events[i];
-      if (e.vk == 0x0D && e.flags == kKeyEventPress) times.push_back(fake.keyboard.eventTimes[i]);
-    }
-    return times;
-  }
 };
 
 struct Typing {
@@ -66,7 +57,8 @@ TEST_F(DataPathTest, PiecesOfOneFrameGiveOneReactionAfterAnEmptyPoll) {
   // One read gets both pieces and ends 200 ms after the last. The silence
   // timer cannot tick inside a read: the next read is empty; when it ends,
   // the silence tick, due earlier than the next poll, comes first.
-  EXPECT_EQ(enterTimes(), std::vector<Millis>{t0 + Millis(774)});
+  const auto& times = fake.keyboard.eventTimes;
+  EXPECT_EQ(times[times.size() - 2], t0 + Millis(774)) << "the key down of the Enter";
 }
 
 TEST_F(DataPathTest, AFrameAfterTheSilenceStartsANewTransmission) {
@@ -102,37 +94,26 @@ TEST_F(DataPathTest, ThePanelShowsWhatArrivesWhileOpenAndListeningGoesOnAfterIt)
   EXPECT_EQ(fake.panel.text, "1,5 kg\r");
   EXPECT_EQ(typed(), "") << "nothing is typed while the panel shows the data";
   EXPECT_EQ(form.value(c.ChPanel), 0);
+  EXPECT_TRUE(timerOn(kTimer3)) << "START was pressed before: supervision and hot keys go on";
 
   scale.sendIn(Millis(10), "2\r\n");
   fake.loop.runFor(Millis(1000));
-  EXPECT_EQ(typed(), "2\r") << "START was pressed before: keystrokes again, and the port is still watched";
-  EXPECT_TRUE(timerOn(kTimer3));
+  EXPECT_EQ(typed(), "2\r") << "keystrokes again";
 }
 
-class FileOutputTest : public DataPathTest {
- protected:
-  void SetUp() override { fake.clock.set({2026, 12, 6, 14, 30, 0}); }
-};
-
-TEST_F(FileOutputTest, EachTransmissionOpensAndClosesItsOwnFile) {
-  listen("plik=1\r\nplik stat=0\r\nLF=0\r\n");
-  scale.sendAt(Millis(300), "1.5 kg\r\n");
-  // Until the silence after the piece ends the transmission.
-  for (int i = 0; i < 200 && fake.files.opened.empty(); ++i) fake.loop.runFor(Millis(5));
-  EXPECT_TRUE(form.visible(c.txtTransmisja));
-  EXPECT_EQ(fake.files.openFiles, 1);
-  fake.loop.runFor(Millis(1000));
-  EXPECT_FALSE(form.visible(c.txtTransmisja));
+TEST_F(DataPathTest, EachTransmissionInFileOutputReplacesItsOwnFileWhole) {
+  listen("plik=1\r\nplik stat=0\r\nplik dopisz=1\r\nLF=0\r\nKoniec ramki=0\r\n");
+  scale.sendAt(Millis(300), "1");  // two reads of one transmission, as above
+  scale.sendAt(Millis(560), "2");
+  scale.sendAt(Millis(1500), "3");
+  fake.loop.runFor(Millis(3000));
+  EXPECT_EQ(fake.files.contents["c:\\kolvat\\pon_dex\\261206_080000.txt"], "12");
+  EXPECT_EQ(fake.files.contents["c:\\kolvat\\pon_dex\\261206_080001.txt"], "3");
   EXPECT_EQ(fake.files.openFiles, 0);
-  scale.sendAt(Millis(2500), "2.0 kg\r\n");
-  fake.loop.runFor(Millis(2000));
-  EXPECT_EQ(fake.files.contents["c:\\kolvat\\pon_dex\\261206_143000.txt"], "1,5 kg\r");
-  EXPECT_EQ(fake.files.contents["c:\\kolvat\\pon_dex\\261206_143002.txt"], "2,0 kg\r");
-  EXPECT_EQ(fake.files.opened.size(), 2u);
   EXPECT_TRUE(fake.keyboard.events.empty()) << "no keys and no end-of-frame reaction in file output";
 }
 
-TEST_F(FileOutputTest, AFileThatCannotBeWrittenIsShownAndTheNextTransmissionTriesAgain) {
+TEST_F(DataPathTest, AFileThatCannotBeWrittenIsShownAndTheNextTransmissionTriesAgain) {
   listen("plik=1\r\nplik stat=-1\r\n");
   const std::string path = "c:\\kolvat\\pon_dex\\261206.txt";
   fake.files.unopenable.insert(path);

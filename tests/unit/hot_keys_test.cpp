@@ -20,17 +20,6 @@ class HotKeysTest : public KeyFixture {
   }
 };
 
-TEST_F(HotKeysTest, F9QueriesF4TaresAndTheLowestHeldKeyWins) {
-  start(kHotKeysOn + kListening);
-  tap(kF9);
-  tap(kF4);
-  EXPECT_EQ(scale.written(), "SI\r\nT\r\n");
-  fake.keyboard.asyncStates[kF9] = kDown;
-  tap(kF4);
-  fake.keyboard.asyncStates[kF9] = 0;
-  EXPECT_EQ(scale.written(), "SI\r\nT\r\nT\r\n") << "F4 (115) is found before F9 (120)";
-}
-
 TEST_F(HotKeysTest, ThePickerAssignsKeysThatTakeEffectAtOnceAndOneKeyCanSendBoth) {
   start(kHotKeysOn + kListening);
   const auto assign = [&](ui::ControlId label, std::size_t functionKey) {

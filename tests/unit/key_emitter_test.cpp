@@ -14,8 +14,8 @@ using ::testing::ElementsAre;
 constexpr std::uint8_t kNoScan = 0xFF;  // OemKeyScan failed
 
 // The US layout (scan codes equal to VK codes) plus Windows-1250 letters: a/A ogonek on AltGr(+Shift)+A,
-// micro on AltGr+M (no upper form), a umlaut on an OEM key whose OEM form differs (its capital on no key),
-// and u/U umlaut on one OEM key.
+// micro on AltGr+M (no upper form), a umlaut on an OEM key whose OEM form differs (its capital shifted on
+// another key), and u/U umlaut on one OEM key.
 class KeyEmitterTest : public ::testing::Test {
  protected:
   static KeyEvent down(std::uint8_t vk, std::uint8_t scan) { return {vk, scan, kKeyEventPress}; }
@@ -29,6 +29,7 @@ class KeyEmitterTest : public ::testing::Test {
     kb.defineChar(0xB5, 0x64D, 0xFFFFFFFF);
     kb.oemChars[0xE4] = 0x84;
     kb.defineChar(0xE4, 0xE2, 0x28);
+    kb.defineChar(0xC4, 0x1E1, 0xFFFFFFFF);
     kb.defineChar(0xFC, 0xDF, 0xFFFFFFFF);
     kb.defineChar(0xDC, 0x1DF, 0xFFFFFFFF);
     for (auto [lower, upper] : {std::pair<std::uint8_t, std::uint8_t>{0xB9, 0xA5}, {0xE4, 0xC4}, {0xFC, 0xDC}}) {
@@ -64,7 +65,7 @@ TEST_F(KeyEmitterTest, CharactersAndEndOfFrameKeysGetTheirKeysAndModifiersInOrde
 }
 
 TEST_F(KeyEmitterTest, LettersArriveInTheirOwnCaseWhateverCapsLock) {
-  const std::string text = "1.{ aA\xB9\xA5\xB5\xE4\xFC\xDC";
+  const std::string text = "1.{ aA\xB9\xA5\xB5\xE4\xC4\xFC\xDC";
   EXPECT_EQ(typed(text), text);
   kb.capsLock = true;
   EXPECT_EQ(typed(text), text);

@@ -74,6 +74,8 @@ TYPED_TEST_P(EventLoopContract, AYieldRunsEachDueTimerOnceAndNeverReentersTheRun
   bool reentered = false;
   std::vector<int> pollsPerYield;
   auto poll = e.loop().createTimer(Millis(1), [&] { ++polls; });
+  // Blocks inside each yield, long enough for the poll to fall due again.
+  auto slow = e.loop().createTimer(Millis(1), [&] { e.block(Millis(5)); });
   std::unique_ptr<Timer> worker;
   worker = e.loop().createTimer(Millis(1), [&] {
     if (++depth > 1) reentered = true;
@@ -87,9 +89,11 @@ TYPED_TEST_P(EventLoopContract, AYieldRunsEachDueTimerOnceAndNeverReentersTheRun
     --depth;
   });
   poll->setEnabled(true);
+  slow->setEnabled(true);
   worker->setEnabled(true);
   e.runFor(Millis(200));
   poll->setEnabled(false);
+  slow->setEnabled(false);
   EXPECT_FALSE(reentered);
   EXPECT_EQ(pollsPerYield, (std::vector<int>{1, 1, 1}));
 }

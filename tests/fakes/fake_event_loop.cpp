@@ -60,11 +60,6 @@ void FakeEventLoop::yieldToPendingEvents() {
   }
 }
 
-void FakeEventLoop::sleep(Millis duration) {
-  sleeps_.push_back(duration);
-  advanceClock(duration);
-}
-
 void FakeClock::set(const LocalDateTime& time) {
   base_ = time;
   baseAt_ = loop_.now();

@@ -30,12 +30,11 @@ class FakeEventLoop final : public EventLoop {
 
   std::unique_ptr<Timer> createTimer(Millis interval, std::function<void()> onTick) override;
   void yieldToPendingEvents() override;
-  void sleep(Millis duration) override;
+  void sleep(Millis duration) override { advanceClock(duration); }
   void quit() override { quit_ = true; }
 
   [[nodiscard]] bool quitRequested() const { return quit_; }
   [[nodiscard]] int yields() const { return yields_; }
-  [[nodiscard]] const std::vector<Millis>& sleeps() const { return sleeps_; }
   // Whether the live timer of this interval is on (the program's timers
   // have intervals of their own).
   [[nodiscard]] bool timerEnabled(Millis interval) const;
@@ -48,7 +47,6 @@ class FakeEventLoop final : public EventLoop {
   TimerSchedule schedule_{[this] { return now_; }};
   std::vector<TimerSchedule::TimerId> created_;  // a removed timer reads as interval 0
   std::vector<std::function<void()>> posted_;
-  std::vector<Millis> sleeps_;
   bool quit_ = false;
   int yields_ = 0;
 };

@@ -27,22 +27,6 @@ void FakeKeyboard::defineChar(std::uint8_t ansiChar, std::int16_t vkKeyScanAnswe
   oemKeyScans[oemChars[ansiChar]] = oemKeyScanAnswer;
 }
 
-std::int16_t FakeKeyboard::vkKeyScan(std::uint8_t ansiChar) {
-  return vkKeyScans[ansiChar];
-}
-
-std::uint8_t FakeKeyboard::charToOem(std::uint8_t ansiChar) {
-  return oemChars[ansiChar];
-}
-
-std::uint32_t FakeKeyboard::oemKeyScan(std::uint8_t oemChar) {
-  return oemKeyScans[oemChar];
-}
-
-std::uint32_t FakeKeyboard::mapVirtualKeyToScan(std::uint8_t vk) {
-  return vkScans[vk];
-}
-
 void FakeKeyboard::keyEvent(std::uint8_t vk, std::uint8_t scan, std::uint32_t flags) {
   if (clock != nullptr) eventTimes.push_back(clock->now());
   events.push_back({vk, scan, flags});

@@ -30,10 +30,10 @@ class FakeKeyboard final : public Keyboard {
   // first when the OEM form differs.
   void defineChar(std::uint8_t ansiChar, std::int16_t vkKeyScanAnswer, std::uint32_t oemKeyScanAnswer);
 
-  std::int16_t vkKeyScan(std::uint8_t ansiChar) override;
-  std::uint8_t charToOem(std::uint8_t ansiChar) override;
-  std::uint32_t oemKeyScan(std::uint8_t oemChar) override;
-  std::uint32_t mapVirtualKeyToScan(std::uint8_t vk) override;
+  std::int16_t vkKeyScan(std::uint8_t ansiChar) override { return vkKeyScans[ansiChar]; }
+  std::uint8_t charToOem(std::uint8_t ansiChar) override { return oemChars[ansiChar]; }
+  std::uint32_t oemKeyScan(std::uint8_t oemChar) override { return oemKeyScans[oemChar]; }
+  std::uint32_t mapVirtualKeyToScan(std::uint8_t vk) override { return vkScans[vk]; }
   void keyEvent(std::uint8_t vk, std::uint8_t scan, std::uint32_t flags) override;
   std::uint8_t otherCase(std::uint8_t ansiChar) override { return otherCases[ansiChar]; }
   bool capsLockOn() override { return capsLock; }

@@ -22,7 +22,6 @@ class MemoryProfiles final : public ProfileFiles {
  public:
   ProfileRead getString(const std::string& file, const std::string& section, const std::string& key,
                         const std::string& defaultValue, std::size_t bufferSize) override {
-    ++reads;
     return ini::getString(content(file), section, key, defaultValue, bufferSize);
   }
   Status writeString(const std::string& file, const std::string& section, const std::string& key,
@@ -46,7 +45,6 @@ class MemoryProfiles final : public ProfileFiles {
   };
   std::map<std::string, std::string> files;
   std::vector<Write> writes;
-  int reads = 0;
   bool readOnly = false;
 };
 

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <limits>
 #include <utility>
 
 namespace pondex::fakes {
@@ -18,10 +17,9 @@ bool startsWithWholeNumber(const std::string& mode) {
   return !first.empty() && std::all_of(first.begin(), first.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-// "Com1:", "com1", "\\.\COM1" -> "COM1".
+// "Com1:", "com1" -> "COM1".
 std::string normalisePortName(const std::string& name) {
   std::string n = name;
-  if (n.rfind("\\\\.\\", 0) == 0) n.erase(0, 4);
   if (!n.empty() && n.back() == ':') n.pop_back();
   for (char& c : n) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   return n;
@@ -61,10 +59,8 @@ class FakeOpenPort final : public OpenPort {
     if (!open_) return {0, 6};
     if (auto e = deadError()) return {0, *e};
     if (auto e = std::exchange(device_.failNextWrite, std::nullopt)) return {0, *e};
-    std::size_t n = bytes.size();
-    if (auto limit = std::exchange(device_.limitNextWrite, std::nullopt)) n = std::min(n, *limit);
-    device_.writes.push_back({device_.loop_.now(), std::string(bytes.substr(0, n))});
-    return {n, 0};
+    device_.writes.emplace_back(bytes);
+    return {bytes.size(), 0};
   }
 
   bool close() override {
@@ -93,12 +89,6 @@ void FakeSerialDevice::sendAt(Millis at, const std::string& bytes) {
   arrivals_.insert(it, {at, bytes});
 }
 
-std::size_t FakeSerialDevice::unread() const {
-  std::size_t n = 0;
-  for (const auto& a : arrivals_) n += a.bytes.size();
-  return n;
-}
-
 void FakeSerialDevice::unplug(int error) {
   pluggedIn_ = false;
   removalError_ = error;
@@ -109,46 +99,36 @@ void FakeSerialDevice::unplug(int error) {
 
 std::string FakeSerialDevice::written() const {
   std::string all;
-  for (const auto& w : writes) all += w.bytes;
+  for (const auto& w : writes) all += w;
   return all;
 }
 
 Result<std::string> FakeSerialDevice::read(std::size_t maxBytes) {
   const SerialTimeouts t = timeouts.value_or(SerialTimeouts{});
   const Millis start = loop_.now();
+  const std::uint64_t total = std::uint64_t{t.readTotalMultiplier} * maxBytes + t.readTotalConstant;
   std::string got;
-  auto takeFront = [&] {
+  std::optional<Millis> lastByte;
+  while (got.size() < maxBytes) {
+    std::optional<Millis> deadline;
+    if (total != 0) deadline = start + Millis{static_cast<Millis::rep>(total)};
+    if (lastByte && t.readInterval != 0) {
+      const Millis interval = *lastByte + Millis{t.readInterval};
+      if (!deadline || interval < *deadline) deadline = interval;
+    }
+    // Bytes already waiting count as received at the call.
+    const Millis at = arrivals_.empty() ? start : std::max(arrivals_.front().at, start);
+    if (arrivals_.empty() || (deadline && at > *deadline)) {
+      if (deadline) loop_.advanceClock(*deadline - loop_.now());
+      break;
+    }
+    loop_.advanceClock(at - loop_.now());
+    lastByte = at;
     Arrival& a = arrivals_.front();
     const std::size_t n = std::min(maxBytes - got.size(), a.bytes.size());
     got.append(a.bytes, 0, n);
     a.bytes.erase(0, n);
     if (a.bytes.empty()) arrivals_.pop_front();
-  };
-
-  while (got.size() < maxBytes && !arrivals_.empty() && arrivals_.front().at <= start) takeFront();
-  std::optional<Millis> lastByte;
-  if (!got.empty()) lastByte = start;
-
-  constexpr auto kForever = std::numeric_limits<std::uint32_t>::max();
-  const bool returnAtOnce = t.readInterval == kForever && t.readTotalMultiplier == 0 && t.readTotalConstant == 0;
-  const std::uint64_t total = std::uint64_t{t.readTotalMultiplier} * maxBytes + t.readTotalConstant;
-  std::optional<Millis> totalDeadline;
-  if (total != 0) totalDeadline = start + Millis{static_cast<Millis::rep>(total)};
-
-  while (got.size() < maxBytes && !returnAtOnce) {
-    std::optional<Millis> deadline = totalDeadline;
-    if (lastByte && t.readInterval != 0 && t.readInterval != kForever) {
-      const Millis interval = *lastByte + Millis{t.readInterval};
-      if (!deadline || interval < *deadline) deadline = interval;
-    }
-    if (arrivals_.empty() || (deadline && arrivals_.front().at > *deadline)) {
-      if (deadline) loop_.advanceClock(*deadline - loop_.now());
-      break;
-    }
-    const Millis at = arrivals_.front().at;
-    loop_.advanceClock(at - loop_.now());
-    takeFront();
-    lastByte = at;
   }
   return {std::move(got), 0};
 }
@@ -157,10 +137,6 @@ FakeSerialDevice& FakeSerialPorts::addPort(const std::string& name) {
   auto& slot = devices_[normalisePortName(name)];
   if (!slot) slot = std::make_unique<FakeSerialDevice>(loop_);
   return *slot;
-}
-
-FakeSerialDevice& FakeSerialPorts::device(const std::string& name) {
-  return *devices_.at(normalisePortName(name));
 }
 
 Result<std::unique_ptr<OpenPort>> FakeSerialPorts::open(const std::string& name) {

@@ -1,8 +1,8 @@
 #pragma once
 // Serial ports in virtual time, each with a scriptable far side.
 //
-// - A port is known by its normalised name: "Com1:", "COM1" and "\\.\COM1"
-//   all name "COM1". Opening a port that was not added fails with 2 (as does
+// - A port is known by its name in capitals without a colon: "Com1:" and
+//   "COM1" name the same port. Opening a port that was not added fails with 2 (as does
 //   one that is unplugged), one already open with 5.
 // - Bytes from the far side arrive at chosen virtual times. A read blocks
 //   the thread by moving the loop's clock (no event runs) under the port's
@@ -14,7 +14,7 @@
 //   readTotalConstant after the call. A read that no deadline bounds and no
 //   byte can end returns what it has at once.
 // - A write completes at once in virtual time (the driver buffers it) and
-//   is recorded byte for byte with the moment it was made.
+//   is recorded byte for byte.
 // - Mode texts are refused with 87 when their first field is not a whole
 //   number (as the system refuses "abc,N,8,1").
 #include <cstdint>
@@ -38,27 +38,20 @@ class FakeSerialDevice {
   void sendAt(Millis at, const std::string& bytes);
   // ... arriving `delay` from now.
   void sendIn(Millis delay, const std::string& bytes) { sendAt(loop_.now() + delay, bytes); }
-  // Bytes sent but not read yet, arrived or not.
-  [[nodiscard]] std::size_t unread() const;
 
   // The device vanishes: every read and write of a handle opened before
   // fails with `error`, and opening fails with 2 until plugIn().
   void unplug(int error = kErrorBadCommand);
   void plugIn() { pluggedIn_ = true; }
 
-  struct Write {
-    Millis at;
-    std::string bytes;
-  };
-  // Every write call in order, empty ones included.
-  std::vector<Write> writes;
+  // The bytes of every write call in order, empty ones included.
+  std::vector<std::string> writes;
   // All bytes written, in order.
   [[nodiscard]] std::string written() const;
 
   // Failure injection, each for the next call of its kind only.
   std::optional<int> failNextRead;
   std::optional<int> failNextWrite;
-  std::optional<std::size_t> limitNextWrite;  // accepts only so many bytes, no error (a timeout)
   // Failures of every call of their kind while set.
   std::optional<int> refuseTimeouts;
   std::optional<int> refuseLineControl;
@@ -92,8 +85,6 @@ class FakeSerialPorts final : public SerialPorts {
 
   // Adds a port (or returns the one of that name).
   FakeSerialDevice& addPort(const std::string& name);
-  // The port of that name; it must have been added.
-  FakeSerialDevice& device(const std::string& name);
 
   Result<std::unique_ptr<OpenPort>> open(const std::string& name) override;
   Result<std::unique_ptr<LineControl>> buildLineControl(const std::string& mode) override;

@@ -5,111 +5,89 @@
 namespace pondex {
 namespace {
 
-const std::string kListening = "SYGNA\xA3 ZEWNETRZNY=1\r\n";
-
 class DataPathTest : public KeyFixture {
  protected:
-  DataPathTest() { scale = &fake.serial.addPort("COM1"); }
-
-  // Starts the program with continuous listening and these settings, and
-  // lets the first supervision tick open the port.
-  void start(const std::string& settings) {
-    load(kListening + settings);
-    form.userClick(c.cmdStart);
+  // Starts the program listening with these settings, and lets the first
+  // supervision tick open the port.
+  void listen(const std::string& settings) {
+    start(kListening + settings);
     fake.loop.runFor(Millis(200));
-    ASSERT_TRUE(scale->open);
+    ASSERT_TRUE(scale.open);
   }
-  // Virtual times of the Enter presses (key down of VK_RETURN).
-  std::vector<Millis> enterTimes() const {
-    std::vector<Millis> times;
-    for (std::size_t i = 0; i < fake.keyboard.events.size(); ++i) {
-      const auto& e = fake.keyboard.events[i];
-      if (e.vk == 0x0D && e.flags == 0) times.push_back(fake.keyboard.eventTimes[i]);
-    }
-    return times;
-  }
-
-  fakes::FakeSerialDevice* scale = nullptr;
 };
 
-TEST_F(DataPathTest, TextDataAreTypedWithCommaAndFollowedByEnter) {
-  start("ZMIANA=1\r\nTEKST=-1\r\nKoniec ramki=0\r\n");
-  scale->sendIn(Millis(10), "12.5 kg\r\n");
-  fake.loop.runFor(Millis(2000));
-  EXPECT_EQ(typed(), "12,5 kg\r\n\r");
+struct Typing {
+  const char* name;
+  const char* settings;
+  const char* received;
+  const char* typed;
+};
+void PrintTo(const Typing& t, std::ostream* os) {
+  *os << t.name;
 }
 
-TEST_F(DataPathTest, NumericDataKeepSignDigitsAndCarriageReturn) {
-  start("ZMIANA=1\r\nTEKST=0\r\nLF=0\r\nKoniec ramki=0\r\n");
-  scale->sendIn(Millis(10), "N   +0.500 g\r\n");
+class TypingTest : public DataPathTest, public ::testing::WithParamInterface<Typing> {};
+
+TEST_P(TypingTest, ReceivedTextIsTypedWithItsEndOfFrameKeyWhateverCapsLock) {
+  listen(GetParam().settings);
+  fake.keyboard.capsLock = true;
+  scale.sendIn(Millis(10), GetParam().received);
   fake.loop.runFor(Millis(2000));
-  EXPECT_EQ(typed(), "+0,500\r\r");
+  EXPECT_EQ(typed(), GetParam().typed);
 }
 
-TEST_F(DataPathTest, EndOfFrameReactions) {
-  start("Koniec ramki=3\r\nLF=0\r\n");
-  scale->sendIn(Millis(10), "1\r\n2\r\n");
-  fake.loop.runFor(Millis(2000));
-  EXPECT_EQ(typed(), "1\t2\t\t") << "CR becomes a tab, then one Tab at the end";
-  fake.keyboard.events.clear();
-  form.userClick(c.opKoniecRamki[2]);
-  scale->sendIn(Millis(10), "3\r\n");
-  fake.loop.runFor(Millis(2000));
-  EXPECT_EQ(typed(), "3\r") << "no reaction types nothing at the end";
-}
+INSTANTIATE_TEST_SUITE_P(
+    Settings, TypingTest,
+    ::testing::Values(
+        // Text data: decimal comma, CR is Enter, LF Ctrl+Enter, then Enter.
+        Typing{"text", "ZMIANA=1\r\nTEKST=-1\r\nKoniec ramki=0\r\n", "12.5 kg\r\n", "12,5 kg\r\n\r"},
+        Typing{"numeric", "ZMIANA=1\r\nTEKST=0\r\nLF=0\r\nKoniec ramki=0\r\n", "N   +0.500 g\r\n", "+0,500\r\r"},
+        // CR becomes a tab, then one Tab at the end.
+        Typing{"tabs", "Koniec ramki=3\r\nLF=0\r\n", "1\r\n2\r\n", "1\t2\t\t"},
+        // The characters of the key syntax are typed as themselves; nothing at the end.
+        Typing{"key syntax", "Koniec ramki=2\r\n", "~{TAB}+^%1.5 kg", "~{TAB}+^%1,5 kg"}));
 
 TEST_F(DataPathTest, PiecesOfOneFrameGiveOneReactionAfterAnEmptyPoll) {
-  start("Koniec ramki=0\r\nLF=0\r\nCR=0\r\n");
+  listen("Koniec ramki=0\r\nLF=0\r\nCR=0\r\n");
   const Millis t0 = fake.loop.now();  // the port opened; the first read starts at once
-  scale->sendAt(t0 + Millis(300), "12.5");
-  scale->sendAt(t0 + Millis(350), "00 kg\r\n");
+  scale.sendAt(t0 + Millis(300), "12.5");
+  scale.sendAt(t0 + Millis(350), "00 kg\r\n");
   fake.loop.runFor(Millis(3000));
   EXPECT_EQ(typed(), "12,500 kg\r");
   // One read gets both pieces and ends 200 ms after the last. The silence
   // timer cannot tick inside a read: the next read is empty; when it ends,
   // the silence tick, due earlier than the next poll, comes first.
-  EXPECT_EQ(enterTimes(), std::vector<Millis>{t0 + Millis(774)});
+  const auto& times = fake.keyboard.eventTimes;
+  EXPECT_EQ(times[times.size() - 2], t0 + Millis(774)) << "the key down of the Enter";
 }
 
 TEST_F(DataPathTest, AFrameAfterTheSilenceStartsANewTransmission) {
-  start("Koniec ramki=0\r\nLF=0\r\nCR=0\r\n");
-  scale->sendAt(Millis(300), "1");   // read 258..500 (interval after the byte)
-  scale->sendAt(Millis(560), "2");   // read 501..758 gets it: still the same transmission
-  scale->sendAt(Millis(1500), "3");  // after the silence ended it at 1273 ms: a new one
+  listen("Koniec ramki=0\r\nLF=0\r\nCR=0\r\n");
+  scale.sendAt(Millis(300), "1");   // read 258..500 (interval after the byte)
+  scale.sendAt(Millis(560), "2");   // read 501..758 gets it: still the same transmission
+  scale.sendAt(Millis(1500), "3");  // after the silence ended it at 1273 ms: a new one
   fake.loop.runFor(Millis(3000));
   EXPECT_EQ(typed(), "12\r3\r");
 }
 
 TEST_F(DataPathTest, NoTickRunsWhileAPieceIsProcessed) {
-  start(
-      "GOR\xA5"
-      "CY KLAWISZ=1\r\n");
+  listen(kHotKeysOn);
   form.userClick(c.cmdStart);                                          // hot keys are watched from now on
   fake.keyboard.asyncStates[120] = static_cast<std::int16_t>(0x8000);  // F9 held
-  scale->sendIn(Millis(10), "5");
+  scale.sendIn(Millis(10), "5");
   fake.loop.runFor(Millis(260));
   EXPECT_FALSE(timerOn(kTimer3)) << "supervision and hot keys pause during a transmission";
-  const auto before = scale->written();
+  const auto before = scale.written();
   fake.loop.runFor(Millis(150));  // the transmission ends at 468 ms; the hot key tick would be due at 668
-  EXPECT_EQ(scale->written(), before);
+  EXPECT_EQ(scale.written(), before);
   fake.loop.runFor(Millis(1000));
-  EXPECT_TRUE(timerOn(kTimer3));
-  EXPECT_NE(scale->written(), before) << "hot keys answer again after the transmission";
-}
-
-TEST_F(DataPathTest, ReceivedCharactersAreTypedAsThemselves) {
-  start("Koniec ramki=2\r\n");
-  fake.keyboard.capsLock = true;
-  scale->sendIn(Millis(10), "~{TAB}12.5 kg");
-  fake.loop.runFor(Millis(2000));
-  EXPECT_EQ(typed(), "~{TAB}12,5 kg");
+  EXPECT_NE(scale.written(), before) << "hot keys answer again after the transmission";
 }
 
 TEST_F(DataPathTest, ThePanelShowsWhatArrivesWhileOpenAndListeningGoesOnAfterIt) {
-  start("LF=0\r\n");
+  listen("LF=0\r\n");
   fake.panel.whileOpen = [&] {
-    EXPECT_EQ(form.value(c.ChPanel), 1);
-    scale->sendIn(Millis(10), "1.5 kg\r\n");
+    scale.sendIn(Millis(10), "1.5 kg\r\n");
     fake.loop.runFor(Millis(1000));  // the timers run while the modal panel is open
   };
   form.userClick(c.ChPanel);  // returns when the panel closes
@@ -118,59 +96,42 @@ TEST_F(DataPathTest, ThePanelShowsWhatArrivesWhileOpenAndListeningGoesOnAfterIt)
   EXPECT_EQ(form.value(c.ChPanel), 0);
   EXPECT_TRUE(timerOn(kTimer3)) << "START was pressed before: supervision and hot keys go on";
 
-  scale->sendIn(Millis(10), "2\r\n");
+  scale.sendIn(Millis(10), "2\r\n");
   fake.loop.runFor(Millis(1000));
-  EXPECT_EQ(typed(), "2\r") << "keystrokes again, and the port is still watched";
-  EXPECT_TRUE(scale->open);
+  EXPECT_EQ(typed(), "2\r") << "keystrokes again";
 }
 
-class FileOutputTest : public DataPathTest {
- protected:
-  void SetUp() override { fake.clock.set({2026, 12, 6, 14, 30, 0}); }
-};
-
-TEST_F(FileOutputTest, EachTransmissionOpensAndClosesItsOwnFile) {
-  start("plik=1\r\nplik stat=0\r\nLF=0\r\n");
-  scale->sendAt(Millis(300), "1.5 kg\r\n");
-  // Until the silence after the piece ends the transmission.
-  for (int i = 0; i < 200 && fake.files.opened.empty(); ++i) fake.loop.runFor(Millis(5));
-  EXPECT_TRUE(form.visible(c.txtTransmisja));
-  EXPECT_EQ(fake.tray.calls.back(), fakes::FakeTray::Call::Transfer);
-  EXPECT_EQ(fake.files.openFiles, 1);
-  fake.loop.runFor(Millis(1000));
-  EXPECT_FALSE(form.visible(c.txtTransmisja));
-  EXPECT_EQ(fake.tray.calls.back(), fakes::FakeTray::Call::Idle);
+TEST_F(DataPathTest, EachTransmissionInFileOutputReplacesItsOwnFileWhole) {
+  listen("plik=1\r\nplik stat=0\r\nplik dopisz=1\r\nLF=0\r\nKoniec ramki=0\r\n");
+  scale.sendAt(Millis(300), "1");  // two reads of one transmission, as above
+  scale.sendAt(Millis(560), "2");
+  scale.sendAt(Millis(1500), "3");
+  fake.loop.runFor(Millis(3000));
+  EXPECT_EQ(fake.files.contents["c:\\kolvat\\pon_dex\\261206_080000.txt"], "12");
+  EXPECT_EQ(fake.files.contents["c:\\kolvat\\pon_dex\\261206_080001.txt"], "3");
   EXPECT_EQ(fake.files.openFiles, 0);
-  scale->sendAt(Millis(2500), "2.0 kg\r\n");
-  fake.loop.runFor(Millis(2000));
-  EXPECT_EQ(fake.files.contents["c:\\kolvat\\pon_dex\\261206_143000.txt"], "1,5 kg\r");
-  EXPECT_EQ(fake.files.contents["c:\\kolvat\\pon_dex\\261206_143002.txt"], "2,0 kg\r");
-  EXPECT_EQ(fake.files.opened.size(), 2u);
   EXPECT_TRUE(fake.keyboard.events.empty()) << "no keys and no end-of-frame reaction in file output";
-  EXPECT_EQ(form.caption(c.LblPlikPath), "c:\\kolvat\\pon_dex\\261206_143002.txt");
 }
 
-TEST_F(FileOutputTest, AFileThatCannotBeWrittenIsShownAndTheNextTransmissionTriesAgain) {
-  start("plik=1\r\nplik stat=-1\r\n");
+TEST_F(DataPathTest, AFileThatCannotBeWrittenIsShownAndTheNextTransmissionTriesAgain) {
+  listen("plik=1\r\nplik stat=-1\r\n");
   const std::string path = "c:\\kolvat\\pon_dex\\261206.txt";
   fake.files.unopenable.insert(path);
-  scale->sendIn(Millis(10), "1");
+  scale.sendIn(Millis(10), "1");
   fake.loop.runFor(Millis(2000));
   EXPECT_EQ(form.caption(c.LblPlikPath),
             "B\xA3\xA5"
             "D ZAPISU (3): " +
                 path);
-  EXPECT_EQ(form.foreColor(c.LblPlikPath), ui::rgb(255, 0, 0));
   EXPECT_NE(fake.tray.tip.find(path), std::string::npos);
   EXPECT_TRUE(fake.messages.shown.empty()) << "no modal box stops the data path";
   EXPECT_TRUE(timerOn(kTimer2));
 
   fake.files.unopenable.clear();
-  scale->sendIn(Millis(10), "2");
+  scale.sendIn(Millis(10), "2");
   fake.loop.runFor(Millis(2000));
   EXPECT_EQ(fake.files.contents[path], "2");
   EXPECT_EQ(form.caption(c.LblPlikPath), path);
-  EXPECT_EQ(form.foreColor(c.LblPlikPath), ui::kBlack);
   EXPECT_EQ(fake.tray.tip, "Pon_dex");
 }
 

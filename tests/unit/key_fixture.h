@@ -1,5 +1,6 @@
 #pragma once
-// The controller over the fake platform, as most controller tests need it.
+// The controller over the fake platform, with a scale on COM1, as most
+// controller tests need it.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -13,9 +14,12 @@ namespace pondex {
 class KeyFixture : public ::testing::Test {
  protected:
   // The controller's timers, told apart by their intervals.
-  static constexpr Millis kTimer1{100};
-  static constexpr Millis kTimer2{1};
-  static constexpr Millis kTimer3{200};
+  static constexpr Millis kTimer2{1};    // the serial poll
+  static constexpr Millis kTimer3{200};  // supervision and hot keys
+  inline static const std::string kListening = "SYGNA\xA3 ZEWNETRZNY=1\r\n";
+  inline static const std::string kHotKeysOn =
+      "GOR\xA5"
+      "CY KLAWISZ=1\r\n";
 
   KeyFixture() {
     fakes::installUsLayout(fake.keyboard);
@@ -27,13 +31,19 @@ class KeyFixture : public ::testing::Test {
     fake.plantSettings("[USTAWIENIA]\r\n" + settings);
     ASSERT_TRUE(key.Form_Load());
   }
+  // ... and presses START.
+  void start(const std::string& settings) {
+    load(settings);
+    form.userClick(c.cmdStart);
+  }
   [[nodiscard]] bool timerOn(Millis interval) const { return fake.loop.timerEnabled(interval); }
-  [[nodiscard]] std::string typed() const { return fakes::typedText(fake.keyboard.events, fake.keyboard.capsLock); }
+  [[nodiscard]] std::string typed() const { return fakes::typedText(fake.keyboard); }
 
   fakes::FakePlatform fake;
   Key key{fake.platform};
   ui::Form& form = key.form();
   const ui::MainControls& c = key.controls();
+  fakes::FakeSerialDevice& scale = fake.serial.addPort("COM1");
 };
 
 }  // namespace pondex

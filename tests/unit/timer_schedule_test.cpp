@@ -1,5 +1,5 @@
-// What the loops' shared contract cannot show in real time: ties, passes
-// inside passes, and ticks that throw.
+// What the loops' shared contract cannot show in real time: ties, and
+// ticks that throw.
 #include "platform/portable/timer_schedule.h"
 
 #include <gtest/gtest.h>
@@ -30,26 +30,6 @@ TEST_F(TimerScheduleTest, TimersDueAtTheSameMomentRunInCreationOrderWhateverTheE
   EXPECT_EQ(schedule.runDue(), 3);
   EXPECT_EQ(log, "abc");
   EXPECT_EQ(schedule.nextDue(), Millis(60)) << "due again one interval after the end of the tick";
-}
-
-TEST_F(TimerScheduleTest, APassInsideAPassRunsWhatWasDueAtItsOwnStart) {
-  TimerSchedule::TimerId slow = 0;
-  const auto fast = schedule.add(Millis(1), [&] { log += 'f'; });
-  slow = schedule.add(Millis(1), [&] {
-    log += 's';
-    now += Millis(5);
-    schedule.runDue();  // a yield inside the tick: the fast timer once, never this one
-    schedule.setEnabled(slow, false);
-  });
-  schedule.setEnabled(fast, true);
-  schedule.setEnabled(slow, true);
-  now = Millis(1);
-  {
-    TimerSchedule::Pass outer(schedule);
-    while (schedule.runNext()) {
-    }
-  }
-  EXPECT_EQ(log, "fsf");
 }
 
 TEST_F(TimerScheduleTest, ATickThatThrowsLeavesItsTimerScheduledAndAZeroIntervalCannotSpin) {

@@ -30,6 +30,7 @@ class FakeSocketLibrary final : public SocketLibrary {
   struct Datagram {
     std::string bytes;
     Endpoint peer;  // sender (incoming) or destination (sent)
+    friend bool operator==(const Datagram&, const Datagram&) = default;
   };
 
   struct Socket {

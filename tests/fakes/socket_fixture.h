@@ -36,11 +36,13 @@ class SocketTest : public ::testing::Test {
     return object;
   }
 
-  std::unique_ptr<CSocketMaster> connected(const Endpoint& to = kScale, std::vector<std::int32_t>* sink = nullptr) {
+  // An object connected to the scale, its Connect event seen.
+  std::unique_ptr<CSocketMaster> connected(std::vector<std::int32_t>* sink = nullptr) {
     auto object = make(sink);
-    EXPECT_TRUE(object->Connect(to.address.dotted(), std::to_string(to.port)).ok());
+    EXPECT_TRUE(object->Connect(kScaleAddress.dotted(), kScale.port).ok());
     loop.runFor(Millis(1));
     EXPECT_EQ(object->State(), sckConnected);
+    EXPECT_EQ(log, std::vector<std::string>{"Connect"});
     log.clear();
     return object;
   }

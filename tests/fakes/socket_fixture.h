@@ -26,7 +26,12 @@ class SocketTest : public ::testing::Test {
     CSocketMaster* raw = object.get();
     if (sink == nullptr) sink = &arrivals;
     object->events.DataArrival = [sink](std::int32_t n) { sink->push_back(n); };
-    object->events.Error = [this, raw](SocketErrorArgs& e) { errors.push_back(describe(e, *raw)); };
+    // "10061 Connection refused. CSocketMaster.PostSocket in 9", with the
+    // state during the event.
+    object->events.Error = [this, raw](SocketErrorArgs& e) {
+      errors.push_back(std::to_string(e.Number) + " " + e.Description + " " + e.Source + " in " +
+                       std::to_string(raw->State()));
+    };
     object->events.Connect = [this] { log.push_back("Connect"); };
     object->events.CloseSck = [this, raw] { log.push_back("CloseSck at " + std::to_string(raw->BytesReceived())); };
     object->events.SendComplete = [this] { log.push_back("SendComplete"); };
@@ -45,12 +50,6 @@ class SocketTest : public ::testing::Test {
     EXPECT_EQ(log, std::vector<std::string>{"Connect"});
     log.clear();
     return object;
-  }
-
-  // An Error event as "10061 Connection refused. CSocketMaster.PostSocket
-  // in 9", with the state during the event.
-  static std::string describe(const SocketErrorArgs& e, const CSocketMaster& object) {
-    return std::to_string(e.Number) + " " + e.Description + " " + e.Source + " in " + std::to_string(object.State());
   }
 
   static std::string takeText(CSocketMaster& object) {

@@ -3,6 +3,8 @@
 // end-to-end suite runs the same path against a real TCP port; these see
 // what it cannot: sockets left open, failures that no real port gives, and
 // the timing of the reactions.
+#include <array>
+
 #include "tests/unit/key_fixture.h"
 
 namespace pondex {
@@ -24,18 +26,9 @@ class NetworkInputTest : public KeyFixture {
     return fake.sockets.connectedSocket().value_or(kNoSocket);
   }
   // Types an address into the address panel and applies it.
-  void enterAddress(const std::string& address, const std::string& port) {
+  void enterAddress(const std::array<const char*, 4>& parts, const std::string& port) {
     form.userClick(c.Label4);
-    std::size_t box = 0;
-    std::string part;
-    for (char ch : address + ".") {
-      if (ch != '.') {
-        part += ch;
-        continue;
-      }
-      form.userEditedText(c.txtIp[box++], part);
-      part.clear();
-    }
+    for (std::size_t i = 0; i < parts.size(); ++i) form.userEditedText(c.txtIp[i], parts[i]);
     form.userEditedText(c.txtPort, port);
     form.userClick(c.cmdOkIp);
   }
@@ -65,13 +58,13 @@ TEST_F(NetworkInputTest, FailedAttemptsAreClosedAndTriedAgainUntilOneConnects) {
   EXPECT_TRUE(fake.sockets.connectAttempts.empty()) << "a port that is no port: refused before any socket exists";
 
   fake.sockets.planConnect({{{0, 0, 0, 0}}, 4001}, {.immediateError = 10049});
-  enterAddress("0.0.0.0", "4001");
+  enterAddress({"0", "0", "0", "0"}, "4001");
   fake.loop.runFor(Millis(600));
   EXPECT_GE(fake.sockets.connectAttempts.size(), 2u) << "an address refused at once";
   EXPECT_EQ(fake.sockets.openSockets(), 0);
 
   fake.sockets.planConnect(kScale, {.notifiedError = 10061});
-  enterAddress("127.0.0.1", "4001");
+  enterAddress({"127", "0", "0", "1"}, "4001");
   auto attempts = fake.sockets.connectAttempts.size();
   fake.loop.runFor(Millis(1000));
   EXPECT_GE(fake.sockets.connectAttempts.size(), attempts + 4) << "refused: tried on every tick";
@@ -123,7 +116,7 @@ TEST_F(NetworkInputTest, TheAddressPanelShowsAndStoresTheAddressAndCancelStoresN
   form.gotFocus(c.txtPort);
   EXPECT_EQ(form.selLength(c.txtPort), 4u) << "a box's text is selected when it takes the focus";
 
-  enterAddress("10.0.0.7", "4001");
+  enterAddress({"10", "0", "0", "7"}, "4001");
   EXPECT_EQ(fake.setting("EthIp"), "10.0.0.7");
   EXPECT_EQ(fake.setting("EthPort"), "4001");
   EXPECT_EQ(form.caption(c.lblEthIp), "10.0.0.7");

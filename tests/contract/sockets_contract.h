@@ -11,6 +11,7 @@
 //                                                    generous time has passed
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -62,10 +63,8 @@ class SocketsContract : public ::testing::Test, public MessageTarget {
   }
 
   const Notice* find(int kind) const {
-    for (const auto& n : notices) {
-      if (n.kind == kind) return &n;
-    }
-    return nullptr;
+    auto it = std::find_if(notices.begin(), notices.end(), [kind](const Notice& n) { return n.kind == kind; });
+    return it == notices.end() ? nullptr : &*it;
   }
 
   Env env;

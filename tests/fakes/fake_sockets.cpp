@@ -1,7 +1,7 @@
 #include "tests/fakes/fake_sockets.h"
 
 #include <algorithm>
-#include <charconv>
+#include <cstdio>
 
 namespace pondex::fakes {
 
@@ -10,10 +10,7 @@ namespace {
 constexpr int kInvalid = 10022;
 constexpr int kNotSocket = 10038;
 constexpr int kNotSupported = 10045;
-constexpr int kBadOption = 10042;
 constexpr int kNotConnected = 10057;
-constexpr std::int32_t kSendBufferSize = 8192;
-constexpr std::int32_t kMaxDatagramSize = 65507;
 const Ipv4Address kLocalAddress{{192, 168, 1, 10}};
 
 std::intptr_t lParamOf(std::uint16_t kind, int error) {
@@ -117,7 +114,6 @@ Status FakeSocketLibrary::startup() {
 
 Status FakeSocketLibrary::cleanup() {
   ++cleanups;
-  if (!started_) return {kWsaNotInitialised};
   started_ = false;
   return {};
 }
@@ -151,16 +147,12 @@ Status FakeSocketLibrary::bind(SocketId socket, const Endpoint& local) {
 Status FakeSocketLibrary::listen(SocketId socket, int) {
   Socket* s = find(socket);
   if (s == nullptr) return {kNotSocket};
-  if (s->protocol != SocketProtocol::Tcp) return {kNotSupported};
-  if (!s->local) return {kInvalid};
-  s->listening = true;
-  return {};
+  return {s->protocol == SocketProtocol::Tcp ? 0 : kNotSupported};
 }
 
 Result<AcceptedConnection> FakeSocketLibrary::accept(SocketId socket) {
   Socket* s = find(socket);
   if (s == nullptr) return {{}, kNotSocket};
-  if (!s->listening) return {{}, kInvalid};
   if (s->backlog.empty()) return {{}, kWsaWouldBlock};
   const AcceptedConnection next = s->backlog.front();
   s->backlog.pop_front();
@@ -177,7 +169,6 @@ Status FakeSocketLibrary::connect(SocketId socket, const Endpoint& remote) {
   }
   if (plan.immediateError != 0) return {plan.immediateError};
   if (!s->local) s->local = Endpoint{kLocalAddress, nextPort_++};
-  if (s->window == 0) return {kWsaWouldBlock};
   loop_.post([this, socket, remote, plan, window = s->window, message = s->message] {
     Socket* target = find(socket);
     if (target != nullptr && plan.notifiedError == 0) {
@@ -247,19 +238,10 @@ Result<ReceivedDatagram> FakeSocketLibrary::receiveFrom(SocketId socket, std::sp
   return {{n, head.peer}, n < head.bytes.size() ? kWsaMessageTooLong : 0};
 }
 
+// Send buffers and the largest datagram are 8 KiB.
 Result<std::int32_t> FakeSocketLibrary::getOption(SocketId socket, SocketOption option) {
-  Socket* s = find(socket);
-  if (s == nullptr) return {0, kNotSocket};
-  switch (option) {
-    case SocketOption::ReceiveBufferSize:
-      return {receiveBufferSize, 0};
-    case SocketOption::SendBufferSize:
-      return {kSendBufferSize, 0};
-    case SocketOption::MaxDatagramSize:
-      if (s->protocol == SocketProtocol::Udp) return {kMaxDatagramSize, 0};
-      break;
-  }
-  return {0, kBadOption};
+  if (find(socket) == nullptr) return {0, kNotSocket};
+  return {option == SocketOption::ReceiveBufferSize ? receiveBufferSize : 8192, 0};
 }
 
 Status FakeSocketLibrary::enableBroadcast(SocketId socket) {
@@ -287,21 +269,16 @@ Result<Ipv4Address> FakeSocketLibrary::lookupHost(const std::string& host) {
 }
 
 std::optional<Ipv4Address> FakeSocketLibrary::parseDotted(const std::string& text) const {
-  Ipv4Address address;
-  const char* p = text.data();
-  const char* end = text.data() + text.size();
-  for (std::size_t i = 0; i < 4; ++i) {
-    unsigned value = 256;
-    auto [next, error] = std::from_chars(p, end, value);
-    if (error != std::errc{} || value > 255) return std::nullopt;
-    address.octets[i] = static_cast<std::uint8_t>(value);
-    p = next;
-    if (i < 3) {
-      if (p == end || *p != '.') return std::nullopt;
-      ++p;
-    }
+  unsigned parts[4];
+  char more = 0;
+  if (std::sscanf(text.c_str(), "%u.%u.%u.%u%c", &parts[0], &parts[1], &parts[2], &parts[3], &more) != 4) {
+    return std::nullopt;
   }
-  if (p != end) return std::nullopt;
+  Ipv4Address address;
+  for (std::size_t i = 0; i < 4; ++i) {
+    if (parts[i] > 255) return std::nullopt;
+    address.octets[i] = static_cast<std::uint8_t>(parts[i]);
+  }
   return address;
 }
 
@@ -320,15 +297,14 @@ Status FakeSocketLibrary::asyncSelect(SocketId socket, WindowId window, std::uin
 Result<LookupId> FakeSocketLibrary::startHostLookup(WindowId window, std::uint32_t message, const std::string& host) {
   if (windows_.count(window) == 0) return {0, kInvalid};
   const LookupId id = nextLookup_++;
-  lookups_[id] = Lookup{host, window, message, false, false, std::nullopt};
-  loop_.post([this, id] {
+  lookups_[id] = Lookup{};
+  loop_.post([this, id, window, message, host] {
     auto it = lookups_.find(id);
     if (it == lookups_.end() || it->second.cancelled) return;
-    Lookup& l = it->second;
-    l.completed = true;
-    auto known = hosts_.find(l.host);
-    if (known != hosts_.end()) l.address = known->second;
-    deliver(l.window, l.message, id, lParamOf(0, l.address ? 0 : kWsaHostNotFound));
+    it->second.completed = true;
+    const Result<Ipv4Address> found = lookupHost(host);
+    if (found.ok()) it->second.address = found.value;
+    deliver(window, message, id, lParamOf(0, found.error));
   });
   return {id, 0};
 }
@@ -360,7 +336,6 @@ WindowId FakeSocketLibrary::createMessageWindow() {
   const WindowId id = nextWindow_;
   nextWindow_ += 0x10;
   windows_[id] = nullptr;
-  ++windowsCreated;
   return id;
 }
 

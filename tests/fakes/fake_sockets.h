@@ -30,6 +30,7 @@ class FakeSocketLibrary final : public SocketLibrary {
   struct Datagram {
     std::string bytes;
     Endpoint peer;  // sender (incoming) or destination (sent)
+    friend bool operator==(const Datagram&, const Datagram&) = default;
   };
 
   struct Socket {
@@ -38,7 +39,6 @@ class FakeSocketLibrary final : public SocketLibrary {
     std::optional<Endpoint> local;
     std::optional<Endpoint> peer;
     bool connected = false;
-    bool listening = false;
     bool peerClosed = false;
     WindowId window = 0;
     std::uint32_t message = 0;
@@ -83,10 +83,8 @@ class FakeSocketLibrary final : public SocketLibrary {
   // The open socket that is connected to its peer, if any.
   [[nodiscard]] std::optional<SocketId> connectedSocket() const;
   [[nodiscard]] int liveLookups() const { return static_cast<int>(lookups_.size()); }
-  [[nodiscard]] int windowCount() const { return static_cast<int>(windows_.size()); }
   int startups = 0;
   int cleanups = 0;
-  int windowsCreated = 0;
   int passedToPrevious = 0;  // messages the dispatcher did not take
   std::vector<Endpoint> connectAttempts;
 
@@ -126,9 +124,6 @@ class FakeSocketLibrary final : public SocketLibrary {
 
  private:
   struct Lookup {
-    std::string host;
-    WindowId window = 0;
-    std::uint32_t message = 0;
     bool completed = false;
     bool cancelled = false;
     std::optional<Ipv4Address> address;

@@ -26,7 +26,12 @@ class SocketTest : public ::testing::Test {
     CSocketMaster* raw = object.get();
     if (sink == nullptr) sink = &arrivals;
     object->events.DataArrival = [sink](std::int32_t n) { sink->push_back(n); };
-    object->events.Error = [this, raw](SocketErrorArgs& e) { errors.push_back(describe(e, *raw)); };
+    // "10061 Connection refused. CSocketMaster.PostSocket in 9", with the
+    // state during the event.
+    object->events.Error = [this, raw](SocketErrorArgs& e) {
+      errors.push_back(std::to_string(e.Number) + " " + e.Description + " " + e.Source + " in " +
+                       std::to_string(raw->State()));
+    };
     object->events.Connect = [this] { log.push_back("Connect"); };
     object->events.CloseSck = [this, raw] { log.push_back("CloseSck at " + std::to_string(raw->BytesReceived())); };
     object->events.SendComplete = [this] { log.push_back("SendComplete"); };
@@ -36,19 +41,15 @@ class SocketTest : public ::testing::Test {
     return object;
   }
 
-  std::unique_ptr<CSocketMaster> connected(const Endpoint& to = kScale, std::vector<std::int32_t>* sink = nullptr) {
+  // An object connected to the scale, its Connect event seen.
+  std::unique_ptr<CSocketMaster> connected(std::vector<std::int32_t>* sink = nullptr) {
     auto object = make(sink);
-    EXPECT_TRUE(object->Connect(to.address.dotted(), std::to_string(to.port)).ok());
+    EXPECT_TRUE(object->Connect(kScaleAddress.dotted(), kScale.port).ok());
     loop.runFor(Millis(1));
     EXPECT_EQ(object->State(), sckConnected);
+    EXPECT_EQ(log, std::vector<std::string>{"Connect"});
     log.clear();
     return object;
-  }
-
-  // An Error event as "10061 Connection refused. CSocketMaster.PostSocket
-  // in 9", with the state during the event.
-  static std::string describe(const SocketErrorArgs& e, const CSocketMaster& object) {
-    return std::to_string(e.Number) + " " + e.Description + " " + e.Source + " in " + std::to_string(object.State());
   }
 
   static std::string takeText(CSocketMaster& object) {

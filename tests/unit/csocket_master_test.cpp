@@ -11,23 +11,17 @@ using fakes::kScale;
 using fakes::kScaleAddress;
 using CSocketMasterTest = fakes::SocketTest;
 
-const std::string kRange = "The argument passed to a function was not in the correct format or in the specified range.";
-
 TEST_F(CSocketMasterTest, ArgumentAndStateErrorsAreReturnedBeforeAnySocketExists) {
   auto client = make();
-  EXPECT_EQ(client->Connect("10.0.0.7", "0").error(), (SocketError{40014, kRange, "CSocketMaster.Connect"}));
+  EXPECT_EQ(client->Connect("10.0.0.7", "0").number(), 40014);
   EXPECT_EQ(client->Connect("10.0.0.7", "70000").number(), 40014);
-  EXPECT_EQ(client->Connect("10.0.0.7", "abc").error(),
-            (SocketError{40018, "Unsupported variant type.", "CSocketMaster.Connect"}));
-  EXPECT_EQ(client->State(), sckClosed);
+  EXPECT_EQ(client->Connect("10.0.0.7", "abc").number(), 40018);
   EXPECT_EQ(net.openSockets(), 0);
 
   // While connecting: no sending or reading yet, and no second Connect.
   ASSERT_TRUE(client->Connect("10.0.0.7", "4001").ok());
   SocketData data = std::string();
-  EXPECT_EQ(client->SendData(std::string("SI")).error(),
-            (SocketError{40006, "Wrong protocol or connection state for the requested transaction or request",
-                         "CSocketMaster.SendData"}));
+  EXPECT_EQ(client->SendData(std::string("SI")).number(), 40006);
   EXPECT_EQ(client->GetData(data).number(), 40006);
   EXPECT_EQ(client->Connect("10.0.0.9", "5000").number(), 40020);
   EXPECT_EQ(client->State(), sckConnecting);
@@ -35,23 +29,27 @@ TEST_F(CSocketMasterTest, ArgumentAndStateErrorsAreReturnedBeforeAnySocketExists
   EXPECT_TRUE(net.socket(client->SocketHandle()).wire.empty());
 }
 
-TEST_F(CSocketMasterTest, ConnectsByAddressAndStaysClosingAfterThePeerClosesUntilCloseSck) {
+// Sends wait behind a send that would block and keep their order; bytes the
+// peer sent just before closing are all reported before the close, and the
+// object stays closing until its owner closes it.
+TEST_F(CSocketMasterTest, AConnectionKeepsTheOrderBothWaysAndStaysClosingAfterThePeerClosesUntilCloseSck) {
   net.receiveBufferSize = 4;  // pieces smaller than what the peer sends
-  auto client = make();
-  ASSERT_TRUE(client->Connect("10.0.0.7", "4001").ok());
-  EXPECT_EQ(client->State(), sckConnecting);
-  loop.runFor(Millis(1));
-  EXPECT_EQ(client->State(), sckConnected);
+  auto client = connected();
   EXPECT_EQ(client->RemoteHostIP(), "10.0.0.7");
   EXPECT_EQ(client->RemotePort(), 4001);
-
-  // Bytes sent just before the close are all reported before the close.
   const SocketId s = client->SocketHandle();
+  net.socket(s).room = 6;  // the stack takes 6 bytes, then would block
+  ASSERT_TRUE(client->SendData(std::string("ABCDEFGHIJ")).ok());
+  ASSERT_TRUE(client->SendData(std::string("XYZ")).ok());
+  EXPECT_EQ(net.socket(s).wire, "ABCDEF");
+
+  net.peerDrains(s);
   net.peerSends(s, "0123456789");
   net.peerCloses(s);
   loop.runFor(Millis(1000));
+  EXPECT_EQ(net.socket(s).wire, "ABCDEFGHIJXYZ");
   EXPECT_EQ(arrivals, (std::vector<std::int32_t>{4, 8, 10}));
-  EXPECT_EQ(log, (std::vector<std::string>{"Connect", "CloseSck at 10"}));
+  EXPECT_EQ(log, (std::vector<std::string>{"SendProgress 6 4", "SendProgress 7 0", "SendComplete", "CloseSck at 10"}));
   EXPECT_EQ(client->State(), sckClosing);
   EXPECT_TRUE(net.socket(s).open);
 
@@ -62,39 +60,24 @@ TEST_F(CSocketMasterTest, ConnectsByAddressAndStaysClosingAfterThePeerClosesUnti
   EXPECT_TRUE(errors.empty());
 }
 
-// As the main window does: its Error handler closes the object inside the
-// event, and the next Connect starts afresh.
+// What the owner does about it (the network input closes the object and
+// tries again) is tested with the network input.
 TEST_F(CSocketMasterTest, RefusalComesAsAnErrorEventAndAnAddressRefusedAtOnceIsReturned) {
   net.planConnect(kScale, {.notifiedError = 10061});
   auto client = make();
-  client->events.Error = [&](SocketErrorArgs& e) {
-    errors.push_back(describe(e, *client));
-    EXPECT_TRUE(client->CloseSck().ok());
-  };
-  for (int attempt = 1; attempt <= 2; ++attempt) {
-    ASSERT_TRUE(client->Connect("10.0.0.7", "4001").ok());
-    loop.runFor(Millis(200));
-    EXPECT_EQ(errors.size(), static_cast<std::size_t>(attempt));
-    EXPECT_EQ(client->State(), sckClosed);
-    EXPECT_EQ(net.openSockets(), 0);
-  }
-  EXPECT_EQ(errors[0], "10061 Connection refused. CSocketMaster.PostSocket in 9");
-  EXPECT_TRUE(boxes.shown.empty());  // the handler did not ask for a box
-  net.planConnect(kScale, {});
-  ASSERT_TRUE(client->Connect().ok());
+  ASSERT_TRUE(client->Connect("10.0.0.7", "4001").ok());
   loop.runFor(Millis(1));
-  EXPECT_EQ(client->State(), sckConnected);
+  EXPECT_EQ(errors, std::vector<std::string>{"10061 Connection refused. CSocketMaster.PostSocket in 9"});
+  EXPECT_TRUE(boxes.shown.empty());  // the handler did not ask for a box
   ASSERT_TRUE(client->CloseSck().ok());
 
   net.planConnect({{{0, 0, 0, 0}}, 4001}, {.immediateError = 10049});
-  const SocketResult r = client->Connect("0.0.0.0", "4001");
-  ASSERT_FALSE(r.ok());
-  EXPECT_EQ(r.error(), (SocketError{10049, "Cannot assign requested address.", "CSocketMaster.ConnectToIP"}));
+  EXPECT_EQ(client->Connect("0.0.0.0", "4001").number(), 10049);
   EXPECT_EQ(client->State(), sckConnecting);  // the caller closes it
-  EXPECT_EQ(errors.size(), 2u);
+  EXPECT_EQ(errors.size(), 1u);
 }
 
-TEST_F(CSocketMasterTest, ConnectsByHostNameAndIgnoresALookupThatCompletesAfterCloseSck) {
+TEST_F(CSocketMasterTest, EachLookupReachesItsObjectAndOnlyTheCurrentOneConnects) {
   net.addHost("waga.local", kScaleAddress);
   net.addHost("other.local", Ipv4Address{{10, 0, 0, 8}});
   auto client = make();
@@ -110,10 +93,11 @@ TEST_F(CSocketMasterTest, ConnectsByHostNameAndIgnoresALookupThatCompletesAfterC
   loop.runFor(Millis(10));
   EXPECT_EQ(client->State(), sckClosed);
 
-  // Too late to cancel: the old completion still arrives (another socket
-  // keeps the window) and must not connect the newer attempt to the old host.
-  auto keepsWindow = make();
-  ASSERT_TRUE(keepsWindow->Connect("10.0.0.9", 4001).ok());
+  // Too late to cancel: the old completion still arrives (the other
+  // object keeps the window) and must not connect the newer attempt to the
+  // old host.
+  auto other = make();
+  ASSERT_TRUE(other->Connect("waga.local", 4001).ok());
   net.lookupsCancellable = false;
   ASSERT_TRUE(client->Connect("waga.local", 4001).ok());
   ASSERT_TRUE(client->CloseSck().ok());
@@ -121,21 +105,18 @@ TEST_F(CSocketMasterTest, ConnectsByHostNameAndIgnoresALookupThatCompletesAfterC
   loop.runFor(Millis(10));
   EXPECT_EQ(client->State(), sckConnected);
   EXPECT_EQ(client->RemoteHostIP(), "10.0.0.8");
-  EXPECT_EQ(client->RemoteHost(), "");
-  EXPECT_EQ(net.connectAttempts, (std::vector<Endpoint>{{{{10, 0, 0, 9}}, 4001}, {{{10, 0, 0, 8}}, 4001}}));
+  EXPECT_EQ(other->RemoteHostIP(), "10.0.0.7");
+  EXPECT_EQ(net.connectAttempts, (std::vector<Endpoint>{kScale, {{{10, 0, 0, 8}}, 4001}}));
   EXPECT_TRUE(errors.empty());
   EXPECT_EQ(net.liveLookups(), 0);
 }
 
-TEST_F(CSocketMasterTest, DataArrivalReportsTheBufferTotalAndGetDataTakesTextOrWaitsForAWholeValue) {
+TEST_F(CSocketMasterTest, GetDataTakesBytesAsTheyAreOrWaitsForAWholeValue) {
   auto client = connected();
   const SocketId s = client->SocketHandle();
-  for (const char* piece : {"abc", "defg", "hij\xB3\n"}) {
-    net.peerSends(s, piece);
-    loop.runFor(Millis(1));
-  }
-  EXPECT_EQ(arrivals, (std::vector<std::int32_t>{3, 7, 12}));
-  EXPECT_EQ(takeText(*client), "abcdefghij\xB3\n");  // bytes above 127 as they are
+  net.peerSends(s, "ab\xB3\n");
+  loop.runFor(Millis(1));
+  EXPECT_EQ(takeText(*client), "ab\xB3\n");  // bytes above 127 as they are
 
   net.peerSends(s, "\x01\x02\x03");
   loop.runFor(Millis(1));
@@ -148,22 +129,6 @@ TEST_F(CSocketMasterTest, DataArrivalReportsTheBufferTotalAndGetDataTakesTextOrW
   ASSERT_TRUE(client->GetData(number).ok());
   EXPECT_EQ(std::get<std::int32_t>(number), 0x04030201);  // little-endian
   EXPECT_EQ(takeText(*client), "z");
-}
-
-TEST_F(CSocketMasterTest, SendsQueueBehindAWouldBlockAndKeepTheirOrder) {
-  auto client = connected();
-  const SocketId s = client->SocketHandle();
-  net.socket(s).room = 6;  // the stack takes 6 bytes, then would block
-
-  ASSERT_TRUE(client->SendData(std::string("ABCDEFGHIJ")).ok());
-  ASSERT_TRUE(client->SendData(std::string("XYZ")).ok());
-  EXPECT_EQ(net.socket(s).wire, "ABCDEF");
-  EXPECT_EQ(log, std::vector<std::string>{"SendProgress 6 4"});
-
-  net.peerDrains(s);
-  loop.runFor(Millis(1));
-  EXPECT_EQ(net.socket(s).wire, "ABCDEFGHIJXYZ");
-  EXPECT_EQ(log, (std::vector<std::string>{"SendProgress 6 4", "SendProgress 7 0", "SendComplete"}));
 }
 
 // The server side and UDP are not used by the program: one pass each.
@@ -188,12 +153,6 @@ TEST_F(CSocketMasterTest, ListenHandsAnIncomingConnectionAndWhatCameWithItToTheO
   ASSERT_TRUE(worker->SendData(std::string("OK")).ok());
   EXPECT_EQ(net.socket(worker->SocketHandle()).wire, "OK");
   EXPECT_EQ(server->State(), sckListening);
-
-  // The holder is gone: releasing the two objects stops the library.
-  worker.reset();
-  server.reset();
-  EXPECT_EQ(net.cleanups, 1);
-  EXPECT_EQ(net.openSockets(), 0);
 }
 
 TEST_F(CSocketMasterTest, UdpSendsAndReceivesWholeDatagrams) {
@@ -204,8 +163,7 @@ TEST_F(CSocketMasterTest, UdpSendsAndReceivesWholeDatagrams) {
   ASSERT_TRUE(udp->SendData(std::string("T\r\n")).ok());  // opens the socket
   const SocketId s = udp->SocketHandle();
   const Endpoint sender{{{10, 0, 0, 9}}, 7000};
-  ASSERT_EQ(net.socket(s).sentDatagrams.size(), 1u);
-  EXPECT_EQ(net.socket(s).sentDatagrams[0].peer, sender);
+  EXPECT_EQ(net.socket(s).sentDatagrams, (std::vector<fakes::FakeSocketLibrary::Datagram>{{"T\r\n", sender}}));
 
   std::vector<std::string> taken;
   udp->events.DataArrival = [&](std::int32_t size) {

@@ -51,8 +51,12 @@ def hide_window():
 
 def tray_menu_item(x, y, item):
     """Opens the tray menu with a right click; it opens at the mouse, its items 17 pixels apart."""
+    shown = set(xdotool("search", "--onlyvisible", "--class", ".").split())
     xdotool("mousemove", x, y, "click", 3)
-    xdotool("sleep", 0.5, "mousemove", x + 40, y + 11 + 17 * item, "click", 1)
+    # A click that comes before the menu is up is lost, and the menu can be slow to come.
+    wait_until(lambda: set(xdotool("search", "--onlyvisible", "--class", ".").split()) - shown, 10,
+               what="the tray menu")
+    xdotool("mousemove", x + 40, y + 11 + 17 * item, "sleep", 0.2, "click", 1)
 
 
 class WithScale(ProgramTestCase):

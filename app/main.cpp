@@ -45,7 +45,7 @@ int run(HINSTANCE instance) {
   win32::Win32SingleInstance instanceGuard("Local\\Pon_dex.SingleInstance");
   win32::Win32Tray tray(windowIcon, transferIcon);
   win32::Win32Keyboard keyboard;
-  win32::Win32SerialPorts serial;
+  win32::Win32SerialPorts serial(loop);
   win32::Win32SocketLibrary sockets;
   win32::Win32Shell shell;
   win32::Win32DataPanel panel(loop);

@@ -35,7 +35,6 @@ Key::Key(Platform& platform)
   // Said once in the window, even for the rewrites of a first start.
   store_.onWriteFailed([this] { ui::ShowSaveFailure(form_, c_); });
   Timer1_ = p_.loop.createTimer(Millis(100), [this] { EndTransmission(); });
-  Timer2_ = p_.loop.createTimer(Millis(1), [this] { timer2Tick(); });
   Timer3_ = p_.loop.createTimer(Millis(200), [this] { timer3Tick(); });
   bindControls();
 }
@@ -46,6 +45,7 @@ void Key::bindControls() {
   binding_.bind({.applyPortSettings = [this] { applyPortSettings(); },
                  .listeningSwitchedOff = [this] { listeningSwitchedOff(); }});
   hotKeys_.bind();
+  ARCComm1_.events.DataIn = [this] { serialDataArrived(); };
   network_.bind([this](std::int32_t bytesTotal) { Client_DataArrival(bytesTotal); });
   selectors_.bind([this] { network_.ShowNetworkAddress(settings_.NetworkAddress, settings_.NetworkPort); });
   form_.onClick(c_.cmdStart, [this] { cmdStartClick(); });
@@ -104,7 +104,6 @@ bool Key::Form_Load() {
   form_.setCaption(ui::kWindowId, form_.caption(ui::kWindowId) + " [F1-" + form_.caption(c_.lblHelp) + "]");
   form_.setVisible(ui::kWindowId, true);
 
-  Timer2_->setEnabled(true);
   if (ui::AutoStartCheck(form_.value(c_.chAutostart), storedValue(settings_.FileMode))) cmdStartClick();
   return true;
 }
@@ -169,7 +168,6 @@ void Key::Form_Unload() {
   // From here on errors are ignored: a missing or closed socket is fine.
   network_.releaseClient();
   Timer1_->setEnabled(false);
-  Timer2_->setEnabled(false);
   Timer3_->setEnabled(false);
   ended_ = true;
   p_.loop.quit();
@@ -194,13 +192,11 @@ void Key::EndTransmission() {
 
 void Key::ProcessSerialData(const std::string& text) {
   if (!text.empty()) {
-    Timer2_->setEnabled(false);
     Timer3_->setEnabled(false);
     Timer1_->setEnabled(false);
     dataPath_.deliverPiece(text);
   }
   Timer1_->setEnabled(true);
-  Timer2_->setEnabled(true);
   p_.loop.yieldToPendingEvents();
 }
 
@@ -212,9 +208,16 @@ void Key::Client_DataArrival(std::int32_t) {
   p_.loop.yieldToPendingEvents();
 }
 
-void Key::timer2Tick() {
-  const std::string text = ARCComm1_.GetData();
-  if (!text.empty()) ProcessSerialData(text);
+void Key::serialDataArrived() {
+  // Pieces are taken one at a time, each delivered and yielded after, until
+  // none is left; a DataIn raised inside that yield finds its text taken by
+  // this loop, so pieces never nest and stay in order.
+  if (takingSerialData_) return;
+  takingSerialData_ = true;
+  for (std::string text = ARCComm1_.GetData(); !text.empty() && !ended_; text = ARCComm1_.GetData()) {
+    ProcessSerialData(text);
+  }
+  takingSerialData_ = false;
 }
 
 void Key::timer3Tick() {

@@ -1,13 +1,13 @@
 #pragma once
 // KEY: the main window as the controller of the whole program. It owns the
-// control model, the in-memory settings, the serial component, the three
+// control model, the in-memory settings, the serial component, the two
 // timers and the parts that do the work: the data path, the network input,
 // the hot keys and the selectors. Its handlers are the program's entry
 // points and forward to those parts. Every handler runs on the one
-// user-interface thread.
+// user-interface thread. Serial input is not polled: the serial component
+// says when text has arrived.
 //
 //   Timer1  100 ms  armed by received data    EndTransmission
-//   Timer2    1 ms  on from start-up           serial poll
 //   Timer3  200 ms  on after START             channel upkeep and hot keys
 #include <cstdint>
 #include <functional>
@@ -84,7 +84,8 @@ class Key {
 
  private:
   void bindControls();
-  void timer2Tick();
+  // The serial component's DataIn: every piece that has arrived, in order.
+  void serialDataArrived();
   void timer3Tick();
   // Sends a command text followed by CR LF over the active channel.
   void sendCommand(const std::string& command);
@@ -115,11 +116,11 @@ class Key {
   bool NetworkMode_ = true;
   ui::Color PortLabelColor_ = ui::kBlack;
   bool ended_ = false;
-  bool portMissing_ = false;  // the tray tip names the missing port
-  bool started_ = false;      // START was pressed: supervision and hot keys run
+  bool portMissing_ = false;       // the tray tip names the missing port
+  bool started_ = false;           // START was pressed: supervision and hot keys run
+  bool takingSerialData_ = false;  // a DataIn during the yield leaves its text to the running one
 
   std::unique_ptr<Timer> Timer1_;
-  std::unique_ptr<Timer> Timer2_;
   std::unique_ptr<Timer> Timer3_;
 };
 

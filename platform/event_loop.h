@@ -11,7 +11,8 @@
 // - a tick is never entered again while it runs;
 // - switching an enabled timer off and on again restarts its full interval;
 //   enabling a timer that is already on changes nothing;
-// - every callback runs on the user-interface thread.
+// - every callback runs on the user-interface thread;
+// - a signal from another thread wakes every loop the thread may be in.
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -28,12 +29,28 @@ class Timer {
   [[nodiscard]] virtual Millis interval() const = 0;
 };
 
+// Lets another thread have a handler run on the user-interface thread.
+class CrossThreadSignal {
+ public:
+  virtual ~CrossThreadSignal() = default;
+  // Callable from any thread, any number of times. The handler then runs
+  // once, soon, on the user-interface thread, from whichever message loop
+  // that thread is in (the program's own, a modal window's, a message
+  // box's or a menu's). Signals given before it runs are merged into that
+  // run; one given while it runs makes it run again afterwards.
+  virtual void signal() = 0;
+};
+
 class EventLoop {
  public:
   virtual ~EventLoop() = default;
 
   // The timer starts disabled; destroying it stops it for good.
   virtual std::unique_ptr<Timer> createTimer(Millis interval, std::function<void()> onTick) = 0;
+
+  // The handler never runs after the signal object is gone. Only the
+  // user-interface thread creates and destroys signals.
+  virtual std::unique_ptr<CrossThreadSignal> createSignal(std::function<void()> handler) = 0;
 
   // Runs every event that is pending now (window messages, socket
   // notifications) and every timer that is due now, each at most once,

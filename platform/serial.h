@@ -5,22 +5,30 @@
 // Contract, the same for the Win32 implementation and the fake:
 // - A failed call comes back with ok false and the system's error number
 //   (GetLastError on Win32: 2 no such port, 5 in use, 87 bad mode text, ...).
-// - A port is opened for exclusive, synchronous reading and writing; an
-//   OpenPort object owns its handle and closes it when it goes, unless
-//   close() did so already.
+// - A port is opened for exclusive reading and writing; an OpenPort object
+//   owns its handle and closes it when it goes, unless close() did so
+//   already.
 // - A line-control block is built from a mode text such as "9600,N,8,1" on
 //   a block whose every field is zero: no flow control. Building it sets the
 //   DTR and RTS lines to "enable", so they are asserted while the port is
 //   open; that is kept on purpose, as many instruments send only while DTR
 //   is up. The block is opaque: only the SerialPorts that built it can
 //   apply it.
-// - read() and write() block the calling thread under the timeouts last set
-//   on the port; bytes are passed one character each, unconverted.
+// - Reading happens in the background once startReading() was called: the
+//   line is read under the timeouts last set on the port, and each piece
+//   read is kept, in order, until read() takes it. read() never waits: it
+//   gives what has arrived, possibly nothing. The arrival handler runs on
+//   the user-interface thread, from the event loop, whenever something
+//   (bytes or a read failure) waits for read(); it never runs inside read()
+//   or after close().
+// - write() blocks the calling thread under the write timeouts; bytes are
+//   passed one character each, unconverted.
 // - A read or write on a handle whose device has gone fails with an error
 //   for which isDeviceGoneError is true, also where the system's read itself
-//   would only time out empty.
+//   would only wait on; after such a failure nothing more is read.
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -33,6 +41,7 @@ namespace pondex {
 inline constexpr int kErrorFileNotFound = 2;
 inline constexpr int kErrorAccessDenied = 5;
 inline constexpr int kErrorNotReady = 21;
+inline constexpr int kErrorBrokenPipe = 109;
 inline constexpr int kErrorBadCommand = 22;
 inline constexpr int kErrorGenFailure = 31;
 inline constexpr int kErrorDevNotExist = 55;
@@ -43,12 +52,13 @@ inline constexpr int kErrorDeviceRemoved = 1617;
 
 // True for the errors a read or write gives once the device behind an open
 // handle has gone (a USB adapter unplugged); such a handle never works again.
-// 21 (not ready) is what Wine answers once the tty behind a port vanished;
-// a port that is there is always "ready", so it cannot come from a healthy
-// line.
+// 21 (not ready) and 109 (broken pipe) are what Wine answers once the tty
+// behind a port vanished; a port that is there is always "ready" and has no
+// pipe to break, so neither can come from a healthy line.
 constexpr bool isDeviceGoneError(int error) {
   switch (error) {
     case kErrorNotReady:
+    case kErrorBrokenPipe:
     case kErrorBadCommand:
     case kErrorGenFailure:
     case kErrorDevNotExist:
@@ -63,7 +73,8 @@ constexpr bool isDeviceGoneError(int error) {
 
 // COMMTIMEOUTS, in milliseconds. A read of n bytes ends when n bytes have
 // arrived, when more than readInterval passed between two bytes (0: no such
-// limit), or readTotalMultiplier * n + readTotalConstant after it began.
+// limit), or readTotalMultiplier * n + readTotalConstant after it began
+// (both 0: no such limit, the read waits for its first byte).
 struct SerialTimeouts {
   std::uint32_t readInterval = 0;
   std::uint32_t readTotalMultiplier = 0;
@@ -84,8 +95,12 @@ class OpenPort {
   virtual ~OpenPort() = default;
   virtual Status setTimeouts(const SerialTimeouts& timeouts) = 0;
   virtual Status setLineControl(const LineControl& block) = 0;
-  // Reads at most `maxBytes` bytes: what arrived, possibly nothing (a
-  // timeout is no error).
+  // Starts the background reading; `arrived` is the arrival handler. Once
+  // per open port, after its timeouts are set.
+  virtual void startReading(std::function<void()> arrived) = 0;
+  // Takes at most `maxBytes` of what has arrived, without waiting: possibly
+  // nothing. A failure of the background read comes back once, after every
+  // byte read before it.
   virtual Result<std::string> read(std::size_t maxBytes) = 0;
   // Writes all of `bytes` in one call (an empty write is a call too): the
   // count written, fewer than asked when the write timed out.

@@ -5,11 +5,13 @@
 namespace pondex {
 namespace {
 
-// A read ends 200 ms after the last byte, or 256 * 1 + 1 ms after it began;
-// a write may take 1 ms per byte plus 1 ms.
-constexpr SerialTimeouts kPortTimeouts{.readInterval = 200,
-                                       .readTotalMultiplier = 1,
-                                       .readTotalConstant = 1,
+// A background read waits for its first byte as long as it takes and ends
+// 10 ms after the last one (or at 256 bytes), so a piece reaches the host
+// while the silence that ends a transmission (100 ms) is still far off. A
+// write may take 1 ms per byte plus 1 ms.
+constexpr SerialTimeouts kPortTimeouts{.readInterval = 10,
+                                       .readTotalMultiplier = 0,
+                                       .readTotalConstant = 0,
                                        .writeTotalMultiplier = 1,
                                        .writeTotalConstant = 1};
 constexpr std::size_t kReadSize = 256;
@@ -87,7 +89,14 @@ bool ARCComm::open(std::string& ComNumber, std::string& ComSettings) {
   }
   PortIsOpen_ = true;
   DeviceGone_ = false;
+  PortHandle_->startReading([this] { raiseDataIn(); });
   return true;
+}
+
+void ARCComm::raiseDataIn() {
+  if (!events.DataIn) return;
+  auto handler = events.DataIn;  // the handler may replace it
+  handler();
 }
 
 bool ARCComm::failSetup(const std::string& what, int error) {
@@ -119,7 +128,6 @@ std::string ARCComm::GetData() {
 }
 
 std::string ARCComm::ReadPort() {
-  // Polled every tick, also while closed: no system call then.
   if (!PortIsOpen_ || !PortHandle_) return {};
   Result<std::string> r = PortHandle_->read(kReadSize);
   if (!r.ok()) {

@@ -1,9 +1,11 @@
 #pragma once
 // ARCComm: the serial port component. It opens one port by name with a mode
-// text such as "9600,N,8,1", reads what has arrived when asked, writes text
-// and closes the port. It does nothing by itself: every read happens in a
-// host's call of GetData, on the host's thread, which it blocks for the
-// transfer (a read up to 257 ms, a write up to 1 ms per byte plus 1 ms).
+// text such as "9600,N,8,1", gives what has arrived when asked, writes text
+// and closes the port. While the port is open the line is read in the
+// background: each piece is read as soon as the line pauses after it (or
+// 256 bytes came), and DataIn tells the host, on its own thread, that text
+// waits; GetData then returns it at once. Nothing is ever waited for on the
+// host's thread but a write (up to 1 ms per byte plus 1 ms).
 //
 // - Failures to open or set up a port are shown in a modal message box
 //   titled with the program's name; InitCom then returns false and no port
@@ -41,7 +43,9 @@ struct ARCCommEvents {
   // Raised by WriteAndWaitFor when its write failed; the arguments are the
   // caller's awaited text and two empty texts.
   std::function<void(std::string& DataSend, std::string& DataReceived, std::string& DataToWaitFor)> SendAndReceived;
-  std::function<void()> DataIn;  // declared for hosts; never raised
+  // Raised on the host's thread when text (or a read failure) waits for
+  // GetData; never inside GetData and never while the port is closed.
+  std::function<void()> DataIn;
 };
 
 class ARCComm {
@@ -83,7 +87,8 @@ class ARCComm {
   // open). Never fails.
   bool FinCom();
 
-  // One read of at most 256 bytes; empty at once when no port is open.
+  // At most 256 bytes of what has arrived, without waiting: empty when
+  // nothing has (or no port is open).
   std::string GetData();
 
   // True when every character was written; texts of 256 characters or more
@@ -116,6 +121,7 @@ class ARCComm {
   std::string ReadPort();
   bool WritePort(const std::string& text);
   void closeIfDeviceGone(int error);
+  void raiseDataIn();
 
   SerialPorts& ports_;
   MessageBoxes& messages_;

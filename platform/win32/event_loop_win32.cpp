@@ -10,6 +10,8 @@ namespace pondex::win32 {
 namespace {
 constexpr const char* kTimerWindowClass = "Pon_dex.Timers";
 constexpr UINT_PTR kWakeUpTimer = 1;
+// wParam: the signal's id.
+constexpr UINT kSignalMessage = WM_APP + 1;
 }  // namespace
 
 class Win32EventLoop::Win32Timer final : public Timer {
@@ -31,6 +33,34 @@ class Win32EventLoop::Win32Timer final : public Timer {
  private:
   Win32EventLoop& loop_;
   TimerSchedule::TimerId id_;
+};
+
+class Win32EventLoop::Win32Signal final : public CrossThreadSignal {
+ public:
+  Win32Signal(Win32EventLoop& loop, std::uint64_t id, std::function<void()> handler)
+      : loop_(loop), id_(id), handler_(std::move(handler)) {
+    loop_.signals_[id_] = this;
+  }
+  ~Win32Signal() override { loop_.signals_.erase(id_); }
+
+  void signal() override {
+    // One message at a time: the flag drops just before the handler runs,
+    // so a signal given during the run posts the next message.
+    if (posted_.exchange(true)) return;
+    if (!::PostMessageW(loop_.window_.get(), kSignalMessage, static_cast<WPARAM>(id_), 0)) posted_ = false;
+  }
+
+  void run() {
+    posted_ = false;
+    auto handler = handler_;  // the handler may destroy this signal
+    handler();
+  }
+
+ private:
+  Win32EventLoop& loop_;
+  std::uint64_t id_;
+  std::function<void()> handler_;
+  std::atomic<bool> posted_{false};
 };
 
 Win32EventLoop::Win32EventLoop() {
@@ -57,6 +87,18 @@ Millis Win32EventLoop::monotonicNow() {
 
 std::unique_ptr<Timer> Win32EventLoop::createTimer(Millis interval, std::function<void()> onTick) {
   return std::make_unique<Win32Timer>(*this, schedule_.add(interval, std::move(onTick)));
+}
+
+std::unique_ptr<CrossThreadSignal> Win32EventLoop::createSignal(std::function<void()> handler) {
+  return std::make_unique<Win32Signal>(*this, nextSignalId_++, std::move(handler));
+}
+
+void Win32EventLoop::runSignal(std::uint64_t id) {
+  const auto it = signals_.find(id);
+  if (it == signals_.end()) return;
+  Win32Signal* signal = it->second;
+  guarded("signal", [signal] { signal->run(); });
+  armWakeUp();  // the handler may have changed the timers
 }
 
 void Win32EventLoop::armWakeUp() {
@@ -90,6 +132,11 @@ LRESULT CALLBACK Win32EventLoop::windowProc(HWND hwnd, UINT msg, WPARAM wParam, 
       self->wakeUpDelay_ = 0;
       self->runNextTick();
     }
+    return 0;
+  }
+  if (msg == kSignalMessage) {
+    auto* self = reinterpret_cast<Win32EventLoop*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (self != nullptr) self->runSignal(static_cast<std::uint64_t>(wParam));
     return 0;
   }
   return ::DefWindowProcA(hwnd, msg, wParam, lParam);

@@ -5,8 +5,14 @@
 // time and runs a tick only once every pending message has been handled
 // ("only when idle"). One window timer on a message-only window wakes the
 // schedule in loops that are not ours (a modal message box, a menu), where
-// ticks then come with the window timer's coarser granularity.
+// ticks then come with the window timer's coarser granularity. A signal
+// from another thread is a message posted to that window, so every message
+// loop of the thread dispatches it.
 #include <windows.h>
+
+#include <atomic>
+#include <cstdint>
+#include <map>
 
 #include "platform/event_loop.h"
 #include "platform/portable/timer_schedule.h"
@@ -20,6 +26,7 @@ class Win32EventLoop final : public EventLoop {
   ~Win32EventLoop() override;
 
   std::unique_ptr<Timer> createTimer(Millis interval, std::function<void()> onTick) override;
+  std::unique_ptr<CrossThreadSignal> createSignal(std::function<void()> handler) override;
   void yieldToPendingEvents() override;
   void sleep(Millis duration) override;
   void quit() override;
@@ -39,6 +46,7 @@ class Win32EventLoop final : public EventLoop {
 
  private:
   class Win32Timer;
+  class Win32Signal;
   static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
   static Millis monotonicNow();
   // Handles every pending message; false when the quit message came.
@@ -47,6 +55,7 @@ class Win32EventLoop final : public EventLoop {
   // Points the wake-up window timer at the next due time (or stops it).
   void armWakeUp();
   void runNextTick();
+  void runSignal(std::uint64_t id);
 
   UniqueWindow window_;
   TimerSchedule schedule_{&Win32EventLoop::monotonicNow};
@@ -55,6 +64,9 @@ class Win32EventLoop final : public EventLoop {
   bool quitting_ = false;
   HWND dialog_ = nullptr;
   std::function<bool(int)> keyPreview_;
+  // Live signals by id; a message for an id no longer here is dropped.
+  std::map<std::uint64_t, Win32Signal*> signals_;
+  std::uint64_t nextSignalId_ = 1;
 };
 
 }  // namespace pondex::win32

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "platform/win32/handles.h"
+#include "platform/win32/serial_reader_win32.h"
 
 namespace pondex::win32 {
 namespace {
@@ -13,7 +14,8 @@ struct Win32LineControl final : LineControl {
 
 class Win32OpenPort final : public OpenPort {
  public:
-  explicit Win32OpenPort(UniqueFile handle) : handle_(std::move(handle)) {}
+  Win32OpenPort(UniqueFile handle, EventLoop& loop) : handle_(std::move(handle)), loop_(loop) {}
+  ~Win32OpenPort() override { (void)close(); }
 
   Status setTimeouts(const SerialTimeouts& t) override {
     COMMTIMEOUTS ct{};
@@ -34,43 +36,42 @@ class Win32OpenPort final : public OpenPort {
     return {};
   }
 
+  void startReading(std::function<void()> arrived) override {
+    if (reader_ || !handle_) return;
+    reader_ = std::make_unique<SerialReader>(handle_.get(), loop_.createSignal(std::move(arrived)));
+  }
+
   Result<std::string> read(std::size_t maxBytes) override {
-    std::string buffer(maxBytes, '\0');
-    DWORD got = 0;
-    if (!::ReadFile(handle_.get(), buffer.data(), static_cast<DWORD>(maxBytes), &got, nullptr)) {
-      return {{}, lastError().error};
-    }
-    buffer.resize(got);
-    if (got == 0) {
-      // A vanished device is not reported by ReadFile everywhere: under
-      // Wine a read on a port whose tty went away keeps timing out empty,
-      // as an idle line does. ClearCommError tells the two apart: on a port
-      // that is there it only reads the line's error flags and queue sizes
-      // and cannot fail, while on a gone device it fails (21 under Wine; 5,
-      // 22 or 31 from the drivers of unplugged USB adapters). Bytes that
-      // arrived prove the device is there, so only empty reads ask.
-      DWORD errors = 0;
-      COMSTAT status{};
-      if (!::ClearCommError(handle_.get(), &errors, &status)) return {{}, lastError().error};
-    }
-    return {std::move(buffer), 0};
+    if (!handle_) return {{}, ERROR_INVALID_HANDLE};
+    if (!reader_) return {};
+    return reader_->take(maxBytes);
   }
 
   Result<std::size_t> write(std::string_view bytes) override {
+    // Bounded by the write timeouts; the reader's pending read does not
+    // hold it up, as it would on a handle opened for synchronous I/O.
+    OVERLAPPED overlapped{};
+    overlapped.hEvent = writeDone_.get();
     DWORD put = 0;
-    if (!::WriteFile(handle_.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &put, nullptr)) {
-      return {put, lastError().error};
+    if (!::WriteFile(handle_.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &put, &overlapped)) {
+      const Status failed = lastError();
+      if (failed.error != ERROR_IO_PENDING) return {put, failed.error};
+      if (!::GetOverlappedResult(handle_.get(), &overlapped, &put, TRUE)) return {put, lastError().error};
     }
     return {put, 0};
   }
 
   bool close() override {
+    reader_.reset();  // before the handle it reads goes
     if (!handle_) return false;
     return ::CloseHandle(handle_.release()) != FALSE;
   }
 
  private:
   UniqueFile handle_;
+  EventLoop& loop_;
+  UniqueKernelHandle writeDone_{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+  std::unique_ptr<SerialReader> reader_;
 };
 
 }  // namespace
@@ -93,10 +94,10 @@ std::string systemPortName(const std::string& name) {
 }
 
 Result<std::unique_ptr<OpenPort>> Win32SerialPorts::open(const std::string& name) {
-  UniqueFile handle{
-      ::CreateFileA(systemPortName(name).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr)};
+  UniqueFile handle{::CreateFileA(systemPortName(name).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_OVERLAPPED, nullptr)};
   if (!handle) return {nullptr, lastError().error};
-  return {std::make_unique<Win32OpenPort>(std::move(handle)), 0};
+  return {std::make_unique<Win32OpenPort>(std::move(handle), loop_), 0};
 }
 
 Result<std::unique_ptr<LineControl>> Win32SerialPorts::buildLineControl(const std::string& mode) {

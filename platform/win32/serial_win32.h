@@ -1,9 +1,12 @@
 #pragma once
 // Serial ports over the communications functions of kernel32: CreateFileA,
 // SetCommTimeouts, BuildCommDCBA, SetCommState, ReadFile, WriteFile and
-// CloseHandle, one call each, with GetLastError as the error number.
+// CloseHandle, with GetLastError as the error number. Ports are opened for
+// overlapped I/O: a reader thread waits in the reads (serial_reader_win32.h)
+// while the window's thread writes and takes what arrived.
 #include <string>
 
+#include "platform/event_loop.h"
 #include "platform/serial.h"
 
 namespace pondex::win32 {
@@ -14,10 +17,16 @@ std::string systemPortName(const std::string& name);
 
 class Win32SerialPorts final : public SerialPorts {
  public:
-  // Exclusive (no sharing), synchronous (no overlapped I/O) read and write.
+  // Arrival handlers run through `loop`'s cross-thread signals.
+  explicit Win32SerialPorts(EventLoop& loop) : loop_(loop) {}
+
+  // Exclusive (no sharing), overlapped read and write.
   Result<std::unique_ptr<OpenPort>> open(const std::string& name) override;
   // BuildCommDCBA on a DCB whose every field is zero.
   Result<std::unique_ptr<LineControl>> buildLineControl(const std::string& mode) override;
+
+ private:
+  EventLoop& loop_;
 };
 
 }  // namespace pondex::win32

@@ -1,6 +1,8 @@
 #include "tests/fakes/fake_event_loop.h"
 
+#include <algorithm>
 #include <chrono>
+#include <memory>
 
 namespace pondex::fakes {
 
@@ -18,8 +20,54 @@ class FakeEventLoop::FakeTimer final : public Timer {
   TimerSchedule::TimerId id_;
 };
 
+class FakeEventLoop::FakeSignal final : public CrossThreadSignal {
+ public:
+  FakeSignal(FakeEventLoop& loop, std::function<void()> handler)
+      : loop_(loop), state_(std::make_shared<State>(State{std::move(handler)})) {}
+  ~FakeSignal() override { state_->alive = false; }
+
+  void signal() override {
+    if (state_->posted) return;
+    state_->posted = true;
+    loop_.post([state = state_] {
+      state->posted = false;
+      if (!state->alive) return;
+      auto handler = state->handler;  // the handler may destroy the signal
+      handler();
+    });
+  }
+
+ private:
+  struct State {
+    std::function<void()> handler;
+    bool posted = false;
+    bool alive = true;
+  };
+  FakeEventLoop& loop_;
+  std::shared_ptr<State> state_;
+};
+
+std::unique_ptr<CrossThreadSignal> FakeEventLoop::createSignal(std::function<void()> handler) {
+  return std::make_unique<FakeSignal>(*this, std::move(handler));
+}
+
+void FakeEventLoop::postAt(Millis at, std::function<void()> event) {
+  auto it = std::upper_bound(timed_.begin(), timed_.end(), at, [](Millis t, const TimedEvent& e) { return t < e.at; });
+  timed_.insert(it, {at, std::move(event)});
+}
+
+void FakeEventLoop::releaseTimed() {
+  while (!timed_.empty() && timed_.front().at <= now_) {
+    posted_.push_back(std::move(timed_.front().event));
+    timed_.erase(timed_.begin());
+  }
+}
+
 std::unique_ptr<Timer> FakeEventLoop::createTimer(Millis interval, std::function<void()> onTick) {
-  auto id = schedule_.add(interval, std::move(onTick));
+  auto id = schedule_.add(interval, [this, interval, tick = std::move(onTick)] {
+    ticks_.push_back(interval);
+    tick();
+  });
   created_.push_back(id);
   return std::make_unique<FakeTimer>(schedule_, id);
 }
@@ -32,6 +80,7 @@ bool FakeEventLoop::timerEnabled(Millis interval) const {
 }
 
 bool FakeEventLoop::runPosted() {
+  releaseTimed();
   if (posted_.empty()) return false;
   auto events = std::move(posted_);
   posted_.clear();
@@ -44,10 +93,12 @@ void FakeEventLoop::runFor(Millis duration) {
   while (!quit_) {
     if (runPosted()) continue;
     if (now_ > end) break;  // a blocking handler ran past the end
-    const auto due = schedule_.nextDue();
+    auto due = schedule_.nextDue();
+    const bool eventFirst = !timed_.empty() && (!due || timed_.front().at <= *due);
+    if (eventFirst) due = timed_.front().at;
     if (!due || *due > end) break;
     if (*due > now_) now_ = *due;
-    schedule_.runNext();
+    if (!eventFirst) schedule_.runNext();
   }
   if (now_ < end && !quit_) now_ = end;
 }

@@ -1,7 +1,9 @@
 #pragma once
 // An event loop in virtual time, over the same TimerSchedule as the real
 // loop. Nothing runs by itself: a test moves time with runFor(), which
-// delivers due ticks and posted events in time order (posted events first).
+// delivers due ticks, posted events and events posted for a later time in
+// time order (posted events first). A cross-thread signal is an event
+// posted now.
 // Blocking calls (sleep, or a fake device that waits) move time with
 // advanceClock(), during which no event runs, as on the real thread.
 #include <cstdint>
@@ -27,8 +29,11 @@ class FakeEventLoop final : public EventLoop {
 
   // An event pending from now on (a socket notification, a user action).
   void post(std::function<void()> event) { posted_.push_back(std::move(event)); }
+  // An event pending from virtual time `at` on (a byte on the line).
+  void postAt(Millis at, std::function<void()> event);
 
   std::unique_ptr<Timer> createTimer(Millis interval, std::function<void()> onTick) override;
+  std::unique_ptr<CrossThreadSignal> createSignal(std::function<void()> handler) override;
   void yieldToPendingEvents() override;
   void sleep(Millis duration) override { advanceClock(duration); }
   void quit() override { quit_ = true; }
@@ -38,15 +43,26 @@ class FakeEventLoop final : public EventLoop {
   // Whether the live timer of this interval is on (the program's timers
   // have intervals of their own).
   [[nodiscard]] bool timerEnabled(Millis interval) const;
+  // The interval of every tick that ran, in order.
+  [[nodiscard]] const std::vector<Millis>& ticks() const { return ticks_; }
 
  private:
   class FakeTimer;
+  class FakeSignal;
+  struct TimedEvent {
+    Millis at;
+    std::function<void()> event;
+  };
   bool runPosted();
+  // Moves events whose time has come to the posted ones.
+  void releaseTimed();
 
   Millis now_{0};
   TimerSchedule schedule_{[this] { return now_; }};
   std::vector<TimerSchedule::TimerId> created_;  // a removed timer reads as interval 0
   std::vector<std::function<void()>> posted_;
+  std::vector<TimedEvent> timed_;  // in time order
+  std::vector<Millis> ticks_;
   bool quit_ = false;
   int yields_ = 0;
 };

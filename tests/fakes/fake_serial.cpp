@@ -29,7 +29,8 @@ std::string normalisePortName(const std::string& name) {
 
 class FakeOpenPort final : public OpenPort {
  public:
-  FakeOpenPort(FakeSerialDevice& device, std::uint64_t generation) : device_(device), generation_(generation) {}
+  FakeOpenPort(FakeSerialDevice& device, std::uint64_t generation, FakeEventLoop& loop)
+      : device_(device), generation_(generation), loop_(loop) {}
   ~FakeOpenPort() override { (void)close(); }
 
   Status setTimeouts(const SerialTimeouts& timeouts) override {
@@ -48,11 +49,21 @@ class FakeOpenPort final : public OpenPort {
     return {};
   }
 
+  void startReading(std::function<void()> arrived) override {
+    if (!open_ || arrived_) return;
+    arrived_ = loop_.createSignal(std::move(arrived));
+    if (!deadError()) device_.startReading(*arrived_);
+  }
+
   Result<std::string> read(std::size_t maxBytes) override {
     if (!open_) return {{}, 6};  // ERROR_INVALID_HANDLE
     if (auto e = deadError()) return {{}, *e};
-    if (auto e = std::exchange(device_.failNextRead, std::nullopt)) return {{}, *e};
-    return device_.read(maxBytes);
+    // As the background read keeps them: the bytes before the failure first.
+    Result<std::string> got = device_.read(maxBytes);
+    if (got.value.empty()) {
+      if (auto e = std::exchange(device_.failNextRead, std::nullopt)) return {{}, *e};
+    }
+    return got;
   }
 
   Result<std::size_t> write(std::string_view bytes) override {
@@ -67,7 +78,11 @@ class FakeOpenPort final : public OpenPort {
     if (!open_) return false;
     open_ = false;
     ++device_.closes;
-    if (generation_ == device_.plugGeneration_) device_.open = false;
+    if (generation_ == device_.plugGeneration_) {
+      device_.open = false;
+      if (arrived_) device_.stopReading();
+    }
+    arrived_.reset();
     return true;
   }
 
@@ -80,13 +95,33 @@ class FakeOpenPort final : public OpenPort {
 
   FakeSerialDevice& device_;
   std::uint64_t generation_;
+  FakeEventLoop& loop_;
   bool open_ = true;
+  std::unique_ptr<CrossThreadSignal> arrived_;
 };
 
 void FakeSerialDevice::sendAt(Millis at, const std::string& bytes) {
   auto it =
       std::upper_bound(arrivals_.begin(), arrivals_.end(), at, [](Millis t, const Arrival& a) { return t < a.at; });
   arrivals_.insert(it, {at, bytes});
+  loop_.postAt(at, [this, generation = plugGeneration_] {
+    if (generation == plugGeneration_) signalArrival();
+  });
+}
+
+void FakeSerialDevice::startReading(CrossThreadSignal& arrived) {
+  arrived_ = &arrived;
+  reading = true;
+  if (!arrivals_.empty() && arrivals_.front().at <= loop_.now()) signalArrival();
+}
+
+void FakeSerialDevice::stopReading() {
+  arrived_ = nullptr;
+  reading = false;
+}
+
+void FakeSerialDevice::signalArrival() {
+  if (arrived_ != nullptr) arrived_->signal();
 }
 
 void FakeSerialDevice::unplug(int error) {
@@ -95,6 +130,9 @@ void FakeSerialDevice::unplug(int error) {
   ++plugGeneration_;
   open = false;
   arrivals_.clear();
+  // The reading port's next read fails: its host must hear of it.
+  signalArrival();
+  stopReading();
 }
 
 std::string FakeSerialDevice::written() const {
@@ -104,26 +142,8 @@ std::string FakeSerialDevice::written() const {
 }
 
 Result<std::string> FakeSerialDevice::read(std::size_t maxBytes) {
-  const SerialTimeouts t = timeouts.value_or(SerialTimeouts{});
-  const Millis start = loop_.now();
-  const std::uint64_t total = std::uint64_t{t.readTotalMultiplier} * maxBytes + t.readTotalConstant;
   std::string got;
-  std::optional<Millis> lastByte;
-  while (got.size() < maxBytes) {
-    std::optional<Millis> deadline;
-    if (total != 0) deadline = start + Millis{static_cast<Millis::rep>(total)};
-    if (lastByte && t.readInterval != 0) {
-      const Millis interval = *lastByte + Millis{t.readInterval};
-      if (!deadline || interval < *deadline) deadline = interval;
-    }
-    // Bytes already waiting count as received at the call.
-    const Millis at = arrivals_.empty() ? start : std::max(arrivals_.front().at, start);
-    if (arrivals_.empty() || (deadline && at > *deadline)) {
-      if (deadline) loop_.advanceClock(*deadline - loop_.now());
-      break;
-    }
-    loop_.advanceClock(at - loop_.now());
-    lastByte = at;
+  while (got.size() < maxBytes && !arrivals_.empty() && arrivals_.front().at <= loop_.now()) {
     Arrival& a = arrivals_.front();
     const std::size_t n = std::min(maxBytes - got.size(), a.bytes.size());
     got.append(a.bytes, 0, n);
@@ -146,7 +166,7 @@ Result<std::unique_ptr<OpenPort>> FakeSerialPorts::open(const std::string& name)
   if (d.open) return {nullptr, kErrorAccessDenied};
   d.open = true;
   ++d.opens;
-  return {std::make_unique<FakeOpenPort>(d, d.plugGeneration_), 0};
+  return {std::make_unique<FakeOpenPort>(d, d.plugGeneration_, loop_), 0};
 }
 
 Result<std::unique_ptr<LineControl>> FakeSerialPorts::buildLineControl(const std::string& mode) {

@@ -4,15 +4,11 @@
 // - A port is known by its name in capitals without a colon: "Com1:" and
 //   "COM1" name the same port. Opening a port that was not added fails with 2 (as does
 //   one that is unplugged), one already open with 5.
-// - Bytes from the far side arrive at chosen virtual times. A read blocks
-//   the thread by moving the loop's clock (no event runs) under the port's
-//   timeouts, as the system does: it returns as soon as the requested count
-//   has arrived; otherwise at the first deadline, with every byte that
-//   arrived up to and including that moment. The deadlines are
-//   readInterval after the last byte received (bytes already waiting at the
-//   call count as received at the call) and readTotalMultiplier * count +
-//   readTotalConstant after the call. A read that no deadline bounds and no
-//   byte can end returns what it has at once.
+// - Bytes from the far side arrive at chosen virtual times, each send as one
+//   piece. Once a port reads, the arrival handler is signalled through the
+//   loop at each arrival (at once for bytes that were waiting), and after
+//   the device vanished. read() never moves the clock: it takes what has
+//   arrived up to now.
 // - A write completes at once in virtual time (the driver buffers it) and
 //   is recorded byte for byte.
 // - Mode texts are refused with 87 when their first field is not a whole
@@ -62,6 +58,7 @@ class FakeSerialDevice {
   int opens = 0;     // successful opens
   int closes = 0;
   bool open = false;
+  bool reading = false;  // the open port reads in the background
 
  private:
   friend class FakeOpenPort;
@@ -71,12 +68,16 @@ class FakeSerialDevice {
     std::string bytes;
   };
   Result<std::string> read(std::size_t maxBytes);
+  void startReading(CrossThreadSignal& arrived);
+  void stopReading();
+  void signalArrival();
 
   FakeEventLoop& loop_;
   std::deque<Arrival> arrivals_;  // in time order
   bool pluggedIn_ = true;
   int removalError_ = 0;  // what handles of an earlier generation fail with
   std::uint64_t plugGeneration_ = 0;
+  CrossThreadSignal* arrived_ = nullptr;  // the open port's, while it reads
 };
 
 class FakeSerialPorts final : public SerialPorts {

@@ -45,17 +45,33 @@ TEST_F(ARCCommTest, EachSetupFailureIsShownWithItsNumberAndLeavesThePortClosed) 
                   "Unable to set Comm DCB 9600,N,8,1 Error: 1234"));
 }
 
-TEST_F(ARCCommTest, OneReadCollectsAFramesPiecesAndAtMost256BytesUnconverted) {
+TEST_F(ARCCommTest, GetDataNeverWaitsAndDataInTellsOfEachPieceAsItArrives) {
+  std::vector<std::pair<Millis, std::string>> pieces;
+  comm.events.DataIn = [&] {
+    for (std::string text = comm.GetData(); !text.empty(); text = comm.GetData()) pieces.emplace_back(loop.now(), text);
+  };
+  com1.sendIn(milliseconds{5}, "before the port opened");
+  loop.runFor(milliseconds{10});
   ASSERT_TRUE(comm.InitCom());
+  loop.runFor(milliseconds{0});
   com1.sendIn(milliseconds{10}, "  12.5");
-  com1.sendIn(milliseconds{60}, "0 g");
-  com1.sendIn(milliseconds{110}, "\r\n");
-  EXPECT_EQ(comm.GetData(), "  12.50 g\r\n");
+  com1.sendIn(milliseconds{60}, "0 g\r\n");
+  const Millis t0 = loop.now();
+  EXPECT_EQ(comm.GetData(), "") << "nothing has arrived yet, and nothing is waited for";
+  EXPECT_EQ(loop.now(), t0);
   std::string all;
   for (int i = 0; i < 300; ++i) all += static_cast<char>(i);
-  com1.sendIn(milliseconds{0}, all);
-  EXPECT_EQ(comm.GetData(), all.substr(0, 256));
-  EXPECT_EQ(comm.GetData(), all.substr(256));
+  com1.sendIn(milliseconds{100}, all);
+  loop.runFor(milliseconds{200});
+  EXPECT_THAT(pieces, ElementsAre(std::pair{t0, std::string("before the port opened")},
+                                  std::pair{t0 + milliseconds{10}, std::string("  12.5")},
+                                  std::pair{t0 + milliseconds{60}, std::string("0 g\r\n")},
+                                  std::pair{t0 + milliseconds{100}, all.substr(0, 256)},
+                                  std::pair{t0 + milliseconds{100}, all.substr(256)}));
+  comm.FinCom();
+  com1.sendIn(milliseconds{10}, "after the close");
+  loop.runFor(milliseconds{100});
+  EXPECT_EQ(pieces.size(), 5u) << "a closed port tells nothing";
 }
 
 TEST_F(ARCCommTest, AVanishedDeviceClosesThePortAndAQuietOpenRetriesUntilItIsBack) {

@@ -9,6 +9,7 @@
 #include "platform/portable/file_profile.h"
 #include "tests/contract/event_loop_contract.h"
 #include "tests/contract/profile_contract.h"
+#include "tests/contract/serial_contract.h"
 #include "tests/contract/sockets_contract.h"
 #include "tests/fakes/fake_platform.h"
 
@@ -81,6 +82,27 @@ struct FakeSocketsEnv {
   fakes::FakeSocketLibrary sockets{loop};
 };
 INSTANTIATE_TYPED_TEST_SUITE_P(Fake, SocketsContract, FakeSocketsEnv);
+
+struct FakeSerialEnv {
+  EventLoop& loop() { return fake; }
+  SerialPorts& ports() { return serial; }
+  static std::string portName() { return "COM1"; }
+  void farSideSends(const std::string& bytes) { device.sendIn(Millis(1), bytes); }
+  std::string farSideReceives(std::size_t) const { return device.written(); }
+  template <typename Pred>
+  bool pump(Pred done) {
+    for (int i = 0; i < 1000 && !done(); ++i) fake.runFor(Millis(5));
+    return done();
+  }
+  template <typename Pred>
+  bool pumpForeign(Pred done) {
+    return pump(done);  // the fake has one loop only
+  }
+  fakes::FakeEventLoop fake;
+  fakes::FakeSerialPorts serial{fake};
+  fakes::FakeSerialDevice& device = serial.addPort("COM1");
+};
+INSTANTIATE_TYPED_TEST_SUITE_P(Fake, SerialContract, FakeSerialEnv);
 
 }  // namespace
 }  // namespace pondex::contract

@@ -14,7 +14,6 @@ namespace pondex {
 class KeyFixture : public ::testing::Test {
  protected:
   // The controller's timers, told apart by their intervals.
-  static constexpr Millis kTimer2{1};    // the serial poll
   static constexpr Millis kTimer3{200};  // supervision and hot keys
   inline static const std::string kListening = "SYGNA\xA3 ZEWNETRZNY=1\r\n";
   inline static const std::string kHotKeysOn =

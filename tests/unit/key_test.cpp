@@ -1,3 +1,5 @@
+#include <gmock/gmock.h>
+
 #include <algorithm>
 
 #include "tests/unit/key_fixture.h"
@@ -24,8 +26,19 @@ TEST_F(KeyTest, StartUpOpensNoPortAndASecondCopyEndsWithoutTouchingAnything) {
   EXPECT_EQ(fake.files.created, (std::vector<std::string>{"c:\\kolvat\\", "c:\\kolvat\\pon_dex\\"}));
   EXPECT_EQ(fake.tray.calls, std::vector<FakeTray::Call>{FakeTray::Call::Add});
   EXPECT_EQ(scale.opens, 0) << "no port is opened at start-up";
-  EXPECT_TRUE(timerOn(kTimer2));
   EXPECT_FALSE(timerOn(kTimer3));
+}
+
+TEST_F(KeyTest, AnIdleMinuteRunsNoTimerShorterThanTheSupervisionWithThePortClosedOrOpen) {
+  load(kListening);
+  fake.loop.runFor(std::chrono::minutes(1));
+  EXPECT_TRUE(fake.loop.ticks().empty()) << "the window shown, nothing started: nothing ticks";
+
+  form.userClick(c.cmdStart);
+  fake.loop.runFor(std::chrono::minutes(1));
+  ASSERT_TRUE(scale.open);
+  EXPECT_EQ(fake.loop.ticks().size(), 300u) << "the supervision, five times a second";
+  EXPECT_THAT(fake.loop.ticks(), ::testing::Each(Millis(200)));
 }
 
 TEST_F(KeyTest, TheCloseBoxOnlyHidesTheWindowAndZamknijEndsOnce) {
@@ -35,13 +48,13 @@ TEST_F(KeyTest, TheCloseBoxOnlyHidesTheWindowAndZamknijEndsOnce) {
   key.unload(kUnloadByUser);
   EXPECT_FALSE(form.visible(ui::kWindowId));
   EXPECT_FALSE(key.ended());
-  EXPECT_TRUE(timerOn(kTimer2) && timerOn(kTimer3)) << "listening goes on behind the hidden window";
+  EXPECT_TRUE(timerOn(kTimer3)) << "listening goes on behind the hidden window";
   EXPECT_EQ(fake.setting("Tarowanie"), "<absent>");
 
   form.userClick(c.cmdZamknij);
   EXPECT_TRUE(key.ended());
   EXPECT_TRUE(fake.loop.quitRequested());
-  EXPECT_FALSE(timerOn(kTimer2));
+  EXPECT_FALSE(timerOn(kTimer3));
   EXPECT_EQ(fake.setting("Pytanie"), "P1");
   EXPECT_EQ(fake.setting("Tarowanie"), "T");
   key.unload(kUnloadBySystem);  // a second close changes nothing

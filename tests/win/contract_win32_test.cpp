@@ -1,7 +1,7 @@
 // The Windows implementations held to the rules the fakes follow
 // (tests/contract): the event loop in real time, the system's profile
-// functions on real files, and Winsock against a loopback listener opened
-// here.
+// functions on real files, Winsock against a loopback listener opened
+// here, and the serial ports over the pty pair COM1 <-> COM2.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <winsock2.h>
@@ -11,10 +11,13 @@
 #include <string>
 
 #include "platform/win32/event_loop_win32.h"
+#include "platform/win32/handles.h"
+#include "platform/win32/serial_win32.h"
 #include "platform/win32/sockets_win32.h"
 #include "platform/win32/system_win32.h"
 #include "tests/contract/event_loop_contract.h"
 #include "tests/contract/profile_contract.h"
+#include "tests/contract/serial_contract.h"
 #include "tests/contract/sockets_contract.h"
 
 namespace pondex::contract {
@@ -131,6 +134,61 @@ struct Win32SocketsEnv {
   std::uint16_t listenPort = 0;
 };
 INSTANTIATE_TYPED_TEST_SUITE_P(Win32, SocketsContract, Win32SocketsEnv);
+
+// COM1 read by the implementation; COM2, its far side, by plain synchronous
+// calls of this test, drained of what earlier tests left.
+struct Win32SerialEnv {
+  Win32SerialEnv() {
+    farSide.reset(::CreateFileA("COM2", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    EXPECT_TRUE(farSide.valid()) << "COM2 does not open: error " << ::GetLastError();
+    COMMTIMEOUTS t{50, 0, 100, 0, 1000};
+    ::SetCommTimeouts(farSide.get(), &t);
+    ::PurgeComm(farSide.get(), PURGE_RXCLEAR | PURGE_TXCLEAR);
+  }
+  EventLoop& loop() { return real; }
+  SerialPorts& ports() { return serial; }
+  static std::string portName() { return "COM1"; }
+  void farSideSends(const std::string& bytes) {
+    DWORD put = 0;
+    EXPECT_TRUE(::WriteFile(farSide.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &put, nullptr));
+  }
+  std::string farSideReceives(std::size_t count) {
+    std::string got;
+    char buffer[256];
+    DWORD n = 0;
+    const auto end = SteadyClock::now() + std::chrono::seconds(5);
+    while (got.size() < count && SteadyClock::now() < end &&
+           ::ReadFile(farSide.get(), buffer, sizeof buffer, &n, nullptr))
+      got.append(buffer, n);
+    return got;
+  }
+  // The loop's own run(), ended by a timer of its own once done.
+  template <typename Pred>
+  bool pump(Pred done) {
+    const auto end = SteadyClock::now() + std::chrono::seconds(5);
+    auto check = real.createTimer(Millis(5), [&] {
+      if (done() || SteadyClock::now() > end) real.quit();
+    });
+    check->setEnabled(true);
+    real.run();
+    return done();
+  }
+  // A plain message loop, as a modal window or a message box runs.
+  template <typename Pred>
+  bool pumpForeign(Pred done) {
+    const auto end = SteadyClock::now() + std::chrono::seconds(5);
+    while (!done() && SteadyClock::now() < end) {
+      ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+      MSG msg;
+      while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
+    }
+    return done();
+  }
+  win32::Win32EventLoop real;
+  win32::Win32SerialPorts serial{real};
+  win32::UniqueFile farSide;
+};
+INSTANTIATE_TYPED_TEST_SUITE_P(Win32, SerialContract, Win32SerialEnv);
 
 }  // namespace
 }  // namespace pondex::contract

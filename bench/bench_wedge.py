@@ -1,18 +1,28 @@
 #!/usr/bin/env python3
 """End-to-end figures of the keyboard wedge under Wine (a benchmark, not a test).
 
-1. Throughput: the scale simulator sends a continuous stream of weight lines
-   at 19200 baud for 30 seconds on the pty mapped as COM1; the real
-   Pon_dex.exe types them into the receiver window. Reports how many
-   characters were sent and how many arrived (all of them is the only good
-   answer).
-2. End-of-frame delay: single weight lines; reports the median and the
-   maximum time from the last byte of a frame leaving the simulator to the
-   end-of-frame key (Tab) arriving in the receiver (at least 20 frames;
-   aim: median at most 500 ms, maximum at most 600 ms).
+For each program given (this build, and with --compare an older
+Pon_dex.exe, run one after the other on the same machine) it measures:
+
+1. The window's answer time while listening on a silent serial port: round
+   trips of a null message sent from another process (wintool ping), median,
+   90th percentile and maximum (aim: every answer within 50 ms, median at
+   most 5 ms).
+2. Frames from the scale simulator at 9600 baud, 1.5 s apart: the delay of
+   the first character typed after the frame's first byte left, and of the
+   end-of-frame key (Tab) after its last byte (aim: median at most 150 ms,
+   maximum at most 250 ms).
+3. The CPU share of the program, idle with its window shown and the port
+   closed, and idle while listening on a silent port, next to that of an
+   idle Win32 window (the receiver), each over --idle seconds; the Wine
+   server's share in the same span follows in brackets (aim: at most 2 % of
+   one core).
+4. Throughput: a continuous stream of weight lines at 19200 baud for
+   --seconds, typed into the receiver (every character, in order, is the
+   only good answer).
 
 Run after the MinGW build (tools/dev.sh test builds it):
-    python3 bench/bench_wedge.py [--seconds 30] [--frames 20]
+    python3 bench/bench_wedge.py [--compare OLD/Pon_dex.exe] [--seconds 30] [--frames 20] [--idle 10]
 """
 import argparse
 import os
@@ -33,6 +43,42 @@ os.environ.setdefault("PONDEX_RECEIVER", os.path.join(BUILD, "tools", "win", "re
 from harness import LISTENING, Program, Receiver, WINDOW_TITLE, com_port_path, scale_sim, settings_with  # noqa: E402
 from harness import wait_until, wintool  # noqa: E402
 
+TICKS = os.sysconf("SC_CLK_TCK")
+
+
+def cpu_seconds(needle):
+    """User and system CPU time of every process whose command line holds needle; for "wineserver", the
+    server of this benchmark's Wine prefix only (other prefixes may be busy meanwhile)."""
+    prefix = b"WINEPREFIX=" + os.path.join(os.environ["PONDEX_WINE_DIR"], "prefix").encode() + b"\0"
+    total = 0
+    for pid in filter(str.isdigit, os.listdir("/proc")):
+        try:
+            with open("/proc/%s/cmdline" % pid, "rb") as f:
+                if needle.encode() not in f.read():
+                    continue
+            if needle == "wineserver":
+                with open("/proc/%s/environ" % pid, "rb") as f:
+                    if prefix not in f.read():
+                        continue
+            with open("/proc/%s/stat" % pid) as f:
+                fields = f.read().rsplit(")", 1)[1].split()
+            total += int(fields[11]) + int(fields[12])
+        except OSError:
+            continue
+    return total / TICKS
+
+
+def cpu_share(needle, seconds):
+    """(share of one core used by the matching processes, and by the Wine server) over seconds."""
+    program, server = cpu_seconds(needle), cpu_seconds("wineserver")
+    time.sleep(seconds)
+    return (100 * (cpu_seconds(needle) - program) / seconds, 100 * (cpu_seconds("wineserver") - server) / seconds)
+
+
+def percentile(values, p):
+    ordered = sorted(values)
+    return ordered[min(len(ordered) - 1, int(round(p / 100 * (len(ordered) - 1))))]
+
 
 def run_program(settings):
     program = Program(settings=settings).start_and_wait_for_window()
@@ -51,6 +97,7 @@ def close(program, receiver):
 
 
 def throughput(seconds):
+    """'all N characters, in order' or what went wrong."""
     scale = scale_sim.ScaleSimulator(link=com_port_path(1), baud=19200, weight=12.345, log_stream=None).start()
     speed = b"PR\xcaDKO\x8c\xc6"
     program, receiver = run_program(settings_with({LISTENING: 1, speed: 19200}, NR_PORTU=1, ZMIANA=0,
@@ -58,11 +105,9 @@ def throughput(seconds):
     try:
         wait_until(lambda: scale.serial_open, 30, what="the port to open")
         scale.set_stream(True)
-        started = time.monotonic()
         time.sleep(seconds)
         scale.set_stream(False)
         scale.wait_sent("serial", 10)
-        sent_for = time.monotonic() - started
         sent = scale.sent("serial")
         # Let the program type what is still on its way.
         last = -1
@@ -73,57 +118,127 @@ def throughput(seconds):
     finally:
         close(program, receiver)
         scale.stop()
-    print("throughput: %d characters sent in %.1f s at 19200 baud (%.0f characters/s); %d arrived; %s" %
-          (len(sent), sent_for, len(sent) / sent_for, len(typed),
-           "all of them, in order" if typed == sent else "MISMATCH"))
-    if typed != sent:
-        i = next((i for i, (a, b) in enumerate(zip(sent, typed)) if a != b), min(len(sent), len(typed)))
-        print("  first difference at character %d: sent %r, typed %r" % (i, sent[i - 20:i + 20], typed[i - 20:i + 20]))
-    return typed == sent
+    if typed == sent:
+        return "all %d, in order" % len(sent)
+    i = next((i for i, (a, b) in enumerate(zip(sent, typed)) if a != b), min(len(sent), len(typed)))
+    return "MISMATCH: %d sent, %d typed, first difference at %d" % (len(sent), len(typed), i)
 
 
-def end_of_frame_delay(frames):
+def idle_shown(idle):
+    """CPU share with the window shown and the port closed (nothing started)."""
+    program = Program(settings=settings_with(NR_PORTU=1)).start_and_wait_for_window()
+    try:
+        time.sleep(2)
+        return cpu_share(program.folder, idle)
+    finally:
+        program.close()
+
+
+def listening(idle, frames):
+    """On a silent port: CPU share and answer times; then frames: first character and end-of-frame delays."""
     scale = scale_sim.ScaleSimulator(link=com_port_path(1), baud=9600, weight=1.0, log_stream=None).start()
     program, receiver = run_program(settings_with({LISTENING: 1}, NR_PORTU=1, ZMIANA=0, CR=0, LF=0,
                                                   Koniec_ramki=1))
-    delays = []
+    result = {}
     try:
         wait_until(lambda: scale.serial_open, 30, what="the port to open")
+        time.sleep(2)
+        result["cpu"] = cpu_share(program.folder, idle)
+        answers = wintool("ping", WINDOW_TITLE, 50, 100, timeout=300, check=False)
+        result["answers"] = [float("inf") if a == "none" else float(a) for a in answers.split()]
+        first, last = [], []
         for _ in range(frames):
             before = len(receiver.records())
+            sent_at = time.time()
             scale.send(b"S S       1.000 kg\r\n")
             scale.wait_sent("serial", 5)
             last_byte = time.time()
             wait_until(lambda: any(b == 0x09 for _, b in receiver.records()[before:]), 10, what="the Tab")
-            tab_time = next(t for t, b in receiver.records()[before:] if b == 0x09)
-            delays.append((tab_time - last_byte) * 1000)
-            time.sleep(1.0)
+            records = receiver.records()[before:]
+            first.append((records[0][0] - sent_at) * 1000)
+            last.append((next(t for t, b in records if b == 0x09) - last_byte) * 1000)
+            time.sleep(1.5)
+        result["first"], result["end"] = first, last
     finally:
         close(program, receiver)
         scale.stop()
-    median, worst = statistics.median(delays), max(delays)
-    print("end-of-frame delay over %d frames: median %.0f ms, min %.0f ms, max %.0f ms (%s)" %
-          (len(delays), median, min(delays), worst,
-           "within 500/600 ms" if median <= 500 and worst <= 600 else "SLOWER than 500/600 ms"))
-    print("  every frame, ms: " + " ".join("%.0f" % d for d in delays))
+    return result
+
+
+def idle_window(idle):
+    """CPU share of a plain idle Win32 window: the receiver, alone."""
+    folder = Program().folder
+    receiver = Receiver(folder).start()
+    try:
+        time.sleep(2)
+        return cpu_share(os.environ["PONDEX_RECEIVER"], idle)
+    finally:
+        receiver.stop()
+
+
+def measure(exe, args):
+    os.environ["PONDEX_EXE"] = exe
+    figures = {"shown": idle_shown(args.idle)}
+    figures.update(listening(args.idle, args.frames))
+    figures["stream"] = throughput(args.seconds)
+    return figures
+
+
+def cpu_text(share):
+    return "%.1f %% (server %.1f %%)" % share
+
+
+def delays_text(values):
+    return "median %.0f, max %.0f ms" % (statistics.median(values), max(values))
+
+
+def report(runs, reference):
+    names = list(runs)
+    rows = [
+        ("window answer, listening", lambda f: "median %.1f, p90 %.1f, max %.1f ms" % (
+            statistics.median(f["answers"]), percentile(f["answers"], 90), max(f["answers"]))),
+        ("first character after its byte", lambda f: delays_text(f["first"])),
+        ("end-of-frame key after last byte", lambda f: delays_text(f["end"])),
+        ("19200 baud stream", lambda f: f["stream"]),
+        ("CPU idle, shown, port closed", lambda f: cpu_text(f["shown"])),
+        ("CPU idle, listening", lambda f: cpu_text(f["cpu"])),
+    ]
+    width = max(len(r[0]) for r in rows) + 2
+    columns = [max(40, len(n) + 2) for n in names]
+    print("".ljust(width) + "".join(n.ljust(c) for n, c in zip(names, columns)))
+    for label, cell in rows:
+        print(label.ljust(width) + "".join(cell(runs[n]).ljust(c) for n, c in zip(names, columns)))
+    print("CPU of an idle Win32 window".ljust(width) + cpu_text(reference))
+    for n in names:
+        f = runs[n]
+        print("\n%s, every frame (first character / end-of-frame key), ms:" % n)
+        print("  " + " ".join("%.0f/%.0f" % pair for pair in zip(f["first"], f["end"])))
+        print("  answers, ms: " + " ".join("%.1f" % a for a in f["answers"]))
 
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("--compare", help="an older Pon_dex.exe measured the same way, before this build")
     parser.add_argument("--seconds", type=float, default=30)
     parser.add_argument("--frames", type=int, default=20)
+    parser.add_argument("--idle", type=float, default=10)
     args = parser.parse_args()
     if args.frames < 20:
         parser.error("--frames: a median and a maximum need at least 20 frames")
     env = os.path.join(REPO, "tools", "wine-env.sh")
     subprocess.run([env, "start", os.environ["PONDEX_WINE_DIR"], os.environ["PONDEX_WINTOOL"]], check=True,
                    stdout=subprocess.DEVNULL)
+    exes = {}
+    if args.compare:
+        exes["compared (%s)" % os.path.basename(os.path.dirname(os.path.abspath(args.compare)))] = args.compare
+    exes["this build"] = os.environ["PONDEX_EXE"]
     try:
-        ok = throughput(args.seconds)
-        end_of_frame_delay(args.frames)
+        runs = {name: measure(exe, args) for name, exe in exes.items()}
+        reference = idle_window(args.idle)
     finally:
         subprocess.run([env, "stop", os.environ["PONDEX_WINE_DIR"]], check=False)
-    return 0 if ok else 1
+    report(runs, reference)
+    return 0 if all(r["stream"].startswith("all") for r in runs.values()) else 1
 
 
 if __name__ == "__main__":

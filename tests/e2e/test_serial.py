@@ -4,11 +4,12 @@ that has the focus."""
 import glob
 import os
 import tempfile
+import threading
 import time
 import unittest
 
-from harness import (HOT_KEYS, LISTENING, ProgramTestCase, com_port_path, file_texts, linux_to_wine_path, scale_sim,
-                     settings_with, wait_until, wine_dir, wintool)
+from harness import (HOT_KEYS, LISTENING, WINDOW_TITLE, ProgramTestCase, com_port_path, file_texts,
+                     linux_to_wine_path, scale_sim, settings_with, wait_until, wine_dir, wintool)
 
 VK_F9 = 0x78
 
@@ -30,6 +31,24 @@ class Serial(ProgramTestCase):
         scale.send(b"S S      12.345 kg\r\n")
         # CR is Enter, LF is Ctrl+Enter ("\n"), and after the silence one more Enter.
         receiver.wait_for_text(b"S S      12,345 kg\r\n\r")
+
+    def test_the_window_answers_another_program_while_frames_arrive(self):
+        scale = self.scale()
+        _, receiver = self.start_program(Koniec_ramki=1, LF=0, CR=0)
+        wait_until(lambda: scale.serial_open, 20, what="the port to open")
+        answers = []
+        # Another program asks the window for an answer every 50 ms; only a
+        # hang (no answer within 2 s) counts against it.
+        asker = threading.Thread(target=lambda: answers.extend(
+            wintool("ping", WINDOW_TITLE, 60, 50, timeout=300, check=False).split()))
+        asker.start()
+        for _ in range(10):
+            scale.send(b"S S       1.000 kg\r\n")
+            time.sleep(0.3)
+        asker.join()
+        self.assertEqual(len(answers), 60)
+        self.assertNotIn("none", answers)
+        receiver.wait_for_text(b"S S       1,000 kg\t" * 10)  # the decimal comma is on by default
 
     def test_an_adapter_pulled_out_and_put_back_is_reopened_without_a_box(self):
         scale = self.scale()

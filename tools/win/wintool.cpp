@@ -20,6 +20,9 @@
 //   wintool key VK HOLD_MS                 press a virtual key, hold it, release it
 //   wintool end-session TITLE              tell the window the session ends
 //   wintool hold                           keep a hidden window (and so Wine's desktop process) alive
+//   wintool ping TITLE COUNT PAUSE_MS      COUNT round trips of a null message to the window, PAUSE_MS apart:
+//                                          prints each answer time in ms (or "none" after 2 s); exit 1 if
+//                                          any went unanswered
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
@@ -193,6 +196,37 @@ int usage() {
   return 2;
 }
 
+// How long the window takes to answer a message, as any program that sends
+// it one (the shell, a screen reader) waits for it.
+int ping(const char* title, int count, int pauseMs) {
+  HWND window = windowTitled(title);
+  if (window == nullptr) {
+    std::fprintf(stderr, "no window titled %s\n", title);
+    return 1;
+  }
+  LARGE_INTEGER frequency;
+  ::QueryPerformanceFrequency(&frequency);
+  bool allAnswered = true;
+  for (int i = 0; i < count; ++i) {
+    LARGE_INTEGER before;
+    LARGE_INTEGER after;
+    DWORD_PTR result = 0;
+    ::QueryPerformanceCounter(&before);
+    const bool answered = ::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 2000, &result) != 0;
+    ::QueryPerformanceCounter(&after);
+    if (answered) {
+      std::printf("%.2f\n", 1000.0 * static_cast<double>(after.QuadPart - before.QuadPart) /
+                                static_cast<double>(frequency.QuadPart));
+    } else {
+      std::printf("none\n");
+      allAnswered = false;
+    }
+    std::fflush(stdout);
+    ::Sleep(static_cast<DWORD>(pauseMs));
+  }
+  return allAnswered ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -225,6 +259,7 @@ int main(int argc, char** argv) {
     std::printf("%u\n", ::GetACP());
     return 0;
   }
+  if (cmd == "ping" && argc == 5) return ping(argv[2], std::atoi(argv[3]), std::atoi(argv[4]));
   if (cmd == "count" && argc == 3) {
     std::printf("%u\n", static_cast<unsigned>(windowsTitled(argv[2]).size()));
     return 0;

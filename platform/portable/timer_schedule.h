@@ -5,11 +5,11 @@
 //
 // Rules:
 // - A timer's next tick is due one interval after the END of its previous
-//   tick, so a tick that blocks (an idle serial read of 257 ms) never leaves
-//   its timer overdue in front of the others.
+//   tick, so a tick that blocks (a slow write, a pause between commands)
+//   never leaves its timer overdue in front of the others.
 // - Due timers run in the order of their due times; ties go to the timer
-//   created first. A 1 ms poll that has just finished therefore comes after
-//   a 100 ms timer that fell due while the poll was blocked.
+//   created first. A short timer that has just finished blocking therefore
+//   comes after a longer one that fell due meanwhile.
 // - A tick is never entered again while it runs (a yield inside it, a modal
 //   box's own loop); it is just skipped.
 // - Enabling an enabled timer changes nothing; disabling and enabling

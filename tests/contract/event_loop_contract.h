@@ -25,23 +25,23 @@ class EventLoopContract : public ::testing::Test {
 
 TYPED_TEST_SUITE_P(EventLoopContract);
 
-TYPED_TEST_P(EventLoopContract, AnOverdueTimerGoesBeforeAPollThatJustBlocked) {
+TYPED_TEST_P(EventLoopContract, AnOverdueTimerGoesBeforeAShortOneThatJustBlocked) {
   auto& e = this->env;
   std::string log;
-  // The silence timer is created first, as the controller does; the poll
-  // blocks as an idle serial read does, so the silence falls due inside it.
-  auto silence = e.loop().createTimer(Millis(100), [&] { log += 'S'; });
-  std::unique_ptr<Timer> poll;
-  poll = e.loop().createTimer(Millis(1), [&] {
-    log += 'P';
+  // The long timer is created first; the short one blocks, so the long one
+  // falls due inside it.
+  auto longer = e.loop().createTimer(Millis(100), [&] { log += 'L'; });
+  std::unique_ptr<Timer> shorter;
+  shorter = e.loop().createTimer(Millis(1), [&] {
+    log += 'S';
     e.block(Millis(250));
-    if (log.size() >= 4) poll->setEnabled(false);
+    if (log.size() >= 4) shorter->setEnabled(false);
   });
-  silence->setEnabled(true);
-  poll->setEnabled(true);
+  longer->setEnabled(true);
+  shorter->setEnabled(true);
   e.runFor(Millis(1200));
   ASSERT_GE(log.size(), 3u);
-  EXPECT_EQ(log.substr(0, 3), "PSP") << "the poll's next tick is due 1 ms after its END";
+  EXPECT_EQ(log.substr(0, 3), "SLS") << "the short timer's next tick is due 1 ms after its END";
 }
 
 TYPED_TEST_P(EventLoopContract, ReenablingRestartsTheIntervalButEnablingAgainDoesNot) {
@@ -116,7 +116,7 @@ TYPED_TEST_P(EventLoopContract, ATimerDestroyedInsideATickNeverTicksAgain) {
   EXPECT_EQ(ticksOfB, 0);
 }
 
-REGISTER_TYPED_TEST_SUITE_P(EventLoopContract, AnOverdueTimerGoesBeforeAPollThatJustBlocked,
+REGISTER_TYPED_TEST_SUITE_P(EventLoopContract, AnOverdueTimerGoesBeforeAShortOneThatJustBlocked,
                             ReenablingRestartsTheIntervalButEnablingAgainDoesNot,
                             AYieldRunsEachDueTimerOnceAndNeverReentersTheRunningTick,
                             ATimerDestroyedInsideATickNeverTicksAgain);

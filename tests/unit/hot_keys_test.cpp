@@ -10,8 +10,7 @@ constexpr std::int16_t kDown = static_cast<std::int16_t>(0x8000);
 
 class HotKeysTest : public KeyFixture {
  protected:
-  // Holds a key down until a command went out (each tick may wait behind a
-  // blocking serial poll), then releases it.
+  // Holds a key down until a command went out, then releases it.
   void tap(int vk) {
     const auto before = scale.writes.size();
     fake.keyboard.asyncStates[static_cast<std::size_t>(vk)] = kDown;
@@ -76,7 +75,7 @@ TEST_F(HotKeysTest, ListeningReopensAPulledOutAdapterQuietlyAndSwitchedOffCloses
   fake.loop.runFor(Millis(200));
   ASSERT_TRUE(scale.open);
   scale.unplug();
-  fake.loop.runFor(Millis(2000));  // the poll notices; ten supervision ticks fail
+  fake.loop.runFor(Millis(2000));  // the read fails at once; ten supervision ticks fail
   EXPECT_FALSE(scale.open);
   EXPECT_TRUE(fake.messages.shown.empty()) << "no box may take the keyboard focus";
   EXPECT_EQ(fake.tray.tip, "Pon_dex - Com1: missing");

@@ -95,6 +95,10 @@ class OpenPort {
   virtual ~OpenPort() = default;
   virtual Status setTimeouts(const SerialTimeouts& timeouts) = 0;
   virtual Status setLineControl(const LineControl& block) = 0;
+  // Drops what the line sent before now and nobody read: the input queue
+  // of a port that was just opened may hold bytes from before (a pty
+  // does; a serial driver starts empty). Right after the open.
+  virtual void discardInput() = 0;
   // Starts the background reading; `arrived` is the arrival handler. Once
   // per open port, after its timeouts are set.
   virtual void startReading(std::function<void()> arrived) = 0;

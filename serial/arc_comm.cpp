@@ -78,6 +78,10 @@ bool ARCComm::open(std::string& ComNumber, std::string& ComSettings) {
     return false;
   }
   PortHandle_ = std::move(opened.value);
+  // What the line sent before the port was ours belongs to nobody (a hot
+  // key's exchange must see only the answer to its command); what comes
+  // from here on waits in the driver until the reading starts.
+  PortHandle_->discardInput();
 
   if (const Status s = PortHandle_->setTimeouts(kPortTimeouts); !s.ok()) {
     return failSetup("Unable to set timeouts for port " + ComNumber, s.error);

@@ -36,6 +36,8 @@ class Win32OpenPort final : public OpenPort {
     return {};
   }
 
+  void discardInput() override { ::PurgeComm(handle_.get(), PURGE_RXCLEAR); }
+
   void startReading(std::function<void()> arrived) override {
     if (reader_ || !handle_) return;
     reader_ = std::make_unique<SerialReader>(handle_.get(), loop_.createSignal(std::move(arrived)));

@@ -49,6 +49,10 @@ class FakeOpenPort final : public OpenPort {
     return {};
   }
 
+  void discardInput() override {
+    if (open_ && !deadError()) device_.discardArrived();
+  }
+
   void startReading(std::function<void()> arrived) override {
     if (!open_ || arrived_) return;
     arrived_ = loop_.createSignal(std::move(arrived));
@@ -105,19 +109,32 @@ void FakeSerialDevice::sendAt(Millis at, const std::string& bytes) {
       std::upper_bound(arrivals_.begin(), arrivals_.end(), at, [](Millis t, const Arrival& a) { return t < a.at; });
   arrivals_.insert(it, {at, bytes});
   loop_.postAt(at, [this, generation = plugGeneration_] {
-    if (generation == plugGeneration_) signalArrival();
+    if (generation != plugGeneration_ || !reading) return;
+    readUpTo_ = std::max(readUpTo_, loop_.now());
+    signalArrival();
   });
 }
 
 void FakeSerialDevice::startReading(CrossThreadSignal& arrived) {
   arrived_ = &arrived;
   reading = true;
-  if (!arrivals_.empty() && arrivals_.front().at <= loop_.now()) signalArrival();
+  // The reader catches up with what waits a moment later, not within the
+  // call that starts it.
+  loop_.post([this, generation = plugGeneration_] {
+    if (generation != plugGeneration_ || !reading) return;
+    readUpTo_ = std::max(readUpTo_, loop_.now());
+    if (!arrivals_.empty() && arrivals_.front().at <= readUpTo_) signalArrival();
+  });
+}
+
+void FakeSerialDevice::discardArrived() {
+  while (!arrivals_.empty() && arrivals_.front().at <= loop_.now()) arrivals_.pop_front();
 }
 
 void FakeSerialDevice::stopReading() {
   arrived_ = nullptr;
   reading = false;
+  readUpTo_ = Millis::min();
 }
 
 void FakeSerialDevice::signalArrival() {
@@ -143,7 +160,7 @@ std::string FakeSerialDevice::written() const {
 
 Result<std::string> FakeSerialDevice::read(std::size_t maxBytes) {
   std::string got;
-  while (got.size() < maxBytes && !arrivals_.empty() && arrivals_.front().at <= loop_.now()) {
+  while (got.size() < maxBytes && !arrivals_.empty() && arrivals_.front().at <= readUpTo_) {
     Arrival& a = arrivals_.front();
     const std::size_t n = std::min(maxBytes - got.size(), a.bytes.size());
     got.append(a.bytes, 0, n);

@@ -5,9 +5,11 @@
 //   "COM1" name the same port. Opening a port that was not added fails with 2 (as does
 //   one that is unplugged), one already open with 5.
 // - Bytes from the far side arrive at chosen virtual times, each send as one
-//   piece. Once a port reads, the arrival handler is signalled through the
-//   loop at each arrival (at once for bytes that were waiting), and after
-//   the device vanished. read() never moves the clock: it takes what has
+//   piece. Bytes that arrived before a port was opened stay for it unless
+//   it discards them. Once a port reads, the arrival handler is signalled
+//   through the loop at each arrival (for bytes that were waiting, at the
+//   loop's next turn), and after the device vanished. Bytes become readable
+//   with their signal, as a reader thread hands them over, not before. read() never moves the clock: it takes what has
 //   arrived up to now.
 // - A write completes at once in virtual time (the driver buffers it) and
 //   is recorded byte for byte.
@@ -70,6 +72,7 @@ class FakeSerialDevice {
   Result<std::string> read(std::size_t maxBytes);
   void startReading(CrossThreadSignal& arrived);
   void stopReading();
+  void discardArrived();
   void signalArrival();
 
   FakeEventLoop& loop_;
@@ -78,6 +81,7 @@ class FakeSerialDevice {
   int removalError_ = 0;  // what handles of an earlier generation fail with
   std::uint64_t plugGeneration_ = 0;
   CrossThreadSignal* arrived_ = nullptr;  // the open port's, while it reads
+  Millis readUpTo_ = Millis::min();       // what arrived up to here is readable
 };
 
 class FakeSerialPorts final : public SerialPorts {

@@ -17,24 +17,9 @@ constexpr SerialTimeouts kPortTimeouts{.readInterval = 10,
 constexpr std::size_t kReadSize = 256;
 constexpr std::size_t kWritePiece = 255;
 
-// What the optional arguments of InitCom stand for when omitted.
-constexpr const char* kPropertyComPort = "ComX:";
-constexpr const char* kPropertyComSettings = "X";
-
 }  // namespace
 
-ARCComm::ARCComm(SerialPorts& ports, MessageBoxes& messages, std::string programName,
-                 const ARCCommSavedProperties& saved)
-    : ports_(ports),
-      messages_(messages),
-      programName_(std::move(programName)),
-      ComPort_(saved.ComName.value_or("Com1:")),
-      ComSettings_(saved.ComSettings.value_or("9600,N,8,1")),
-      IntervalVal_(saved.IntervalValue.value_or(500)),
-      WriteAndWaitForRetries_(saved.SendAndWaitRetries.value_or(10)),
-      MaximumChars_(saved.MaxChars.value_or(255)) {}
-
-ARCComm::ARCComm(SerialPorts& ports, MessageBoxes& messages, std::string programName, CreatedNew)
+ARCComm::ARCComm(SerialPorts& ports, MessageBoxes& messages, std::string programName)
     : ports_(ports), messages_(messages), programName_(std::move(programName)) {}
 
 ARCComm::~ARCComm() {
@@ -42,38 +27,27 @@ ARCComm::~ARCComm() {
 }
 
 bool ARCComm::InitCom() {
-  std::string comNumber = kPropertyComPort;
-  std::string comSettings = kPropertyComSettings;
-  return InitCom(comNumber, comSettings);
-}
-
-bool ARCComm::InitCom(std::string& ComNumber) {
-  std::string comSettings = kPropertyComSettings;
-  return InitCom(ComNumber, comSettings);
-}
-
-bool ARCComm::InitCom(std::string& ComNumber, std::string& ComSettings) {
-  return open(ComNumber, ComSettings);
+  return open();
 }
 
 std::optional<ARCComm::InitComFailure> ARCComm::InitComQuiet() {
   std::optional<InitComFailure> failure;
   quietFailure_ = &failure;
-  std::string comNumber = kPropertyComPort;
-  std::string comSettings = kPropertyComSettings;
-  open(comNumber, comSettings);
+  open();
   quietFailure_ = nullptr;
   return failure;
 }
 
-bool ARCComm::open(std::string& ComNumber, std::string& ComSettings) {
+bool ARCComm::open() {
   if (PortIsOpen_) FinCom();
-  if (ComNumber == kPropertyComPort) ComNumber = ComPort_;
-  if (ComSettings == kPropertyComSettings) ComSettings = ComSettings_;
+  // Copies: a message box below runs the event loop, whose handlers may
+  // set the properties anew.
+  const std::string port = ComPort_;
+  const std::string mode = ComSettings_;
 
-  auto opened = ports_.open(ComNumber);
+  auto opened = ports_.open(port);
   if (!opened.value) {
-    show("Com Port " + ComNumber + " not available. Use Serial settings (on the main menu) to setup your ports.",
+    show("Com Port " + port + " not available. Use Serial settings (on the main menu) to setup your ports.",
          opened.error, MessageIcon::Exclamation);
     return false;
   }
@@ -84,12 +58,12 @@ bool ARCComm::open(std::string& ComNumber, std::string& ComSettings) {
   PortHandle_->discardInput();
 
   if (const Status s = PortHandle_->setTimeouts(kPortTimeouts); !s.ok()) {
-    return failSetup("Unable to set timeouts for port " + ComNumber, s.error);
+    return failSetup("Unable to set timeouts for port " + port, s.error);
   }
-  const auto built = ports_.buildLineControl(ComSettings);
-  if (!built.value) return failSetup("Unable to build Comm DCB " + ComSettings, built.error);
+  const auto built = ports_.buildLineControl(mode);
+  if (!built.value) return failSetup("Unable to build Comm DCB " + mode, built.error);
   if (const Status s = PortHandle_->setLineControl(*built.value); !s.ok()) {
-    return failSetup("Unable to set Comm DCB " + ComSettings, s.error);
+    return failSetup("Unable to set Comm DCB " + mode, s.error);
   }
   PortIsOpen_ = true;
   DeviceGone_ = false;
@@ -167,25 +141,6 @@ void ARCComm::closeIfDeviceGone(int error) {
   if (!isDeviceGoneError(error)) return;
   FinCom();
   DeviceGone_ = true;
-}
-
-bool ARCComm::WriteAndWaitFor(std::string& TextToWrite, std::string& TextToWaitFor) {
-  TextToWrite_ = TextToWrite;
-  TextToWaitFor_ = TextToWaitFor;
-  if (!WritePort(TextToWrite)) {
-    AwaitingReply_ = false;
-    TextToWrite_.clear();
-    TextToWaitFor_.clear();
-    if (events.SendAndReceived) {
-      std::string received;
-      std::string toWaitFor;
-      auto handler = events.SendAndReceived;
-      handler(TextToWaitFor, received, toWaitFor);
-    }
-    return false;
-  }
-  AwaitingReply_ = true;
-  return true;
 }
 
 }  // namespace pondex

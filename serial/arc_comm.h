@@ -15,9 +15,6 @@
 //   USB adapter, see isDeviceGoneError) closes the port as FinCom does, so
 //   that the host's next InitCom can open it again once it is back.
 // - Bytes are characters one for one (ANSI bytes in std::string).
-// - The component saves no properties; a host that persists them reads the
-//   getters and passes them back as ARCCommSavedProperties.
-#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -28,21 +25,8 @@
 
 namespace pondex {
 
-// Values the host saved for a component, under their persisted names;
-// absent ones take the defaults of a loaded component.
-struct ARCCommSavedProperties {
-  std::optional<std::string> ComName;
-  std::optional<std::string> ComSettings;
-  std::optional<std::int16_t> IntervalValue;
-  std::optional<std::int16_t> SendAndWaitRetries;
-  std::optional<std::int16_t> MaxChars;
-};
-
 // Empty handlers are not called.
 struct ARCCommEvents {
-  // Raised by WriteAndWaitFor when its write failed; the arguments are the
-  // caller's awaited text and two empty texts.
-  std::function<void(std::string& DataSend, std::string& DataReceived, std::string& DataToWaitFor)> SendAndReceived;
   // Raised on the host's thread when text (or a read failure) waits for
   // GetData; never inside GetData and never while the port is closed.
   std::function<void()> DataIn;
@@ -50,13 +34,8 @@ struct ARCCommEvents {
 
 class ARCComm {
  public:
-  // Tag of a component created new in a designer, with no saved properties.
-  struct CreatedNew {};
-
-  // A component loaded by its host (ARCComm1 has nothing saved).
-  ARCComm(SerialPorts& ports, MessageBoxes& messages, std::string programName,
-          const ARCCommSavedProperties& saved = {});
-  ARCComm(SerialPorts& ports, MessageBoxes& messages, std::string programName, CreatedNew);
+  // Starts with the port "Com1:" and the mode "9600,N,8,1".
+  ARCComm(SerialPorts& ports, MessageBoxes& messages, std::string programName);
   ARCComm(const ARCComm&) = delete;
   ARCComm& operator=(const ARCComm&) = delete;
   // Unloading closes the port.
@@ -64,12 +43,9 @@ class ARCComm {
 
   ARCCommEvents events;
 
-  // Opens the port (closing an open one first). "ComX:" and "X" stand for
-  // the properties ComPort and ComSettings; the caller's variables receive
-  // what they stood for. False when the port is not open afterwards.
+  // Opens the port ComPort with the mode ComSettings (closing an open one
+  // first). False when the port is not open afterwards.
   bool InitCom();
-  bool InitCom(std::string& ComNumber);
-  bool InitCom(std::string& ComNumber, std::string& ComSettings);
 
   // What InitComQuiet gives back instead of a message box.
   struct InitComFailure {
@@ -95,26 +71,14 @@ class ARCComm {
   // go out in pieces of 255.
   bool WriteData(const std::string& TextWrite);
 
-  // Writes TextToWrite as WriteData does; on failure raises SendAndReceived.
-  bool WriteAndWaitFor(std::string& TextToWrite, std::string& TextToWaitFor);
-
   [[nodiscard]] const std::string& ComPort() const { return ComPort_; }
   void setComPort(std::string value) { ComPort_ = std::move(value); }
   [[nodiscard]] const std::string& ComSettings() const { return ComSettings_; }
   void setComSettings(std::string value) { ComSettings_ = std::move(value); }
-  [[nodiscard]] std::int16_t IntervalVal() const { return IntervalVal_; }
-  void setIntervalVal(std::int16_t value) { IntervalVal_ = value; }
-  [[nodiscard]] std::int16_t WriteAndWaitForRetries() const { return WriteAndWaitForRetries_; }
-  void setWriteAndWaitForRetries(std::int16_t value) { WriteAndWaitForRetries_ = value; }
-  [[nodiscard]] std::int16_t MaximumChars() const { return MaximumChars_; }
-  void setMaximumChars(std::int16_t value) { MaximumChars_ = value; }
   [[nodiscard]] bool PortIsOpen() const { return PortIsOpen_; }
-  // Reads false whatever was written.
-  [[nodiscard]] bool Enabled() const { return false; }
-  void setEnabled(bool) {}
 
  private:
-  bool open(std::string& ComNumber, std::string& ComSettings);
+  bool open();
   void show(const std::string& text, int error, MessageIcon icon);
   // Shows an "Unable to ..." message, closes the half-opened port, false.
   bool failSetup(const std::string& what, int error);
@@ -127,18 +91,12 @@ class ARCComm {
   MessageBoxes& messages_;
   std::string programName_;
 
-  std::string ComPort_;
-  std::string ComSettings_;
-  std::int16_t IntervalVal_ = 0;
-  std::int16_t WriteAndWaitForRetries_ = 10;
-  std::int16_t MaximumChars_ = 0;
+  std::string ComPort_ = "Com1:";
+  std::string ComSettings_ = "9600,N,8,1";
   bool PortIsOpen_ = false;
   bool DeviceGone_ = false;
 
   std::unique_ptr<OpenPort> PortHandle_;
-  std::string TextToWrite_;
-  std::string TextToWaitFor_;
-  bool AwaitingReply_ = false;
   // Set while InitComQuiet runs: failures are kept here instead of shown.
   std::optional<InitComFailure>* quietFailure_ = nullptr;
 };

@@ -34,9 +34,17 @@ build() {  # preset
   cmake --build --preset "$1"
 }
 
-# The layout of every C++ file, and a few static checks of the portable
-# code (the checks are listed in .clang-tidy); both must find nothing.
+# Includes that stay within the layers, the layout of every C++ file, and a
+# few static checks of the portable code (the checks are listed in
+# .clang-tidy); all must find nothing.
 style() {
+  echo "== includes"
+  # A quoted include looks in the including file's own folder first, so a
+  # climbing path would reach past the staged layers unseen.
+  if git grep -n '#include "\.\./' -- '*.cpp' '*.h'; then
+    echo "includes must name their layer (\"config/settings.h\"), never climb with \"../\""
+    return 1
+  fi
   echo "== format"
   git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run -Werror
   echo "== tidy"

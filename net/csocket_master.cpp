@@ -67,32 +67,10 @@ SocketResult CSocketMaster::setRemoteHost(std::string host) {
   return {};
 }
 
-SocketResult CSocketMaster::setLocalPort(std::int32_t port) {
-  if (state_ != sckClosed) return fail(kInvalidOperation, "LocalPort");
-  if (port < 0 || port > 65535) return fail(kOutOfRange, "LocalPort");
-  localPort_ = port;
-  return {};
-}
-
 SocketResult CSocketMaster::setProtocol(SocketProtocol protocol) {
   if (state_ != sckClosed) return fail(kInvalidOperation, "Protocol");
   protocol_ = protocol;
   return {};
-}
-
-SocketResultOf<std::string> CSocketMaster::LocalHostName() {
-  Result<std::string> name = lib_.hostName();
-  if (!name.ok()) return fail(name.error, "LocalHostName");
-  return name.value;
-}
-
-SocketResultOf<std::string> CSocketMaster::LocalIP() {
-  if (state_ == sckConnected) return localIP_;
-  Result<std::string> name = lib_.hostName();
-  if (!name.ok()) return fail(name.error, "LocalIP");
-  Result<Ipv4Address> address = lib_.lookupHost(name.value);
-  if (!address.ok()) return fail(address.error, "LocalIP");
-  return address.value.dotted();
 }
 
 std::int32_t CSocketMaster::BytesReceived() {
@@ -151,7 +129,6 @@ SocketResult CSocketMaster::forgetSocket() {
   if (service_.RoutesTo(socket_, *this)) deregistered = service_.DeregisterSocket(socket_);
   socket_ = kNoSocket;
   accepted_ = false;
-  boundLocalPort_ = 0;
   sendSize_ = 0;
   receiveSize_ = 0;
   return deregistered;
@@ -176,23 +153,12 @@ bool CSocketMaster::makeBoundSocket(const Ipv4Address& address, SocketResult& ou
 SocketResult CSocketMaster::BindInternal(const Ipv4Address& address) {
   const Endpoint local{address, static_cast<std::uint16_t>(localPort_)};
   if (Status bound = lib_.bind(socket_, local); !bound.ok()) return fail(bound.error, "BindInternal");
-  if (localPort_ != 0) {
-    boundLocalPort_ = localPort_;
-    return {};
-  }
-  Result<Endpoint> given = lib_.localEndpoint(socket_);
-  if (!given.ok()) return fail(given.error, "GetLocalPort");
-  boundLocalPort_ = given.value.port;
   return {};
 }
 
 int CSocketMaster::readEndpoints() {
-  const Result<Endpoint> local = lib_.localEndpoint(socket_);
-  if (!local.ok()) return local.error;
   const Result<Endpoint> peer = lib_.peerEndpoint(socket_);
   if (!peer.ok()) return peer.error;
-  boundLocalPort_ = local.value.port;
-  localIP_ = local.value.address.dotted();
   remotePort_ = peer.value.port;
   remoteHostIP_ = peer.value.address.dotted();
   return 0;

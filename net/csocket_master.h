@@ -49,7 +49,7 @@ enum SocketState : std::int32_t {
   sckError = 9,
 };
 
-// Variant type numbers, for the type GetData and PeekData produce.
+// Variant type numbers, for the type GetData produces.
 enum class VarType : std::int32_t {
   Empty = 0,
   Null = 1,
@@ -79,7 +79,7 @@ struct OleDate {
 };
 using ByteArray = std::vector<std::uint8_t>;
 
-// What SendData takes and GetData/PeekData give. Empty (monostate) means
+// What SendData takes and GetData gives. Empty (monostate) means
 // "no value yet": GetData then produces the requested type.
 using SocketData = std::variant<std::monostate, std::string, ByteArray, bool, std::uint8_t, std::int16_t, std::int32_t,
                                 float, double, Currency, OleDate>;
@@ -136,15 +136,9 @@ class CSocketMaster {
 
   [[nodiscard]] std::int32_t RemotePort() const { return remotePort_; }
   SocketResult setRemotePort(std::int32_t port);
-  [[nodiscard]] const std::string& RemoteHost() const { return remoteHost_; }
   SocketResult setRemoteHost(std::string host);
   [[nodiscard]] const std::string& RemoteHostIP() const { return remoteHostIP_; }
-  // The port the stack gave when known, else the requested one.
-  [[nodiscard]] std::int32_t LocalPort() const { return boundLocalPort_ != 0 ? boundLocalPort_ : localPort_; }
-  SocketResult setLocalPort(std::int32_t port);
   [[nodiscard]] SocketState State() const { return state_; }
-  SocketResultOf<std::string> LocalHostName();
-  SocketResultOf<std::string> LocalIP();
   // TCP: bytes waiting in the receive buffer; UDP: size of the waiting datagram.
   [[nodiscard]] std::int32_t BytesReceived();
   [[nodiscard]] SocketId SocketHandle() const { return socket_; }
@@ -161,8 +155,6 @@ class CSocketMaster {
   SocketResult SendData(const SocketData& data);
   SocketResult GetData(SocketData& data, std::optional<VarType> varType = std::nullopt,
                        std::optional<std::int32_t> maxLen = std::nullopt);
-  SocketResult PeekData(SocketData& data, std::optional<VarType> varType = std::nullopt,
-                        std::optional<std::int32_t> maxLen = std::nullopt);
   SocketResult Listen();
   SocketResult Accept(SocketId requestID);
 
@@ -218,8 +210,7 @@ class CSocketMaster {
   void onDatagram();
   void SendBufferedData();
   SocketResult SendBufferedDataUDP();
-  SocketResult RecvData(SocketData& data, bool peek, std::optional<VarType> varType,
-                        std::optional<std::int32_t> maxLen);
+  SocketResult RecvData(SocketData& data, std::optional<VarType> varType, std::optional<std::int32_t> maxLen);
   SocketResultOf<Ipv4Address> resolveNow(const std::string& host);
 
   modSocketMaster& service_;
@@ -234,8 +225,6 @@ class CSocketMaster {
   std::int32_t remotePort_ = 0;
   std::string remoteHostIP_;
   std::int32_t localPort_ = 0;
-  std::int32_t boundLocalPort_ = 0;
-  std::string localIP_;
   SocketProtocol protocol_ = SocketProtocol::Tcp;
   std::int32_t sendSize_ = 0;
   std::int32_t receiveSize_ = 0;

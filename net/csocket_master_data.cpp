@@ -1,4 +1,4 @@
-// CSocketMaster: typed data in and out (SendData, GetData, PeekData) and the
+// CSocketMaster: typed data in and out (SendData, GetData) and the
 // conversions of values and port arguments behind them.
 #include <algorithm>
 #include <bit>
@@ -172,17 +172,12 @@ SocketResult CSocketMaster::SendData(const SocketData& data) {
 
 SocketResult CSocketMaster::GetData(SocketData& data, std::optional<VarType> varType,
                                     std::optional<std::int32_t> maxLen) {
-  return RecvData(data, false, varType, maxLen);
+  return RecvData(data, varType, maxLen);
 }
 
-SocketResult CSocketMaster::PeekData(SocketData& data, std::optional<VarType> varType,
+SocketResult CSocketMaster::RecvData(SocketData& data, std::optional<VarType> varType,
                                      std::optional<std::int32_t> maxLen) {
-  return RecvData(data, true, varType, maxLen);
-}
-
-SocketResult CSocketMaster::RecvData(SocketData& data, bool peek, std::optional<VarType> varType,
-                                     std::optional<std::int32_t> maxLen) {
-  const char* procedure = peek ? "PeekData" : "GetData";
+  const char* procedure = "GetData";
   const bool udp = protocol_ == SocketProtocol::Udp;
   if (udp ? state_ != sckOpen : (state_ != sckConnected && !accepted_)) return fail(kWrongState, procedure);
   if (maxLen && *maxLen < 0) return fail(kOutOfRange, procedure);
@@ -218,7 +213,6 @@ SocketResult CSocketMaster::RecvData(SocketData& data, bool peek, std::optional<
     taken = *size;
     data = decodeFixed(type, available.data());
   }
-  if (peek) return {};
 
   if (udp) {
     // The whole datagram goes, whatever part of it was wanted.

@@ -95,8 +95,6 @@ SocketResult CSocketMaster::Accept(SocketId requestID) {
     receiveSize_ = holder->receiveSize_;
     remotePort_ = holder->remotePort_;
     remoteHostIP_ = holder->remoteHostIP_;
-    boundLocalPort_ = holder->boundLocalPort_;
-    localIP_ = holder->localIP_;
     receiveBuffer_ = std::move(holder->receiveBuffer_);
     const bool peerClosed = holder->state_ == sckClosing;
     holder->socket_ = kNoSocket;  // the holder lets go of it

@@ -131,10 +131,8 @@ class SocketLibrary {
 
   virtual Result<std::int32_t> getOption(SocketId socket, SocketOption option) = 0;
   virtual Status enableBroadcast(SocketId socket) = 0;
-  virtual Result<Endpoint> localEndpoint(SocketId socket) = 0;  // getsockname
-  virtual Result<Endpoint> peerEndpoint(SocketId socket) = 0;   // getpeername
+  virtual Result<Endpoint> peerEndpoint(SocketId socket) = 0;  // getpeername
 
-  virtual Result<std::string> hostName() = 0;
   // A blocking look-up of a host name: its first IPv4 address.
   virtual Result<Ipv4Address> lookupHost(const std::string& host) = 0;
   // A dotted IPv4 address ("10.0.0.7"); nothing when the text is not one.

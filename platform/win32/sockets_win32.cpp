@@ -173,15 +173,6 @@ Status Win32SocketLibrary::enableBroadcast(SocketId socket) {
                                static_cast<int>(sizeof on)));
 }
 
-Result<Endpoint> Win32SocketLibrary::localEndpoint(SocketId socket) {
-  sockaddr_in address{};
-  int length = static_cast<int>(sizeof address);
-  if (::getsockname(toSocket(socket), reinterpret_cast<sockaddr*>(&address), &length) == SOCKET_ERROR) {
-    return {{}, socketError()};
-  }
-  return {fromAddress(address), 0};
-}
-
 Result<Endpoint> Win32SocketLibrary::peerEndpoint(SocketId socket) {
   sockaddr_in address{};
   int length = static_cast<int>(sizeof address);
@@ -189,12 +180,6 @@ Result<Endpoint> Win32SocketLibrary::peerEndpoint(SocketId socket) {
     return {{}, socketError()};
   }
   return {fromAddress(address), 0};
-}
-
-Result<std::string> Win32SocketLibrary::hostName() {
-  char name[256] = {};
-  if (::gethostname(name, static_cast<int>(sizeof name) - 1) == SOCKET_ERROR) return {{}, socketError()};
-  return {std::string(name, ::strnlen(name, sizeof name)), 0};
 }
 
 Result<Ipv4Address> Win32SocketLibrary::lookupHost(const std::string& host) {

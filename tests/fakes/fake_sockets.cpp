@@ -248,13 +248,6 @@ Status FakeSocketLibrary::enableBroadcast(SocketId socket) {
   return {find(socket) == nullptr ? kNotSocket : 0};
 }
 
-Result<Endpoint> FakeSocketLibrary::localEndpoint(SocketId socket) {
-  Socket* s = find(socket);
-  if (s == nullptr) return {{}, kNotSocket};
-  if (!s->local) return {{}, kInvalid};
-  return {*s->local, 0};
-}
-
 Result<Endpoint> FakeSocketLibrary::peerEndpoint(SocketId socket) {
   Socket* s = find(socket);
   if (s == nullptr) return {{}, kNotSocket};

@@ -103,9 +103,7 @@ class FakeSocketLibrary final : public SocketLibrary {
   Result<ReceivedDatagram> receiveFrom(SocketId socket, std::span<std::uint8_t> buffer, bool peek) override;
   Result<std::int32_t> getOption(SocketId socket, SocketOption option) override;
   Status enableBroadcast(SocketId socket) override;
-  Result<Endpoint> localEndpoint(SocketId socket) override;
   Result<Endpoint> peerEndpoint(SocketId socket) override;
-  Result<std::string> hostName() override { return {"WAGA-PC", 0}; }
   Result<Ipv4Address> lookupHost(const std::string& host) override;
   [[nodiscard]] std::optional<Ipv4Address> parseDotted(const std::string& text) const override;
   Status asyncSelect(SocketId socket, WindowId window, std::uint32_t message, std::uint32_t notifications) override;

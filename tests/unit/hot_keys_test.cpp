@@ -61,37 +61,5 @@ TEST_F(HotKeysTest, WithoutListeningAHotKeyOpensThePortDiscardsOldInputAndTheEnd
   EXPECT_FALSE(scale.open) << "closed again after the answer's transmission";
 }
 
-TEST_F(HotKeysTest, APortThatCannotBeOpenedSaysSoOnceAndTheSupervisionStops) {
-  start("NR PORTU=7\r\n" + kListening);
-  fake.loop.runFor(Millis(2000));
-  ASSERT_EQ(fake.messages.shown.size(), 1u);
-  EXPECT_EQ(fake.messages.shown[0].text,
-            "Com Port Com7: not available. Use Serial settings (on the main menu) to setup your ports.");
-  EXPECT_FALSE(timerOn(kTimer3));
-}
-
-TEST_F(HotKeysTest, ListeningReopensAPulledOutAdapterQuietlyAndSwitchedOffClosesThePort) {
-  start(kListening);
-  fake.loop.runFor(Millis(200));
-  ASSERT_TRUE(scale.open);
-  scale.unplug();
-  fake.loop.runFor(Millis(2000));  // the read fails at once; ten supervision ticks fail
-  EXPECT_FALSE(scale.open);
-  EXPECT_TRUE(fake.messages.shown.empty()) << "no box may take the keyboard focus";
-  EXPECT_EQ(fake.tray.tip, "Pon_dex - Com1: missing");
-  EXPECT_EQ(form.foreColor(c.LblUstawieniaPortu), ui::rgb(255, 0, 0));
-
-  scale.plugIn();
-  fake.loop.runFor(Millis(1000));
-  EXPECT_EQ(fake.tray.tip, "Pon_dex");
-  scale.sendIn(Millis(10), "7");
-  fake.loop.runFor(Millis(1000));
-  EXPECT_EQ(typed(), "7") << "reopened, and data flow again";
-  form.userClick(c.chNasluch);
-  EXPECT_FALSE(scale.open);
-  fake.loop.runFor(Millis(200));
-  EXPECT_EQ(form.foreColor(c.LblUstawieniaPortu), ui::kBlack);
-}
-
 }  // namespace
 }  // namespace pondex

@@ -42,6 +42,7 @@ void ButtonXP::setEnabled(bool on) {
     // Nothing begun before a disable may finish as a click after it.
     leftPressArmed_ = false;
     lastKeyDown_.reset();
+    keyHeld_ = false;
   }
   redraw(false);
 }
@@ -70,7 +71,7 @@ ButtonLook ButtonXP::lookFor(bool pressed) const {
     return look;
   }
   look.caption = hoverActive_ ? foreHover_ : foreColor_;
-  if (pressed && lastButton_ == MouseButton::Left) {
+  if (pressed && (lastButton_ == MouseButton::Left || keyHeld_)) {
     look.face = ButtonLook::Face::Pressed;
   } else if (hoverActive_) {
     look.ring = ButtonLook::Ring::Hover;
@@ -154,7 +155,6 @@ void ButtonXP::captureLost() {
 }
 
 void ButtonXP::click() {
-  if (lastButton_ != MouseButton::Left) return;
   redraw(false);
   host_.refresh();
   raise(events.click);
@@ -165,9 +165,7 @@ void ButtonXP::accessKeyPressed() {
 }
 
 void ButtonXP::performClick() {
-  if (!enabled_) return;
-  lastButton_ = MouseButton::Left;
-  click();
+  if (enabled_) click();
 }
 
 void ButtonXP::keyDown(KeyCode key, int shift) {
@@ -176,8 +174,10 @@ void ButtonXP::keyDown(KeyCode key, int shift) {
   switch (key) {
     case KeyCode::Space:
     case KeyCode::Enter:
-      // The pressed picture needs a left "press"; a right click before must not hide it.
-      lastButton_ = MouseButton::Left;
+      // Held apart from the mouse's last button: a key must neither lose
+      // its pressed picture to a right click before it nor leave a "left
+      // press" behind that a later drag over the button would show.
+      keyHeld_ = true;
       redraw(true);
       break;
     case KeyCode::Left:
@@ -201,8 +201,8 @@ void ButtonXP::keyUp(KeyCode key, int shift) {
   // the focus arrived) must not click again.
   if (lastKeyDown_ == key) lastKeyDown_.reset();
   if (clicked) {
+    keyHeld_ = false;
     redraw(false);
-    lastButton_ = MouseButton::Left;
     host_.refresh();
     if (!raise(events.click)) return;
   }
@@ -217,7 +217,10 @@ void ButtonXP::keyPress(int keyAscii) {
 void ButtonXP::focusChanged(bool hasFocus) {
   hasFocus_ = hasFocus;
   // A key held when the focus left is not released here.
-  if (!hasFocus) lastKeyDown_.reset();
+  if (!hasFocus) {
+    lastKeyDown_.reset();
+    keyHeld_ = false;
+  }
   redraw(false);
 }
 

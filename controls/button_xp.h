@@ -143,6 +143,7 @@ class ButtonXP {
   bool hoverActive_ = false;
   bool over_ = false;
   std::optional<KeyCode> lastKeyDown_;
+  bool keyHeld_ = false;  // Space or Enter is down on the button
   ButtonLook look_;
   CutCornerRegion region_;
 };

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "net/address_check.h"
+
 namespace pondex {
 namespace {
 
@@ -30,7 +32,10 @@ void NetworkInput::bind(std::function<void(std::int32_t)> dataArrived) {
     ApplyNetworkAddress(form.caption(c.txtIp[0]), form.caption(c.txtIp[1]), form.caption(c.txtIp[2]),
                         form.caption(c.txtIp[3]), form.caption(c.txtPort));
   });
-  form.onClick(c.cmdNoIp, [&form, &c] { form.setContainer(c.picEth, c.Smietnik); });
+  form.onClick(c.cmdNoIp, [&form, &c] {
+    form.setVisible(c.lblEthBlad, false);
+    form.setContainer(c.picEth, c.Smietnik);
+  });
   for (ui::ControlId box : {c.txtIp[0], c.txtIp[1], c.txtIp[2], c.txtIp[3], c.txtPort}) {
     form.onGotFocus(box, [&form, box] { form.setSelection(box, 0, form.caption(box).size()); });
   }
@@ -121,14 +126,22 @@ void NetworkInput::ShowNetworkAddress(const std::string& address, const std::str
 void NetworkInput::ApplyNetworkAddress(const std::string& a, const std::string& b, const std::string& c,
                                        const std::string& d, const std::string& port) {
   const ui::MainControls& ids = x_.controls;
+  // A refused entry leaves the panel open with a line saying why, and
+  // stores nothing: the connection keeps using the address it had.
+  const CheckedAddress checked = checkNetworkAddress({a, b, c, d}, port);
+  if (checked.fault != AddressFault::None) {
+    x_.form.setCaption(ids.lblEthBlad, addressFaultText(checked.fault));
+    x_.form.setVisible(ids.lblEthBlad, true);
+    return;
+  }
+  x_.form.setVisible(ids.lblEthBlad, false);
   x_.form.setContainer(ids.picEth, ids.Smietnik);
-  const std::string address = a + "." + b + "." + c + "." + d;
-  x_.form.setCaption(ids.lblEthIp, address);
-  x_.settings.NetworkAddress = address;
-  x_.store.write(keys::kNetworkAddress, address);
-  x_.form.setCaption(ids.lblEthPort, port);
-  x_.settings.NetworkPort = port;
-  x_.store.write(keys::kNetworkPort, port);
+  x_.form.setCaption(ids.lblEthIp, checked.address);
+  x_.settings.NetworkAddress = checked.address;
+  x_.store.write(keys::kNetworkAddress, checked.address);
+  x_.form.setCaption(ids.lblEthPort, checked.port);
+  x_.settings.NetworkPort = checked.port;
+  x_.store.write(keys::kNetworkPort, checked.port);
 }
 
 }  // namespace pondex

@@ -60,6 +60,8 @@ class NetworkInput {
 
   void Client_Error();
   void ShowNetworkAddress(const std::string& address, const std::string& port);
+  // Stores the address and port when every part and the port pass the
+  // check of net/address_check.h; otherwise only says why in the panel.
   void ApplyNetworkAddress(const std::string& a, const std::string& b, const std::string& c, const std::string& d,
                            const std::string& port);
 

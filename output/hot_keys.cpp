@@ -40,7 +40,10 @@ void HotKeys::openPicker(ui::ControlId clickedLabel, ui::ControlId target) {
   form_.setContainer(c_.picKey, c_.picHotKey);
   const ui::Rect anchor = form_.rect(c_.pic00);
   form_.move(c_.picKey, anchor.left, anchor.top + anchor.height);
-  form_.setFocus(c_.picKey);
+  // The focus starts on the key set now, so that Enter keeps it.
+  const auto current = functionKeyCode(form_.caption(target));
+  const int key = current ? current->code - kVkF1.code + 1 : 1;
+  form_.setFocus(c_.cmdHotKey[static_cast<std::size_t>(key)]);
 }
 
 void HotKeys::assign(int functionKey) {

@@ -1,6 +1,7 @@
 #pragma once
 // The data panel: a window in which received data are shown as text.
-// Texts are Windows-1250 bytes; the platform converts them for the screen.
+// Texts are received bytes, in the system's ANSI code page as keystrokes and data
+// files take them; the platform converts them for the screen.
 #include <string>
 
 namespace pondex {

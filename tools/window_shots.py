@@ -6,8 +6,9 @@
 Builds nothing: it runs build/mingw/app/Pon_dex.exe and build/mingw/tools/win/wintool.exe
 (build them with `cmake --build --preset mingw`). It starts a Wine environment of its own in
 build/shots, and for each DPI (HKCU\\Control Panel\\Desktop\\LogPixels) takes the strip alone,
-each of the five sections, the parity selector open (clicking as a person would), and the
-status line shown when the settings file cannot be written. Each picture is cropped to the
+each of the five sections, the parity selector open (clicking as a person would), the focus
+mark on a section label and on a button (reached with Tab), and the status line shown when
+the settings file cannot be written. Each picture is cropped to the
 window's client area: window-<dpi>-<name>.png.
 """
 import os
@@ -51,12 +52,28 @@ def close(program):
         program.kill()
 
 
+def tab_to(text):
+    """Presses Tab until the control showing `text` has the focus."""
+    for _ in range(30):
+        harness.keys("tab")
+        now = harness.focused()
+        if now is not None and now.text == text:
+            return
+    raise AssertionError("Tab never reached %r" % text)
+
+
 def shoot(dpi, out):
     set_dpi(dpi)
     program = harness.Program().start_and_wait_for_window()
     try:
         harness.wait_until(lambda: "Konfiguracja" in harness.visible_texts(), 20, what="the strip")
         shot(os.path.join(out, "window-%d-strip.png" % dpi))
+        harness.wintool("activate", harness.WINDOW_TITLE)
+        tab_to("Połączenie")
+        harness.keys("enter")
+        shot(os.path.join(out, "window-%d-focus-label.png" % dpi))
+        tab_to("&START")
+        shot(os.path.join(out, "window-%d-focus-button.png" % dpi))
         for name, label in SECTIONS:
             harness.click(label, rightmost=True)
             time.sleep(0.3)

@@ -133,6 +133,11 @@ void Form::gotFocus(ControlId id) {
   if (handler) handler();
 }
 
+void Form::userCancel() {
+  auto handler = onCancel_;
+  if (handler) handler();
+}
+
 void Form::setVisible(ControlId id, bool visible) {
   auto& props = at(id).props;
   if (props.visible == visible) return;
@@ -149,6 +154,9 @@ void Form::setContainer(ControlId id, ControlId container) {
   if (control.container == container) return;
   control.container = container;
   notify(id, Change::Container);
+  // A copy: the handler may replace itself.
+  auto handler = onContainerChanged_;
+  if (handler) handler(id);
 }
 
 void Form::setRect(ControlId id, Rect rect) {
@@ -168,6 +176,7 @@ void Form::move(ControlId id, int left, int top) {
 bool Form::canTakeFocus(ControlKind kind) {
   switch (kind) {
     case ControlKind::Container:
+    case ControlKind::Label:
     case ControlKind::CheckBox:
     case ControlKind::OptionButton:
     case ControlKind::Button:

@@ -74,9 +74,25 @@ struct ControlSpec {
   Color foreColor = kBlack;
   bool tabStop = true;      // for kinds that can take the focus
   bool emphasised = false;  // drawn marked, as the label of the open section
+  // The caption is in the system's ANSI code page (a path, as the file
+  // functions take it) instead of Windows-1250.
+  bool ansiText = false;
+  bool marker = false;  // an image drawn as a round mark, filled while emphasised
 };
 
-enum class Change { Caption, Value, Visible, Container, Geometry, TabOrder, Focus, Selection, ForeColor, Emphasis };
+enum class Change {
+  Caption,
+  Value,
+  Visible,
+  Container,
+  Geometry,
+  TabOrder,
+  Focus,
+  Selection,
+  ForeColor,
+  Emphasis,
+  Front,  // the window is to be restored if minimised and brought to the front
+};
 
 class FormObserver {
  public:
@@ -111,6 +127,8 @@ class Form {
   [[nodiscard]] ControlKind kind(ControlId id) const { return at(id).props.kind; }
   [[nodiscard]] bool captionShown(ControlId id) const { return at(id).props.captionShown; }
   [[nodiscard]] int maxLength(ControlId id) const { return at(id).props.maxLength; }
+  [[nodiscard]] bool ansiText(ControlId id) const { return at(id).props.ansiText; }
+  [[nodiscard]] bool marker(ControlId id) const { return at(id).props.marker; }
   [[nodiscard]] std::string qualifiedName(ControlId id) const;  // "optPlik(1)"
 
   [[nodiscard]] const std::string& caption(ControlId id) const { return at(id).props.caption; }
@@ -136,7 +154,8 @@ class Form {
   void move(ControlId id, int left, int top);
 
   // Kinds that can be in the tab order; others refuse (false), as they have
-  // no tab stop property at all.
+  // no tab stop property at all. A label is a tab stop only where it acts
+  // (opens a section or a selector), which its ControlSpec says.
   [[nodiscard]] static bool canTakeFocus(ControlKind kind);
   [[nodiscard]] bool tabStop(ControlId id) const { return at(id).props.tabStop; }
   [[nodiscard]] int tabIndex(ControlId id) const { return at(id).tabIndex; }
@@ -155,6 +174,9 @@ class Form {
   [[nodiscard]] std::size_t selStart(ControlId id) const { return at(id).selStart; }
   [[nodiscard]] std::size_t selLength(ControlId id) const { return at(id).selLength; }
 
+  // Restores the window if it is minimised and brings it to the front.
+  void bringToFront() { notify(kWindowId, Change::Front); }
+
   void onClick(ControlId id, std::function<void()> handler) { at(id).onClick = std::move(handler); }
   void onGotFocus(ControlId id, std::function<void()> handler) { at(id).onGotFocus = std::move(handler); }
 
@@ -162,6 +184,12 @@ class Form {
   void userClick(ControlId id);
   // The control received the keyboard focus (the renderer calls this).
   void gotFocus(ControlId id);
+  // Escape was pressed in the window (the renderer calls this).
+  void userCancel();
+  void onCancel(std::function<void()> handler) { onCancel_ = std::move(handler); }
+  // Runs after every change of a control's container, for the logic that
+  // follows panels being opened and parked.
+  void onContainerChanged(std::function<void(ControlId)> handler) { onContainerChanged_ = std::move(handler); }
 
   [[nodiscard]] std::vector<ControlId> children(ControlId container) const;
   // True when the control and every container up to the window are visible
@@ -180,6 +208,8 @@ class Form {
   std::vector<Control> controls_;
   std::optional<ControlId> focused_;
   FormObserver* observer_ = nullptr;
+  std::function<void()> onCancel_;
+  std::function<void(ControlId)> onContainerChanged_;
 };
 
 }  // namespace pondex::ui

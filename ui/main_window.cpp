@@ -28,10 +28,17 @@ class Builder {
     props.rect = rect;
     props.parent = parent_;
     props.parentIndex = parentIndex_;
+    props.tabStop = kind != ControlKind::Label;  // the labels that act are marked later
     return form_.add(std::move(props));
   }
   ControlId add(ControlKind kind, std::string name, std::string caption, std::string tag, Rect rect) {
     return add(kind, std::move(name), -1, std::move(caption), std::move(tag), rect);
+  }
+  // A control with more than the usual properties.
+  ControlId add(ControlSpec props) {
+    props.parent = parent_;
+    props.parentIndex = parentIndex_;
+    return form_.add(std::move(props));
   }
   // A check box drawn without text: the label beside it is its text.
   ControlId addBox(std::string name, std::string tag, Rect rect) {
@@ -63,19 +70,26 @@ Rect row(int top) {
 }
 
 void addAddressEditor(Builder& b) {
-  b.in("").add(K::Container, "picEth", "", "", {0, 0, 4300, 950});
+  b.in("").add(K::Container, "picEth", "", "", {0, 0, 4300, 1250});
   b.in("picEth");
+  // An address part has at most 3 digits, a port at most 5.
   for (int i = 0; i < 4; ++i) {
-    ControlId box = b.add(K::TextBox, "txtIp", i, "255", "", {100 + i * 550, 100, 450, 300});
-    (void)box;
+    b.add({.name = "txtIp",
+           .index = i,
+           .kind = K::TextBox,
+           .caption = "255",
+           .rect = {100 + i * 550, 100, 450, 300},
+           .maxLength = 3});
   }
   const char* separators[4] = {":", ".", ".", "."};
   const int separatorLeft[4] = {2210, 560, 1110, 1660};
   for (int i = 0; i < 4; ++i) b.add(K::Label, "Label13", i, separators[i], "", {separatorLeft[i], 100, 80, 300});
-  b.add(K::TextBox, "txtPort", "4001", "", {2300, 100, 700, 300});
+  b.add({.name = "txtPort", .kind = K::TextBox, .caption = "4001", .rect = {2300, 100, 700, 300}, .maxLength = 5});
   b.add(K::Button, "cmdOkIp", "Zastosuj", "set", {100, 500, 1100, 330});
   b.add(K::Button, "cmdNoIp", "Anuluj", "cancel", {1300, 500, 1100, 330});
   b.add(K::Button, "cmdClrIp", "CLR", "", {2500, 500, 700, 330});
+  // Says why an address or port was refused; hidden until one is.
+  b.add(K::Label, "lblEthBlad", "", "", {100, 900, 4100, 300});
 }
 
 void addFileSection(Builder& b) {
@@ -96,7 +110,9 @@ void addFileSection(Builder& b) {
   b.in("Frame4");
   b.add(K::OptionButton, "optDopisywanie", 0, "Dopisywanie", "dopisywanie", {100, 250, 1900, 300});
   b.add(K::OptionButton, "optDopisywanie", 1, "Nadpisywanie", "nadpisywanie", {2100, 250, 1900, 300});
-  b.in("picPlik").add(K::Label, "LblPlikPath", "", "", {100, 2400, 4300, 300});
+  // The data folder, in the code page the file functions take it in.
+  b.in("picPlik").add(
+      {.name = "LblPlikPath", .kind = K::Label, .rect = {100, 2400, 4300, 300}, .tabStop = false, .ansiText = true});
 }
 
 void addKeyPicker(Builder& b) {
@@ -245,13 +261,35 @@ void addStrip(Builder& b) {
                                "czenie",
                                "conect", 400}};
   for (const auto& s : sections) {
-    b.add(K::Image, s.image, "", "", {100, s.top + 30, 240, 240});
+    b.add({.name = s.image, .kind = K::Image, .rect = {100, s.top + 30, 240, 240}, .marker = true});
     b.add(K::Label, s.label, s.caption, s.tag, {400, s.top, 2050, 300});
   }
   b.add(K::Button, "cmdZamknij", "Zamknij", "end", {100, 2430, 2350, 380});
   b.add(K::Label, "Label2", "RS232/TCP", "", {1450, 2880, 1000, 300});
   b.add(K::Label, "lblAutostart", "Autostart", "autoStr", {400, 2880, 1000, 300});
   b.add(K::Label, "Label12", "Konfiguracja", "CONFIG", {100, 50, 2350, 300});
+}
+
+// Gives each listed control the tab index of its place in the list, so that
+// Tab walks its container top to bottom as a person reads it.
+void tabOrder(Form& form, std::initializer_list<const char*> names) {
+  int index = 0;
+  for (const char* name : names) (void)form.setTabIndex(form.id(name), index++);
+}
+
+// The labels that act on a click become tab stops: Enter or Space on them
+// does what the click does.
+void makeKeyboardReachable(Form& form) {
+  for (const char* label :
+       {"LblUstawieniaPortu", "lblTransmisja", "lblRamka", "lblzdarzenia", "lblPlik", "lblSpeedCap", "lblBitsDataCap",
+        "lblBitsStopCap", "lblPariteCap", "LblNrPortuCap", "Label4", "lblPytanie", "lblTarowanie"}) {
+    (void)form.setTabStop(form.id(label), true);
+  }
+  tabOrder(form, {"LblUstawieniaPortu", "lblTransmisja", "lblRamka", "lblzdarzenia", "lblPlik", "cmdStart", "cmdUkryj",
+                  "cmdZamknij", "chAutostart"});
+  tabOrder(form, {"Picture4", "Picture10", "Picture9", "Picture8", "Picture7", "Picture1"});
+  tabOrder(form, {"lblPytanie", "lblPytanieVal", "lblTarowanie", "lblTarowanieVal"});
+  tabOrder(form, {"cmdUstaw", "ChPlik", "ChPanel", "Picture16"});
 }
 
 }  // namespace
@@ -316,117 +354,20 @@ Form buildMainWindow() {
   for (const char* header : {"Label14", "Label9", "Label18", "Label24", "Label33"}) {
     form.setEmphasised(form.id(header), true);
   }
-  for (const char* hidden : {"lblHelp", "Image7", "txtTransmisja", "PicTray", "mnuTray", "lblStatus"}) {
+  // The holder itself is never shown, so what is parked in it can neither
+  // be seen nor reached by Tab or an access key.
+  for (const char* hidden :
+       {"lblHelp", "Image7", "txtTransmisja", "PicTray", "mnuTray", "lblStatus", "lblEthBlad", "Smietnik"}) {
     form.setVisible(form.id(hidden), false);
   }
+  form.setForeColor(form.id("lblEthBlad"), rgb(192, 0, 0));
+  makeKeyboardReachable(form);
   const ControlId holder = form.id("Smietnik");
   for (const char* parked : {"picEth", "picPlik", "picKey", "picRamka", "picZdarzenia", "picTransmisja", "picData",
                              "picStop", "picParite", "picSpeed", "picNrPort", "picPoloczenie"}) {
     form.setContainer(form.id(parked), holder);
   }
   return form;
-}
-
-MainControls::MainControls(const Form& f)
-    : Smietnik(f.id("Smietnik")),
-      picPoloczenie(f.id("picPoloczenie")),
-      picTransmisja(f.id("picTransmisja")),
-      picRamka(f.id("picRamka")),
-      picZdarzenia(f.id("picZdarzenia")),
-      picPlik(f.id("picPlik")),
-      picEth(f.id("picEth")),
-      picKey(f.id("picKey")),
-      picNrPort(f.id("picNrPort")),
-      picSpeed(f.id("picSpeed")),
-      picData(f.id("picData")),
-      picStop(f.id("picStop")),
-      picParite(f.id("picParite")),
-      picHotKey(f.id("picHotKey")),
-      pic00(f.id("pic00")),
-      Picture1(f.id("Picture1")),
-      Picture4(f.id("Picture4")),
-      Picture7(f.id("Picture7")),
-      Picture8(f.id("Picture8")),
-      Picture9(f.id("Picture9")),
-      Picture10(f.id("Picture10")),
-      Picture16(f.id("Picture16")),
-      Frame4(f.id("Frame4")),
-      frmHotKey(f.id("frmHotKey")),
-      cmdStart(f.id("cmdStart")),
-      cmdUkryj(f.id("cmdUkryj")),
-      cmdZamknij(f.id("cmdZamknij")),
-      chAutostart(f.id("chAutostart")),
-      lblAutostart(f.id("lblAutostart")),
-      LblUstawieniaPortu(f.id("LblUstawieniaPortu")),
-      lblTransmisja(f.id("lblTransmisja")),
-      lblRamka(f.id("lblRamka")),
-      lblzdarzenia(f.id("lblzdarzenia")),
-      lblPlik(f.id("lblPlik")),
-      chZmiana(f.id("chZmiana")),
-      chZmianaCR(f.id("chZmianaCR")),
-      chZmianaLF(f.id("chZmianaLF")),
-      Option1(f.id("Option1")),
-      Option2(f.id("Option2")),
-      ChPlik(f.id("ChPlik")),
-      ChPanel(f.id("ChPanel")),
-      cmdUstaw(f.id("cmdUstaw")),
-      optPlik{f.id("optPlik", 0), f.id("optPlik", 1)},
-      optDopisywanie{f.id("optDopisywanie", 0), f.id("optDopisywanie", 1)},
-      opKoniecRamki{f.id("opKoniecRamki", 0), f.id("opKoniecRamki", 1), f.id("opKoniecRamki", 2),
-                    f.id("opKoniecRamki", 3), f.id("opKoniecRamki", 4)},
-      chNasluch(f.id("chNasluch")),
-      chHotKey(f.id("chHotKey")),
-      lblPytanie(f.id("lblPytanie")),
-      lblTarowanie(f.id("lblTarowanie")),
-      lblPytanieVal(f.id("lblPytanieVal")),
-      lblTarowanieVal(f.id("lblTarowanieVal")),
-      LblTypKey(f.id("LblTypKey")),
-      cmdHotKey{},
-      lblNrPortuVal(f.id("lblNrPortuVal")),
-      lblSpeedVal(f.id("lblSpeedVal")),
-      lblPariteVal(f.id("lblPariteVal")),
-      lblBitsDataVal(f.id("lblBitsDataVal")),
-      lblBitsStopVal(f.id("lblBitsStopVal")),
-      LblNrPortuCap(f.id("LblNrPortuCap")),
-      lblSpeedCap(f.id("lblSpeedCap")),
-      lblPariteCap(f.id("lblPariteCap")),
-      lblBitsDataCap(f.id("lblBitsDataCap")),
-      lblBitsStopCap(f.id("lblBitsStopCap")),
-      Label4(f.id("Label4")),
-      ButtonXP1{},
-      cmdOkNrPortu(f.id("cmdOkNrPortu")),
-      cmdNoNrPortu(f.id("cmdNoNrPortu")),
-      cmdCLRNrPortu(f.id("cmdCLRNrPortu")),
-      CmdEthernet(f.id("CmdEthernet")),
-      ButtonXP4(f.id("ButtonXP4")),
-      ButtonXP5(f.id("ButtonXP5")),
-      ButtonXP6(f.id("ButtonXP6")),
-      ButtonXP7(f.id("ButtonXP7")),
-      ButtonXP8(f.id("ButtonXP8")),
-      ButtonXP9(f.id("ButtonXP9")),
-      ButtonXP10(f.id("ButtonXP10")),
-      ButtonXP11(f.id("ButtonXP11")),
-      ButtonXP12(f.id("ButtonXP12")),
-      ButtonXP13(f.id("ButtonXP13")),
-      txtIp{f.id("txtIp", 0), f.id("txtIp", 1), f.id("txtIp", 2), f.id("txtIp", 3)},
-      txtPort(f.id("txtPort")),
-      cmdOkIp(f.id("cmdOkIp")),
-      cmdNoIp(f.id("cmdNoIp")),
-      cmdClrIp(f.id("cmdClrIp")),
-      lblEthIp(f.id("lblEthIp")),
-      lblEthPort(f.id("lblEthPort")),
-      LblPlikPath(f.id("LblPlikPath")),
-      txtTransmisja(f.id("txtTransmisja")),
-      lblHelp(f.id("lblHelp")),
-      lblStatus(f.id("lblStatus")),
-      Image7(f.id("Image7")),
-      PicTray(f.id("PicTray")),
-      mnuTray(f.id("mnuTray")),
-      mnuVisible(f.id("mnuVisible")),
-      mnuClose(f.id("mnuClose")),
-      mnuHelp(f.id("mnuHelp")) {
-  for (int i = 1; i <= 12; ++i) cmdHotKey[static_cast<std::size_t>(i)] = f.id("cmdHotKey", i);
-  for (int i = 0; i < 10; ++i) ButtonXP1[static_cast<std::size_t>(i)] = f.id("ButtonXP1", i);
 }
 
 }  // namespace pondex::ui

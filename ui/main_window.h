@@ -27,6 +27,7 @@ struct MainControls {
   // The strip.
   ControlId cmdStart, cmdUkryj, cmdZamknij, chAutostart, lblAutostart;
   ControlId LblUstawieniaPortu, lblTransmisja, lblRamka, lblzdarzenia, lblPlik;
+  ControlId imgPolaczenie, imgTransmisja, imgRamka, imgZdarzenia, imgPlik;
   // Settings controls.
   ControlId chZmiana, chZmianaCR, chZmianaLF, Option1, Option2, ChPlik, ChPanel, cmdUstaw;
   std::array<ControlId, 2> optPlik, optDopisywanie;
@@ -41,7 +42,7 @@ struct MainControls {
   ControlId ButtonXP4, ButtonXP5, ButtonXP6, ButtonXP7, ButtonXP8, ButtonXP9;
   ControlId ButtonXP10, ButtonXP11, ButtonXP12, ButtonXP13;
   std::array<ControlId, 4> txtIp;
-  ControlId txtPort, cmdOkIp, cmdNoIp, cmdClrIp, lblEthIp, lblEthPort;
+  ControlId txtPort, cmdOkIp, cmdNoIp, cmdClrIp, lblEthBlad, lblEthIp, lblEthPort;
   ControlId LblPlikPath, txtTransmisja, lblHelp, lblStatus, Image7, PicTray;
   ControlId mnuTray, mnuVisible, mnuClose, mnuHelp;
 };

@@ -16,6 +16,13 @@ struct Size {
 // (minimised, or dragged tiny) gives an empty box, never a negative one.
 [[nodiscard]] Size panelTextBoxSize(Size windowTwips);
 
+// The text box's top left corner, in twips of the client area.
+inline constexpr int kPanelMargin = 60;
+// "Save" sits this far under the text box and moves with its bottom edge,
+// so a box that grows with the window never covers it.
+inline constexpr int kPanelButtonGap = 120;
+[[nodiscard]] int panelButtonTop(Size textBoxTwips);
+
 // How much text to drop before appending `adding` characters to a text of
 // `current` characters when the panel keeps at most `limit`. Once the limit
 // would be passed, the text is cut back to three quarters of it, so that

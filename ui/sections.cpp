@@ -1,8 +1,23 @@
 #include "ui/sections.h"
 
-#include <utility>
-
 namespace pondex::ui {
+namespace {
+
+struct Section {
+  ControlId label;
+  ControlId image;
+  ControlId panel;
+};
+
+std::array<Section, 5> sectionsOf(const MainControls& c) {
+  return {{{c.LblUstawieniaPortu, c.imgPolaczenie, c.picPoloczenie},
+           {c.lblTransmisja, c.imgTransmisja, c.picTransmisja},
+           {c.lblRamka, c.imgRamka, c.picRamka},
+           {c.lblzdarzenia, c.imgZdarzenia, c.picZdarzenia},
+           {c.lblPlik, c.imgPlik, c.picPlik}}};
+}
+
+}  // namespace
 
 void HideSections(Form& form, const MainControls& c) {
   for (ControlId panel : {c.picPoloczenie, c.picZdarzenia, c.picPlik, c.picRamka, c.picTransmisja}) {
@@ -12,16 +27,20 @@ void HideSections(Form& form, const MainControls& c) {
 
 void ShowSection(Form& form, const MainControls& c, ControlId panel) {
   HideSections(form, c);
-  // The strip marks the label of the section that is open.
-  const std::pair<ControlId, ControlId> labels[] = {{c.LblUstawieniaPortu, c.picPoloczenie},
-                                                    {c.lblTransmisja, c.picTransmisja},
-                                                    {c.lblRamka, c.picRamka},
-                                                    {c.lblzdarzenia, c.picZdarzenia},
-                                                    {c.lblPlik, c.picPlik}};
-  for (auto [label, section] : labels) form.setEmphasised(label, section == panel);
+  // The strip marks the label of the section that is open, and its image.
+  std::optional<ControlId> label;
+  for (const Section& s : sectionsOf(c)) {
+    form.setEmphasised(s.label, s.panel == panel);
+    form.setEmphasised(s.image, s.panel == panel);
+    if (s.panel == panel) label = s.label;
+  }
   if (panel == kWindowId) return;
   form.setContainer(panel, kWindowId);
   form.move(panel, 50, 50);
+  // The keyboard focus never stays on a control that went out of sight:
+  // a Space there would change a setting nobody sees.
+  const auto focused = form.focused();
+  if (label && focused && !form.shownWithin(*focused, c.Smietnik)) form.setFocus(*label);
 }
 
 }  // namespace pondex::ui

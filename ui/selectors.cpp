@@ -1,5 +1,6 @@
 #include "ui/selectors.h"
 
+#include <algorithm>
 #include <string>
 
 namespace pondex::ui {
@@ -11,30 +12,24 @@ constexpr std::size_t kMaxPortDigits = 4;
 }  // namespace
 
 void Selectors::bind(std::function<void()> addressEditorOpened) {
-  form_.onClick(c_.lblSpeedCap, [this] {
-    open(c_.picSpeed, c_.Picture10, Side::Below, true);
-    takeAllOutOfTabOrder();
-  });
+  tabStops_.clear();
+  for (ControlId id = 0; id < form_.size(); ++id) tabStops_.push_back(form_.tabStop(id));
+  form_.onContainerChanged([this](ControlId id) { containerChanged(id); });
+  form_.onCancel([this] { cancel(); });
+
+  form_.onClick(c_.lblSpeedCap, [this] { open(c_.picSpeed, c_.Picture10, Side::Below, true); });
   form_.onClick(c_.lblBitsDataCap, [this] { open(c_.picData, c_.Picture9, Side::Below, true); });
   form_.onClick(c_.lblBitsStopCap, [this] { open(c_.picStop, c_.Picture8, Side::Above, true); });
-  form_.onClick(c_.lblPariteCap, [this] {
-    open(c_.picParite, c_.Picture7, Side::Below, false);
-    takeAllOutOfTabOrder();
-  });
+  form_.onClick(c_.lblPariteCap, [this] { open(c_.picParite, c_.Picture7, Side::Below, true); });
   form_.onClick(c_.LblNrPortuCap, [this] {
     open(c_.picNrPort, c_.Picture4, Side::Below, true);
     startPortNumberEntry();
   });
   form_.onClick(c_.Label4, [this, opened = std::move(addressEditorOpened)] {
-    open(c_.picEth, c_.Picture1, Side::Above, true);
-    takeAllOutOfTabOrder();
-    const ControlId order[] = {c_.txtIp[0], c_.txtIp[1], c_.txtIp[2], c_.txtIp[3],
-                               c_.txtPort,  c_.cmdOkIp,  c_.cmdNoIp,  c_.cmdClrIp};
-    for (int i = 0; i < 8; ++i) {
-      (void)form_.setTabStop(order[i], true);
-      (void)form_.setTabIndex(order[i], i);
-    }
+    // Filled before the focus arrives: the box that takes it selects its
+    // whole text, so that typing replaces it.
     if (opened) opened();
+    open(c_.picEth, c_.Picture1, Side::Above, true);
   });
   for (int i = 0; i < 10; ++i) {
     form_.onClick(c_.ButtonXP1[static_cast<std::size_t>(i)], [this, i] {
@@ -49,22 +44,110 @@ void Selectors::open(ControlId panel, ControlId row, Side side, bool focus) {
   const Rect r = form_.rect(row);
   const int top = side == Side::Below ? r.top + r.height : r.top - form_.rect(panel).height;
   form_.move(panel, r.left, top);
-  if (focus) form_.setFocus(panel);
+  if (!focus) return;
+  // The first value under the focus is the current one, so that Enter at
+  // once keeps it and the arrows start from it.
+  std::optional<ControlId> target;
+  for (ControlId shown : form_.children(row)) {
+    for (ControlId button : form_.children(panel)) {
+      if (form_.kind(button) == ControlKind::Button && !form_.caption(shown).empty() &&
+          form_.caption(button) == form_.caption(shown)) {
+        target = button;
+      }
+    }
+  }
+  if (!target) target = firstStop(panel);
+  form_.setFocus(target.value_or(panel));
 }
 
 void Selectors::startPortNumberEntry() {
-  takeAllOutOfTabOrder();
-  for (int i = 0; i < 10; ++i) {
-    const ControlId digit = c_.ButtonXP1[static_cast<std::size_t>(i)];
-    (void)form_.setTabStop(digit, true);
-    (void)form_.setTabIndex(digit, i);
-  }
   form_.setCaption(c_.lblNrPortuVal, "");
 }
 
-void Selectors::takeAllOutOfTabOrder() {
-  // Controls without a tab stop refuse, which is fine.
-  for (ControlId id = 1; id < form_.size(); ++id) (void)form_.setTabStop(id, false);
+void Selectors::cancel() {
+  const auto panel = owner();
+  if (!panel) return;
+  if (*panel == c_.picNrPort) {
+    form_.userClick(c_.cmdNoNrPortu);
+  } else if (*panel == c_.picEth) {
+    form_.userClick(c_.cmdNoIp);
+  } else {
+    form_.setContainer(*panel, c_.Smietnik);
+  }
+}
+
+bool Selectors::isSelector(ControlId id) const {
+  for (ControlId s : {c_.picSpeed, c_.picData, c_.picStop, c_.picParite, c_.picNrPort, c_.picEth, c_.picKey}) {
+    if (s == id) return true;
+  }
+  return false;
+}
+
+bool Selectors::inSight(ControlId id) const {
+  // The window's own visibility does not count: a hidden window shows the
+  // same controls once it is shown again.
+  for (ControlId at = id; at != kWindowId; at = form_.container(at)) {
+    if (at == c_.Smietnik || !form_.visible(at)) return false;
+  }
+  return true;
+}
+
+bool Selectors::inside(ControlId id, ControlId panel) const {
+  for (ControlId at = id; at != kWindowId; at = form_.container(at)) {
+    if (at == panel) return true;
+  }
+  return false;
+}
+
+std::optional<ControlId> Selectors::owner() const {
+  for (auto it = opened_.rbegin(); it != opened_.rend(); ++it) {
+    if (inSight(it->panel)) return it->panel;
+  }
+  return std::nullopt;
+}
+
+std::optional<ControlId> Selectors::firstStop(ControlId panel) const {
+  std::optional<ControlId> first;
+  for (ControlId id : form_.children(panel)) {
+    if (!form_.tabStop(id) || !form_.visible(id) || form_.kind(id) == ControlKind::Container) continue;
+    if (!first || form_.tabIndex(id) < form_.tabIndex(*first)) first = id;
+  }
+  return first;
+}
+
+void Selectors::containerChanged(ControlId id) {
+  if (isSelector(id)) {
+    const auto was = std::find_if(opened_.begin(), opened_.end(), [id](const Opened& o) { return o.panel == id; });
+    std::optional<ControlId> returnFocus;
+    if (was != opened_.end()) {
+      returnFocus = was->returnFocus;
+      opened_.erase(was);
+    }
+    if (form_.container(id) != c_.Smietnik) {
+      const auto focused = form_.focused();
+      opened_.push_back({id, focused && !inside(*focused, id) ? focused : returnFocus});
+    } else {
+      updateTabOrder();
+      const auto focused = form_.focused();
+      if (!focused || inside(*focused, id)) {
+        if (returnFocus && inSight(*returnFocus)) {
+          form_.setFocus(*returnFocus);
+        } else if (const auto next = owner()) {
+          if (const auto stop = firstStop(*next)) form_.setFocus(*stop);
+        }
+      }
+      return;
+    }
+  }
+  updateTabOrder();
+}
+
+void Selectors::updateTabOrder() {
+  if (tabStops_.size() != form_.size()) return;  // not bound yet
+  const auto panel = owner();
+  for (ControlId id = 1; id < form_.size(); ++id) {
+    (void)form_.setTabStop(id, tabStops_[id] && (!panel || inside(id, *panel)));
+  }
 }
 
 }  // namespace pondex::ui

@@ -13,7 +13,7 @@ int trayMessage(const TrayMouseEvent& event) {
   return static_cast<int>(std::lround(pixels));
 }
 
-TrayMenu::TrayMenu(Tray& tray, const Form& form, const MainControls& controls, Actions actions)
+TrayMenu::TrayMenu(Tray& tray, Form& form, const MainControls& controls, Actions actions)
     : tray_(tray), form_(form), c_(controls), actions_(std::move(actions)) {
   tray_.setEventHandler([this](const TrayMouseEvent& event) { TrayMouseMove(event); });
 }
@@ -36,7 +36,7 @@ void TrayMenu::TrayMouseMove(const TrayMouseEvent& event) {
   } clear{busy_};
   switch (message) {
     case kTrayLeftDoubleClick:
-      if (actions_.showWindow) actions_.showWindow();
+      showWindow();
       break;
     case kTrayRightButtonUp:
       openMenu();
@@ -46,14 +46,22 @@ void TrayMenu::TrayMouseMove(const TrayMouseEvent& event) {
   }
 }
 
+void TrayMenu::showWindow() {
+  if (actions_.showWindow) actions_.showWindow();
+  // Shown is not enough: a minimised window stays an icon, one behind
+  // others stays behind them. The click on the icon gives the program the
+  // right to take the foreground.
+  if (form_.visible(kWindowId)) form_.bringToFront();
+}
+
 void TrayMenu::openMenu() {
   const auto chosen = tray_.showMenu(items());
   if (!chosen) return;
   const std::function<void()>* action = nullptr;
   switch (*chosen) {
     case 0:
-      action = &actions_.showWindow;
-      break;
+      showWindow();
+      return;
     case 1:
       action = &actions_.close;
       break;

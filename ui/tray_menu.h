@@ -24,13 +24,15 @@ inline constexpr int kTrayRightButtonUp = 517;    // WM_RBUTTONUP
 class TrayMenu {
  public:
   struct Actions {
-    std::function<void()> showWindow;  // mnuVisible, and a double click
-    std::function<void()> close;       // mnuClose: ends the program
-    std::function<void()> help;        // mnuHelp
+    // mnuVisible, and a double click; the menu then also restores a
+    // minimised window and brings it to the front.
+    std::function<void()> showWindow;
+    std::function<void()> close;  // mnuClose: ends the program
+    std::function<void()> help;   // mnuHelp
   };
 
   // Takes the tray's notifications from here on, until destroyed.
-  TrayMenu(Tray& tray, const Form& form, const MainControls& controls, Actions actions);
+  TrayMenu(Tray& tray, Form& form, const MainControls& controls, Actions actions);
   ~TrayMenu();
   TrayMenu(const TrayMenu&) = delete;
   TrayMenu& operator=(const TrayMenu&) = delete;
@@ -44,9 +46,10 @@ class TrayMenu {
 
  private:
   void openMenu();
+  void showWindow();
 
   Tray& tray_;
-  const Form& form_;
+  Form& form_;
   const MainControls& c_;
   Actions actions_;
   bool busy_ = false;  // the re-entrancy flag

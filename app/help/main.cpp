@@ -11,6 +11,7 @@
 
 #include "app/help/help_resources.h"
 #include "app/help/help_window.h"
+#include "platform/win32/handles.h"
 
 namespace {
 
@@ -24,20 +25,34 @@ Language startLanguage(std::string_view commandLine) {
   return PRIMARYLANGID(::GetUserDefaultUILanguage()) == LANG_POLISH ? Language::Polish : Language::English;
 }
 
-// F1 pressed again while the help is open brings the open window forward
-// instead of a second one.
-bool raiseRunningCopy() {
-  HWND running = ::FindWindowW(pondex::help::HelpWindow::kClassName, nullptr);
-  if (running == nullptr) return false;
-  if (::IsIconic(running)) ::ShowWindow(running, SW_RESTORE);
-  ::SetForegroundWindow(running);
-  return true;
+// The first copy owns this name for its whole run. It is taken before any
+// window exists, so two starts within the same moment (F1 pressed twice)
+// still give one window.
+constexpr const wchar_t* kSingleInstanceName = L"Local\\Pon_dex.Help";
+// How long a second start waits for the first copy's window to appear.
+constexpr DWORD kWaitForFirstWindowMs = 10000;
+constexpr DWORD kPollMs = 20;
+
+// Brings the running copy's window forward, once it exists.
+void raiseRunningCopy() {
+  for (DWORD waited = 0; waited < kWaitForFirstWindowMs; waited += kPollMs) {
+    if (HWND running = ::FindWindowW(pondex::help::HelpWindow::kClassName, nullptr)) {
+      if (::IsIconic(running)) ::ShowWindow(running, SW_RESTORE);
+      ::SetForegroundWindow(running);
+      return;
+    }
+    ::Sleep(kPollMs);
+  }
 }
 
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCommand) {
-  if (raiseRunningCopy()) return 0;
+  const pondex::win32::UniqueKernelHandle single(::CreateMutexW(nullptr, FALSE, kSingleInstanceName));
+  if (single.valid() && ::GetLastError() == ERROR_ALREADY_EXISTS) {
+    raiseRunningCopy();
+    return 0;
+  }
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
   ::InitCommonControlsEx(&controls);
 

@@ -237,11 +237,28 @@ def children(title=WINDOW_TITLE):
     return window_and_children(title)[1]
 
 
+def seen_in(window, c):
+    """Whether a person can see the child: visible and inside the window's client area (not parked in the
+    hidden holder)."""
+    return (c.visible and c.width > 0 and window.x <= c.x and c.x + c.width <= window.x + window.width
+            and window.y <= c.y and c.y + c.height <= window.y + window.height)
+
+
 def on_screen(title=WINDOW_TITLE):
-    """The visible children that lie inside the window's client area (not parked in the hidden holder)."""
+    """The children a person can see."""
     window, kids = window_and_children(title)
-    return [c for c in kids if c.visible and c.width > 0 and window.x <= c.x and c.x + c.width <= window.x + window.width
-            and window.y <= c.y and c.y + c.height <= window.y + window.height]
+    return [c for c in kids if seen_in(window, c)]
+
+
+def focused(title=WINDOW_TITLE):
+    """The child with the keyboard focus, or None."""
+    line = wintool("focus", title).encode("latin-1").decode("utf-8").rstrip("\r\n")
+    return Child(line) if line else None
+
+
+def keys(*names):
+    """Presses keys into the window with the focus (see wintool keys)."""
+    wintool("keys", *names)
 
 
 def visible_texts(title=WINDOW_TITLE):

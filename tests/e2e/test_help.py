@@ -71,6 +71,15 @@ class Help(unittest.TestCase):
         wintool("close", TITLE)
         self.assertEqual(process.wait(timeout=20), 0)
 
+    def test_two_starts_at_once_give_one_window(self):
+        # Started a few milliseconds apart: neither has a window yet when the other starts.
+        both = [self.start(), self.start()]
+        wintool("wait-window", TITLE, 30000, timeout=40)
+        wait_until(lambda: any(p.poll() is not None for p in both), 30, what="one of the two to end")
+        ended = [p for p in both if p.poll() is not None]
+        self.assertEqual([p.returncode for p in ended], [0], "one ends by itself, the other stays")
+        self.assertEqual(wintool("count", TITLE).strip(), "1")
+
     def test_a_polish_user_interface_gives_polish_topics(self):
         self.open_window(locale="pl_PL.UTF-8")
         self.assertEqual(shown_topics()[0], topics("pl")[0][0])

@@ -9,8 +9,8 @@ import tempfile
 import unittest
 
 from harness import (LISTENING, ProgramTestCase, Receiver, WINDOW_TITLE, click, com_port_path, file_texts,
-                     linux_to_wine_path, scale_sim, settings_with, visible_texts, wait_until, wine_dir, wintool,
-                     xdotool)
+                     linux_to_wine_path, scale_sim, settings_with, visible_texts, wait_until, window_and_children,
+                     wine_dir, wintool, xdotool)
 
 PANEL = "Panel"
 HELP_TITLE = "Pon_dex - "  # then "Pomoc" or "Help"
@@ -31,6 +31,15 @@ def panel_text():
 
 def panel_box_checked():
     return wintool("checked", WINDOW_TITLE, PANEL).strip()
+
+
+def save_below_text_box():
+    """The data panel's "Save" lies wholly under its text box (screen pixels), and the box grew past its first
+    height."""
+    _, kids = window_and_children(PANEL)
+    save = [c for c in kids if c.text == "Save"][0]
+    box = [c for c in kids if c.text != "Save"][0]
+    return box.y + box.height <= save.y and box.height > 400
 
 
 def icon_centre():
@@ -80,6 +89,10 @@ class DataPanel(WithScale):
         self.scale.send(b"1.000 kg\r\n")
         wait_until(lambda: panel_text() == "1,000 kg\r\n", 20, what=lambda: "the frame (%r)" % panel_text())
 
+        # However the panel grows, its text box ends above "Save".
+        xdotool("windowsize", "--sync", x_windows("^Panel$")[0], 900, 700)
+        wait_until(lambda: save_below_text_box(), 10, what="Save clear of the grown text box")
+
         xdotool("windowfocus", "--sync", x_windows("^Panel$")[0], "key", "alt+F4")
         wait_until(lambda: wintool("count", PANEL).strip() == "0", 10, what="the panel to close")
         wait_until(lambda: panel_box_checked() == "0", 10, what="the Panel box to be unchecked")
@@ -115,6 +128,20 @@ class HelpAndTray(ProgramTestCase):
         wintool("wait-window", HELP_TITLE, 20000, timeout=30)
         self.assertEqual(wintool("visible", HELP_TITLE).strip(), "1")
         self.assertTrue(p.running())
+
+    def test_a_double_click_restores_a_minimised_window_in_front_of_others(self):
+        p = self.program().start_and_wait_for_window()
+        x, y = icon_centre()
+        # Without a window manager a minimised window stays drawn: out of the tray window's way first.
+        xdotool("windowmove", "--sync", x_windows("^PON_DEX \\[")[0], 300, 400)
+        wintool("minimize", WINDOW_TITLE)
+        wait_until(lambda: wintool("iconic", WINDOW_TITLE).strip() == "1", 10, what="the window to be minimised")
+        receiver = Receiver(p.folder).start()  # another program in front
+        self.addCleanup(receiver.stop)
+        xdotool("mousemove", x, y, "click", "--repeat", 2, "--delay", 80, 1)
+        wait_until(lambda: wintool("iconic", WINDOW_TITLE).strip() == "0", 10, what="the window to be restored")
+        wait_until(lambda: wintool("foreground").startswith(WINDOW_TITLE), 10,
+                   what=lambda: "the window in front (%r is)" % wintool("foreground"))
 
     def test_the_menu_starts_the_help_program_and_zamknij_ends_writing_the_commands(self):
         p = self.program_with_help(settings=b"[USTAWIENIA]\r\nPytanie=P\r\n")

@@ -188,6 +188,19 @@ TEST_F(ButtonXPTest, SpaceAndEnterClickOnTheirOwnReleaseOnlyArrowsMoveTheFocus) 
   EXPECT_EQ(focusMoves, (std::vector<bool>{true, true, false, false}));
 }
 
+TEST_F(ButtonXPTest, KeysLeaveNoLeftPressBehindForADragAfterARightPress) {
+  button.mouseDown(MouseButton::Right, 0, 5, 5);
+  button.mouseUp(MouseButton::Right, 0, 5, 5);
+  button.keyDown(KeyCode::Enter, 0);
+  button.keyUp(KeyCode::Enter, 0);
+  // A left press that began elsewhere, dragged over the button.
+  cursorOver = true;
+  button.mouseMove(static_cast<MouseButtons>(MouseButton::Left), 0, 10, 10);
+  EXPECT_EQ(button.look().face, ButtonLook::Face::Normal);
+  button.mouseUp(MouseButton::Left, 0, 10, 10);
+  EXPECT_EQ(count("Click"), 1) << "only the key's";
+}
+
 TEST_F(ButtonXPTest, AccessKeyIsTheLowerCasedCharacterAfterTheMarkingAmpersand) {
   EXPECT_EQ(accessKeyOf(L"&Łącz"), L'ł');
   EXPECT_EQ(accessKeyOf(L"Za&Ó"), L'ó');

@@ -5,6 +5,7 @@
 // the timing of the reactions.
 #include <array>
 
+#include "net/address_check.h"
 #include "tests/unit/key_fixture.h"
 
 namespace pondex {
@@ -129,6 +130,54 @@ TEST_F(NetworkInputTest, TheAddressPanelShowsAndStoresTheAddressAndCancelStoresN
   form.userClick(c.cmdNoIp);
   EXPECT_EQ(fake.profiles.writes.size(), writes);
   EXPECT_EQ(form.container(c.picEth), c.Smietnik);
+}
+
+TEST(CheckNetworkAddress, DecimalPartsUpTo255AndPortsFrom1To65535PassInTheirShortestForm) {
+  using Parts = std::array<std::string, 4>;
+  const struct {
+    Parts parts;
+    std::string port;
+    AddressFault fault;
+    std::string address;
+  } cases[] = {
+      {{"10", "0", "0", "7"}, "4001", AddressFault::None, "10.0.0.7"},
+      {{"010", "000", "0", "255"}, "00080", AddressFault::None, "10.0.0.255"},  // decimal, never octal
+      {{"0", "0", "0", "0"}, "65535", AddressFault::None, "0.0.0.0"},
+      {{"10", "", "0", "7"}, "4001", AddressFault::Part, ""},
+      {{"10", "0", "0", "256"}, "4001", AddressFault::Part, ""},
+      {{"1x", "0", "0", "7"}, "4001", AddressFault::Part, ""},
+      {{"-1", "0", "0", "7"}, "4001", AddressFault::Part, ""},
+      {{"1000", "0", "0", "7"}, "4001", AddressFault::Part, ""},
+      {{"10", "0", "0", "7"}, "0", AddressFault::Port, ""},
+      {{"10", "0", "0", "7"}, "65536", AddressFault::Port, ""},
+      {{"10", "0", "0", "7"}, "", AddressFault::Port, ""},
+      {{"10", "0", "0", "7"}, "99999999999999999999", AddressFault::Port, ""},
+      {{"10", "0", "0", "7"}, " 80", AddressFault::Port, ""},
+  };
+  for (const auto& t : cases) {
+    const CheckedAddress checked = checkNetworkAddress(t.parts, t.port);
+    EXPECT_EQ(checked.fault, t.fault) << t.parts[0] << "." << t.parts[1] << "." << t.parts[3] << ":" << t.port;
+    EXPECT_EQ(checked.address, t.address);
+  }
+  EXPECT_EQ(checkNetworkAddress({"1", "2", "3", "4"}, "00080").port, "80");
+}
+
+TEST_F(NetworkInputTest, ARefusedAddressIsSaidInThePanelAndStoresNothing) {
+  start();
+  const auto writes = fake.profiles.writes.size();
+  for (const auto& [parts, port] : {std::pair<std::array<const char*, 4>, const char*>{{"10", "0", "", "7"}, "4001"},
+                                    {{"10", "0", "0", "300"}, "4001"},
+                                    {{"10", "0", "0", "7"}, "70000"}}) {
+    enterAddress(parts, port);
+    EXPECT_EQ(form.container(c.picEth), c.picPoloczenie) << "the panel stays open to be corrected";
+    EXPECT_TRUE(form.visible(c.lblEthBlad));
+  }
+  EXPECT_NE(form.caption(c.lblEthBlad).find("65535"), std::string::npos) << "the line names what is allowed";
+  EXPECT_EQ(fake.profiles.writes.size(), writes);
+  EXPECT_EQ(form.caption(c.lblEthIp), "127.0.0.1");
+  connect();  // still to the stored address
+  form.userClick(c.cmdNoIp);
+  EXPECT_FALSE(form.visible(c.lblEthBlad));
 }
 
 TEST_F(NetworkInputTest, ThePortPadSelectsNetworkModeOnlyWithANumberThatIsZero) {

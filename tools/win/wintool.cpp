@@ -18,6 +18,14 @@
 //   wintool dpi                            print the display's DPI as this process sees it
 //   wintool acp                            print the system's ANSI code page
 //   wintool key VK HOLD_MS                 press a virtual key, hold it, release it
+//   wintool keys KEY...                    press keys one after another into whatever has the focus: tab,
+//                                          shift+tab, space, enter, esc, left, right, up, down, back, or one digit
+//   wintool focus TITLE                    the control with the keyboard focus in that window's thread, as a
+//                                          dump line (empty when none)
+//   wintool activate TITLE                 bring the window to the front
+//   wintool minimize TITLE                 minimise the window
+//   wintool iconic TITLE                   print 1 while the window is minimised, else 0
+//   wintool foreground                     print the title of the foreground window
 //   wintool end-session TITLE              tell the window the session ends
 //   wintool hold                           keep a hidden window (and so Wine's desktop process) alive
 //   wintool ping TITLE COUNT PAUSE_MS      COUNT round trips of a null message to the window, PAUSE_MS apart:
@@ -188,10 +196,46 @@ BOOL CALLBACK dumpChild(HWND hwnd, LPARAM) {
   return TRUE;
 }
 
+// One key of `wintool keys`: a name or a single digit, "shift+" before it
+// holds Shift.
+bool pressNamed(std::string name) {
+  bool shift = false;
+  if (name.rfind("shift+", 0) == 0) {
+    shift = true;
+    name = name.substr(6);
+  }
+  struct Named {
+    const char* name;
+    BYTE vk;
+  };
+  const Named keys[] = {{"tab", VK_TAB},    {"space", VK_SPACE}, {"enter", VK_RETURN},
+                        {"esc", VK_ESCAPE}, {"left", VK_LEFT},   {"right", VK_RIGHT},
+                        {"up", VK_UP},      {"down", VK_DOWN},   {"back", VK_BACK}};
+  BYTE vk = 0;
+  for (const Named& k : keys) {
+    if (name == k.name) vk = k.vk;
+  }
+  if (vk == 0 && name.size() == 1 && name[0] >= '0' && name[0] <= '9') vk = static_cast<BYTE>(name[0]);
+  if (vk == 0) return false;
+  const auto press = [](BYTE key, DWORD flags) {
+    const auto scan = static_cast<BYTE>(::MapVirtualKeyA(key, 0));
+    // The arrows are extended keys.
+    const bool extended = key >= VK_LEFT && key <= VK_DOWN;
+    ::keybd_event(key, scan, flags | (extended ? KEYEVENTF_EXTENDEDKEY : 0), 0);
+  };
+  if (shift) press(VK_SHIFT, 0);
+  press(vk, 0);
+  ::Sleep(30);
+  press(vk, KEYEVENTF_KEYUP);
+  if (shift) press(VK_SHIFT, KEYEVENTF_KEYUP);
+  ::Sleep(60);
+  return true;
+}
+
 int usage() {
   std::fputs(
       "usage: wintool wait-window|visible|count|close|click|checked|texts|listbox|listbox-select|edit-text|"
-      "edit-selection|dump|dpi|acp|key|end-session|hold ...\n",
+      "edit-selection|dump|dpi|acp|key|keys|focus|activate|minimize|iconic|foreground|end-session|hold ...\n",
       stderr);
   return 2;
 }
@@ -260,6 +304,22 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (cmd == "ping" && argc == 5) return ping(argv[2], std::atoi(argv[3]), std::atoi(argv[4]));
+  if (cmd == "foreground" && argc == 2) {
+    wchar_t title[512] = {};
+    if (HWND front = ::GetForegroundWindow()) ::GetWindowTextW(front, title, 512);
+    const std::string line = utf8(title) + "\n";
+    std::fwrite(line.data(), 1, line.size(), stdout);
+    return 0;
+  }
+  if (cmd == "keys") {
+    for (int i = 2; i < argc; ++i) {
+      if (!pressNamed(argv[i])) {
+        std::fprintf(stderr, "no key %s\n", argv[i]);
+        return 2;
+      }
+    }
+    return 0;
+  }
   if (cmd == "count" && argc == 3) {
     std::printf("%u\n", static_cast<unsigned>(windowsTitled(argv[2]).size()));
     return 0;
@@ -277,6 +337,28 @@ int main(int argc, char** argv) {
     if (window == nullptr) {
       std::fprintf(stderr, "no window titled %s\n", argv[2]);
       return 1;
+    }
+    if (cmd == "focus") {
+      GUITHREADINFO info{};
+      info.cbSize = sizeof info;
+      if (::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info) && info.hwndFocus != nullptr &&
+          info.hwndFocus != window) {
+        dumpChild(info.hwndFocus, 0);
+      }
+      return 0;
+    }
+    if (cmd == "activate") {
+      if (::IsIconic(window)) ::ShowWindow(window, SW_RESTORE);
+      ::SetForegroundWindow(window);
+      return 0;
+    }
+    if (cmd == "minimize") {
+      ::ShowWindow(window, SW_MINIMIZE);
+      return 0;
+    }
+    if (cmd == "iconic") {
+      std::printf("%d\n", ::IsIconic(window) ? 1 : 0);
+      return 0;
     }
     if (cmd == "visible") {
       std::printf("%d\n", ::IsWindowVisible(window) ? 1 : 0);

@@ -1,10 +1,12 @@
 #include "ui/win32/form_window.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "controls/win32/button_xp_win32.h"
 #include "platform/win32/callback_guard.h"
 #include "platform/win32/text_win32.h"
+#include "ui/win32/control_marks.h"
 #include "ui/win32/dpi.h"
 
 #ifndef WM_DPICHANGED
@@ -102,6 +104,7 @@ FormWindow::FormWindow(ui::Form& form, HICON icon, Callbacks callbacks)
   // Containers may come after their contents in control order: parent and
   // place everything once all windows exist.
   for (ControlId id = 0; id < form_.size(); ++id) place(id);
+  arrangeTabOrder();
   for (ControlId id = 1; id < form_.size(); ++id) applyVisible(id);
   form_.setObserver(this);
   applyVisible(ui::kWindowId);
@@ -116,7 +119,25 @@ int FormWindow::px(int twips) const {
 }
 
 std::wstring FormWindow::shownCaption(ControlId id) const {
-  return form_.captionShown(id) ? widen(form_.caption(id)) : std::wstring();
+  if (!form_.captionShown(id)) return {};
+  return widen(form_.caption(id), form_.ansiText(id) ? CP_ACP : kTextCodePage);
+}
+
+void FormWindow::arrangeTabOrder() {
+  // Tab walks the children of a container in their window order: make it
+  // the model's tab order (ties in control order).
+  for (ControlId container = 0; container < form_.size(); ++container) {
+    auto kids = form_.children(container);
+    std::stable_sort(kids.begin(), kids.end(),
+                     [this](ControlId a, ControlId b) { return form_.tabIndex(a) < form_.tabIndex(b); });
+    HWND after = HWND_TOP;
+    for (ControlId kid : kids) {
+      HWND hwnd = controlHandle(kid);
+      if (hwnd == nullptr) continue;
+      ::SetWindowPos(hwnd, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+      after = hwnd;
+    }
+  }
 }
 
 HWND FormWindow::createChild(ControlId id, const wchar_t* cls, const std::wstring& text, DWORD style, DWORD exStyle) {
@@ -151,12 +172,18 @@ void FormWindow::createControl(ControlId id) {
       break;
     case ControlKind::Label:
       hwnd = createChild(id, L"STATIC", text, SS_NOTIFY | SS_LEFT | SS_CENTERIMAGE, 0);
+      keyboardControl(hwnd);
+      break;
+    case ControlKind::Image:
+      hwnd = createChild(id, L"STATIC", L"", form_.marker(id) ? SS_OWNERDRAW : 0, 0);
       break;
     case ControlKind::CheckBox:
       hwnd = createChild(id, L"BUTTON", text, BS_3STATE | BS_NOTIFY, 0);
+      keyboardControl(hwnd);
       break;
     case ControlKind::OptionButton:
       hwnd = createChild(id, L"BUTTON", text, BS_RADIOBUTTON | BS_NOTIFY, 0);
+      keyboardControl(hwnd);
       break;
     case ControlKind::Button:
       hwnd = createButton(id, text);
@@ -200,6 +227,13 @@ void FormWindow::place(ControlId id) {
   HWND parent = controlHandle(form_.container(id));
   if (parent != nullptr && ::GetParent(hwnd) != parent) ::SetParent(hwnd, parent);
   ::MoveWindow(hwnd, px(r.left), px(r.top), px(r.width), px(r.height), TRUE);
+  // The focus never stays in a panel that went out of sight: keys typed
+  // there would change what nobody sees.
+  HWND focus = ::GetFocus();
+  if (focus != nullptr && (focus == hwnd || ::IsChild(hwnd, focus) != FALSE) && ::IsWindowVisible(hwnd) == FALSE &&
+      ::IsWindowVisible(window_.get()) != FALSE) {
+    ::SetFocus(window_.get());
+  }
 }
 
 void FormWindow::rescale(UINT dpi) {
@@ -278,6 +312,10 @@ void FormWindow::controlChanged(ControlId id, ui::Change what) {
       applyFont(id);
       ::InvalidateRect(hwnd, nullptr, TRUE);
       break;
+    case ui::Change::Front:
+      if (::IsIconic(hwnd) != FALSE) ::ShowWindow(hwnd, SW_RESTORE);
+      ::SetForegroundWindow(hwnd);
+      break;
     case ui::Change::ForeColor:
       if (form_.kind(id) == ControlKind::Button) {
         win32::setButtonXPColors(hwnd, form_.foreColor(id), form_.foreColor(id));
@@ -301,6 +339,7 @@ void FormWindow::onCommand(HWND child, WORD code) {
   switch (form_.kind(id)) {
     case ControlKind::Label:
       if (code == STN_CLICKED) form_.userClick(id);
+      if (code == kLabelGotFocus) form_.gotFocus(id);
       break;
     case ControlKind::CheckBox:
     case ControlKind::OptionButton:
@@ -324,6 +363,25 @@ void FormWindow::onCommand(HWND child, WORD code) {
   }
 }
 
+void FormWindow::onDialogKey(WORD command) {
+  // The dialog manager turns Escape into IDCANCEL and an Enter that no
+  // control took into IDOK.
+  if (command == IDCANCEL) {
+    form_.userCancel();
+    return;
+  }
+  if (command != IDOK) return;
+  const ControlId id = controlOf(::GetFocus());
+  if (id == ui::kWindowId) return;
+  const ControlKind kind = form_.kind(id);
+  if (kind == ControlKind::CheckBox || kind == ControlKind::OptionButton) form_.userClick(id);
+}
+
+void FormWindow::drawMarker(const DRAWITEMSTRUCT& item) {
+  const ControlId id = controlOf(item.hwndItem);
+  if (id != ui::kWindowId && form_.marker(id)) drawSectionMark(item.hDC, item.rcItem, form_.emphasised(id), px(20));
+}
+
 LRESULT CALLBACK FormWindow::windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
   return guarded("settings window", [&] {
     auto* self = reinterpret_cast<FormWindow*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
@@ -335,8 +393,15 @@ LRESULT CALLBACK FormWindow::windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPAR
 LRESULT FormWindow::handle(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_COMMAND:
-      if (lParam != 0) onCommand(reinterpret_cast<HWND>(lParam), HIWORD(wParam));
+      if (lParam != 0) {
+        onCommand(reinterpret_cast<HWND>(lParam), HIWORD(wParam));
+      } else if (hwnd == window_.get()) {
+        onDialogKey(LOWORD(wParam));
+      }
       return 0;
+    case WM_DRAWITEM:
+      drawMarker(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+      return TRUE;
     case WM_CTLCOLORSTATIC: {
       const ControlId id = controlOf(reinterpret_cast<HWND>(lParam));
       auto dc = reinterpret_cast<HDC>(wParam);

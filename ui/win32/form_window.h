@@ -47,6 +47,11 @@ class FormWindow final : public ui::FormObserver {
   static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
   LRESULT handle(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
   void onCommand(HWND child, WORD code);
+  // IDOK or IDCANCEL from the dialog manager (Enter, Escape).
+  void onDialogKey(WORD command);
+  void drawMarker(const DRAWITEMSTRUCT& item);
+  // Puts every container's child windows in the model's tab order.
+  void arrangeTabOrder();
   void createControl(ui::ControlId id);
   // Every push button of the window is made here, so that one place decides
   // which button control draws them. It must send BN_CLICKED and BN_SETFOCUS

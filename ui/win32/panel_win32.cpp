@@ -5,6 +5,11 @@
 #include "platform/win32/callback_guard.h"
 #include "platform/win32/text_win32.h"
 #include "ui/panel_layout.h"
+#include "ui/win32/dpi.h"
+
+#ifndef WM_DPICHANGED
+#define WM_DPICHANGED 0x02E0
+#endif
 
 namespace pondex::win32 {
 namespace {
@@ -15,20 +20,11 @@ constexpr int kSaveId = 101;
 // Design geometry in twips.
 constexpr int kWindowWidth = 9000;
 constexpr int kWindowHeight = 6000;
-constexpr int kMargin = 60;
-constexpr int kButtonTop = 4680;
 constexpr int kButtonWidth = 1200;
 constexpr int kButtonHeight = 400;
 
-int screenDpi(int axis) {
-  HDC dc = ::GetDC(nullptr);
-  const int dpi = dc != nullptr ? ::GetDeviceCaps(dc, axis) : 96;
-  if (dc != nullptr) ::ReleaseDC(nullptr, dc);
-  return dpi > 0 ? dpi : 96;
-}
-
-int pixelsToTwips(int pixels, int axis) {
-  return ::MulDiv(pixels, 1440, screenDpi(axis));
+int pixelsToTwips(int pixels, UINT dpi) {
+  return ::MulDiv(pixels, 1440, static_cast<int>(dpi));
 }
 
 }  // namespace
@@ -50,28 +46,24 @@ Win32DataPanel::~Win32DataPanel() {
 void Win32DataPanel::open() {
   if (isOpen()) return;
   const HINSTANCE instance = ::GetModuleHandleW(nullptr);
+  // It opens on its owner's monitor, at that monitor's scale.
+  dpi_ = windowDpi(owner_);
   window_.reset(::CreateWindowExW(0, kPanelClass, L"Panel", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT,
-                                  CW_USEDEFAULT, twipsToPixelsX(kWindowWidth), twipsToPixelsY(kWindowHeight), owner_,
-                                  nullptr, instance, nullptr));
+                                  CW_USEDEFAULT, twipsToPixels(kWindowWidth, dpi_), twipsToPixels(kWindowHeight, dpi_),
+                                  owner_, nullptr, instance, nullptr));
   if (!window_) return;
   ::SetWindowLongPtrW(window_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  dpi_ = windowDpi(window_.get());
 
-  font_.reset(::CreateFontW(-::MulDiv(10, screenDpi(LOGPIXELSY), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                            DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                            FIXED_PITCH | FF_MODERN, L"Courier New"));
-  const auto font = reinterpret_cast<WPARAM>(font_.valid() ? font_.get() : ::GetStockObject(ANSI_FIXED_FONT));
   edit_ = ::CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
                             WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE |
                                 ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_WANTRETURN | ES_NOHIDESEL,
                             0, 0, 0, 0, window_.get(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEditId)), instance,
                             nullptr);
-  ::SendMessageW(edit_, WM_SETFONT, font, FALSE);
   ::SendMessageW(edit_, EM_SETLIMITTEXT, 0, 0);  // our own limit applies, in append()
-  HWND save = ::CreateWindowExW(0, L"BUTTON", L"Save", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
-                                twipsToPixelsX(kMargin), twipsToPixelsY(kButtonTop), twipsToPixelsX(kButtonWidth),
-                                twipsToPixelsY(kButtonHeight), window_.get(),
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(kSaveId)), instance, nullptr);
-  ::SendMessageW(save, WM_SETFONT, reinterpret_cast<WPARAM>(::GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+  save_ = ::CreateWindowExW(0, L"BUTTON", L"Save", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, 0, 0, 0,
+                            window_.get(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(kSaveId)), instance, nullptr);
+  applyFonts();
   layout();
   ::ShowWindow(window_.get(), SW_SHOW);
   ::SetFocus(edit_);
@@ -84,11 +76,25 @@ void Win32DataPanel::close() {
     ownerDisabled_ = false;
   }
   edit_ = nullptr;
+  save_ = nullptr;
   if (window_.valid()) {
     ::SetWindowLongPtrW(window_.get(), GWLP_USERDATA, 0);
     window_.reset();
   }
   font_.reset();
+  buttonFont_.reset();
+}
+
+void Win32DataPanel::applyFonts() {
+  font_.reset(::CreateFontW(-::MulDiv(10, static_cast<int>(dpi_), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                            DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                            FIXED_PITCH | FF_MODERN, L"Courier New"));
+  buttonFont_.reset(createMessageFont(dpi_, false));
+  const auto font = reinterpret_cast<WPARAM>(font_.valid() ? font_.get() : ::GetStockObject(ANSI_FIXED_FONT));
+  ::SendMessageW(edit_, WM_SETFONT, font, TRUE);
+  const auto buttonFont =
+      reinterpret_cast<WPARAM>(buttonFont_.valid() ? buttonFont_.get() : ::GetStockObject(DEFAULT_GUI_FONT));
+  ::SendMessageW(save_, WM_SETFONT, buttonFont, TRUE);
 }
 
 void Win32DataPanel::showModal() {
@@ -116,7 +122,9 @@ void Win32DataPanel::dropOldest(std::size_t characters) {
 
 void Win32DataPanel::append(const std::string& text) {
   if (!isOpen() || edit_ == nullptr || text.empty()) return;
-  std::wstring wide = widen(text);
+  // Instrument data, decoded as the keystrokes and the data files take it:
+  // in the system's ANSI code page.
+  std::wstring wide = widen(text, CP_ACP);
   // The edit control takes a NUL-terminated text: a NUL byte from the
   // instrument would cut off the rest of the piece.
   std::replace(wide.begin(), wide.end(), L'\0', L' ');
@@ -136,9 +144,10 @@ void Win32DataPanel::layout() {
   RECT r{};
   ::GetWindowRect(window_.get(), &r);
   const ui::Size box =
-      ui::panelTextBoxSize({pixelsToTwips(r.right - r.left, LOGPIXELSX), pixelsToTwips(r.bottom - r.top, LOGPIXELSY)});
-  ::MoveWindow(edit_, twipsToPixelsX(kMargin), twipsToPixelsY(kMargin), twipsToPixelsX(box.width),
-               twipsToPixelsY(box.height), TRUE);
+      ui::panelTextBoxSize({pixelsToTwips(r.right - r.left, dpi_), pixelsToTwips(r.bottom - r.top, dpi_)});
+  const auto px = [this](int twips) { return twipsToPixels(twips, dpi_); };
+  ::MoveWindow(edit_, px(ui::kPanelMargin), px(ui::kPanelMargin), px(box.width), px(box.height), TRUE);
+  ::MoveWindow(save_, px(ui::kPanelMargin), px(ui::panelButtonTop(box)), px(kButtonWidth), px(kButtonHeight), TRUE);
 }
 
 LRESULT CALLBACK Win32DataPanel::windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
@@ -154,6 +163,16 @@ LRESULT Win32DataPanel::handle(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
     case WM_SIZE:
       layout();
       return 0;
+    case WM_DPICHANGED: {
+      // Moved to a monitor of another scale: fonts and sizes follow it.
+      dpi_ = HIWORD(wParam);
+      applyFonts();
+      const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+      ::SetWindowPos(hwnd, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                     suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+      layout();
+      return 0;
+    }
     case WM_COMMAND:
       return 0;  // "Save" does nothing
     case WM_CLOSE:
@@ -166,6 +185,7 @@ LRESULT Win32DataPanel::handle(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
     case WM_DESTROY:
       // Gone by its close box: nothing is left to destroy.
       edit_ = nullptr;
+      save_ = nullptr;
       (void)window_.release();
       return 0;
     default:

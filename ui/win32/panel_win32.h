@@ -1,8 +1,9 @@
 #pragma once
 // The data panel window: title "Panel", a multi-line text box in a
-// fixed-pitch font that follows the window's size, and a "Save" button that
-// does nothing. Shown modally over its owner through the event loop's
-// nested loop, so the program's timers and sockets keep running and append.
+// fixed-pitch font that follows the window's size, and below it a "Save"
+// button that does nothing. Sizes and fonts follow the DPI of the monitor
+// the window is on. Received text is shown in the system's ANSI code page. Shown modally over its owner through the
+// event loop's nested loop, so the program's timers and sockets keep running and append.
 //
 // The text box holds at most `limit` characters: the edit control's own
 // limit is lifted, and before it would pass ours the oldest lines go.
@@ -42,14 +43,19 @@ class Win32DataPanel final : public DataPanel {
   static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
   LRESULT handle(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
   void layout();
+  // The text box's and the button's fonts at dpi_.
+  void applyFonts();
   void dropOldest(std::size_t characters);
 
   Win32EventLoop& loop_;
   std::size_t limit_;
   HWND owner_ = nullptr;
   UniqueWindow window_;
-  HWND edit_ = nullptr;  // child of window_
+  HWND edit_ = nullptr;  // children of window_
+  HWND save_ = nullptr;
+  UINT dpi_ = 96;  // of the monitor the panel is on
   UniqueGdiObject font_;
+  UniqueGdiObject buttonFont_;
   bool ownerDisabled_ = false;
 };
 

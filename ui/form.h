@@ -74,9 +74,22 @@ struct ControlSpec {
   Color foreColor = kBlack;
   bool tabStop = true;      // for kinds that can take the focus
   bool emphasised = false;  // drawn marked, as the label of the open section
+  bool enabled = true;      // false: shown grayed, takes no clicks
 };
 
-enum class Change { Caption, Value, Visible, Container, Geometry, TabOrder, Focus, Selection, ForeColor, Emphasis };
+enum class Change {
+  Caption,
+  Value,
+  Visible,
+  Container,
+  Geometry,
+  TabOrder,
+  Focus,
+  Selection,
+  ForeColor,
+  Emphasis,
+  Enabled
+};
 
 class FormObserver {
  public:
@@ -149,6 +162,9 @@ class Form {
   [[nodiscard]] bool emphasised(ControlId id) const { return at(id).props.emphasised; }
   void setEmphasised(ControlId id, bool on);
 
+  [[nodiscard]] bool enabled(ControlId id) const { return at(id).props.enabled; }
+  void setEnabled(ControlId id, bool on);
+
   [[nodiscard]] std::optional<ControlId> focused() const { return focused_; }
   void setFocus(ControlId id);
   void setSelection(ControlId id, std::size_t start, std::size_t length);
@@ -158,7 +174,8 @@ class Form {
   void onClick(ControlId id, std::function<void()> handler) { at(id).onClick = std::move(handler); }
   void onGotFocus(ControlId id, std::function<void()> handler) { at(id).onGotFocus = std::move(handler); }
 
-  // The user clicked the control (the renderer calls this).
+  // The user clicked the control (the renderer calls this); a disabled
+  // control ignores it.
   void userClick(ControlId id);
   // The control received the keyboard focus (the renderer calls this).
   void gotFocus(ControlId id);

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "ui/weight_options.h"
+
 namespace pondex::ui {
 namespace {
 
@@ -304,6 +306,7 @@ Form buildMainWindow() {
   b.add(K::MenuItem, "mnuVisible", "Poka\xBF okno", "", kNone);
   b.add(K::MenuItem, "mnuClose", "Zamknij", "", kNone);
   b.add(K::MenuItem, "mnuHelp", "Pomoc", "", kNone);
+  addWeightOptions(form);
 
   // Design state: the selected options, the invisible helpers, and the
   // panels parked in the holder.
@@ -424,7 +427,9 @@ MainControls::MainControls(const Form& f)
       mnuTray(f.id("mnuTray")),
       mnuVisible(f.id("mnuVisible")),
       mnuClose(f.id("mnuClose")),
-      mnuHelp(f.id("mnuHelp")) {
+      mnuHelp(f.id("mnuHelp")),
+      chTylkoWaga(f.id("chTylkoWaga")),
+      chTylkoStabilna(f.id("chTylkoStabilna")) {
   for (int i = 1; i <= 12; ++i) cmdHotKey[static_cast<std::size_t>(i)] = f.id("cmdHotKey", i);
   for (int i = 0; i < 10; ++i) ButtonXP1[static_cast<std::size_t>(i)] = f.id("ButtonXP1", i);
 }

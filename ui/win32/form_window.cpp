@@ -179,6 +179,7 @@ void FormWindow::createControl(ControlId id) {
     ::SendMessageW(hwnd, EM_LIMITTEXT, static_cast<WPARAM>(form_.maxLength(id)), 0);
   }
   applyValue(id);
+  if (!form_.enabled(id)) ::EnableWindow(hwnd, FALSE);
 }
 
 void FormWindow::applyFont(ControlId id) {
@@ -277,6 +278,9 @@ void FormWindow::controlChanged(ControlId id, ui::Change what) {
     case ui::Change::Emphasis:
       applyFont(id);
       ::InvalidateRect(hwnd, nullptr, TRUE);
+      break;
+    case ui::Change::Enabled:
+      ::EnableWindow(hwnd, form_.enabled(id) ? TRUE : FALSE);
       break;
     case ui::Change::ForeColor:
       if (form_.kind(id) == ControlKind::Button) {

@@ -44,6 +44,8 @@ inline constexpr const char* kPortSpeed =
 inline constexpr const char* kPortParity = "PARZYSTO\x8C\xC6";  // PARZYSTOŚĆ
 inline constexpr const char* kPortDataBits = "BITY DANYCH";
 inline constexpr const char* kPortStopBits = "BITY STOPU";
+inline constexpr const char* kWeightOnly = "TYLKO WAGA";
+inline constexpr const char* kStableOnly = "TYLKO STABILNA";
 }  // namespace keys
 
 namespace defaults {
@@ -111,6 +113,10 @@ struct Settings {
   std::string PortParity = defaults::kPortParity;
   std::string PortDataBits = defaults::kPortDataBits;
   std::string PortStopBits = defaults::kPortStopBits;
+  // Readings instead of characters: each line the scale sends gives its
+  // number alone. StableOnly counts only while WeightOnly is on.
+  bool WeightOnly = false;
+  bool StableOnly = false;
 };
 
 }  // namespace pondex

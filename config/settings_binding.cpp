@@ -32,6 +32,8 @@ void SettingsBinding::bind(Hooks hooks) {
   form_.onClick(c_.chNasluch, [this] { chNasluchClick(); });
   form_.onClick(c_.chHotKey, [this] { chHotKeyClick(); });
   form_.onClick(c_.chAutostart, [this] { chAutostartClick(); });
+  form_.onClick(c_.chTylkoWaga, [this] { SaveWeightOnly(); });
+  form_.onClick(c_.chTylkoStabilna, [this] { SaveStableOnly(); });
   form_.onClick(c_.chZmianaCR, [this] { SaveCrRemoval(); });
   form_.onClick(c_.chZmianaLF, [this] { SaveLfRemoval(); });
   form_.onClick(c_.Option1, [this] { SaveTextMode(); });
@@ -111,6 +113,11 @@ void SettingsBinding::LoadSettings() {
   s_.NetworkPort = store_.read(keys::kNetworkPort, defaults::kNetworkPort);
   form_.setCaption(c_.lblEthIp, s_.NetworkAddress);
   form_.setCaption(c_.lblEthPort, s_.NetworkPort);
+
+  // Both boxes are designed unchecked: a file without the keys writes
+  // nothing for them.
+  form_.setValue(c_.chTylkoWaga, checkBoxValue(store_.read(keys::kWeightOnly, defaults::kCheckBox), 0) == 1);
+  form_.setValue(c_.chTylkoStabilna, checkBoxValue(store_.read(keys::kStableOnly, defaults::kCheckBox), 0) == 1);
 
   LoadPortSettings();
 }
@@ -214,6 +221,17 @@ void SettingsBinding::chNasluchClick() {
 void SettingsBinding::chHotKeyClick() {
   form_.setVisible(c_.frmHotKey, form_.value(c_.chHotKey) == 1);
   store_.write(keys::kHotKeys, std::to_string(form_.value(c_.chHotKey)));
+}
+
+void SettingsBinding::SaveWeightOnly() {
+  s_.WeightOnly = form_.value(c_.chTylkoWaga) == 1;
+  form_.setEnabled(c_.chTylkoStabilna, s_.WeightOnly);
+  store_.write(keys::kWeightOnly, s_.WeightOnly ? "1" : "0");
+}
+
+void SettingsBinding::SaveStableOnly() {
+  s_.StableOnly = form_.value(c_.chTylkoStabilna) == 1;
+  store_.write(keys::kStableOnly, s_.StableOnly ? "1" : "0");
 }
 
 void SettingsBinding::chAutostartClick() {

@@ -52,6 +52,10 @@ class SettingsBinding {
   void chNasluchClick();
   void chHotKeyClick();
   void chAutostartClick();
+  // "Tylko liczba" and "Tylko ustalone, raz na ważenie"; the second box is
+  // enabled only while the first is checked.
+  void SaveWeightOnly();
+  void SaveStableOnly();
 
  private:
   void savePortValue(ui::ControlId selector, ui::ControlId valueLabel, std::string& value, const char* key,

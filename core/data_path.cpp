@@ -11,10 +11,18 @@ constexpr const char* kWriteFailed =
     "B\xA3\xA5"
     "D ZAPISU";
 
+WeightReader::Options weightOptions(const Settings& s) {
+  return {.settledOnly = s.StableOnly, .separator = DotReplacement(s).front()};
+}
+
 }  // namespace
 
 void DataPath::deliverPiece(const std::string& text) {
   if (text.empty()) return;
+  if (weightMode()) {
+    for (const auto& number : weights_.piece(text, weightOptions(settings_))) deliverReading(number);
+    return;
+  }
   if (settings_.FileMode == FileMode::DataFile && !out_.file.inTransmission()) beginFileTransmission();
   if (settings_.FileMode == FileMode::Keystrokes) out_.target.beforeTyping();
   std::string panelText;
@@ -45,8 +53,46 @@ void DataPath::deliverPiece(const std::string& text) {
   }
 }
 
-void DataPath::beginFileTransmission() {
-  out_.file.OpenDataFile(settings_);
+void DataPath::endOfTransmission() {
+  if (weightMode()) {
+    if (auto number = weights_.silence(weightOptions(settings_))) deliverReading(*number);
+    return;
+  }
+  if (settings_.FileMode == FileMode::Keystrokes) SendFrameEnd();
+}
+
+bool DataPath::weightMode() {
+  if (settings_.WeightOnly != weightMode_) weights_.clear();
+  weightMode_ = settings_.WeightOnly;
+  return weightMode_;
+}
+
+void DataPath::deliverReading(const std::string& number) {
+  switch (settings_.FileMode) {
+    case FileMode::Keystrokes:
+      // Only digits, a sign and a separator: nothing of the key syntax.
+      out_.target.beforeTyping();
+      out_.emitter.EmitKeys(number);
+      SendFrameEnd();
+      break;
+    case FileMode::DataFile:
+      beginFileTransmission(true);
+      out_.file.WriteDataChar(number + "\r\n");
+      if (out_.file.state() == DataFileWriter::State::Failed) showDataFileState();
+      out_.file.CloseDataFile();
+      break;
+    case FileMode::Panel:
+      AddStringFastest(number + "\r\n");
+      break;
+  }
+}
+
+void DataPath::beginFileTransmission(bool oneReading) {
+  if (oneReading) {
+    out_.file.OpenReadingFile(settings_);
+  } else {
+    out_.file.OpenDataFile(settings_);
+  }
   showDataFileState();
   form_.setVisible(c_.txtTransmisja, true);
   (void)tray_.setPicture(TrayPicture::TransferIcon);

@@ -3,9 +3,15 @@
 // network, character by character through the transformation to the chosen
 // output (keystrokes, the data file or the data panel); and the end of a
 // transmission's output.
+//
+// With "TYLKO WAGA" on, received text goes by lines instead: each line is a
+// reading whose number alone (core/weight_reading.h) is delivered at once
+// with its end of frame (the end-of-frame keys, a CR LF in files and the
+// panel), and the silence only completes a line left unended.
 #include <string>
 
 #include "config/settings.h"
+#include "core/weight_reading.h"
 #include "output/data_file.h"
 #include "output/key_emitter.h"
 #include "output/target_check.h"
@@ -32,6 +38,15 @@ class DataPath {
   // gets the piece in one call.
   void deliverPiece(const std::string& text);
 
+  // The silence that ends a transmission: the end-of-frame keys in
+  // keystroke output, or the reading of a line still unended.
+  void endOfTransmission();
+  // The read command went out: the next reading answers it.
+  void readingAsked() { weights_.readingAsked(); }
+  // Listening started or the channel was found closed: the next settled
+  // reading is typed whatever was typed before.
+  void newWeighing() { weights_.newWeighing(); }
+
   // Types the end-of-frame keys of the chosen reaction.
   void SendFrameEnd();
   // Ends the transmission's data file, if one is being written.
@@ -44,14 +59,20 @@ class DataPath {
  private:
   // The first data of a transmission to a file: open it and show that a
   // transmission is being written.
-  void beginFileTransmission();
+  void beginFileTransmission(bool oneReading = false);
   void showDataFileState();
+  // True while weights are delivered; switching the mode forgets a half
+  // line and the weighing.
+  bool weightMode();
+  void deliverReading(const std::string& number);
 
   const Settings& settings_;
   ui::Form& form_;
   const ui::MainControls& c_;
   Tray& tray_;
   Outputs out_;
+  WeightReader weights_;
+  bool weightMode_ = false;
 };
 
 }  // namespace pondex

@@ -110,6 +110,7 @@ bool Key::Form_Load() {
 
 void Key::cmdStartClick() {
   started_ = true;
+  dataPath_.newWeighing();
   network_.newClient();
   Timer3_->setEnabled(true);
   form_.setVisible(ui::kWindowId, false);
@@ -181,7 +182,7 @@ void Key::unload(int unloadMode) {
 
 void Key::EndTransmission() {
   Timer1_->setEnabled(false);
-  if (settings_.FileMode == FileMode::Keystrokes) dataPath_.SendFrameEnd();
+  dataPath_.endOfTransmission();
   // From here on nothing may stop the remaining steps.
   dataPath_.CloseDataFile();
   form_.setVisible(c_.txtTransmisja, false);
@@ -222,9 +223,14 @@ void Key::serialDataArrived() {
 
 void Key::timer3Tick() {
   if (form_.value(c_.chNasluch) == 1) {
+    // A channel found closed begins a new weighing once it is open again.
     if (NetworkMode_) {
-      if (!network_.supervise()) return;
+      if (!network_.supervise()) {
+        dataPath_.newWeighing();
+        return;
+      }
     } else if (!ARCComm1_.PortIsOpen()) {
+      dataPath_.newWeighing();
       keepSerialPortOpen();
     }
   }
@@ -235,7 +241,10 @@ void Key::timer3Tick() {
 
   if (form_.value(c_.chHotKey) != 1) return;
   const HotKeyRequest request = hotKeys_.scan();
-  if (request.query) sendCommand(settings_.QueryCommand);
+  if (request.query) {
+    sendCommand(settings_.QueryCommand);
+    dataPath_.readingAsked();
+  }
   if (request.tare) {
     sendCommand(settings_.TareCommand);
     p_.loop.sleep(Millis(10));

@@ -27,9 +27,22 @@ std::string dataFileName(const LocalDateTime& now, bool perDay) {
 }
 
 void DataFileWriter::OpenDataFile(const Settings& settings) {
+  open(settings.DataDirectory + dataFileName(clock_.localNow(), settings.StaticFileName != 0),
+       settings.FileWriteMode != 0 ? WriteMode::Replace : WriteMode::Append);
+}
+
+void DataFileWriter::OpenReadingFile(const Settings& settings) {
+  const bool perDay = settings.StaticFileName != 0;
+  std::string path = settings.DataDirectory + dataFileName(clock_.localNow(), perDay);
+  const bool sameSecond = !perDay && path == lastReadingPath_;
+  lastReadingPath_ = path;
+  open(std::move(path), settings.FileWriteMode != 0 && !sameSecond ? WriteMode::Replace : WriteMode::Append);
+}
+
+void DataFileWriter::open(std::string path, WriteMode mode) {
   file_.reset();
-  path_ = settings.DataDirectory + dataFileName(clock_.localNow(), settings.StaticFileName != 0);
-  auto opened = files_.openForWriting(path_, settings.FileWriteMode != 0 ? WriteMode::Replace : WriteMode::Append);
+  path_ = std::move(path);
+  auto opened = files_.openForWriting(path_, mode);
   if (!opened.ok() || !opened.value) {
     fail(opened.ok() ? 1 : opened.error);
     return;

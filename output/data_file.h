@@ -34,6 +34,11 @@ class DataFileWriter {
 
   // Opens the file of a new transmission.
   void OpenDataFile(const Settings& settings);
+  // Opens the file of one weight reading, a transmission of its own. With
+  // names per transmission a reading whose name is the previous reading's
+  // (both within one second) is added to that file whatever the write
+  // mode, so that the second does not replace the first.
+  void OpenReadingFile(const Settings& settings);
   // Appends one delivered character (possibly empty) to the open file.
   void WriteDataChar(const std::string& ch);
   // Ends the transmission's file; errors while closing are ignored.
@@ -49,6 +54,7 @@ class DataFileWriter {
   [[nodiscard]] int lastError() const { return lastError_; }
 
  private:
+  void open(std::string path, WriteMode mode);
   void fail(int error);
 
   FileSystem& files_;
@@ -56,6 +62,7 @@ class DataFileWriter {
   std::unique_ptr<OutputFile> file_;
   State state_ = State::Closed;
   std::string path_;
+  std::string lastReadingPath_;
   int lastError_ = 0;
 };
 

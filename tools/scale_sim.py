@@ -128,6 +128,45 @@ def stream_line(seq, value, unit="kg", decimals=3):
 
 ERROR_LINE = b"ES\r\n"
 
+# A scale that sends all the time marks each reading settled or moving; three
+# shapes of such lines (moving marks: "S D", "US,", a "?" after the unit).
+SHAPES = ("status", "comma", "question")
+
+
+def shape_line(shape, value, moving=False, unit="kg", decimals=3):
+    """One reading in one of the SHAPES, CR LF ended."""
+    value = 0.0 if round(float(value), decimals) == 0 else float(value)
+    if shape == "status":
+        return weight_line(value, unit, decimals, status="S D" if moving else "S S")
+    if shape == "comma":
+        sign = "-" if value < 0 else "+"
+        return f"{'US' if moving else 'ST'},{sign}{abs(value):0{decimals + 6}.{decimals}f}  {unit}\r\n".encode("latin-1")
+    if shape == "question":
+        return f"{value:.{decimals}f}".rjust(10).encode("latin-1") + f" {unit}{'  ?' if moving else ''}\r\n".encode(
+            "latin-1")
+    raise ValueError(f"unknown shape {shape} (one of {', '.join(SHAPES)})")
+
+
+def weighing_lines(shape, loads, unit="kg", decimals=3, settled=5):
+    """A scale in use: each load put on (moving readings closing in on it), settled for a while, taken off
+    (moving down) and the empty pan settled at zero."""
+    lines = []
+    for load in loads:
+        lines += [shape_line(shape, load * f, True, unit, decimals) for f in (0.6, 1.04, 0.99)]
+        lines += [shape_line(shape, load, False, unit, decimals)] * settled
+        lines += [shape_line(shape, load * f, True, unit, decimals) for f in (0.4, 0.05)]
+        lines += [shape_line(shape, 0, False, unit, decimals)] * 3
+    return lines
+
+
+# 27 readings of three scales one after the other: a person wants four weights of them.
+DEFAULT_LOADS = (12.345, 7.125, 0.5)
+
+CONTINUOUS_EXAMPLE = (
+    [b"S D      10.100 kg\r\n"] * 3 + [b"S S      12.345 kg\r\n"] * 5 + [b"S D       3.000 kg\r\n"] * 2 +
+    [b"S S       0.000 kg\r\n"] * 3 + [b"ST,+00007.125  kg\r\n"] * 4 + [b"US,+00007.500  kg\r\n"] * 2 +
+    [b"ST,-00000.500  kg\r\n"] * 3 + [b"     1.250 g  ?\r\n"] * 2 + [b"     1.250 g\r\n"] * 3)
+
 
 # --- Log format ---------------------------------------------------------------
 
@@ -237,6 +276,11 @@ class ScaleSimulator:
         self._interval = float(interval)
         self._stream = bool(stream)
         self._next_auto = 0.0
+        self._play_lines = []
+        self._play_index = 0
+        self._play_interval = 0.0
+        self._play_repeat = False
+        self._play_next = 0.0
 
         self._lock = threading.RLock()
         self._cond = threading.Condition(self._lock)
@@ -448,6 +492,22 @@ class ScaleSimulator:
                 ch.seq = 0
         self._wake()
 
+    def play(self, lines, interval, repeat=False):
+        """Send each of `lines` (bytes) on every channel that has a reader, one every `interval` seconds from
+        now, over and over with repeat=True. An empty list stops playing."""
+        with self._lock:
+            self._play_lines = [bytes(line) for line in lines]
+            self._play_index = 0
+            self._play_interval = max(0.0, float(interval))
+            self._play_repeat = bool(repeat)
+            self._play_next = time.monotonic()
+        self._wake()
+
+    @property
+    def playing(self):
+        with self._lock:
+            return self._play_index < len(self._play_lines)
+
     # -- TCP control -----------------------------------------------------------
 
     def stop_tcp(self):
@@ -614,6 +674,8 @@ class ScaleSimulator:
             elif self._stream:
                 if any(ch.active and not ch.out for ch in self._channels.values()):
                     deadline = now
+            if self._play_index < len(self._play_lines):
+                deadline = min(deadline, self._play_next)
             for ch in self._channels.values():
                 if ch.out and ch.active:
                     due = max(ch.tx_clock + ch.byte_time(), ch.retry_at, now + _MIN_WRITE_GAP)
@@ -824,7 +886,22 @@ class ScaleSimulator:
             reply = ERROR_LINE
         self._enqueue(ch, reply)
 
+    def _play_due(self):
+        now = time.monotonic()
+        if self._play_index >= len(self._play_lines) or now < self._play_next:
+            return
+        line = self._play_lines[self._play_index]
+        self._play_index += 1
+        if self._play_repeat and self._play_index == len(self._play_lines):
+            self._play_index = 0
+        # On schedule, without a burst to catch up after a late pass.
+        self._play_next = max(self._play_next + self._play_interval, now)
+        for ch in self._channels.values():
+            if ch.active:  # nobody listening: the line goes nowhere, as on a real cable
+                self._enqueue(ch, line)
+
     def _auto_frames(self):
+        self._play_due()
         if not (self._interval > 0 or self._stream):
             return
         now = time.monotonic()
@@ -940,6 +1017,7 @@ INTERACTIVE_HELP = """commands:
   send CHANNEL TEXT     send TEXT (escapes \\r \\n \\xNN) on serial or tcp
   interval SECONDS      automatic frames (0 = off)
   stream on|off         numbered lines
+  weigh SHAPE [RATE]    a scale in use, RATE lines a second (SHAPE status, comma, question; off)
   tcp stop|start|drop|reset
   status | help | quit"""
 
@@ -968,6 +1046,12 @@ def _interactive(sim, line, out):
             sim.set_interval(float(args[0]))
         elif cmd == "stream":
             sim.set_stream(args[0].lower() in ("on", "1", "yes"))
+        elif cmd == "weigh":
+            if args[0].lower() == "off":
+                sim.play([], 0)
+            else:
+                rate = float(line.split()[2]) if len(line.split()) > 2 else 10.0
+                sim.play(weighing_lines(args[0].lower(), DEFAULT_LOADS), 1.0 / rate, repeat=True)
         elif cmd == "tcp":
             action = args[0].lower()
             if action == "stop":
@@ -1005,6 +1089,10 @@ def _parse_args(argv):
   weight  "S S" + value right-aligned in 12 characters + " " + unit + CR LF,
           e.g. "S S      12.345 kg"; tare: the same with "T S"; error: "ES"
   stream  "000001 " + a weight line, numbered from 1 for every reader/client
+  weigh   lines of a scale in use, marked settled or moving, in one of three shapes:
+          status    "S S      12.345 kg" settled, "S D      10.100 kg" moving
+          comma     "ST,+00007.125  kg" settled, "US,+00007.500  kg" moving
+          question  "     1.250 g" settled, "     1.250 g  ?" moving
 
 standard output: "pty PATH", "link PATH", "tcp HOST:PORT", "ready", then the log.
 standard input:  type "help" for the commands (weight, tare, send, tcp stop/start...).
@@ -1026,6 +1114,10 @@ under Wine:
     parser.add_argument("--decimals", type=int, default=3, help="decimals of the value (default 3)")
     parser.add_argument("--interval", type=float, default=0.0, metavar="SECONDS", help="send a frame every SECONDS (0: off)")
     parser.add_argument("--stream", action="store_true", help="send numbered lines back to back (or every --interval)")
+    parser.add_argument("--weigh", choices=SHAPES, help="play a scale in use: loads put on, settled, taken off")
+    parser.add_argument("--rate", type=float, default=10.0, help="lines a second for --weigh (default 10)")
+    parser.add_argument("--loads", default=",".join(str(v) for v in DEFAULT_LOADS), metavar="LIST",
+                        help="comma-separated loads for --weigh (default %(default)s)")
     parser.add_argument("--query-command", default="SI", metavar="TEXT", help="read command (default SI)")
     parser.add_argument("--tare-command", default="T", metavar="TEXT", help="tare command (default T)")
     parser.add_argument("--log", metavar="FILE", help="also append the log to FILE")
@@ -1035,6 +1127,12 @@ under Wine:
         parser.error("nothing to serve: --no-serial needs --tcp")
     if args.no_serial and args.link:
         parser.error("--link needs the serial line")
+    if args.rate <= 0:
+        parser.error("--rate must be above 0")
+    try:
+        args.loads = [float(v) for v in args.loads.split(",") if v.strip()]
+    except ValueError:
+        parser.error("--loads takes numbers separated by commas")
     return args
 
 
@@ -1076,6 +1174,8 @@ def main(argv=None):
             print(f"link {sim.link}")
         if sim.tcp_port is not None:
             print(f"tcp {args.host}:{sim.tcp_port}")
+        if args.weigh:
+            sim.play(weighing_lines(args.weigh, args.loads, args.unit, args.decimals), 1.0 / args.rate, repeat=True)
         print("ready", flush=True)
         if not args.quiet:
             sim.attach_log_stream(sys.stdout)

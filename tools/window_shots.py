@@ -6,9 +6,10 @@
 Builds nothing: it runs build/mingw/app/Pon_dex.exe and build/mingw/tools/win/wintool.exe
 (build them with `cmake --build --preset mingw`). It starts a Wine environment of its own in
 build/shots, and for each DPI (HKCU\\Control Panel\\Desktop\\LogPixels) takes the strip alone,
-each of the five sections, the parity selector open (clicking as a person would), the focus
-mark on a section label and on a button (reached with Tab), and the status line shown when
-the settings file cannot be written. Each picture is cropped to the
+each of the five sections, the frame section with both weight boxes ticked, the parity
+selector open (clicking as a person would), the focus mark on a section label and on a
+button (reached with Tab), and the status line shown when the settings file cannot be
+written. Each picture is cropped to the
 window's client area: window-<dpi>-<name>.png.
 """
 import os
@@ -78,6 +79,14 @@ def shoot(dpi, out):
             harness.click(label, rightmost=True)
             time.sleep(0.3)
             shot(os.path.join(out, "window-%d-%s.png" % (dpi, name)))
+        # The two weight boxes ticked: the second is enabled once the first is on.
+        harness.click("Ramka", rightmost=True)
+        harness.wait_until(lambda: "Tylko liczba" in harness.visible_texts(), 10, what="the frame section")
+        harness.click("Tylko liczba")
+        harness.wait_until(lambda: program.setting(b"TYLKO WAGA") == b"1", 10, what="TYLKO WAGA=1")
+        harness.click("Tylko ustalone, raz na ważenie")
+        harness.wait_until(lambda: program.setting(b"TYLKO STABILNA") == b"1", 10, what="TYLKO STABILNA=1")
+        shot(os.path.join(out, "window-%d-ramka-wagi.png" % dpi))
         harness.click("Połączenie", rightmost=True)
         harness.click("parzystość")
         harness.wait_until(lambda: "E" in harness.visible_texts(), 10, what="the parity selector")

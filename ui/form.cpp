@@ -112,6 +112,7 @@ void Form::setValue(ControlId id, int value) {
 
 void Form::userClick(ControlId id) {
   auto& control = at(id);
+  if (!control.props.enabled) return;
   switch (control.props.kind) {
     case ControlKind::CheckBox:
       // Changing the value raises the click itself.
@@ -219,6 +220,13 @@ void Form::setEmphasised(ControlId id, bool on) {
   if (props.emphasised == on) return;
   props.emphasised = on;
   notify(id, Change::Emphasis);
+}
+
+void Form::setEnabled(ControlId id, bool on) {
+  auto& props = at(id).props;
+  if (props.enabled == on) return;
+  props.enabled = on;
+  notify(id, Change::Enabled);
 }
 
 void Form::setFocus(ControlId id) {

@@ -78,6 +78,7 @@ struct ControlSpec {
   // functions take it) instead of Windows-1250.
   bool ansiText = false;
   bool marker = false;  // an image drawn as a round mark, filled while emphasised
+  bool enabled = true;  // false: shown grayed, takes no clicks
 };
 
 enum class Change {
@@ -92,6 +93,7 @@ enum class Change {
   ForeColor,
   Emphasis,
   Front,  // the window is to be restored if minimised and brought to the front
+  Enabled,
 };
 
 class FormObserver {
@@ -168,6 +170,9 @@ class Form {
   [[nodiscard]] bool emphasised(ControlId id) const { return at(id).props.emphasised; }
   void setEmphasised(ControlId id, bool on);
 
+  [[nodiscard]] bool enabled(ControlId id) const { return at(id).props.enabled; }
+  void setEnabled(ControlId id, bool on);
+
   [[nodiscard]] std::optional<ControlId> focused() const { return focused_; }
   void setFocus(ControlId id);
   void setSelection(ControlId id, std::size_t start, std::size_t length);
@@ -180,7 +185,8 @@ class Form {
   void onClick(ControlId id, std::function<void()> handler) { at(id).onClick = std::move(handler); }
   void onGotFocus(ControlId id, std::function<void()> handler) { at(id).onGotFocus = std::move(handler); }
 
-  // The user clicked the control (the renderer calls this).
+  // The user clicked the control (the renderer calls this); a disabled
+  // control ignores it.
   void userClick(ControlId id);
   // The control received the keyboard focus (the renderer calls this).
   void gotFocus(ControlId id);

@@ -106,7 +106,9 @@ MainControls::MainControls(const Form& f)
       mnuTray(f.id("mnuTray")),
       mnuVisible(f.id("mnuVisible")),
       mnuClose(f.id("mnuClose")),
-      mnuHelp(f.id("mnuHelp")) {
+      mnuHelp(f.id("mnuHelp")),
+      chTylkoWaga(f.id("chTylkoWaga")),
+      chTylkoStabilna(f.id("chTylkoStabilna")) {
   for (int i = 1; i <= 12; ++i) cmdHotKey[static_cast<std::size_t>(i)] = f.id("cmdHotKey", i);
   for (int i = 0; i < 10; ++i) ButtonXP1[static_cast<std::size_t>(i)] = f.id("ButtonXP1", i);
 }

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "ui/weight_options.h"
+
 namespace pondex::ui {
 namespace {
 
@@ -342,6 +344,7 @@ Form buildMainWindow() {
   b.add(K::MenuItem, "mnuVisible", "Poka\xBF okno", "", kNone);
   b.add(K::MenuItem, "mnuClose", "Zamknij", "", kNone);
   b.add(K::MenuItem, "mnuHelp", "Pomoc", "", kNone);
+  addWeightOptions(form);
 
   // Design state: the selected options, the invisible helpers, and the
   // panels parked in the holder.

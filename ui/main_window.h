@@ -45,6 +45,8 @@ struct MainControls {
   ControlId txtPort, cmdOkIp, cmdNoIp, cmdClrIp, lblEthBlad, lblEthIp, lblEthPort;
   ControlId LblPlikPath, txtTransmisja, lblHelp, lblStatus, Image7, PicTray;
   ControlId mnuTray, mnuVisible, mnuClose, mnuHelp;
+  // Weights instead of characters (frame section).
+  ControlId chTylkoWaga, chTylkoStabilna;
 };
 
 }  // namespace pondex::ui

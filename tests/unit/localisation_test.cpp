@@ -44,6 +44,18 @@ TEST_F(LanguageFixture, FirstStartWritesAFileThatReadsBackToTheBuiltInCaptions) 
   }
 }
 
+TEST_F(LanguageFixture, AFirstStartListsTheTwoWeightKeysAfterTheOlderForty) {
+  startUp();
+  ASSERT_EQ(fake.profiles.writes.size(), 42u);
+  EXPECT_EQ(fake.profiles.writes[39].key, "wait");
+  EXPECT_EQ(fake.profiles.writes[40].key, "weight only");
+  EXPECT_EQ(fake.profiles.writes[40].value, "Tylko liczba");
+  EXPECT_EQ(fake.profiles.writes[41].key, "stable only");
+  EXPECT_EQ(fake.profiles.writes[41].value,
+            "Tylko ustalone, raz na wa\xBF"
+            "enie");
+}
+
 TEST_F(LanguageFixture, AnEditedFileRenamesEveryControlOfAKeyAndLeavesTheRest) {
   fake.files.normalFiles.insert(lang.languagePath());
   plant("[Global]\r\nhelp=Hints\r\nIP=\r\nCONFIG=" + std::string(99, 'x') + "\r\nstart=" + std::string(98, 's') +
@@ -56,6 +68,7 @@ TEST_F(LanguageFixture, AnEditedFileRenamesEveryControlOfAKeyAndLeavesTheRest) {
   EXPECT_EQ(form.caption(form.id("Label12")), "Konfiguracja") << "99 characters count as absent";
   EXPECT_EQ(form.caption(c.cmdStart), std::string(98, 's'));
   EXPECT_EQ(form.caption(c.Option1), "Dane tekstowe") << "a missing key keeps the built-in text";
+  EXPECT_EQ(form.caption(c.chTylkoWaga), "Tylko liczba") << "an older file without the weight keys";
   EXPECT_EQ(form.caption(c.chZmiana), "") << "a captionless box takes no text from its shared key";
 }
 

@@ -147,5 +147,35 @@ TEST_F(SettingsBindingTest, EveryControlWritesItsKeyInTheProgramsFormatAndKeepsT
   EXPECT_FALSE(form.visible(c.Picture16) || form.visible(c.chAutostart) || form.visible(c.lblAutostart));
 }
 
+// The second box means something only beside the first: it is disabled
+// while the first is off, and each is written only when clicked.
+TEST_F(SettingsBindingTest, TheWeightBoxesAreWrittenOnlyWhenClickedAndTheSecondNeedsTheFirst) {
+  load();
+  EXPECT_TRUE(fake.profiles.writes.size() > 0) << "a first start writes other keys";
+  for (const auto& w : fake.profiles.writes) EXPECT_EQ(w.key.find("TYLKO"), std::string::npos) << w.key;
+  EXPECT_FALSE(form.enabled(c.chTylkoStabilna));
+  fake.profiles.writes.clear();
+  form.userClick(c.chTylkoStabilna);
+  EXPECT_TRUE(fake.profiles.writes.empty()) << "a disabled box takes no click";
+
+  form.userClick(c.chTylkoWaga);
+  EXPECT_TRUE(form.enabled(c.chTylkoStabilna));
+  form.userClick(c.chTylkoStabilna);
+  form.userClick(c.chTylkoWaga);
+  EXPECT_EQ(setting("TYLKO WAGA"), "0");
+  EXPECT_EQ(setting("TYLKO STABILNA"), "1");
+  EXPECT_EQ(fake.profiles.writes.size(), 3u);
+  EXPECT_FALSE(form.enabled(c.chTylkoStabilna));
+  EXPECT_FALSE(settings.WeightOnly);
+
+  // Read back: the second box keeps its tick, disabled, until the first is on again.
+  LoadedWindow again;
+  again.load("[USTAWIENIA]\r\nTYLKO STABILNA=1\r\n");
+  EXPECT_TRUE(again.form.isOn(c.chTylkoStabilna) && !again.form.enabled(c.chTylkoStabilna));
+  EXPECT_TRUE(again.settings.StableOnly && !again.settings.WeightOnly);
+  again.load("[USTAWIENIA]\r\nTYLKO WAGA=1\r\nTYLKO STABILNA=1\r\n");
+  EXPECT_TRUE(again.settings.WeightOnly && again.form.enabled(c.chTylkoStabilna));
+}
+
 }  // namespace
 }  // namespace pondex

@@ -206,6 +206,7 @@ void FormWindow::createControl(ControlId id) {
     ::SendMessageW(hwnd, EM_LIMITTEXT, static_cast<WPARAM>(form_.maxLength(id)), 0);
   }
   applyValue(id);
+  if (!form_.enabled(id)) ::EnableWindow(hwnd, FALSE);
 }
 
 void FormWindow::applyFont(ControlId id) {
@@ -315,6 +316,9 @@ void FormWindow::controlChanged(ControlId id, ui::Change what) {
     case ui::Change::Front:
       if (::IsIconic(hwnd) != FALSE) ::ShowWindow(hwnd, SW_RESTORE);
       ::SetForegroundWindow(hwnd);
+      break;
+    case ui::Change::Enabled:
+      ::EnableWindow(hwnd, form_.enabled(id) ? TRUE : FALSE);
       break;
     case ui::Change::ForeColor:
       if (form_.kind(id) == ControlKind::Button) {

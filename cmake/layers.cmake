@@ -1,11 +1,14 @@
 # Layers: one library per folder, each linking only the folders below it.
 #
-#   app -> core -> net, serial, output -> config -> ui -> controls -> platform
+#   app -> core -> presenter -> net, serial, output -> config -> platform
+#                            -> ui -> controls -> platform
 #
-# Every library sees the headers of its own folder and of the libraries it
-# links, and no others: each folder's headers are staged (as links) under an
-# include root of its own in the build tree, so an include against the
-# direction ("config/..." from ui/) finds no file and the build fails.
+# The presenter alone sees both the window (ui) and the features; these
+# never see the window. Every library sees the headers of its own folder and
+# of the libraries it links, and no others: each folder's headers are staged
+# (as links) under an include root of its own in the build tree, so an
+# include against the direction ("presenter/..." from ui/) or across it
+# ("ui/..." from net/) finds no file and the build fails.
 
 # pondex_layer(<target> <folder>): makes <folder>'s headers visible as
 # "<folder>/<name>.h" to <target> and to what links it.

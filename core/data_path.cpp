@@ -6,10 +6,6 @@ namespace pondex {
 namespace {
 
 constexpr const char* kProgramName = "Pon_dex";
-// "BŁĄD ZAPISU" in Windows-1250.
-constexpr const char* kWriteFailed =
-    "B\xA3\xA5"
-    "D ZAPISU";
 
 WeightReader::Options weightOptions(const Settings& s) {
   return {.settledOnly = s.StableOnly, .separator = DotReplacement(s).front()};
@@ -94,25 +90,23 @@ void DataPath::beginFileTransmission(bool oneReading) {
     out_.file.OpenDataFile(settings_);
   }
   showDataFileState();
-  form_.setVisible(c_.txtTransmisja, true);
+  reports_.transmissionStarted();
   (void)tray_.setPicture(TrayPicture::TransferIcon);
 }
 
 void DataPath::showDataFileState() {
   if (out_.file.state() == DataFileWriter::State::Failed) {
-    // Shown without stopping anything: the window's path label and the
-    // tray tip say that the data were not written, and where they should
-    // have gone.
-    const std::string error = std::to_string(out_.file.lastError());
-    form_.setCaption(c_.LblPlikPath, std::string(kWriteFailed) + " (" + error + "): " + out_.file.path());
-    form_.setForeColor(c_.LblPlikPath, ui::rgb(255, 0, 0));
-    (void)tray_.setTip(std::string(kProgramName) + " - " + kWriteFailed + ": " + out_.file.path());
+    // Shown without stopping anything: the window and the tray tip say
+    // that the data were not written, and where they should have gone.
+    reports_.fileFailed(out_.file.path(), out_.file.lastError());
+    (void)tray_.setTip(std::string(kProgramName) + " - " + kWriteFailedText + ": " + out_.file.path());
+    failureShown_ = true;
     return;
   }
-  form_.setCaption(c_.LblPlikPath, out_.file.path());
-  if (form_.foreColor(c_.LblPlikPath) != ui::kBlack) {
-    form_.setForeColor(c_.LblPlikPath, ui::kBlack);
+  reports_.fileWritten(out_.file.path());
+  if (failureShown_) {
     (void)tray_.setTip(kProgramName);
+    failureShown_ = false;
   }
 }
 

@@ -2,12 +2,14 @@
 // The data path: one piece of received text, from the serial poll or the
 // network, character by character through the transformation to the chosen
 // output (keystrokes, the data file or the data panel); and the end of a
-// transmission's output.
+// transmission's output. What the window shows of it is reported through
+// callbacks, so the path knows no control.
 //
 // With "TYLKO WAGA" on, received text goes by lines instead: each line is a
 // reading whose number alone (core/weight_reading.h) is delivered at once
 // with its end of frame (the end-of-frame keys, a CR LF in files and the
 // panel), and the silence only completes a line left unended.
+#include <functional>
 #include <string>
 
 #include "config/settings.h"
@@ -17,8 +19,6 @@
 #include "output/target_check.h"
 #include "platform/panel.h"
 #include "platform/tray.h"
-#include "ui/form.h"
-#include "ui/main_window.h"
 
 namespace pondex {
 
@@ -31,8 +31,17 @@ class DataPath {
     DataPanel& panel;
   };
 
-  DataPath(const Settings& settings, ui::Form& form, const ui::MainControls& controls, Tray& tray, Outputs outputs)
-      : settings_(settings), form_(form), c_(controls), tray_(tray), out_(outputs) {}
+  // What the window is told of a transmission to a file.
+  struct Reports {
+    std::function<void()> transmissionStarted;
+    // The data go to `path` (again, after a failure).
+    std::function<void(const std::string& path)> fileWritten;
+    // `path` could not be written; `error` is the system's number.
+    std::function<void(const std::string& path, int error)> fileFailed;
+  };
+
+  DataPath(const Settings& settings, Tray& tray, Outputs outputs, Reports reports)
+      : settings_(settings), tray_(tray), out_(outputs), reports_(std::move(reports)) {}
 
   // Delivers every character of one received piece at once. The data panel
   // gets the piece in one call.
@@ -67,12 +76,12 @@ class DataPath {
   void deliverReading(const std::string& number);
 
   const Settings& settings_;
-  ui::Form& form_;
-  const ui::MainControls& c_;
   Tray& tray_;
   Outputs out_;
   WeightReader weights_;
   bool weightMode_ = false;
+  Reports reports_;
+  bool failureShown_ = false;  // the window and the tray tip say a write failed
 };
 
 }  // namespace pondex

@@ -1,74 +1,38 @@
 #include "core/key.h"
 
 #include "serial/port_parameters.h"
-#include "ui/save_notice.h"
-#include "ui/sections.h"
 #include "ui/shell.h"
 
 namespace pondex {
-namespace {
-
-const ui::Color kPortOpenColor = ui::rgb(255, 0, 0);
-
-}  // namespace
 
 Key::Key(Platform& platform)
     : p_(platform),
-      form_(ui::buildMainWindow()),
-      c_(form_),
       store_(platform.profiles, platform.files),
-      binding_(store_, form_, c_, settings_),
-      selectors_(form_, c_),
-      lang_(platform.profiles, platform.files),
+      hotKeys_(platform.keyboard),
+      window_(settings_, store_, hotKeys_,
+              {platform.profiles, platform.files, platform.tray, platform.shell, platform.messages},
+              {.start = [this] { cmdStartClick(); },
+               .close = [this] { unload(kUnloadByCode); },
+               .openPanel = [this] { ChPanelClick(); },
+               .applyPortSettings = [this] { applyPortSettings(); },
+               .listeningSwitchedOff = [this] { listeningSwitchedOff(); }}),
       ARCComm1_(platform.serial, platform.messages, kProgramName),
       emitter_(platform.keyboard),
       fileWriter_(platform.files, platform.clock),
       targetCheck_(platform.foreground, platform.tray),
-      dataPath_(settings_, form_, c_, platform.tray, {emitter_, targetCheck_, fileWriter_, platform.panel}),
-      hotKeys_(form_, c_, settings_, store_, platform.keyboard),
-      network_(platform.sockets, platform.messages,
-               {form_, c_, settings_, store_, binding_, selectors_, platform.loop}),
-      trayMenu_(platform.tray, form_, c_,
-                {.showWindow = [this] { form_.setVisible(ui::kWindowId, true); },
-                 .close = [this] { unload(kUnloadByCode); },
-                 .help = [this] { ui::StartHelp(p_.shell, p_.files); }}) {
-  // Said once in the window, even for the rewrites of a first start.
-  store_.onWriteFailed([this] { ui::ShowSaveFailure(form_, c_); });
+      dataPath_(
+          settings_, platform.tray, {emitter_, targetCheck_, fileWriter_, platform.panel},
+          {.transmissionStarted = [this] { window_.showTransmissionStarted(); },
+           .fileWritten = [this](const std::string& path) { window_.showDataFile(path); },
+           .fileFailed = [this](const std::string& path, int error) { window_.showDataFileFailure(path, error); }}),
+      network_(platform.sockets, platform.messages, platform.loop) {
   Timer1_ = p_.loop.createTimer(Millis(100), [this] { EndTransmission(); });
   Timer3_ = p_.loop.createTimer(Millis(200), [this] { timer3Tick(); });
-  bindControls();
+  ARCComm1_.events.DataIn = [this] { serialDataArrived(); };
+  network_.onDataArrival([this](std::int32_t bytesTotal) { Client_DataArrival(bytesTotal); });
 }
 
 Key::~Key() = default;
-
-void Key::bindControls() {
-  binding_.bind({.applyPortSettings = [this] { applyPortSettings(); },
-                 .listeningSwitchedOff = [this] { listeningSwitchedOff(); }});
-  hotKeys_.bind();
-  ARCComm1_.events.DataIn = [this] { serialDataArrived(); };
-  network_.bind([this](std::int32_t bytesTotal) { Client_DataArrival(bytesTotal); });
-  selectors_.bind([this] { network_.ShowNetworkAddress(settings_.NetworkAddress, settings_.NetworkPort); });
-  form_.onClick(c_.cmdStart, [this] { cmdStartClick(); });
-  form_.onClick(c_.cmdUkryj, [this] { cmdUkryjClick(); });
-  form_.onClick(c_.cmdZamknij, [this] { cmdZamknijClick(); });
-  form_.onClick(c_.ChPanel, [this] { ChPanelClick(); });
-  form_.onClick(c_.cmdUstaw, [this] {
-    (void)ui::ChangeDataFolder(p_.shell, p_.messages, settings_.DataDirectory,
-                               {lang_.ChangeDirText1(), lang_.ChangeDirText2()}, [this](const std::string& path) {
-                                 settings_.DataDirectory = path;
-                                 store_.write(keys::kDataDirectory, path);
-                                 form_.setCaption(c_.LblPlikPath, path);
-                               });
-  });
-  const std::pair<ui::ControlId, ui::ControlId> sections[] = {{c_.LblUstawieniaPortu, c_.picPoloczenie},
-                                                              {c_.lblTransmisja, c_.picTransmisja},
-                                                              {c_.lblRamka, c_.picRamka},
-                                                              {c_.lblzdarzenia, c_.picZdarzenia},
-                                                              {c_.lblPlik, c_.picPlik}};
-  for (const auto& section : sections) {
-    form_.onClick(section.first, [this, panel = section.second] { ui::ShowSection(form_, c_, panel); });
-  }
-}
 
 bool Key::Form_Load() {
   NetworkMode_ = true;
@@ -79,32 +43,16 @@ bool Key::Form_Load() {
   // An existing folder is no error: the results are deliberately ignored.
   for (const char* dir : kStartDirectories) (void)p_.files.createDirectory(dir);
 
-  // Nothing writes the language file once it exists; a failure to write it
-  // leaves the built-in texts, which is what reading it would give.
-  if (!lang_.languageFileExists()) (void)lang_.TlomaczenieZapis(form_);
-  form_.setTag(c_.mnuClose, "end");
-  form_.setTag(c_.mnuVisible, "visible");
-  form_.setTag(c_.mnuHelp, "help");
-
-  binding_.LoadSettings();
-  lang_.TlomaczenieOdczyt(form_);
-
-  form_.setRect(ui::kWindowId,
-                {form_.rect(ui::kWindowId).left, form_.rect(ui::kWindowId).top, ui::kWindowWidth, ui::kWindowHeight});
-  ui::HideSections(form_, c_);
+  window_.load();
   hotKeys_.SetTareHotKey(settings_.TareKeyName);
   hotKeys_.SetQueryHotKey(settings_.QueryKeyName);
-  binding_.chHotKeyClick();
+  window_.applyHotKeysChoice();
   applyPortSettings();  // no port is open yet, so none is opened
 
-  PortLabelColor_ = form_.foreColor(c_.LblUstawieniaPortu);
   (void)p_.tray.add(kProgramName);
-  form_.setVisible(ui::kWindowId, false);
+  window_.showAtStart();
 
-  form_.setCaption(ui::kWindowId, form_.caption(ui::kWindowId) + " [F1-" + form_.caption(c_.lblHelp) + "]");
-  form_.setVisible(ui::kWindowId, true);
-
-  if (ui::AutoStartCheck(form_.value(c_.chAutostart), storedValue(settings_.FileMode))) cmdStartClick();
+  if (window_.autoStart()) cmdStartClick();
   return true;
 }
 
@@ -113,8 +61,8 @@ void Key::cmdStartClick() {
   dataPath_.newWeighing();
   network_.newClient();
   Timer3_->setEnabled(true);
-  form_.setVisible(ui::kWindowId, false);
-  ui::ShowSection(form_, c_, ui::kWindowId);
+  window_.hideWindow();
+  window_.closeSections();
 }
 
 bool Key::Form_KeyDown(int virtualKey) {
@@ -124,7 +72,6 @@ bool Key::Form_KeyDown(int virtualKey) {
 }
 
 void Key::ChPanelClick() {
-  if (form_.value(c_.ChPanel) != 1) return;  // the panel closed already
   // Received data go to the panel, with the hot keys and the network input
   // of their own, until its window closes.
   settings_.FileMode = FileMode::Panel;
@@ -140,22 +87,13 @@ void Key::ChPanelClick() {
     Timer3_->setEnabled(false);
     network_.releaseClient();
   }
-  form_.setValue(c_.ChPanel, 0);
-  settings_.FileMode = form_.value(c_.ChPlik) == 0 ? FileMode::Keystrokes : FileMode::DataFile;
-}
-
-void Key::cmdUkryjClick() {
-  form_.setVisible(ui::kWindowId, false);
-}
-
-void Key::cmdZamknijClick() {
-  unload(kUnloadByCode);
+  window_.panelClosed();
 }
 
 bool Key::Form_QueryUnload(int unloadMode) {
   if (unloadMode == kUnloadByUser) {
-    ui::ShowSection(form_, c_, ui::kWindowId);
-    form_.setVisible(ui::kWindowId, false);
+    window_.closeSections();
+    window_.hideWindow();
     return true;
   }
   (void)p_.tray.remove();
@@ -165,7 +103,7 @@ bool Key::Form_QueryUnload(int unloadMode) {
 
 void Key::Form_Unload() {
   if (ARCComm1_.PortIsOpen()) (void)ARCComm1_.FinCom();
-  binding_.SaveCommands();
+  window_.saveCommands();
   // From here on errors are ignored: a missing or closed socket is fine.
   network_.releaseClient();
   Timer1_->setEnabled(false);
@@ -185,9 +123,9 @@ void Key::EndTransmission() {
   dataPath_.endOfTransmission();
   // From here on nothing may stop the remaining steps.
   dataPath_.CloseDataFile();
-  form_.setVisible(c_.txtTransmisja, false);
+  window_.showTransmissionEnded();
   (void)p_.tray.setPicture(TrayPicture::WindowIcon);
-  if (form_.value(c_.chNasluch) == 0 && ARCComm1_.PortIsOpen()) (void)ARCComm1_.FinCom();
+  if (window_.listeningOff() && ARCComm1_.PortIsOpen()) (void)ARCComm1_.FinCom();
   Timer3_->setEnabled(true);
 }
 
@@ -222,10 +160,10 @@ void Key::serialDataArrived() {
 }
 
 void Key::timer3Tick() {
-  if (form_.value(c_.chNasluch) == 1) {
+  if (window_.listening()) {
     // A channel found closed begins a new weighing once it is open again.
     if (NetworkMode_) {
-      if (!network_.supervise()) {
+      if (!network_.supervise(settings_.NetworkAddress, settings_.NetworkPort)) {
         dataPath_.newWeighing();
         return;
       }
@@ -236,10 +174,9 @@ void Key::timer3Tick() {
   }
 
   // Red while the port is open, and while its adapter is missing.
-  const bool red = ARCComm1_.PortIsOpen() || ARCComm1_.DeviceGone();
-  form_.setForeColor(c_.LblUstawieniaPortu, red ? kPortOpenColor : PortLabelColor_);
+  window_.showPortOpen(ARCComm1_.PortIsOpen() || ARCComm1_.DeviceGone());
 
-  if (form_.value(c_.chHotKey) != 1) return;
+  if (!window_.hotKeysOn()) return;
   const HotKeyRequest request = hotKeys_.scan();
   if (request.query) {
     sendCommand(settings_.QueryCommand);

@@ -1,11 +1,11 @@
 #pragma once
-// KEY: the main window as the controller of the whole program. It owns the
-// control model, the in-memory settings, the serial component, the two
-// timers and the parts that do the work: the data path, the network input,
-// the hot keys and the selectors. Its handlers are the program's entry
-// points and forward to those parts. Every handler runs on the one
-// user-interface thread. Serial input is not polled: the serial component
-// says when text has arrived.
+// KEY: the controller of the whole program. It owns the in-memory
+// settings, the serial component, the two timers, the presenter of the
+// window and the parts that do the work: the data path, the network input
+// and the hot keys. Its handlers are the program's entry points and forward
+// to those parts. Every handler runs on the one user-interface thread.
+// Serial input is not polled: the serial component says when text has
+// arrived.
 //
 //   Timer1  100 ms  armed by received data    EndTransmission
 //   Timer3  200 ms  on after START             channel upkeep and hot keys
@@ -14,9 +14,7 @@
 #include <memory>
 #include <string>
 
-#include "config/localisation.h"
 #include "config/settings.h"
-#include "config/settings_binding.h"
 #include "config/settings_store.h"
 #include "core/data_path.h"
 #include "net/network_input.h"
@@ -25,11 +23,8 @@
 #include "output/key_emitter.h"
 #include "output/target_check.h"
 #include "platform/platform.h"
+#include "presenter/window_presenter.h"
 #include "serial/arc_comm.h"
-#include "ui/form.h"
-#include "ui/main_window.h"
-#include "ui/selectors.h"
-#include "ui/tray_menu.h"
 
 namespace pondex {
 
@@ -55,8 +50,6 @@ class Key {
   bool Form_Load();
 
   void cmdStartClick();
-  void cmdUkryjClick();
-  void cmdZamknijClick();
 
   // Returns Cancel: true keeps the window (the user's close box only hides it).
   bool Form_QueryUnload(int unloadMode);
@@ -79,12 +72,10 @@ class Key {
   // handled here (F1 starts the help program).
   bool Form_KeyDown(int virtualKey);
 
-  [[nodiscard]] ui::Form& form() { return form_; }
-  [[nodiscard]] const ui::MainControls& controls() const { return c_; }
+  [[nodiscard]] ui::Form& form() { return window_.form(); }
+  [[nodiscard]] const ui::MainControls& controls() const { return window_.controls(); }
 
- private:
-  void bindControls();
-  // The serial component's DataIn: every piece that has arrived, in order.
+ private:  // The serial component's DataIn: every piece that has arrived, in order.
   void serialDataArrived();
   void timer3Tick();
   // Sends a command text followed by CR LF over the active channel.
@@ -96,25 +87,19 @@ class Key {
   void ChPanelClick();
 
   Platform& p_;
-  ui::Form form_;
-  ui::MainControls c_;
   Settings settings_;
   SettingsStore store_;
-  SettingsBinding binding_;
-  ui::Selectors selectors_;
-  Localisation lang_;
+  HotKeys hotKeys_;
+  WindowPresenter window_;
 
   ARCComm ARCComm1_;
   KeyEmitter emitter_;
   DataFileWriter fileWriter_;
   TargetCheck targetCheck_;
   DataPath dataPath_;
-  HotKeys hotKeys_;
   NetworkInput network_;
-  ui::TrayMenu trayMenu_;
 
   bool NetworkMode_ = true;
-  ui::Color PortLabelColor_ = ui::kBlack;
   bool ended_ = false;
   bool portMissing_ = false;       // the tray tip names the missing port
   bool started_ = false;           // START was pressed: supervision and hot keys run

@@ -1,45 +1,32 @@
 #pragma once
 // Network input: the socket object `Client` that connects to the
 // instrument (or a serial-to-Ethernet converter) while continuous listening
-// is on, the address panel and the keys of the port-number pad.
+// is on.
 //
 // The controller owns one NetworkInput and forwards to it: the supervision
-// tick calls supervise(), the data event reaches the controller through
-// `dataArrived`, which takes the text with takeReceived().
+// tick calls supervise() with the stored address and port, the data event
+// reaches the controller through onDataArrival(), which takes the text with
+// takeReceived(). The address panel that changes the stored address is the
+// presenter's.
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
 
-#include "config/settings.h"
-#include "config/settings_binding.h"
-#include "config/settings_store.h"
 #include "net/csocket_master.h"
 #include "net/socket_master.h"
 #include "platform/event_loop.h"
-#include "ui/form.h"
-#include "ui/main_window.h"
-#include "ui/selectors.h"
 
 namespace pondex {
 
 class NetworkInput {
  public:
-  struct Context {
-    ui::Form& form;
-    const ui::MainControls& controls;
-    Settings& settings;
-    SettingsStore& store;
-    SettingsBinding& binding;
-    ui::Selectors& selectors;
-    EventLoop& loop;
-  };
+  NetworkInput(SocketLibrary& library, MessageBoxes& messages, EventLoop& loop);
 
-  NetworkInput(SocketLibrary& library, MessageBoxes& messages, Context context);
-
-  // Installs the handlers of the address panel and the port-number pad.
-  // `dataArrived` runs for every data event of the current socket object.
-  void bind(std::function<void(std::int32_t bytesTotal)> dataArrived);
+  // Runs for every data event of the current socket object.
+  void onDataArrival(std::function<void(std::int32_t bytesTotal)> dataArrived) {
+    dataArrived_ = std::move(dataArrived);
+  }
 
   // A new socket object for the input. It is made before the previous one
   // goes, so the socket library stays up across a START.
@@ -47,10 +34,10 @@ class NetworkInput {
   // Closes and releases the socket object; a missing one is fine.
   void releaseClient();
 
-  // The network branch of the supervision tick: connects, or closes what
-  // the instrument closed, and yields once while not connected. True when
-  // connected, so that the tick goes on.
-  bool supervise();
+  // The network branch of the supervision tick: connects to `address` and
+  // `port`, or closes what the instrument closed, and yields once while not
+  // connected. True when connected, so that the tick goes on.
+  bool supervise(const std::string& address, const std::string& port);
 
   // Everything the socket object has received, as text.
   std::string takeReceived();
@@ -59,17 +46,12 @@ class NetworkInput {
   void send(const std::string& text);
 
   void Client_Error();
-  void ShowNetworkAddress(const std::string& address, const std::string& port);
-  // Stores the address and port when every part and the port pass the
-  // check of net/address_check.h; otherwise only says why in the panel.
-  void ApplyNetworkAddress(const std::string& a, const std::string& b, const std::string& c, const std::string& d,
-                           const std::string& port);
 
  private:
   void wire(CSocketMaster& client);
 
   modSocketMaster service_;
-  Context x_;
+  EventLoop& loop_;
   std::function<void(std::int32_t)> dataArrived_;
   std::unique_ptr<CSocketMaster> client_;
 };

@@ -9,14 +9,6 @@ std::optional<VirtualKey> functionKeyCode(const std::string& name) {
   return std::nullopt;
 }
 
-void HotKeys::bind() {
-  form_.onClick(c_.lblPytanie, [this] { openPicker(c_.lblPytanie, c_.lblPytanieVal); });
-  form_.onClick(c_.lblTarowanie, [this] { openPicker(c_.lblTarowanie, c_.lblTarowanieVal); });
-  for (int i = 1; i <= 12; ++i) {
-    form_.onClick(c_.cmdHotKey[static_cast<std::size_t>(i)], [this, i] { assign(i); });
-  }
-}
-
 void HotKeys::SetQueryHotKey(const std::string& name) {
   if (auto key = functionKeyCode(name)) query_ = key;
 }
@@ -32,34 +24,6 @@ HotKeyRequest HotKeys::scan() {
     return {.query = pressed == query_, .tare = pressed == tare_};
   }
   return {};
-}
-
-void HotKeys::openPicker(ui::ControlId clickedLabel, ui::ControlId target) {
-  target_ = target;
-  form_.setCaption(c_.LblTypKey, form_.caption(clickedLabel));
-  form_.setContainer(c_.picKey, c_.picHotKey);
-  const ui::Rect anchor = form_.rect(c_.pic00);
-  form_.move(c_.picKey, anchor.left, anchor.top + anchor.height);
-  // The focus starts on the key set now, so that Enter keeps it.
-  const auto current = functionKeyCode(form_.caption(target));
-  const int key = current ? current->code - kVkF1.code + 1 : 1;
-  form_.setFocus(c_.cmdHotKey[static_cast<std::size_t>(key)]);
-}
-
-void HotKeys::assign(int functionKey) {
-  if (!target_) return;
-  const std::string name = "F" + std::to_string(functionKey);
-  form_.setCaption(*target_, name);
-  if (*target_ == c_.lblTarowanieVal) {
-    settings_.TareKeyName = name;
-    SetTareHotKey(name);
-    store_.write(keys::kTareKey, name);
-  } else if (*target_ == c_.lblPytanieVal) {
-    settings_.QueryKeyName = name;
-    SetQueryHotKey(name);
-    store_.write(keys::kQueryKey, name);
-  }
-  form_.setContainer(c_.picKey, c_.Smietnik);
 }
 
 }  // namespace pondex

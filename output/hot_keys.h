@@ -1,16 +1,12 @@
 #pragma once
 // The hot keys: two function keys, watched globally on every supervision
-// tick, that ask for the read and the tare command; and the key picker of
-// the transmission section that assigns them.
+// tick, that ask for the read and the tare command. The key picker of the
+// window that assigns them is the presenter's.
 #include <cstdint>
 #include <optional>
 #include <string>
 
-#include "config/settings.h"
-#include "config/settings_store.h"
 #include "platform/keyboard.h"
-#include "ui/form.h"
-#include "ui/main_window.h"
 
 namespace pondex {
 
@@ -35,12 +31,7 @@ struct HotKeyRequest {
 
 class HotKeys {
  public:
-  HotKeys(ui::Form& form, const ui::MainControls& controls, Settings& settings, SettingsStore& store,
-          Keyboard& keyboard)
-      : form_(form), c_(controls), settings_(settings), store_(store), keyboard_(keyboard) {}
-
-  // Installs the click handlers of the picker.
-  void bind();
+  explicit HotKeys(Keyboard& keyboard) : keyboard_(keyboard) {}
 
   // A name that is not "F1".."F12" leaves the key as it was.
   void SetQueryHotKey(const std::string& name);
@@ -50,17 +41,9 @@ class HotKeys {
   [[nodiscard]] HotKeyRequest scan();
 
  private:
-  void openPicker(ui::ControlId clickedLabel, ui::ControlId target);
-  void assign(int functionKey);
-
-  ui::Form& form_;
-  const ui::MainControls& c_;
-  Settings& settings_;
-  SettingsStore& store_;
   Keyboard& keyboard_;
   std::optional<VirtualKey> query_;
   std::optional<VirtualKey> tare_;
-  std::optional<ui::ControlId> target_;
 };
 
 }  // namespace pondex

@@ -49,7 +49,7 @@ style() {
   git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run -Werror
   echo "== tidy"
   run-clang-tidy -p build/native -j "$(nproc)" -quiet -extra-arg=-Wno-unknown-warning-option \
-    "$root/(core|serial|output|net|config|ui|controls|platform)/" >build/tidy.log 2>&1 ||
+    "$root/(core|presenter|serial|output|net|config|ui|controls|platform)/" >build/tidy.log 2>&1 ||
     { sed 's/\x1b\[[0-9;]*m//g' build/tidy.log | grep -A3 -E 'warning:|error:'; return 1; }
 }
 

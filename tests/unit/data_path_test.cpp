@@ -106,7 +106,10 @@ TEST_F(DataPathTest, EachTransmissionInFileOutputReplacesItsOwnFileWhole) {
   scale.sendAt(Millis(300), "1");  // two pieces of one transmission, as above
   scale.sendAt(Millis(350), "2");
   scale.sendAt(Millis(1050), "3");
+  fake.loop.runFor(Millis(320) - fake.loop.now());  // between the two pieces
+  EXPECT_TRUE(form.visible(c.txtTransmisja)) << "the window says a transmission is being written";
   fake.loop.runFor(Millis(3000));
+  EXPECT_FALSE(form.visible(c.txtTransmisja));
   EXPECT_EQ(fake.files.contents["c:\\kolvat\\pon_dex\\261206_080000.txt"], "12");
   EXPECT_EQ(fake.files.contents["c:\\kolvat\\pon_dex\\261206_080001.txt"], "3");
   EXPECT_EQ(fake.files.openFiles, 0);
@@ -123,6 +126,7 @@ TEST_F(DataPathTest, AFileThatCannotBeWrittenIsShownAndTheNextTransmissionTriesA
             "B\xA3\xA5"
             "D ZAPISU (3): " +
                 path);
+  EXPECT_EQ(form.foreColor(c.LblPlikPath), ui::rgb(255, 0, 0));
   EXPECT_NE(fake.tray.tip.find(path), std::string::npos);
   EXPECT_TRUE(fake.messages.shown.empty()) << "no modal box stops the data path";
 
@@ -131,6 +135,7 @@ TEST_F(DataPathTest, AFileThatCannotBeWrittenIsShownAndTheNextTransmissionTriesA
   fake.loop.runFor(Millis(2000));
   EXPECT_EQ(fake.files.contents[path], "2");
   EXPECT_EQ(form.caption(c.LblPlikPath), path);
+  EXPECT_EQ(form.foreColor(c.LblPlikPath), ui::kBlack);
   EXPECT_EQ(fake.tray.tip, "Pon_dex");
 }
 

@@ -1,4 +1,4 @@
-#include "config/localisation.h"
+#include "ui/localisation.h"
 
 #include <gtest/gtest.h>
 
@@ -22,7 +22,7 @@ struct LanguageFixture : ::testing::Test {
   }
 
   fakes::FakePlatform fake;
-  Localisation lang{fake.profiles, fake.files};
+  ui::Localisation lang{fake.profiles, fake.files};
   ui::Form form = ui::buildMainWindow();
   ui::MainControls c{form};
   const ui::Form builtIn = ui::buildMainWindow();

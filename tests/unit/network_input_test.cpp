@@ -1,39 +1,17 @@
 // Network input: the supervision's connection rules, received data and
-// commands over TCP, and the address and port-number panels. The Wine
-// end-to-end suite runs the same path against a real TCP port; these see
-// what it cannot: sockets left open, failures that no real port gives, and
-// the timing of the reactions.
+// commands over TCP, and the check of an address. The Wine end-to-end suite
+// runs the same path against a real TCP port; these see what it cannot:
+// sockets left open, failures that no real port gives, and the timing of
+// the reactions.
 #include <array>
 
 #include "net/address_check.h"
-#include "tests/unit/key_fixture.h"
+#include "tests/unit/network_fixture.h"
 
 namespace pondex {
 namespace {
 
-const std::string kNetwork = "NR PORTU=0\r\nSYGNA\xA3 ZEWNETRZNY=1\r\nKoniec ramki=0\r\nLF=0\r\n";
-const Endpoint kScale{{{127, 0, 0, 1}}, 4001};
-
-class NetworkInputTest : public KeyFixture {
- protected:
-  void start(const std::string& settings = kNetwork) {
-    load(settings);
-    form.userClick(c.cmdStart);
-  }
-  // Runs ticks until the input is connected; its socket.
-  SocketId connect() {
-    for (int i = 0; i < 10 && !fake.sockets.connectedSocket(); ++i) fake.loop.runFor(Millis(200));
-    EXPECT_TRUE(fake.sockets.connectedSocket().has_value());
-    return fake.sockets.connectedSocket().value_or(kNoSocket);
-  }
-  // Types an address into the address panel and applies it.
-  void enterAddress(const std::array<const char*, 4>& parts, const std::string& port) {
-    form.userClick(c.Label4);
-    for (std::size_t i = 0; i < parts.size(); ++i) form.userEditedText(c.txtIp[i], parts[i]);
-    form.userEditedText(c.txtPort, port);
-    form.userClick(c.cmdOkIp);
-  }
-};
+using NetworkInputTest = NetworkFixture;
 
 TEST_F(NetworkInputTest, SegmentsCloserThanTheSilenceAreTypedAsOneFrame) {
   start();
@@ -107,31 +85,6 @@ TEST_F(NetworkInputTest, WithoutContinuousListeningNoConnectionIsAttempted) {
   EXPECT_TRUE(fake.sockets.connectAttempts.empty());
 }
 
-TEST_F(NetworkInputTest, TheAddressPanelShowsAndStoresTheAddressAndCancelStoresNothing) {
-  start(kNetwork + "EthIp=host.example\r\nEthPort=5000\r\n");
-  form.userEditedText(c.txtIp[0], "10");
-  form.userClick(c.Label4);
-  EXPECT_EQ(form.container(c.picEth), c.picPoloczenie);
-  EXPECT_EQ(form.caption(c.txtIp[0]), "10") << "a name is not split into the boxes";
-  EXPECT_EQ(form.caption(c.txtPort), "5000");
-  form.gotFocus(c.txtPort);
-  EXPECT_EQ(form.selLength(c.txtPort), 4u) << "a box's text is selected when it takes the focus";
-
-  enterAddress({"10", "0", "0", "7"}, "4001");
-  EXPECT_EQ(fake.setting("EthIp"), "10.0.0.7");
-  EXPECT_EQ(fake.setting("EthPort"), "4001");
-  EXPECT_EQ(form.caption(c.lblEthIp), "10.0.0.7");
-  EXPECT_EQ(form.container(c.picEth), c.Smietnik);
-
-  const auto writes = fake.profiles.writes.size();
-  form.userClick(c.Label4);
-  EXPECT_EQ(form.caption(c.txtIp[3]), "7");
-  form.userEditedText(c.txtPort, "9");
-  form.userClick(c.cmdNoIp);
-  EXPECT_EQ(fake.profiles.writes.size(), writes);
-  EXPECT_EQ(form.container(c.picEth), c.Smietnik);
-}
-
 TEST(CheckNetworkAddress, DecimalPartsUpTo255AndPortsFrom1To65535PassInTheirShortestForm) {
   using Parts = std::array<std::string, 4>;
   const struct {
@@ -160,39 +113,6 @@ TEST(CheckNetworkAddress, DecimalPartsUpTo255AndPortsFrom1To65535PassInTheirShor
     EXPECT_EQ(checked.address, t.address);
   }
   EXPECT_EQ(checkNetworkAddress({"1", "2", "3", "4"}, "00080").port, "80");
-}
-
-TEST_F(NetworkInputTest, ARefusedAddressIsSaidInThePanelAndStoresNothing) {
-  start();
-  const auto writes = fake.profiles.writes.size();
-  for (const auto& [parts, port] : {std::pair<std::array<const char*, 4>, const char*>{{"10", "0", "", "7"}, "4001"},
-                                    {{"10", "0", "0", "300"}, "4001"},
-                                    {{"10", "0", "0", "7"}, "70000"}}) {
-    enterAddress(parts, port);
-    EXPECT_EQ(form.container(c.picEth), c.picPoloczenie) << "the panel stays open to be corrected";
-    EXPECT_TRUE(form.visible(c.lblEthBlad));
-  }
-  EXPECT_NE(form.caption(c.lblEthBlad).find("65535"), std::string::npos) << "the line names what is allowed";
-  EXPECT_EQ(fake.profiles.writes.size(), writes);
-  EXPECT_EQ(form.caption(c.lblEthIp), "127.0.0.1");
-  connect();  // still to the stored address
-  form.userClick(c.cmdNoIp);
-  EXPECT_FALSE(form.visible(c.lblEthBlad));
-}
-
-TEST_F(NetworkInputTest, ThePortPadSelectsNetworkModeOnlyWithANumberThatIsZero) {
-  start("SYGNA\xA3 ZEWNETRZNY=1\r\n");
-  fake.serial.addPort("COM1");
-  form.userClick(c.LblNrPortuCap);
-  form.userClick(c.CmdEthernet);
-  EXPECT_EQ(form.container(c.picEth), c.picPoloczenie);
-  form.userClick(c.cmdOkNrPortu);  // display left empty: the number stays
-  EXPECT_EQ(fake.setting("NR PORTU"), "1");
-  form.userClick(c.LblNrPortuCap);
-  form.userClick(c.ButtonXP1[0]);
-  form.userClick(c.cmdOkNrPortu);
-  EXPECT_EQ(fake.setting("NR PORTU"), "0");
-  connect();
 }
 
 TEST_F(NetworkInputTest, AnotherStartKeepsTheSocketLibraryUp) {

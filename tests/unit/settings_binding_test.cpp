@@ -1,4 +1,4 @@
-#include "config/settings_binding.h"
+#include "presenter/settings_binding.h"
 
 #include <gtest/gtest.h>
 

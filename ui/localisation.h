@@ -18,7 +18,7 @@
 #include "platform/profile.h"
 #include "ui/form.h"
 
-namespace pondex {
+namespace pondex::ui {
 
 namespace lang {
 inline constexpr const char* kFile = "\\set.lng";
@@ -45,11 +45,11 @@ class Localisation {
   // in the order of the key's first control, holding the caption of the
   // last captioned control with that key. False when a write failed (the
   // program then simply runs on its built-in texts).
-  bool TlomaczenieZapis(const ui::Form& form);
+  bool TlomaczenieZapis(const Form& form);
 
   // Gives every keyed control the text of its key; a key that is absent
   // (or too long) leaves the caption as it is. Loads the question parts.
-  void TlomaczenieOdczyt(ui::Form& form);
+  void TlomaczenieOdczyt(Form& form);
 
   [[nodiscard]] const std::string& ChangeDirText1() const { return ChangeDirText1_; }
   [[nodiscard]] const std::string& ChangeDirText2() const { return ChangeDirText2_; }
@@ -69,4 +69,4 @@ class Localisation {
 // because reading drops such blanks and one pair of quotes.
 std::string protectProfileValue(const std::string& text);
 
-}  // namespace pondex
+}  // namespace pondex::ui

@@ -1,10 +1,10 @@
-#include "config/localisation.h"
+#include "ui/localisation.h"
 
 #include <algorithm>
 #include <cctype>
 #include <vector>
 
-namespace pondex {
+namespace pondex::ui {
 namespace {
 
 bool sameKey(const std::string& a, const std::string& b) {
@@ -13,7 +13,7 @@ bool sameKey(const std::string& a, const std::string& b) {
   });
 }
 
-bool takesPart(const ui::Form& form, ui::ControlId id) {
+bool takesPart(const Form& form, ControlId id) {
   return !form.tag(id).empty() && form.captionShown(id);
 }
 
@@ -35,7 +35,7 @@ bool Localisation::languageFileExists() const {
   return files_.isNormalFile(languagePath());
 }
 
-bool Localisation::TlomaczenieZapis(const ui::Form& form) {
+bool Localisation::TlomaczenieZapis(const Form& form) {
   struct Entry {
     std::string key;
     std::optional<std::string> text;
@@ -43,7 +43,7 @@ bool Localisation::TlomaczenieZapis(const ui::Form& form) {
   // Every keyed control reserves its key's place, captionless ones too, so
   // the file lists the keys in control order; the last caption wins.
   std::vector<Entry> entries;
-  for (ui::ControlId id = 1; id < form.size(); ++id) {
+  for (ControlId id = 1; id < form.size(); ++id) {
     const std::string& key = form.tag(id);
     if (key.empty()) continue;
     auto it = std::find_if(entries.begin(), entries.end(), [&](const Entry& e) { return sameKey(e.key, key); });
@@ -73,8 +73,8 @@ std::optional<std::string> Localisation::read(const std::string& section, const 
   return r.text;
 }
 
-void Localisation::TlomaczenieOdczyt(ui::Form& form) {
-  for (ui::ControlId id = 1; id < form.size(); ++id) {
+void Localisation::TlomaczenieOdczyt(Form& form) {
+  for (ControlId id = 1; id < form.size(); ++id) {
     if (!takesPart(form, id)) continue;
     if (auto text = read(lang::kCaptionSection, form.tag(id))) form.setCaption(id, std::move(*text));
   }
@@ -82,4 +82,4 @@ void Localisation::TlomaczenieOdczyt(ui::Form& form) {
   ChangeDirText2_ = read(lang::kMessageSection, lang::kChangeDirKey2).value_or(lang::kChangeDirDefault2);
 }
 
-}  // namespace pondex
+}  // namespace pondex::ui

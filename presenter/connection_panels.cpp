@@ -1,0 +1,81 @@
+#include "presenter/connection_panels.h"
+
+#include <vector>
+
+#include "net/address_check.h"
+
+namespace pondex {
+namespace {
+
+std::vector<std::string> splitAtDots(const std::string& text) {
+  std::vector<std::string> parts(1);
+  for (char c : text) {
+    if (c == '.') {
+      parts.emplace_back();
+    } else {
+      parts.back() += c;
+    }
+  }
+  return parts;
+}
+
+}  // namespace
+
+void ConnectionPanels::bind() {
+  ui::Form& form = x_.form;
+  const ui::MainControls& c = x_.controls;
+  form.onClick(c.cmdOkIp, [this, &form, &c] {
+    ApplyNetworkAddress(form.caption(c.txtIp[0]), form.caption(c.txtIp[1]), form.caption(c.txtIp[2]),
+                        form.caption(c.txtIp[3]), form.caption(c.txtPort));
+  });
+  form.onClick(c.cmdNoIp, [&form, &c] {
+    form.setVisible(c.lblEthBlad, false);
+    form.setContainer(c.picEth, c.Smietnik);
+  });
+  for (ui::ControlId box : {c.txtIp[0], c.txtIp[1], c.txtIp[2], c.txtIp[3], c.txtPort}) {
+    form.onGotFocus(box, [&form, box] { form.setSelection(box, 0, form.caption(box).size()); });
+  }
+  form.onClick(c.cmdOkNrPortu, [this, &form, &c] {
+    const std::string shown = form.caption(c.lblNrPortuVal);
+    x_.binding.SavePortNumber(shown.empty() ? x_.settings.PortNumber : shown);
+  });
+  form.onClick(c.cmdNoNrPortu, [this] { x_.binding.SavePortNumber(x_.settings.PortNumber); });
+  form.onClick(c.cmdCLRNrPortu, [&form, &c] { form.setCaption(c.lblNrPortuVal, ""); });
+  form.onClick(c.CmdEthernet, [this, &c] {
+    // The address panel opens below the port-number row; the boxes keep
+    // whatever text they had.
+    x_.selectors.open(c.picEth, c.Picture4, ui::Side::Below, true);
+    x_.selectors.startPortNumberEntry();
+  });
+}
+
+void ConnectionPanels::ShowNetworkAddress(const std::string& address, const std::string& port) {
+  const auto parts = splitAtDots(address);
+  if (parts.size() == 4) {
+    for (std::size_t i = 0; i < 4; ++i) x_.form.setCaption(x_.controls.txtIp[i], parts[i]);
+  }
+  x_.form.setCaption(x_.controls.txtPort, port);
+}
+
+void ConnectionPanels::ApplyNetworkAddress(const std::string& a, const std::string& b, const std::string& c,
+                                           const std::string& d, const std::string& port) {
+  const ui::MainControls& ids = x_.controls;
+  // A refused entry leaves the panel open with a line saying why, and
+  // stores nothing: the connection keeps using the address it had.
+  const CheckedAddress checked = checkNetworkAddress({a, b, c, d}, port);
+  if (checked.fault != AddressFault::None) {
+    x_.form.setCaption(ids.lblEthBlad, addressFaultText(checked.fault));
+    x_.form.setVisible(ids.lblEthBlad, true);
+    return;
+  }
+  x_.form.setVisible(ids.lblEthBlad, false);
+  x_.form.setContainer(ids.picEth, ids.Smietnik);
+  x_.form.setCaption(ids.lblEthIp, checked.address);
+  x_.settings.NetworkAddress = checked.address;
+  x_.store.write(keys::kNetworkAddress, checked.address);
+  x_.form.setCaption(ids.lblEthPort, checked.port);
+  x_.settings.NetworkPort = checked.port;
+  x_.store.write(keys::kNetworkPort, checked.port);
+}
+
+}  // namespace pondex

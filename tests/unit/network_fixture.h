@@ -1,0 +1,36 @@
+#pragma once
+// The controller over the fake platform with network input selected and
+// continuous listening on, for the tests of the network input and of the
+// address panel.
+#include <array>
+#include <string>
+
+#include "tests/unit/key_fixture.h"
+
+namespace pondex {
+
+inline const std::string kNetwork = "NR PORTU=0\r\nSYGNA\xA3 ZEWNETRZNY=1\r\nKoniec ramki=0\r\nLF=0\r\n";
+inline const Endpoint kScale{{{127, 0, 0, 1}}, 4001};
+
+class NetworkFixture : public KeyFixture {
+ protected:
+  void start(const std::string& settings = kNetwork) {
+    load(settings);
+    form.userClick(c.cmdStart);
+  }
+  // Runs ticks until the input is connected; its socket.
+  SocketId connect() {
+    for (int i = 0; i < 10 && !fake.sockets.connectedSocket(); ++i) fake.loop.runFor(Millis(200));
+    EXPECT_TRUE(fake.sockets.connectedSocket().has_value());
+    return fake.sockets.connectedSocket().value_or(kNoSocket);
+  }
+  // Types an address into the address panel and applies it.
+  void enterAddress(const std::array<const char*, 4>& parts, const std::string& port) {
+    form.userClick(c.Label4);
+    for (std::size_t i = 0; i < parts.size(); ++i) form.userEditedText(c.txtIp[i], parts[i]);
+    form.userEditedText(c.txtPort, port);
+    form.userClick(c.cmdOkIp);
+  }
+};
+
+}  // namespace pondex

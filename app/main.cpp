@@ -32,9 +32,9 @@ void sayAndEnd(const std::string& what) {
 int run(HINSTANCE instance) {
   using namespace pondex;
   const auto windowIcon = static_cast<HICON>(
-      ::LoadImageA(instance, MAKEINTRESOURCEA(kWindowIconResource), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
+      ::LoadImageW(instance, MAKEINTRESOURCEW(kWindowIconResource), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
   const auto transferIcon =
-      static_cast<HICON>(::LoadImageA(instance, MAKEINTRESOURCEA(kTransferIconResource), IMAGE_ICON,
+      static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(kTransferIconResource), IMAGE_ICON,
                                       ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), LR_SHARED));
 
   win32::Win32EventLoop loop;

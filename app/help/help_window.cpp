@@ -1,15 +1,18 @@
 #include "app/help/help_window.h"
 
 #include <algorithm>
-#include <stdexcept>
 #include <string_view>
 
-#include "app/help/dpi.h"
 #include "app/help/help_resources.h"
+#include "platform/win32/dpi.h"
+#include "platform/win32/window_class.h"
 #include "ui/help_topics.h"
 
 namespace pondex::help {
 namespace {
+
+using win32::dipsToPixels;
+using win32::windowDpi;
 
 enum ControlId : int { kPolish = 101, kEnglish, kList, kText };
 
@@ -62,60 +65,39 @@ HelpWindow::HelpWindow(HINSTANCE instance, HICON icon, Language language)
     : instance_(instance), icon_(icon), language_(language) {}
 
 bool HelpWindow::open(int showCommand) {
-  WNDCLASSEXW windowClass{};
-  windowClass.cbSize = sizeof windowClass;
-  windowClass.lpfnWndProc = &HelpWindow::windowProc;
-  windowClass.hInstance = instance_;
-  windowClass.hIcon = icon_;
-  windowClass.hIconSm = icon_;
-  windowClass.hCursor = ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
-  windowClass.hbrBackground = ::GetSysColorBrush(COLOR_BTNFACE);
-  windowClass.lpszClassName = kClassName;
-  if (::RegisterClassExW(&windowClass) == 0) return false;
+  const win32::WindowClass windowClass({.name = kClassName,
+                                        .where = "help window",
+                                        .icon = icon_,
+                                        .cursor = ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)),  // IDC_ARROW
+                                        .background = ::GetSysColorBrush(COLOR_BTNFACE)});
+  if (!windowClass.registered()) return false;
 
   // The monitor is not known before the window exists; start at the
   // primary monitor's DPI and follow WM_DPICHANGED from there.
   dpi_ = windowDpi(nullptr);
-  HWND created = ::CreateWindowExW(0, kClassName, title(language_), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
-                                   CW_USEDEFAULT, CW_USEDEFAULT, scaled(kStartWidth, dpi_), scaled(kStartHeight, dpi_),
-                                   nullptr, nullptr, instance_, this);
+  HWND created = windowClass.create(
+      *this, 0, title(language_), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+      {CW_USEDEFAULT, CW_USEDEFAULT, dipsToPixels(kStartWidth, dpi_), dipsToPixels(kStartHeight, dpi_)}, nullptr);
   if (created == nullptr) return false;
   ::ShowWindow(created, showCommand);
   ::UpdateWindow(created);
   return true;
 }
 
-LRESULT CALLBACK HelpWindow::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-  if (message == WM_NCCREATE) {
-    auto* self = static_cast<HelpWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-    self->window_.reset(window);
-    ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  }
-  auto* self = reinterpret_cast<HelpWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (self == nullptr) return ::DefWindowProcW(window, message, wParam, lParam);
-  if (message == WM_NCDESTROY) {
-    ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-    (void)self->window_.release();  // already gone
-    return ::DefWindowProcW(window, message, wParam, lParam);
-  }
-  try {
-    return self->onMessage(message, wParam, lParam);
-  } catch (...) {
-    // Nothing may unwind into the system; without its texts the help has
-    // nothing left to show.
-    ::PostQuitMessage(1);
-    return 0;
-  }
-}
-
-LRESULT HelpWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-  HWND window = window_.get();
+LRESULT HelpWindow::onMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
+    case WM_NCCREATE:
+      window_.reset(window);
+      break;
+    case WM_NCDESTROY:
+      (void)window_.release();  // already gone
+      break;
     case WM_CREATE:
       dpi_ = windowDpi(window);
       createControls();
       applyDpi(dpi_);
-      showLanguage(language_, 0);
+      // Without its texts the help has nothing to show: it ends with 1.
+      if (!showLanguage(language_, 0)) ::PostQuitMessage(1);
       ::SetFocus(list_);
       return 0;
     case WM_SIZE:
@@ -130,7 +112,7 @@ LRESULT HelpWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_GETMINMAXINFO: {
       auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);
-      limits->ptMinTrackSize = {scaled(kMinWidth, dpi_), scaled(kMinHeight, dpi_)};
+      limits->ptMinTrackSize = {dipsToPixels(kMinWidth, dpi_), dipsToPixels(kMinHeight, dpi_)};
       return 0;
     }
     case WM_CTLCOLORSTATIC:
@@ -149,8 +131,9 @@ LRESULT HelpWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
           return 0;
         case kPolish:
         case kEnglish:
-          if (HIWORD(wParam) == BN_CLICKED) {
-            showLanguage(LOWORD(wParam) == kPolish ? Language::Polish : Language::English, selectedTopic());
+          if (HIWORD(wParam) == BN_CLICKED &&
+              !showLanguage(LOWORD(wParam) == kPolish ? Language::Polish : Language::English, selectedTopic())) {
+            ::PostQuitMessage(1);
           }
           return 0;
         case IDCANCEL:  // Esc
@@ -186,12 +169,12 @@ void HelpWindow::createControls() {
 
 void HelpWindow::applyDpi(UINT dpi) {
   dpi_ = dpi;
-  win32::UniqueGdiObject font = messageFont(dpi);
+  win32::UniqueGdiObject font = win32::messageFont(dpi);
   for (HWND child : {polish_, english_, list_, text_}) {
     ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
   }
   font_ = std::move(font);  // the old font only after no control uses it
-  const int inner = scaled(kTextMargin, dpi);
+  const int inner = dipsToPixels(kTextMargin, dpi);
   ::SendMessageW(text_, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(inner, inner));
   layout();
 }
@@ -199,7 +182,7 @@ void HelpWindow::applyDpi(UINT dpi) {
 void HelpWindow::layout() {
   RECT client{};
   if (polish_ == nullptr || !::GetClientRect(window_.get(), &client)) return;
-  const auto px = [this](int dips) { return scaled(dips, dpi_); };
+  const auto px = [this](int dips) { return dipsToPixels(dips, dpi_); };
   const int width = client.right;
   const int height = client.bottom;
   const int margin = px(kMargin);
@@ -222,9 +205,9 @@ void HelpWindow::layout() {
   if (moves != nullptr) ::EndDeferWindowPos(moves);
 }
 
-void HelpWindow::showLanguage(Language language, int topic) {
+bool HelpWindow::showLanguage(Language language, int topic) {
   std::vector<WideTopic> topics = loadTopics(instance_, language);
-  if (topics.empty()) throw std::runtime_error("no help topics");
+  if (topics.empty()) return false;
   language_ = language;
   topics_ = std::move(topics);
   ::SetWindowTextW(window_.get(), title(language));
@@ -242,6 +225,7 @@ void HelpWindow::showLanguage(Language language, int topic) {
   const int index = std::clamp(topic, 0, static_cast<int>(topics_.size()) - 1);
   ::SendMessageW(list_, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
   showTopic(index);
+  return true;
 }
 
 void HelpWindow::showTopic(int index) {

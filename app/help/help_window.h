@@ -34,13 +34,15 @@ class HelpWindow {
   bool open(int showCommand);
   [[nodiscard]] HWND handle() const { return window_.get(); }
 
+  // The window's messages, through the window-class helper.
+  LRESULT onMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
  private:
-  static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
-  LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam);
   void createControls();
   void applyDpi(UINT dpi);
   void layout();
-  void showLanguage(Language language, int topic);
+  // False, and nothing changed, when the language's topics are missing.
+  bool showLanguage(Language language, int topic);
   void showTopic(int index);
   [[nodiscard]] int selectedTopic() const;
 

@@ -2,13 +2,15 @@
 
 #include <windowsx.h>
 
+#include <functional>
 #include <memory>
 #include <utility>
 
 #include "controls/access_key.h"
+#include "controls/button_xp.h"
 #include "controls/win32/gdi_canvas.h"
-#include "controls/win32/gdi_handles.h"
-#include "platform/win32/callback_guard.h"
+#include "platform/win32/gdi_win32.h"
+#include "platform/win32/window_class.h"
 
 namespace pondex::win32 {
 namespace {
@@ -25,7 +27,9 @@ constexpr UINT_PTR kHoverTimerId = 1;
 // with the window, so a renderer needs nothing but HWNDs to use buttons.
 class WindowTimer final : public Timer {
  public:
-  WindowTimer(HWND window, Millis interval, std::function<void()> onTick)
+  // `window` is read when the timer is switched: the button's behaviour,
+  // and with it this timer, exists before its window.
+  WindowTimer(const HWND& window, Millis interval, std::function<void()> onTick)
       : window_(window), interval_(interval), onTick_(std::move(onTick)) {}
   ~WindowTimer() override { setEnabled(false); }
   WindowTimer(const WindowTimer&) = delete;
@@ -50,7 +54,7 @@ class WindowTimer final : public Timer {
   }
 
  private:
-  HWND window_;
+  const HWND& window_;
   Millis interval_;
   std::function<void()> onTick_;
   bool enabled_ = false;
@@ -72,22 +76,23 @@ MouseButtons heldButtons(WPARAM keys) {
   return held;
 }
 
+// Made before its window and handed to it; from WM_NCCREATE on, the window
+// owns it and deletes it after its last message.
 class ButtonWindow final : public ButtonXP::Host {
  public:
-  explicit ButtonWindow(HWND window)
-      : window_(window), button_(*this, [this](Millis interval, std::function<void()> onTick) {
+  ButtonWindow()
+      : button_(*this, [this](Millis interval, std::function<void()> onTick) {
           auto timer = std::make_unique<WindowTimer>(window_, interval, std::move(onTick));
           hoverTimer_ = timer.get();
           return timer;
         }) {
-    button_.events.click = [this] { clicked(); };
+    button_.events.click = [this] { notifyParent(BN_CLICKED); };
   }
 
-  static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
+  LRESULT onMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  [[nodiscard]] bool ownedByWindow() const { return window_ != nullptr; }
 
   ButtonXP& button() { return button_; }
-  std::function<void()> onClick;
-  std::function<void(bool)> moveFocusTo;
 
   void pictureChanged() override { ::InvalidateRect(window_, nullptr, FALSE); }
   void refresh() override { ::UpdateWindow(window_); }
@@ -102,11 +107,10 @@ class ButtonWindow final : public ButtonXP::Host {
   LRESULT handle(UINT msg, WPARAM wParam, LPARAM lParam);
   void paintInto(HDC target);
   void notifyParent(WORD code);
-  void clicked();
   void press(MouseButton button, LPARAM at);
   void release(MouseButton button, WPARAM keysStillDown, LPARAM at);
 
-  HWND window_;
+  HWND window_ = nullptr;
   HFONT font_ = nullptr;
   WindowTimer* hoverTimer_ = nullptr;  // owned by button_
   ButtonXP button_;
@@ -114,18 +118,7 @@ class ButtonWindow final : public ButtonXP::Host {
   bool destroyed_ = false;  // the window is gone; the object goes when depth_ falls to 0
 };
 
-ButtonWindow* windowOf(HWND hwnd) {
-  if (hwnd == nullptr) return nullptr;
-  wchar_t name[32] = {};
-  if (::GetClassNameW(hwnd, name, 32) == 0 || std::wstring_view(name) != kButtonXPClass) return nullptr;
-  return reinterpret_cast<ButtonWindow*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-}
-
 void ButtonWindow::moveFocus(bool forward) {
-  if (moveFocusTo) {
-    moveFocusTo(forward);
-    return;
-  }
   HWND root = ::GetAncestor(window_, GA_ROOT);
   HWND next = ::GetNextDlgTabItem(root, window_, forward ? FALSE : TRUE);
   if (next != nullptr && next != window_) ::SetFocus(next);
@@ -149,13 +142,6 @@ void ButtonWindow::notifyParent(WORD code) {
   if (parent == nullptr) return;
   const auto id = static_cast<WORD>(::GetDlgCtrlID(window_));
   ::SendMessageW(parent, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(window_));
-}
-
-void ButtonWindow::clicked() {
-  notifyParent(BN_CLICKED);
-  if (destroyed_ || !onClick) return;
-  const auto handler = onClick;
-  handler();
 }
 
 // Off-screen first, then one copy: the face is never seen half drawn.
@@ -307,87 +293,56 @@ LRESULT ButtonWindow::handle(UINT msg, WPARAM wParam, LPARAM lParam) {
   return ::DefWindowProcW(window_, msg, wParam, lParam);
 }
 
-LRESULT CALLBACK ButtonWindow::windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
-  return guarded("button", [&]() -> LRESULT {
-    if (msg == WM_NCCREATE) {
-      auto owned = std::make_unique<ButtonWindow>(hwnd);
-      ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(owned.release()));
-      return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+LRESULT ButtonWindow::onMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_NCCREATE) window_ = hwnd;
+  if (msg == WM_NCDESTROY) {
+    destroyed_ = true;
+    const LRESULT result = ::DefWindowProcW(hwnd, msg, wParam, lParam);
+    if (depth_ == 0) delete this;
+    return result;
+  }
+  // A handler may destroy this window while it runs: the object outlives
+  // every message of its window that is still on the stack.
+  struct Depth {
+    ButtonWindow* window;
+    explicit Depth(ButtonWindow* w) : window(w) { ++window->depth_; }
+    ~Depth() {
+      if (--window->depth_ == 0 && window->destroyed_) delete window;
     }
-    auto* self = reinterpret_cast<ButtonWindow*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (self == nullptr) return ::DefWindowProcW(hwnd, msg, wParam, lParam);
-    if (msg == WM_NCDESTROY) {
-      ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-      self->destroyed_ = true;
-      if (self->depth_ == 0) delete self;
-      return ::DefWindowProcW(hwnd, msg, wParam, lParam);
-    }
-    // A handler may destroy this window while it runs: the object outlives
-    // every message of its window that is still on the stack.
-    struct Depth {
-      ButtonWindow* window;
-      explicit Depth(ButtonWindow* w) : window(w) { ++window->depth_; }
-      ~Depth() {
-        if (--window->depth_ == 0 && window->destroyed_) delete window;
-      }
-      Depth(const Depth&) = delete;
-      Depth& operator=(const Depth&) = delete;
-    } depth(self);
-    return self->handle(msg, wParam, lParam);
-  });
+    Depth(const Depth&) = delete;
+    Depth& operator=(const Depth&) = delete;
+  } depth(this);
+  return handle(msg, wParam, lParam);
 }
 
-bool registerClass() {
-  static const bool registered = [] {
-    WNDCLASSW wc{};
-    wc.style = CS_DBLCLKS;
-    wc.lpfnWndProc = &ButtonWindow::windowProc;
-    wc.hInstance = ::GetModuleHandleW(nullptr);
-    wc.hCursor = ::LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-    wc.lpszClassName = kButtonXPClass;
-    return ::RegisterClassW(&wc) != 0 || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
-  }();
+const WindowClass& buttonClass() {
+  static const WindowClass registered({.name = kButtonXPClass,
+                                       .where = "button",
+                                       .style = CS_DBLCLKS,
+                                       .cursor = ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512))});  // IDC_ARROW
   return registered;
 }
 
 }  // namespace
 
 HWND createButtonXP(HWND parent, int id, const std::wstring& caption, const RECT& rect, HFONT font) {
-  if (!registerClass()) return nullptr;
-  HWND hwnd =
-      ::CreateWindowExW(0, kButtonXPClass, caption.c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP, rect.left, rect.top,
-                        rect.right - rect.left, rect.bottom - rect.top, parent,
-                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr), nullptr);
+  if (!buttonClass().registered()) return nullptr;
+  auto owned = std::make_unique<ButtonWindow>();
+  const HWND hwnd = buttonClass().create(*owned, 0, caption.c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP,
+                                         {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top}, parent,
+                                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)));
+  // Once it saw WM_NCCREATE the window owns the object, also when its
+  // creation failed after that (it then went with WM_NCDESTROY).
+  if (hwnd != nullptr || owned->ownedByWindow()) (void)owned.release();
   if (hwnd != nullptr && font != nullptr) ::SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   return hwnd;
 }
 
-void setButtonXPCaption(HWND button, const std::wstring& caption) {
-  if (windowOf(button) != nullptr) ::SetWindowTextW(button, caption.c_str());
-}
-
-void setButtonXPEnabled(HWND button, bool enabled) {
-  if (windowOf(button) != nullptr) ::EnableWindow(button, enabled ? TRUE : FALSE);
-}
-
 void setButtonXPColors(HWND button, COLORREF foreColor, COLORREF foreHover) {
-  if (auto* w = windowOf(button)) {
+  if (auto* w = ownerOf<ButtonWindow>(button)) {
     w->button().setForeColor(foreColor);
     w->button().setForeHover(foreHover);
   }
-}
-
-void setButtonXPClickHandler(HWND button, std::function<void()> onClick) {
-  if (auto* w = windowOf(button)) w->onClick = std::move(onClick);
-}
-
-void setButtonXPFocusMover(HWND button, std::function<void(bool forward)> moveFocus) {
-  if (auto* w = windowOf(button)) w->moveFocusTo = std::move(moveFocus);
-}
-
-controls::ButtonXP* buttonXPOf(HWND button) {
-  auto* w = windowOf(button);
-  return w != nullptr ? &w->button() : nullptr;
 }
 
 }  // namespace pondex::win32

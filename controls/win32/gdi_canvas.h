@@ -6,7 +6,7 @@
 #include <windows.h>
 
 #include "controls/canvas.h"
-#include "controls/win32/gdi_handles.h"
+#include "platform/win32/gdi_win32.h"
 
 namespace pondex::win32 {
 

@@ -5,10 +5,11 @@
 #include <stdexcept>
 
 #include "platform/win32/callback_guard.h"
+#include "platform/win32/window_class.h"
 
 namespace pondex::win32 {
 namespace {
-constexpr const char* kTimerWindowClass = "Pon_dex.Timers";
+constexpr const wchar_t* kTimerWindowClass = L"Pon_dex.Timers";
 constexpr UINT_PTR kWakeUpTimer = 1;
 // wParam: the signal's id.
 constexpr UINT kSignalMessage = WM_APP + 1;
@@ -64,19 +65,14 @@ class Win32EventLoop::Win32Signal final : public CrossThreadSignal {
 };
 
 Win32EventLoop::Win32EventLoop() {
-  WNDCLASSA wc{};
-  wc.lpfnWndProc = &Win32EventLoop::windowProc;
-  wc.hInstance = ::GetModuleHandleA(nullptr);
-  wc.lpszClassName = kTimerWindowClass;
-  ::RegisterClassA(&wc);
-  window_.reset(
-      ::CreateWindowExA(0, kTimerWindowClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr));
+  static const WindowClass timers({.name = kTimerWindowClass, .where = "timers"});
+  window_.reset(timers.create(*this, 0, L"", 0, {}, HWND_MESSAGE));
   if (!window_) throw std::runtime_error("the timers' window cannot be created");
-  ::SetWindowLongPtrA(window_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
 
 Win32EventLoop::~Win32EventLoop() {
   if (wakeUpArmed_) ::KillTimer(window_.get(), kWakeUpTimer);
+  window_.reset();  // while the members its messages reach are still here
 }
 
 Millis Win32EventLoop::monotonicNow() {
@@ -123,23 +119,19 @@ void Win32EventLoop::runNextTick() {
   armWakeUp();
 }
 
-LRESULT CALLBACK Win32EventLoop::windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
+LRESULT Win32EventLoop::onMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_TIMER && wParam == kWakeUpTimer) {
-    auto* self = reinterpret_cast<Win32EventLoop*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    if (self != nullptr) {
-      // The window timer repeats until re-armed; forget its period so the
-      // next arm really sets it.
-      self->wakeUpDelay_ = 0;
-      self->runNextTick();
-    }
+    // The window timer repeats until re-armed; forget its period so the
+    // next arm really sets it.
+    wakeUpDelay_ = 0;
+    runNextTick();
     return 0;
   }
   if (msg == kSignalMessage) {
-    auto* self = reinterpret_cast<Win32EventLoop*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    if (self != nullptr) self->runSignal(static_cast<std::uint64_t>(wParam));
+    runSignal(static_cast<std::uint64_t>(wParam));
     return 0;
   }
-  return ::DefWindowProcA(hwnd, msg, wParam, lParam);
+  return ::DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
 bool Win32EventLoop::drainMessages() {

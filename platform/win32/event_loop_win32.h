@@ -44,10 +44,12 @@ class Win32EventLoop final : public EventLoop {
   // before they do (the window's own key-down handling); true swallows it.
   void setKeyPreview(std::function<bool(int virtualKey)> preview) { keyPreview_ = std::move(preview); }
 
+  // The timers' window, through the window-class helper.
+  LRESULT onMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
  private:
   class Win32Timer;
   class Win32Signal;
-  static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
   static Millis monotonicNow();
   // Handles every pending message; false when the quit message came.
   bool drainMessages();

@@ -23,8 +23,4 @@ inline Status lastError() {
   return Status::failure(static_cast<int>(::GetLastError()));
 }
 
-// Twips to pixels on the screen's horizontal and vertical resolution.
-int twipsToPixelsX(int twips);
-int twipsToPixelsY(int twips);
-
 }  // namespace pondex::win32

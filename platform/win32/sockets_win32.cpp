@@ -4,7 +4,7 @@
 #include <climits>
 #include <cstring>
 
-#include "platform/win32/callback_guard.h"
+#include "platform/win32/window_class.h"
 
 namespace pondex::win32 {
 
@@ -60,7 +60,7 @@ Status statusOf(int result) {
 
 }  // namespace
 
-Win32SocketLibrary::Win32SocketLibrary() : instance_(::GetModuleHandleA(nullptr)) {}
+Win32SocketLibrary::Win32SocketLibrary() : instance_(::GetModuleHandleW(nullptr)) {}
 
 Win32SocketLibrary::~Win32SocketLibrary() = default;
 
@@ -236,7 +236,7 @@ Win32SocketLibrary::MessageWindow* Win32SocketLibrary::findWindow(WindowId windo
 
 WindowId Win32SocketLibrary::createMessageWindow() {
   UniqueWindow window(
-      ::CreateWindowExA(0, "STATIC", "SOCKET_WINDOW", 0, 0, 0, 0, 0, nullptr, nullptr, instance_, nullptr));
+      ::CreateWindowExW(0, L"STATIC", L"SOCKET_WINDOW", 0, 0, 0, 0, 0, nullptr, nullptr, instance_, nullptr));
   if (!window) return 0;
   const HWND handle = window.get();
   auto record = std::make_unique<MessageWindow>();
@@ -259,41 +259,28 @@ bool Win32SocketLibrary::destroyMessageWindow(WindowId window) {
   return true;
 }
 
-LRESULT CALLBACK Win32SocketLibrary::subclassProcedure(HWND window, UINT message, WPARAM wParam,
-                                                       LPARAM lParam) noexcept {
-  return guarded("socket notification", [&]() -> LRESULT {
-    auto* record = reinterpret_cast<MessageWindow*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (record == nullptr || record->target == nullptr) return ::DefWindowProcA(window, message, wParam, lParam);
-    return record->target->windowProcedure(reinterpret_cast<WindowId>(window), message, wParam, lParam);
-  });
+LRESULT Win32SocketLibrary::MessageWindow::onMessage(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) const {
+  if (target == nullptr) return callOriginal(handle, message, wParam, lParam);
+  return target->windowProcedure(reinterpret_cast<WindowId>(handle), message, wParam, lParam);
 }
 
 void Win32SocketLibrary::installWindowProcedure(WindowId window, MessageTarget& target) {
   MessageWindow* record = findWindow(window);
   if (record == nullptr || record->target != nullptr) return;
   record->target = &target;
-  const HWND handle = toWindow(window);
-  ::SetWindowLongPtrA(handle, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(record));
-  record->previous = reinterpret_cast<WNDPROC>(
-      ::SetWindowLongPtrA(handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Win32SocketLibrary::subclassProcedure)));
+  subclass(toWindow(window), *record, "socket notification");
 }
 
 void Win32SocketLibrary::restoreWindowProcedure(WindowId window) {
   MessageWindow* record = findWindow(window);
   if (record == nullptr || record->target == nullptr) return;
-  const HWND handle = toWindow(window);
-  ::SetWindowLongPtrA(handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(record->previous));
-  ::SetWindowLongPtrA(handle, GWLP_USERDATA, 0);
+  unsubclass(toWindow(window));
   record->target = nullptr;
-  record->previous = nullptr;
 }
 
 std::intptr_t Win32SocketLibrary::callPreviousProcedure(WindowId window, std::uint32_t message, std::uintptr_t wParam,
                                                         std::intptr_t lParam) {
-  const MessageWindow* record = findWindow(window);
-  const HWND handle = toWindow(window);
-  if (record == nullptr || record->previous == nullptr) return ::DefWindowProcA(handle, message, wParam, lParam);
-  return ::CallWindowProcA(record->previous, handle, message, wParam, lParam);
+  return callOriginal(toWindow(window), message, wParam, lParam);
 }
 
 }  // namespace pondex::win32

@@ -65,11 +65,10 @@ class Win32SocketLibrary final : public SocketLibrary {
  private:
   struct MessageWindow {
     UniqueWindow window;
-    WNDPROC previous = nullptr;  // set while a target is installed
-    MessageTarget* target = nullptr;
+    MessageTarget* target = nullptr;  // set while the window is subclassed
+    LRESULT onMessage(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) const;
   };
 
-  static LRESULT CALLBACK subclassProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
   MessageWindow* findWindow(WindowId window) const;
   void adopt(SOCKET socket);
 

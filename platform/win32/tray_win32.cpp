@@ -5,8 +5,9 @@
 #include <stdexcept>
 
 #include "platform/portable/tray_tip.h"
-#include "platform/win32/callback_guard.h"
+#include "platform/win32/dpi.h"
 #include "platform/win32/text_win32.h"
+#include "platform/win32/window_class.h"
 
 namespace pondex::win32 {
 namespace {
@@ -24,13 +25,6 @@ void copyText(wchar_t (&field)[N], const std::wstring& text) {
   field[n] = L'\0';
 }
 
-double screenTwipsPerPixelX() {
-  HDC dc = ::GetDC(nullptr);
-  const int dpi = dc != nullptr ? ::GetDeviceCaps(dc, LOGPIXELSX) : 96;
-  if (dc != nullptr) ::ReleaseDC(nullptr, dc);
-  return 1440.0 / (dpi > 0 ? dpi : 96);
-}
-
 }  // namespace
 
 void setRecordTip(NOTIFYICONDATAW& record, const std::string& tip) {
@@ -38,22 +32,15 @@ void setRecordTip(NOTIFYICONDATAW& record, const std::string& tip) {
 }
 
 Win32Tray::Win32Tray(HICON windowIcon, HICON transferIcon) : windowIcon_(windowIcon), transferIcon_(transferIcon) {
-  const HINSTANCE instance = ::GetModuleHandleW(nullptr);
-  WNDCLASSW wc{};
-  wc.lpfnWndProc = &Win32Tray::windowProc;
-  wc.hInstance = instance;
-  wc.lpszClassName = kTrayWindowClass;
-  ::RegisterClassW(&wc);  // fails harmlessly when a second tray registers it again
-  window_.reset(::CreateWindowExW(WS_EX_TOOLWINDOW, kTrayWindowClass, L"Pon_dex", WS_POPUP, 0, 0, 0, 0, nullptr,
-                                  nullptr, instance, nullptr));
+  static const WindowClass trayClass({.name = kTrayWindowClass, .where = "tray notification"});
+  window_.reset(trayClass.create(*this, WS_EX_TOOLWINDOW, L"Pon_dex", WS_POPUP, {}, nullptr));
   if (!window_) throw std::runtime_error("the tray's window cannot be created");
-  ::SetWindowLongPtrW(window_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   taskbarCreated_ = ::RegisterWindowMessageW(L"TaskbarCreated");
 }
 
 Win32Tray::~Win32Tray() {
   if (added_) (void)remove();
-  ::SetWindowLongPtrW(window_.get(), GWLP_USERDATA, 0);
+  window_.reset();  // while the members its messages reach are still here
 }
 
 NOTIFYICONDATAW Win32Tray::record() const {
@@ -131,24 +118,21 @@ std::optional<std::size_t> Win32Tray::showMenu(const std::vector<std::string>& i
 
 void Win32Tray::notified(LPARAM lParam) {
   if (!handler_) return;
-  const double twipsPerPixel = screenTwipsPerPixelX();
+  const double twipsPerPixel = 1440.0 / systemDpi();
   const auto message = static_cast<double>(LOWORD(static_cast<DWORD>(lParam)));
   handler_({.button = 0, .shift = 0, .x = message * twipsPerPixel, .y = 0, .twipsPerPixelX = twipsPerPixel});
 }
 
-LRESULT CALLBACK Win32Tray::windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
-  return guarded("tray notification", [&]() -> LRESULT {
-    auto* self = reinterpret_cast<Win32Tray*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (self != nullptr && msg == kCallbackMessage) {
-      self->notified(lParam);
-      return 0;
-    }
-    if (self != nullptr && msg == self->taskbarCreated_ && self->taskbarCreated_ != 0) {
-      if (self->added_) (void)self->addRecord();  // with the picture and tip of now
-      return 0;
-    }
-    return ::DefWindowProcW(hwnd, msg, wParam, lParam);
-  });
+LRESULT Win32Tray::onMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == kCallbackMessage) {
+    notified(lParam);
+    return 0;
+  }
+  if (msg == taskbarCreated_ && taskbarCreated_ != 0) {
+    if (added_) (void)addRecord();  // with the picture and tip of now
+    return 0;
+  }
+  return ::DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
 }  // namespace pondex::win32

@@ -39,9 +39,10 @@ class Win32Tray final : public Tray {
 
   // The window the icon notifies.
   [[nodiscard]] HWND receiver() const { return window_.get(); }
+  // Its messages, through the window-class helper.
+  LRESULT onMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
  private:
-  static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
   bool addRecord();
   void notified(LPARAM lParam);
   [[nodiscard]] NOTIFYICONDATAW record() const;

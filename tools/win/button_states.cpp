@@ -7,8 +7,8 @@
 #include <windows.h>
 
 #include "controls/win32/button_xp_win32.h"
+#include "platform/win32/dpi.h"
 #include "platform/win32/handles.h"
-#include "ui/win32/dpi.h"
 
 namespace {
 
@@ -44,7 +44,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
       ::CreateWindowExW(0, kClass, L"Pon_dex button states", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, 100, 100,
                         frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance, nullptr));
   if (!window) return 1;
-  const pondex::win32::UniqueGdiObject font(pondex::win32::createMessageFont(96, false));
+  const pondex::win32::UniqueGdiObject font = pondex::win32::messageFont(96);
   HWND buttons[count] = {};
   for (int i = 0; i < count; ++i) {
     const int left = kGap + i * (kWidth + kGap);
@@ -52,7 +52,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         pondex::win32::createButtonXP(window.get(), 100 + i, kCaptions[i],
                                       RECT{left, kGap, left + kWidth, kGap + kHeight}, static_cast<HFONT>(font.get()));
   }
-  pondex::win32::setButtonXPEnabled(buttons[4], false);
+  ::EnableWindow(buttons[4], FALSE);
   ::ShowWindow(window.get(), SW_SHOWNORMAL);
   ::SetFocus(buttons[1]);
 

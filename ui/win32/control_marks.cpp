@@ -3,18 +3,14 @@
 #include <algorithm>
 #include <string>
 
-#include "platform/win32/callback_guard.h"
-#include "platform/win32/handles.h"
+#include "platform/win32/dpi.h"
+#include "platform/win32/gdi_win32.h"
+#include "platform/win32/window_class.h"
 
 namespace pondex::win32 {
 namespace {
 
-constexpr const wchar_t* kOriginalProc = L"Pon_dex.OriginalProc";
 constexpr COLORREF kFocusColor = RGB(97, 125, 229);
-
-WNDPROC originalOf(HWND hwnd) {
-  return reinterpret_cast<WNDPROC>(::GetPropW(hwnd, kOriginalProc));
-}
 
 bool isLabel(HWND hwnd) {
   wchar_t name[16] = {};
@@ -37,16 +33,16 @@ void drawMark(HWND hwnd) {
   if (!label && !text.empty()) return;  // the system frames a check box's text itself
   RECT client{};
   ::GetClientRect(hwnd, &client);
-  HDC dc = ::GetDC(hwnd);
+  const WindowDc scope(hwnd);
+  const HDC dc = scope.dc();
   if (dc == nullptr) return;
   RECT mark = client;
   if (label && !text.empty()) {
     // Round the text, as it is drawn: left aligned, centred vertically.
     auto font = reinterpret_cast<HFONT>(::SendMessageW(hwnd, WM_GETFONT, 0, 0));
-    HGDIOBJ old = ::SelectObject(dc, font != nullptr ? font : ::GetStockObject(DEFAULT_GUI_FONT));
+    const SelectedObject selected(dc, font != nullptr ? font : ::GetStockObject(DEFAULT_GUI_FONT));
     RECT measured{0, 0, client.right, client.bottom};
     ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &measured, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
-    ::SelectObject(dc, old);
     const int pad = 2;
     const int top = (client.bottom - (measured.bottom - measured.top)) / 2;
     mark = RECT{0, top - pad, std::min<LONG>(measured.right + 2 * pad, client.right), client.bottom - top + pad};
@@ -56,13 +52,12 @@ void drawMark(HWND hwnd) {
   UniqueGdiObject brush(::CreateSolidBrush(kFocusColor));
   if (brush) {
     // One pixel at 100 %, thicker on larger scales so it stays visible.
-    const int thickness = std::max(1, ::GetDeviceCaps(dc, LOGPIXELSX) / 96);
+    const int thickness = std::max(1, static_cast<int>(windowDpi(hwnd)) / 96);
     for (int i = 0; i < thickness && mark.right - mark.left > 2 * i; ++i) {
       RECT ring{mark.left + i, mark.top + i, mark.right - i, mark.bottom - i};
       ::FrameRect(dc, &ring, static_cast<HBRUSH>(brush.get()));
     }
   }
-  ::ReleaseDC(hwnd, dc);
 }
 
 void notifyParent(HWND hwnd, WORD code) {
@@ -70,10 +65,10 @@ void notifyParent(HWND hwnd, WORD code) {
   ::SendMessageW(::GetParent(hwnd), WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(hwnd));
 }
 
-LRESULT handle(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, WNDPROC original) {
+LRESULT handle(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_GETDLGCODE: {
-      LRESULT code = ::CallWindowProcW(original, hwnd, msg, wParam, lParam) | DLGC_WANTARROWS;
+      LRESULT code = callOriginal(hwnd, msg, wParam, lParam) | DLGC_WANTARROWS;
       if (isLabel(hwnd) && (wParam == VK_RETURN || wParam == VK_SPACE)) code |= DLGC_WANTMESSAGE;
       return code;
     }
@@ -92,33 +87,28 @@ LRESULT handle(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, WNDPROC origin
       break;
     case WM_SETFOCUS:
     case WM_KILLFOCUS: {
-      const LRESULT result = ::CallWindowProcW(original, hwnd, msg, wParam, lParam);
+      const LRESULT result = callOriginal(hwnd, msg, wParam, lParam);
       ::InvalidateRect(hwnd, nullptr, TRUE);
       if (msg == WM_SETFOCUS && isLabel(hwnd)) notifyParent(hwnd, kLabelGotFocus);
       return result;
     }
     case WM_PAINT: {
-      const LRESULT result = ::CallWindowProcW(original, hwnd, msg, wParam, lParam);
+      const LRESULT result = callOriginal(hwnd, msg, wParam, lParam);
       if (::GetFocus() == hwnd) drawMark(hwnd);
       return result;
     }
-    case WM_NCDESTROY:
-      ::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
-      ::RemovePropW(hwnd, kOriginalProc);
-      break;
     default:
       break;
   }
-  return ::CallWindowProcW(original, hwnd, msg, wParam, lParam);
+  return callOriginal(hwnd, msg, wParam, lParam);
 }
 
-LRESULT CALLBACK subclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
-  return guarded("control", [&] {
-    const WNDPROC original = originalOf(hwnd);
-    if (original == nullptr) return ::DefWindowProcW(hwnd, msg, wParam, lParam);
-    return handle(hwnd, msg, wParam, lParam, original);
-  });
-}
+// Every subclassed control shares it: what it needs is the control's own.
+struct KeyboardMarks {
+  LRESULT onMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) const {
+    return handle(hwnd, msg, wParam, lParam);
+  }
+};
 
 }  // namespace
 
@@ -131,18 +121,14 @@ void drawSectionMark(HDC dc, const RECT& area, bool filled, int penWidth) {
   UniqueGdiObject pen(::CreatePen(PS_SOLID, std::max(1, penWidth), kMarkerColor));
   UniqueGdiObject fill(::CreateSolidBrush(filled ? kMarkerColor : ::GetSysColor(COLOR_BTNFACE)));
   if (!pen || !fill) return;
-  HGDIOBJ oldPen = ::SelectObject(dc, pen.get());
-  HGDIOBJ oldBrush = ::SelectObject(dc, fill.get());
+  const SelectedObject penSelected(dc, pen.get());
+  const SelectedObject brushSelected(dc, fill.get());
   ::Ellipse(dc, left, top, left + size, top + size);
-  ::SelectObject(dc, oldBrush);
-  ::SelectObject(dc, oldPen);
 }
 
 void keyboardControl(HWND control) {
-  if (control == nullptr || originalOf(control) != nullptr) return;
-  const auto original = ::GetWindowLongPtrW(control, GWLP_WNDPROC);
-  ::SetPropW(control, kOriginalProc, reinterpret_cast<HANDLE>(original));
-  ::SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&subclassProc));
+  static KeyboardMarks marks;
+  subclass(control, marks, "control");
 }
 
 }  // namespace pondex::win32

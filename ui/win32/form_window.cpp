@@ -4,10 +4,10 @@
 #include <stdexcept>
 
 #include "controls/win32/button_xp_win32.h"
-#include "platform/win32/callback_guard.h"
+#include "platform/win32/dpi.h"
 #include "platform/win32/text_win32.h"
+#include "platform/win32/window_class.h"
 #include "ui/win32/control_marks.h"
-#include "ui/win32/dpi.h"
 
 #ifndef WM_DPICHANGED
 #define WM_DPICHANGED 0x02E0
@@ -27,33 +27,36 @@ constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINI
 constexpr DWORD kWindowExStyle = WS_EX_CONTROLPARENT;
 constexpr COLORREF kMarkColor = RGB(0xCC, 0xE4, 0xF7);
 
-void registerClasses(HICON icon) {
-  static bool registered = false;
-  if (registered) return;
-  registered = true;
-  const HINSTANCE instance = ::GetModuleHandleW(nullptr);
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = ::DefWindowProcW;
-  wc.hInstance = instance;
-  wc.lpszClassName = kOwnerClass;
-  ::RegisterClassExW(&wc);
+// The hidden owner has nothing to say: its messages all go to the system.
+struct SilentOwner {
+  LRESULT onMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) const {
+    return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+  }
+};
 
-  wc = WNDCLASSEXW{};
-  wc.cbSize = sizeof wc;
-  wc.style = CS_DBLCLKS;
-  wc.lpfnWndProc = ::DefWindowProcW;  // replaced per window once it knows its FormWindow
-  wc.hInstance = instance;
-  wc.hIcon = icon;
-  wc.hIconSm = icon;
-  wc.hCursor = ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
-  wc.hbrBackground = ::GetSysColorBrush(COLOR_BTNFACE);
-  wc.lpszClassName = kWindowClass;
-  ::RegisterClassExW(&wc);
-  wc.hIcon = nullptr;
-  wc.hIconSm = nullptr;
-  wc.lpszClassName = kPanelClass;
-  ::RegisterClassExW(&wc);
+WindowClassSpec formClass(const wchar_t* name, HICON icon) {
+  return {.name = name,
+          .where = "settings window",
+          .style = CS_DBLCLKS,
+          .icon = icon,
+          .cursor = ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)),  // IDC_ARROW
+          .background = ::GetSysColorBrush(COLOR_BTNFACE)};
+}
+
+// Registered by the first window; its icon is the program's.
+const WindowClass& windowClass(HICON icon) {
+  static const WindowClass registered(formClass(kWindowClass, icon));
+  return registered;
+}
+
+const WindowClass& panelClass() {
+  static const WindowClass registered(formClass(kPanelClass, nullptr));
+  return registered;
+}
+
+const WindowClass& ownerClass() {
+  static const WindowClass registered({.name = kOwnerClass, .where = "settings window"});
+  return registered;
 }
 
 bool hasWindow(ControlKind kind) {
@@ -85,21 +88,17 @@ bool hasText(ControlKind kind) {
 
 FormWindow::FormWindow(ui::Form& form, HICON icon, Callbacks callbacks)
     : form_(form), callbacks_(std::move(callbacks)), markBrush_(::CreateSolidBrush(kMarkColor)) {
-  registerClasses(icon);
-  const HINSTANCE instance = ::GetModuleHandleW(nullptr);
-  owner_.reset(::CreateWindowExW(0, kOwnerClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr));
-  window_.reset(::CreateWindowExW(kWindowExStyle, kWindowClass, widen(form_.caption(ui::kWindowId)).c_str(),
-                                  kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT, 0, 0, owner_.get(), nullptr, instance,
-                                  nullptr));
+  static SilentOwner silent;
+  owner_.reset(ownerClass().create(silent, 0, L"", WS_POPUP, {}, nullptr));
+  window_.reset(windowClass(icon).create(*this, kWindowExStyle, widen(form_.caption(ui::kWindowId)).c_str(),
+                                         kWindowStyle, {CW_USEDEFAULT, CW_USEDEFAULT, 0, 0}, owner_.get()));
   if (!owner_ || !window_) throw std::runtime_error("the settings window cannot be created");
   hwnds_.assign(form_.size(), nullptr);
   hwnds_[ui::kWindowId] = window_.get();
-  ::SetWindowLongPtrW(window_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  ::SetWindowLongPtrW(window_.get(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&FormWindow::windowProc));
 
   dpi_ = windowDpi(window_.get());
-  font_.reset(createMessageFont(dpi_, false));
-  boldFont_.reset(createMessageFont(dpi_, true));
+  font_ = messageFont(dpi_);
+  boldFont_ = messageFont(dpi_, true);
   for (ControlId id = 1; id < form_.size(); ++id) createControl(id);
   // Containers may come after their contents in control order: parent and
   // place everything once all windows exist.
@@ -112,6 +111,7 @@ FormWindow::FormWindow(ui::Form& form, HICON icon, Callbacks callbacks)
 
 FormWindow::~FormWindow() {
   form_.setObserver(nullptr);
+  window_.reset();  // while the members its messages reach are still here
 }
 
 int FormWindow::px(int twips) const {
@@ -147,6 +147,13 @@ HWND FormWindow::createChild(ControlId id, const wchar_t* cls, const std::wstrin
                            ::GetModuleHandleW(nullptr), nullptr);
 }
 
+HWND FormWindow::createContainer(ControlId id, DWORD exStyle) {
+  // The containers are ours: their messages come here too.
+  const DWORD style = WS_CHILD | WS_CLIPSIBLINGS | (form_.tabStop(id) ? WS_TABSTOP : 0);
+  return panelClass().create(*this, exStyle, L"", style, {}, window_.get(),
+                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(kControlIdBase + id)));
+}
+
 HWND FormWindow::createButton(ControlId id, const std::wstring& caption) {
   // Every push button of the window is the XP-style button; it reports its
   // clicks and focus to this window as a system button does.
@@ -165,10 +172,10 @@ void FormWindow::createControl(ControlId id) {
   HWND hwnd = nullptr;
   switch (kind) {
     case ControlKind::Container:
-      hwnd = createChild(id, kPanelClass, L"", 0, WS_EX_CONTROLPARENT);
+      hwnd = createContainer(id, WS_EX_CONTROLPARENT);
       break;
     case ControlKind::Frame:
-      hwnd = createChild(id, kPanelClass, L"", 0, WS_EX_CONTROLPARENT | WS_EX_STATICEDGE);
+      hwnd = createContainer(id, WS_EX_CONTROLPARENT | WS_EX_STATICEDGE);
       break;
     case ControlKind::Label:
       hwnd = createChild(id, L"STATIC", text, SS_NOTIFY | SS_LEFT | SS_CENTERIMAGE, 0);
@@ -198,10 +205,6 @@ void FormWindow::createControl(ControlId id) {
   hwnds_[id] = hwnd;
   if (hwnd == nullptr) return;
   applyFont(id);
-  if (kind == ControlKind::Container || kind == ControlKind::Frame) {
-    ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    ::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&FormWindow::windowProc));
-  }
   if (kind == ControlKind::TextBox && form_.maxLength(id) > 0) {
     ::SendMessageW(hwnd, EM_LIMITTEXT, static_cast<WPARAM>(form_.maxLength(id)), 0);
   }
@@ -239,8 +242,8 @@ void FormWindow::place(ControlId id) {
 
 void FormWindow::rescale(UINT dpi) {
   dpi_ = dpi;
-  font_.reset(createMessageFont(dpi_, false));
-  boldFont_.reset(createMessageFont(dpi_, true));
+  font_ = messageFont(dpi_);
+  boldFont_ = messageFont(dpi_, true);
   for (ControlId id = 1; id < form_.size(); ++id) {
     applyFont(id);
     place(id);
@@ -386,15 +389,7 @@ void FormWindow::drawMarker(const DRAWITEMSTRUCT& item) {
   if (id != ui::kWindowId && form_.marker(id)) drawSectionMark(item.hDC, item.rcItem, form_.emphasised(id), px(20));
 }
 
-LRESULT CALLBACK FormWindow::windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
-  return guarded("settings window", [&] {
-    auto* self = reinterpret_cast<FormWindow*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (self == nullptr) return ::DefWindowProcW(hwnd, msg, wParam, lParam);
-    return self->handle(hwnd, msg, wParam, lParam);
-  });
-}
-
-LRESULT FormWindow::handle(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT FormWindow::onMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_COMMAND:
       if (lParam != 0) {

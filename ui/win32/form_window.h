@@ -43,9 +43,11 @@ class FormWindow final : public ui::FormObserver {
 
   void controlChanged(ui::ControlId id, ui::Change what) override;
 
+  // The messages of the window and of its containers, through the
+  // window-class helper.
+  LRESULT onMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
  private:
-  static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
-  LRESULT handle(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
   void onCommand(HWND child, WORD code);
   // IDOK or IDCANCEL from the dialog manager (Enter, Escape).
   void onDialogKey(WORD command);
@@ -58,6 +60,7 @@ class FormWindow final : public ui::FormObserver {
   // to its parent and keep its caption as its window text.
   HWND createButton(ui::ControlId id, const std::wstring& caption);
   HWND createChild(ui::ControlId id, const wchar_t* cls, const std::wstring& text, DWORD style, DWORD exStyle);
+  HWND createContainer(ui::ControlId id, DWORD exStyle);
   void place(ui::ControlId id);
   void applyValue(ui::ControlId id);
   void applyVisible(ui::ControlId id);

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "platform/win32/callback_guard.h"
+#include "platform/win32/dpi.h"
 #include "platform/win32/text_win32.h"
+#include "platform/win32/window_class.h"
 #include "ui/panel_layout.h"
-#include "ui/win32/dpi.h"
 
 #ifndef WM_DPICHANGED
 #define WM_DPICHANGED 0x02E0
@@ -23,21 +23,17 @@ constexpr int kWindowHeight = 6000;
 constexpr int kButtonWidth = 1200;
 constexpr int kButtonHeight = 400;
 
-int pixelsToTwips(int pixels, UINT dpi) {
-  return ::MulDiv(pixels, 1440, static_cast<int>(dpi));
+const WindowClass& panelClass() {
+  static const WindowClass registered({.name = kPanelClass,
+                                       .where = "data panel",
+                                       .cursor = ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)),  // IDC_ARROW
+                                       .background = ::GetSysColorBrush(COLOR_BTNFACE)});
+  return registered;
 }
 
 }  // namespace
 
-Win32DataPanel::Win32DataPanel(Win32EventLoop& loop, std::size_t limit) : loop_(loop), limit_(limit) {
-  WNDCLASSW wc{};
-  wc.lpfnWndProc = &Win32DataPanel::windowProc;
-  wc.hInstance = ::GetModuleHandleW(nullptr);
-  wc.hCursor = ::LoadCursor(nullptr, IDC_ARROW);
-  wc.hbrBackground = ::GetSysColorBrush(COLOR_BTNFACE);
-  wc.lpszClassName = kPanelClass;
-  ::RegisterClassW(&wc);  // a second panel finds the class registered
-}
+Win32DataPanel::Win32DataPanel(Win32EventLoop& loop, std::size_t limit) : loop_(loop), limit_(limit) {}
 
 Win32DataPanel::~Win32DataPanel() {
   close();
@@ -48,11 +44,10 @@ void Win32DataPanel::open() {
   const HINSTANCE instance = ::GetModuleHandleW(nullptr);
   // It opens on its owner's monitor, at that monitor's scale.
   dpi_ = windowDpi(owner_);
-  window_.reset(::CreateWindowExW(0, kPanelClass, L"Panel", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT,
-                                  CW_USEDEFAULT, twipsToPixels(kWindowWidth, dpi_), twipsToPixels(kWindowHeight, dpi_),
-                                  owner_, nullptr, instance, nullptr));
+  window_.reset(panelClass().create(
+      *this, 0, L"Panel", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+      {CW_USEDEFAULT, CW_USEDEFAULT, twipsToPixels(kWindowWidth, dpi_), twipsToPixels(kWindowHeight, dpi_)}, owner_));
   if (!window_) return;
-  ::SetWindowLongPtrW(window_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   dpi_ = windowDpi(window_.get());
 
   edit_ = ::CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
@@ -77,10 +72,7 @@ void Win32DataPanel::close() {
   }
   edit_ = nullptr;
   save_ = nullptr;
-  if (window_.valid()) {
-    ::SetWindowLongPtrW(window_.get(), GWLP_USERDATA, 0);
-    window_.reset();
-  }
+  window_.reset();
   font_.reset();
   buttonFont_.reset();
 }
@@ -89,7 +81,7 @@ void Win32DataPanel::applyFonts() {
   font_.reset(::CreateFontW(-::MulDiv(10, static_cast<int>(dpi_), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
                             DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                             FIXED_PITCH | FF_MODERN, L"Courier New"));
-  buttonFont_.reset(createMessageFont(dpi_, false));
+  buttonFont_ = messageFont(dpi_);
   const auto font = reinterpret_cast<WPARAM>(font_.valid() ? font_.get() : ::GetStockObject(ANSI_FIXED_FONT));
   ::SendMessageW(edit_, WM_SETFONT, font, TRUE);
   const auto buttonFont =
@@ -150,15 +142,7 @@ void Win32DataPanel::layout() {
   ::MoveWindow(save_, px(ui::kPanelMargin), px(ui::panelButtonTop(box)), px(kButtonWidth), px(kButtonHeight), TRUE);
 }
 
-LRESULT CALLBACK Win32DataPanel::windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
-  return guarded("data panel", [&] {
-    auto* self = reinterpret_cast<Win32DataPanel*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (self == nullptr) return ::DefWindowProcW(hwnd, msg, wParam, lParam);
-    return self->handle(hwnd, msg, wParam, lParam);
-  });
-}
-
-LRESULT Win32DataPanel::handle(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT Win32DataPanel::onMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_SIZE:
       layout();

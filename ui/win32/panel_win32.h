@@ -39,9 +39,10 @@ class Win32DataPanel final : public DataPanel {
   [[nodiscard]] HWND handle() const { return window_.get(); }
   [[nodiscard]] HWND textBox() const { return edit_; }
 
+  // The window's messages, through the window-class helper.
+  LRESULT onMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
  private:
-  static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
-  LRESULT handle(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
   void layout();
   // The text box's and the button's fonts at dpi_.
   void applyFonts();

@@ -1,6 +1,7 @@
 #pragma once
-// Owners of the GDI resources the custom controls draw with, beside the
-// program's general handle aliases.
+// Scope objects for device contexts and what is selected into them, beside
+// the program's general handle aliases: every GetDC has its ReleaseDC, every
+// BeginPaint its EndPaint, every SelectObject its way back.
 #include <windows.h>
 
 #include "platform/unique_resource.h"
@@ -9,6 +10,23 @@
 namespace pondex::win32 {
 
 using UniqueMemoryDc = UniqueResource<HDC, ::DeleteDC>;  // CreateCompatibleDC
+
+// GetDC with its ReleaseDC: a window's client area, or the whole screen for
+// a null window. dc() is null when the system gave none.
+class WindowDc {
+ public:
+  explicit WindowDc(HWND window = nullptr) noexcept : window_(window), dc_(::GetDC(window)) {}
+  ~WindowDc() {
+    if (dc_ != nullptr) ::ReleaseDC(window_, dc_);
+  }
+  WindowDc(const WindowDc&) = delete;
+  WindowDc& operator=(const WindowDc&) = delete;
+  [[nodiscard]] HDC dc() const { return dc_; }
+
+ private:
+  HWND window_;
+  HDC dc_;
+};
 
 // Puts an object into a device context and the previous one back at the end.
 class SelectedObject {

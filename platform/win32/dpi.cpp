@@ -1,4 +1,6 @@
-#include "ui/win32/dpi.h"
+#include "platform/win32/dpi.h"
+
+#include "platform/win32/gdi_win32.h"
 
 namespace pondex::win32 {
 namespace {
@@ -11,21 +13,20 @@ F user32Function(const char* name) {
   return reinterpret_cast<F>(reinterpret_cast<void*>(::GetProcAddress(user32, name)));
 }
 
-UINT systemDpi() {
-  HDC dc = ::GetDC(nullptr);
-  const int dpi = dc != nullptr ? ::GetDeviceCaps(dc, LOGPIXELSY) : 96;
-  if (dc != nullptr) ::ReleaseDC(nullptr, dc);
-  return dpi > 0 ? static_cast<UINT>(dpi) : 96;
-}
-
 }  // namespace
 
-UINT windowDpi(HWND hwnd) {
+UINT systemDpi() {
+  const WindowDc screen;
+  // Pixels are square on every display: one axis says it.
+  const int dpi = screen.dc() != nullptr ? ::GetDeviceCaps(screen.dc(), LOGPIXELSY) : 0;
+  return dpi > 0 ? static_cast<UINT>(dpi) : USER_DEFAULT_SCREEN_DPI;
+}
+
+UINT windowDpi(HWND window) {
   using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
   static const auto getDpiForWindow = user32Function<GetDpiForWindowFn>("GetDpiForWindow");
-  if (getDpiForWindow != nullptr && hwnd != nullptr) {
-    const UINT dpi = getDpiForWindow(hwnd);
-    if (dpi != 0) return dpi;
+  if (getDpiForWindow != nullptr && window != nullptr) {
+    if (const UINT dpi = getDpiForWindow(window); dpi != 0) return dpi;
   }
   return systemDpi();
 }
@@ -34,7 +35,15 @@ int twipsToPixels(int twips, UINT dpi) {
   return ::MulDiv(twips, static_cast<int>(dpi), 1440);
 }
 
-HFONT createMessageFont(UINT dpi, bool bold) {
+int pixelsToTwips(int pixels, UINT dpi) {
+  return ::MulDiv(pixels, 1440, static_cast<int>(dpi));
+}
+
+int dipsToPixels(int dips, UINT dpi) {
+  return ::MulDiv(dips, static_cast<int>(dpi), USER_DEFAULT_SCREEN_DPI);
+}
+
+UniqueGdiObject messageFont(UINT dpi, bool bold) {
   using SystemParametersInfoForDpiFn = BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT);
   static const auto forDpi = user32Function<SystemParametersInfoForDpiFn>("SystemParametersInfoForDpi");
   NONCLIENTMETRICSW metrics{};
@@ -51,7 +60,7 @@ HFONT createMessageFont(UINT dpi, bool bold) {
     font.lfCharSet = DEFAULT_CHARSET;
   }
   if (bold) font.lfWeight = FW_BOLD;
-  return ::CreateFontIndirectW(&font);
+  return UniqueGdiObject(::CreateFontIndirectW(&font));
 }
 
 SIZE outerSize(int width, int height, DWORD style, DWORD exStyle, UINT dpi) {

@@ -62,17 +62,17 @@ LRESULT CALLBACK subclassProcedure(HWND window, UINT message, WPARAM wParam, LPA
 
 }  // namespace
 
-WindowClass::WindowClass(const WindowClassSpec& spec) : name_(spec.name), where_(spec.where) {
+WindowClass::WindowClass(const WindowClassSpec& classInfo) : name_(classInfo.name), where_(classInfo.where) {
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
-  wc.style = spec.style;
+  wc.style = classInfo.style;
   wc.lpfnWndProc = &classProcedure;
   wc.hInstance = ::GetModuleHandleW(nullptr);
-  wc.hIcon = spec.icon;
-  wc.hIconSm = spec.icon;
-  wc.hCursor = spec.cursor;
-  wc.hbrBackground = spec.background;
-  wc.lpszClassName = spec.name;
+  wc.hIcon = classInfo.icon;
+  wc.hIconSm = classInfo.icon;
+  wc.hCursor = classInfo.cursor;
+  wc.hbrBackground = classInfo.background;
+  wc.lpszClassName = classInfo.name;
   registered_ = ::RegisterClassExW(&wc) != 0 || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 

@@ -64,7 +64,7 @@ struct WindowClassSpec {
 
 class WindowClass {
  public:
-  explicit WindowClass(const WindowClassSpec& spec);
+  explicit WindowClass(const WindowClassSpec& classInfo);
 
   // False when the class could not be registered: create() then fails.
   [[nodiscard]] bool registered() const { return registered_; }

@@ -1,11 +1,11 @@
 // The data path end to end in virtual time: a scale on the fake serial port,
 // the real controller, and the text a focused window would receive.
-#include "tests/unit/key_fixture.h"
+#include "tests/unit/controller_fixture.h"
 
 namespace pondex {
 namespace {
 
-class DataPathTest : public KeyFixture {
+class DataPathTest : public ControllerFixture {
  protected:
   // Starts the program listening with these settings, and lets the first
   // supervision tick open the port.
@@ -76,7 +76,7 @@ TEST_F(DataPathTest, NoTickRunsWhileAPieceIsProcessed) {
   fake.keyboard.asyncStates[120] = static_cast<std::int16_t>(0x8000);  // F9 held
   scale.sendIn(Millis(10), "5");
   fake.loop.runFor(Millis(50));
-  EXPECT_FALSE(timerOn(kTimer3)) << "supervision and hot keys pause during a transmission";
+  EXPECT_FALSE(timerOn(kSupervisionTimer)) << "supervision and hot keys pause during a transmission";
   const auto before = scale.written();
   fake.loop.runFor(Millis(240));  // the transmission ends at 110 ms; the hot key tick is due at 310
   EXPECT_EQ(scale.written(), before);
@@ -94,7 +94,7 @@ TEST_F(DataPathTest, ThePanelShowsWhatArrivesWhileOpenAndListeningGoesOnAfterIt)
   EXPECT_EQ(fake.panel.text, "1,5 kg\r");
   EXPECT_EQ(typed(), "") << "nothing is typed while the panel shows the data";
   EXPECT_EQ(form.value(c.ChPanel), 0);
-  EXPECT_TRUE(timerOn(kTimer3)) << "START was pressed before: supervision and hot keys go on";
+  EXPECT_TRUE(timerOn(kSupervisionTimer)) << "START was pressed before: supervision and hot keys go on";
 
   scale.sendIn(Millis(10), "2\r\n");
   fake.loop.runFor(Millis(1000));

@@ -1,6 +1,6 @@
 // Hot keys and scale commands: the supervision tick with a fake global key
 // state.
-#include "tests/unit/key_fixture.h"
+#include "tests/unit/controller_fixture.h"
 
 namespace pondex {
 namespace {
@@ -8,7 +8,7 @@ namespace {
 constexpr int kF1 = 112, kF4 = 115, kF9 = 120, kF12 = 123;
 constexpr std::int16_t kDown = static_cast<std::int16_t>(0x8000);
 
-class HotKeysTest : public KeyFixture {
+class HotKeysTest : public ControllerFixture {
  protected:
   // Holds a key down until a command went out, then releases it.
   void tap(int vk) {

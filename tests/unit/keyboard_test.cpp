@@ -6,12 +6,12 @@
 #include <set>
 #include <string>
 
-#include "tests/unit/key_fixture.h"
+#include "tests/unit/controller_fixture.h"
 
 namespace pondex {
 namespace {
 
-class KeyboardTest : public KeyFixture {
+class KeyboardTest : public ControllerFixture {
  protected:
   // The qualified names of the enabled tab stops a person can see.
   std::set<std::string> reachable() const {

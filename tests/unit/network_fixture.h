@@ -5,14 +5,14 @@
 #include <array>
 #include <string>
 
-#include "tests/unit/key_fixture.h"
+#include "tests/unit/controller_fixture.h"
 
 namespace pondex {
 
 inline const std::string kNetwork = "NR PORTU=0\r\nSYGNA\xA3 ZEWNETRZNY=1\r\nKoniec ramki=0\r\nLF=0\r\n";
 inline const Endpoint kScale{{{127, 0, 0, 1}}, 4001};
 
-class NetworkFixture : public KeyFixture {
+class NetworkFixture : public ControllerFixture {
  protected:
   void start(const std::string& settings = kNetwork) {
     load(settings);

@@ -1,11 +1,11 @@
 // The supervision of the serial line while listening: a port that cannot
 // be opened, an adapter pulled out and put back, listening switched off.
-#include "tests/unit/key_fixture.h"
+#include "tests/unit/controller_fixture.h"
 
 namespace pondex {
 namespace {
 
-using SerialSupervisionTest = KeyFixture;
+using SerialSupervisionTest = ControllerFixture;
 
 TEST_F(SerialSupervisionTest, APortThatCannotBeOpenedSaysSoOnceAndTheSupervisionStops) {
   start("NR PORTU=7\r\n" + kListening);
@@ -13,7 +13,7 @@ TEST_F(SerialSupervisionTest, APortThatCannotBeOpenedSaysSoOnceAndTheSupervision
   ASSERT_EQ(fake.messages.shown.size(), 1u);
   EXPECT_EQ(fake.messages.shown[0].text,
             "Com Port Com7: not available. Use Serial settings (on the main menu) to setup your ports.");
-  EXPECT_FALSE(timerOn(kTimer3));
+  EXPECT_FALSE(timerOn(kSupervisionTimer));
 }
 
 TEST_F(SerialSupervisionTest, ListeningReopensAPulledOutAdapterQuietlyAndSwitchedOffClosesThePort) {

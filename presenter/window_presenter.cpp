@@ -50,7 +50,7 @@ void WindowPresenter::bindControls() {
   });
   form_.onClick(c_.cmdUstaw, [this] {
     (void)ui::ChangeDataFolder(services_.shell, services_.messages, settings_.DataDirectory,
-                               {lang_.ChangeDirText1(), lang_.ChangeDirText2()}, [this](const std::string& path) {
+                               {lang_.changeDirText1(), lang_.changeDirText2()}, [this](const std::string& path) {
                                  settings_.DataDirectory = path;
                                  store_.write(keys::kDataDirectory, path);
                                  form_.setCaption(c_.LblPlikPath, path);
@@ -69,13 +69,13 @@ void WindowPresenter::bindControls() {
 void WindowPresenter::load() {
   // Nothing writes the language file once it exists; a failure to write it
   // leaves the built-in texts, which is what reading it would give.
-  if (!lang_.languageFileExists()) (void)lang_.TlomaczenieZapis(form_);
+  if (!lang_.languageFileExists()) (void)lang_.writeLanguageFile(form_);
   form_.setTag(c_.mnuClose, "end");
   form_.setTag(c_.mnuVisible, "visible");
   form_.setTag(c_.mnuHelp, "help");
 
   binding_.LoadSettings();
-  lang_.TlomaczenieOdczyt(form_);
+  lang_.applyLanguageFile(form_);
 
   form_.setRect(ui::kWindowId,
                 {form_.rect(ui::kWindowId).left, form_.rect(ui::kWindowId).top, ui::kWindowWidth, ui::kWindowHeight});

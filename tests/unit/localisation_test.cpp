@@ -14,11 +14,11 @@ struct LanguageFixture : ::testing::Test {
   void plant(const std::string& content) { fake.profiles.files[lang.languagePath()] = content; }
   // The start-up order: write when missing, key the menu items, read.
   void startUp() {
-    if (!lang.languageFileExists()) lang.TlomaczenieZapis(form);
+    if (!lang.languageFileExists()) lang.writeLanguageFile(form);
     form.setTag(c.mnuClose, "end");
     form.setTag(c.mnuVisible, "visible");
     form.setTag(c.mnuHelp, "help");
-    lang.TlomaczenieOdczyt(form);
+    lang.applyLanguageFile(form);
   }
 
   fakes::FakePlatform fake;
@@ -74,18 +74,18 @@ TEST_F(LanguageFixture, AnEditedFileRenamesEveryControlOfAKeyAndLeavesTheRest) {
 
 TEST_F(LanguageFixture, TheFileMayGiveOtherQuestionParts) {
   plant("[komunikaty]\r\nzmienKatalog1=Change the data folder from \r\nZMIENKATALOG2=\"to  \"\r\n");
-  lang.TlomaczenieOdczyt(form);
-  EXPECT_EQ(lang.ChangeDirText1(), "Change the data folder from");
-  EXPECT_EQ(lang.ChangeDirText2(), "to  ");
+  lang.applyLanguageFile(form);
+  EXPECT_EQ(lang.changeDirText1(), "Change the data folder from");
+  EXPECT_EQ(lang.changeDirText2(), "to  ");
 }
 
 TEST_F(LanguageFixture, AnUnwritableFolderLeavesTheBuiltInTexts) {
   fake.profiles.readOnly = true;
   EXPECT_FALSE(lang.languageFileExists());
-  EXPECT_FALSE(lang.TlomaczenieZapis(form));
-  lang.TlomaczenieOdczyt(form);
+  EXPECT_FALSE(lang.writeLanguageFile(form));
+  lang.applyLanguageFile(form);
   for (ui::ControlId id = 1; id < form.size(); ++id) EXPECT_EQ(form.caption(id), builtIn.caption(id));
-  EXPECT_EQ(lang.ChangeDirText2(), "na katalog  ") << "its trailing blanks belong to the question";
+  EXPECT_EQ(lang.changeDirText2(), "na katalog  ") << "its trailing blanks belong to the question";
 }
 
 }  // namespace

@@ -33,7 +33,7 @@ class ControllerFixture : public ::testing::Test {
   // ... and presses START.
   void start(const std::string& settings) {
     load(settings);
-    form.userClick(c.cmdStart);
+    form.userClick(c.startButton);
   }
   [[nodiscard]] bool timerOn(Millis interval) const { return fake.loop.timerEnabled(interval); }
   [[nodiscard]] std::string typed() const { return fakes::typedText(fake.keyboard); }

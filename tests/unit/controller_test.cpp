@@ -34,7 +34,7 @@ TEST_F(ControllerTest, AnIdleMinuteRunsNoTimerShorterThanTheSupervisionWithThePo
   fake.loop.runFor(std::chrono::minutes(1));
   EXPECT_TRUE(fake.loop.ticks().empty()) << "the window shown, nothing started: nothing ticks";
 
-  form.userClick(c.cmdStart);
+  form.userClick(c.startButton);
   fake.loop.runFor(std::chrono::minutes(1));
   ASSERT_TRUE(scale.open);
   EXPECT_EQ(fake.loop.ticks().size(), 300u) << "the supervision, five times a second";
@@ -51,7 +51,7 @@ TEST_F(ControllerTest, TheCloseBoxOnlyHidesTheWindowAndZamknijEndsOnce) {
   EXPECT_TRUE(timerOn(kSupervisionTimer)) << "listening goes on behind the hidden window";
   EXPECT_EQ(fake.setting("Tarowanie"), "<absent>");
 
-  form.userClick(c.cmdZamknij);
+  form.userClick(c.closeButton);
   EXPECT_TRUE(controller.ended());
   EXPECT_TRUE(fake.loop.quitRequested());
   EXPECT_FALSE(timerOn(kSupervisionTimer));

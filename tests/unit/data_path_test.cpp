@@ -72,7 +72,7 @@ TEST_F(DataPathTest, FramesFiftyMillisecondsApartAreOneTransmissionAndSevenHundr
 
 TEST_F(DataPathTest, NoTickRunsWhileAPieceIsProcessed) {
   listen(kHotKeysOn);
-  form.userClick(c.cmdStart);                                          // hot keys are watched from now on
+  form.userClick(c.startButton);                                       // hot keys are watched from now on
   fake.keyboard.asyncStates[120] = static_cast<std::int16_t>(0x8000);  // F9 held
   scale.sendIn(Millis(10), "5");
   fake.loop.runFor(Millis(50));
@@ -90,10 +90,10 @@ TEST_F(DataPathTest, ThePanelShowsWhatArrivesWhileOpenAndListeningGoesOnAfterIt)
     scale.sendIn(Millis(10), "1.5 kg\r\n");
     fake.loop.runFor(Millis(1000));  // the timers run while the modal panel is open
   };
-  form.userClick(c.ChPanel);  // returns when the panel closes
+  form.userClick(c.dataPanelBox);  // returns when the panel closes
   EXPECT_EQ(fake.panel.text, "1,5 kg\r");
   EXPECT_EQ(typed(), "") << "nothing is typed while the panel shows the data";
-  EXPECT_EQ(form.value(c.ChPanel), 0);
+  EXPECT_EQ(form.value(c.dataPanelBox), 0);
   EXPECT_TRUE(timerOn(kSupervisionTimer)) << "START was pressed before: supervision and hot keys go on";
 
   scale.sendIn(Millis(10), "2\r\n");
@@ -107,9 +107,9 @@ TEST_F(DataPathTest, EachTransmissionInFileOutputReplacesItsOwnFileWhole) {
   scale.sendAt(Millis(350), "2");
   scale.sendAt(Millis(1050), "3");
   fake.loop.runFor(Millis(320) - fake.loop.now());  // between the two pieces
-  EXPECT_TRUE(form.visible(c.txtTransmisja)) << "the window says a transmission is being written";
+  EXPECT_TRUE(form.visible(c.transmissionStatus)) << "the window says a transmission is being written";
   fake.loop.runFor(Millis(3000));
-  EXPECT_FALSE(form.visible(c.txtTransmisja));
+  EXPECT_FALSE(form.visible(c.transmissionStatus));
   EXPECT_EQ(fake.files.contents["c:\\kolvat\\pon_dex\\261206_080000.txt"], "12");
   EXPECT_EQ(fake.files.contents["c:\\kolvat\\pon_dex\\261206_080001.txt"], "3");
   EXPECT_EQ(fake.files.openFiles, 0);
@@ -122,11 +122,11 @@ TEST_F(DataPathTest, AFileThatCannotBeWrittenIsShownAndTheNextTransmissionTriesA
   fake.files.unopenable.insert(path);
   scale.sendIn(Millis(10), "1");
   fake.loop.runFor(Millis(2000));
-  EXPECT_EQ(form.caption(c.LblPlikPath),
+  EXPECT_EQ(form.caption(c.dataFolderValue),
             "B\xA3\xA5"
             "D ZAPISU (3): " +
                 path);
-  EXPECT_EQ(form.foreColor(c.LblPlikPath), ui::rgb(255, 0, 0));
+  EXPECT_EQ(form.foreColor(c.dataFolderValue), ui::rgb(255, 0, 0));
   EXPECT_NE(fake.tray.tip.find(path), std::string::npos);
   EXPECT_TRUE(fake.messages.shown.empty()) << "no modal box stops the data path";
 
@@ -134,8 +134,8 @@ TEST_F(DataPathTest, AFileThatCannotBeWrittenIsShownAndTheNextTransmissionTriesA
   scale.sendIn(Millis(10), "2");
   fake.loop.runFor(Millis(2000));
   EXPECT_EQ(fake.files.contents[path], "2");
-  EXPECT_EQ(form.caption(c.LblPlikPath), path);
-  EXPECT_EQ(form.foreColor(c.LblPlikPath), ui::kBlack);
+  EXPECT_EQ(form.caption(c.dataFolderValue), path);
+  EXPECT_EQ(form.foreColor(c.dataFolderValue), ui::kBlack);
   EXPECT_EQ(fake.tray.tip, "Pon_dex");
 }
 

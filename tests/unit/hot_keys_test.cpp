@@ -23,17 +23,17 @@ TEST_F(HotKeysTest, ThePickerAssignsKeysThatTakeEffectAtOnceAndOneKeyCanSendBoth
   start(kHotKeysOn + kListening);
   const auto assign = [&](ui::ControlId label, std::size_t functionKey) {
     form.userClick(label);
-    form.userClick(c.cmdHotKey[functionKey]);
-    EXPECT_EQ(form.container(c.picKey), c.Smietnik) << "the picker closes";
+    form.userClick(c.hotKeyButtons[functionKey]);
+    EXPECT_EQ(form.container(c.keyPicker), c.parkingHolder) << "the picker closes";
   };
-  assign(c.lblTarowanie, 12);
-  EXPECT_EQ(form.caption(c.lblTarowanieVal), "F12");
+  assign(c.tareLabel, 12);
+  EXPECT_EQ(form.caption(c.tareKeyValue), "F12");
   EXPECT_EQ(fake.setting("KLAWISZT"), "F12");
   tap(kF12);
-  assign(c.lblPytanie, 1);
+  assign(c.queryLabel, 1);
   EXPECT_EQ(fake.setting("KLAWISZ"), "F1");
   tap(kF1);
-  assign(c.lblPytanie, 12);
+  assign(c.queryLabel, 12);
   tap(kF12);
   EXPECT_EQ(scale.written(), "T\r\nSI\r\nSI\r\nT\r\n");
 }
@@ -42,7 +42,7 @@ TEST_F(HotKeysTest, NothingIsSentWithHotKeysOffOrForAKeyNameOutsideF1ToF12) {
   start(kListening + "KLAWISZ=F13\r\n");
   tap(kF4);
   EXPECT_EQ(scale.written(), "") << "hot keys are off by default";
-  form.userClick(c.chHotKey);
+  form.userClick(c.hotKeysBox);
   tap(kF9);
   tap(kF4);
   EXPECT_EQ(scale.written(), "T\r\n") << "F13 left the query key unset";

@@ -16,7 +16,7 @@ class NetworkFixture : public ControllerFixture {
  protected:
   void start(const std::string& settings = kNetwork) {
     load(settings);
-    form.userClick(c.cmdStart);
+    form.userClick(c.startButton);
   }
   // Runs ticks until the input is connected; its socket.
   SocketId connect() {
@@ -26,10 +26,10 @@ class NetworkFixture : public ControllerFixture {
   }
   // Types an address into the address panel and applies it.
   void enterAddress(const std::array<const char*, 4>& parts, const std::string& port) {
-    form.userClick(c.Label4);
-    for (std::size_t i = 0; i < parts.size(); ++i) form.userEditedText(c.txtIp[i], parts[i]);
-    form.userEditedText(c.txtPort, port);
-    form.userClick(c.cmdOkIp);
+    form.userClick(c.addressLabel);
+    for (std::size_t i = 0; i < parts.size(); ++i) form.userEditedText(c.addressPartBoxes[i], parts[i]);
+    form.userEditedText(c.addressPortBox, port);
+    form.userClick(c.addressApplyButton);
   }
 };
 

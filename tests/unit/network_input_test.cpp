@@ -118,7 +118,7 @@ TEST(CheckNetworkAddress, DecimalPartsUpTo255AndPortsFrom1To65535PassInTheirShor
 TEST_F(NetworkInputTest, AnotherStartKeepsTheSocketLibraryUp) {
   start();
   const SocketId first = connect();
-  form.userClick(c.cmdStart);  // a new input object replaces the connected one
+  form.userClick(c.startButton);  // a new input object replaces the connected one
   EXPECT_EQ(fake.sockets.startups, 1);
   EXPECT_EQ(fake.sockets.cleanups, 0);
   EXPECT_FALSE(fake.sockets.socket(first).open);

@@ -25,7 +25,7 @@ TEST_F(SerialSupervisionTest, ListeningReopensAPulledOutAdapterQuietlyAndSwitche
   EXPECT_FALSE(scale.open);
   EXPECT_TRUE(fake.messages.shown.empty()) << "no box may take the keyboard focus";
   EXPECT_EQ(fake.tray.tip, "Pon_dex - Com1: missing");
-  EXPECT_EQ(form.foreColor(c.LblUstawieniaPortu), ui::rgb(255, 0, 0));
+  EXPECT_EQ(form.foreColor(c.connectionLabel), ui::rgb(255, 0, 0));
 
   scale.plugIn();
   fake.loop.runFor(Millis(1000));
@@ -33,10 +33,10 @@ TEST_F(SerialSupervisionTest, ListeningReopensAPulledOutAdapterQuietlyAndSwitche
   scale.sendIn(Millis(10), "7");
   fake.loop.runFor(Millis(1000));
   EXPECT_EQ(typed(), "7") << "reopened, and data flow again";
-  form.userClick(c.chNasluch);
+  form.userClick(c.listeningBox);
   EXPECT_FALSE(scale.open);
   fake.loop.runFor(Millis(200));
-  EXPECT_EQ(form.foreColor(c.LblUstawieniaPortu), ui::kBlack);
+  EXPECT_EQ(form.foreColor(c.connectionLabel), ui::kBlack);
 }
 
 }  // namespace

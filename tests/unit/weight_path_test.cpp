@@ -99,7 +99,7 @@ TEST_F(WeightPathTest, ThePanelShowsOneNumberALine) {
     play({"S S 1.0 kg\r\n", "S D 2.0 kg\r\n"});
     fake.loop.runFor(Millis(1000));
   };
-  form.userClick(c.ChPanel);
+  form.userClick(c.dataPanelBox);
   EXPECT_EQ(fake.panel.text, "1,0\r\n2,0\r\n");
 }
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "app/resources.h"
-#include "core/key.h"
+#include "core/controller.h"
 #include "platform/win32/callback_guard.h"
 #include "platform/win32/event_loop_win32.h"
 #include "platform/win32/foreground_win32.h"
@@ -59,15 +59,16 @@ int run(HINSTANCE instance) {
     sayAndEnd(what);
   });
 
-  Key key(platform);
-  win32::FormWindow window(key.form(), windowIcon, {.close = [&key](int mode) { key.unload(mode); }});
+  Controller controller(platform);
+  win32::FormWindow window(controller.form(), windowIcon,
+                           {.close = [&controller](int mode) { controller.unload(mode); }});
   messages.setOwner(window.handle());
   shell.setOwner(window.handle());
   panel.setOwner(window.handle());
   loop.setDialogWindow(window.handle());
-  loop.setKeyPreview([&key](int virtualKey) { return key.Form_KeyDown(virtualKey); });
+  loop.setKeyPreview([&controller](int virtualKey) { return controller.keyPressed(virtualKey); });
 
-  if (!key.Form_Load()) return 0;
+  if (!controller.start()) return 0;
   return loop.run();
 }
 

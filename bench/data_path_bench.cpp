@@ -3,7 +3,7 @@
 // that only the program's own work is measured.
 #include <benchmark/benchmark.h>
 
-#include "core/key.h"
+#include "core/controller.h"
 #include "tests/fakes/fake_platform.h"
 #include "tests/fakes/us_layout.h"
 
@@ -16,13 +16,13 @@ void runDataPath(benchmark::State& state, const std::string& settings) {
   fakes::FakePlatform fake;
   fakes::installUsLayout(fake.keyboard);
   fake.plantSettings("[USTAWIENIA]\r\n" + settings);
-  Key key(fake.platform);
-  key.Form_Load();
+  Controller controller(fake.platform);
+  controller.start();
   std::string piece;
   while (piece.size() < 256) piece += kFrame;
   piece.resize(256);  // one full serial read
   for (auto _ : state) {
-    key.ProcessSerialData(piece);
+    controller.deliverSerialPiece(piece);
     fake.keyboard.events.clear();
     benchmark::ClobberMemory();
   }

@@ -14,7 +14,7 @@ SocketResult fail(const FixedError& error, const char* procedure) {
 }
 
 SocketResult fail(int socketError, const char* procedure) {
-  return SocketResult::failure(socketError, SocketErrorText(socketError), std::string("CSocketMaster.") + procedure);
+  return SocketResult::failure(socketError, socketErrorText(socketError), std::string("CSocketMaster.") + procedure);
 }
 
 }  // namespace csocket_detail
@@ -24,10 +24,10 @@ using csocket_detail::kInvalidOperation;
 using csocket_detail::kOutOfRange;
 using csocket_detail::pieceSize;
 
-CSocketMaster::CSocketMaster(modSocketMaster& service)
+CSocketMaster::CSocketMaster(SocketService& service)
     : service_(service),
       lib_(service.library()),
-      startup_(service.InitiateProcesses()),
+      startup_(service.objectCreated()),
       alive_(std::make_shared<bool>(true)) {}
 
 CSocketMaster::~CSocketMaster() {
@@ -37,14 +37,14 @@ CSocketMaster::~CSocketMaster() {
   // object either.
   if (socket_ != kNoSocket && !accepted_) (void)lib_.closeSocket(socket_);
   (void)forgetSocket();
-  (void)service_.FinalizeProcesses();
+  (void)service_.objectDestroyed();
 }
 
 bool CSocketMaster::raiseError(int code, const char* procedure) {
   state_ = sckError;
   SocketErrorArgs args;
   args.Number = static_cast<std::int16_t>(code);
-  args.Description = SocketErrorText(code);
+  args.Description = socketErrorText(code);
   args.Source = std::string("CSocketMaster.") + procedure;
   MessageBoxes& boxes = service_.messages();
   const bool alive = raise(events.Error, std::ref(args));
@@ -92,7 +92,7 @@ bool CSocketMaster::SocketExists(SocketResult& out) {
   }
   socket_ = created.value;
   SocketResult prepared = ProcessOptions();
-  if (prepared.ok()) prepared = service_.RegisterSocket(socket_, *this, true);
+  if (prepared.ok()) prepared = service_.registerSocket(socket_, *this, true);
   if (!prepared.ok()) {
     // Nothing half-made is kept: the next attempt starts afresh.
     discardSocket();
@@ -126,7 +126,7 @@ SocketResult CSocketMaster::forgetSocket() {
   if (socket_ == kNoSocket) return {};
   // After an Accept the service routes the socket to its new owner.
   SocketResult deregistered;
-  if (service_.RoutesTo(socket_, *this)) deregistered = service_.DeregisterSocket(socket_);
+  if (service_.routesTo(socket_, *this)) deregistered = service_.deregisterSocket(socket_);
   socket_ = kNoSocket;
   accepted_ = false;
   sendSize_ = 0;

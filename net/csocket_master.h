@@ -32,7 +32,7 @@
 #include <variant>
 #include <vector>
 
-#include "net/socket_master.h"
+#include "net/socket_service.h"
 #include "platform/sockets.h"
 
 namespace pondex {
@@ -124,7 +124,7 @@ struct CSocketMasterEvents {
 
 class CSocketMaster {
  public:
-  explicit CSocketMaster(modSocketMaster& service);
+  explicit CSocketMaster(SocketService& service);
   CSocketMaster(const CSocketMaster&) = delete;
   CSocketMaster& operator=(const CSocketMaster&) = delete;
   ~CSocketMaster();
@@ -213,7 +213,7 @@ class CSocketMaster {
   SocketResult RecvData(SocketData& data, std::optional<VarType> varType, std::optional<std::int32_t> maxLen);
   SocketResultOf<Ipv4Address> resolveNow(const std::string& host);
 
-  modSocketMaster& service_;
+  SocketService& service_;
   SocketLibrary& lib_;
   SocketResult startup_;
   Alive alive_;

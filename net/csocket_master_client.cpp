@@ -33,7 +33,7 @@ SocketResult CSocketMaster::Connect(std::optional<std::string> RemoteHost, std::
   if (std::optional<Ipv4Address> address = lib_.parseDotted(remoteHost_)) return ConnectToIP(*address);
 
   state_ = sckResolvingHost;
-  Result<LookupId> lookup = service_.StartLookup(remoteHost_, *this);
+  Result<LookupId> lookup = service_.startLookup(remoteHost_, *this);
   if (lookup.value == 0) {
     raiseError(lookup.error, "ResolveIfHostname");
     return {};
@@ -55,7 +55,7 @@ SocketResult CSocketMaster::ConnectToIP(const Ipv4Address& address) {
 
 void CSocketMaster::PostResolution(LookupId lookup, int error) {
   std::erase(pendingLookups_, lookup);
-  service_.DeregisterLookup(lookup);
+  service_.deregisterLookup(lookup);
   // Only the lookup of the connection attempt under way may continue it; an
   // older one (its cancel came too late) is ignored.
   const bool current = lookup == currentLookup_ && state_ == sckResolvingHost;
@@ -113,7 +113,7 @@ void CSocketMaster::cancelLookups(bool all) {
     // still come, and is then ignored.
     const bool cancelled = lib_.cancelHostLookup(lookup).ok();
     if (!cancelled && !all) continue;
-    service_.DeregisterLookup(lookup);
+    service_.deregisterLookup(lookup);
     lib_.releaseLookup(lookup);
     std::erase(pendingLookups_, lookup);
   }

@@ -60,9 +60,9 @@ void CSocketMaster::onIncoming() {
   }
   const SocketId requestID = incoming.value.socket;
   // Held apart: the handler may release this object.
-  modSocketMaster& service = service_;
+  SocketService& service = service_;
   SocketLibrary& lib = lib_;
-  if (!service.ParkAccepted(requestID).ok()) {
+  if (!service.parkAccepted(requestID).ok()) {
     (void)lib.closeSocket(requestID);
     return;
   }
@@ -75,9 +75,9 @@ void CSocketMaster::onIncoming() {
     remotePort_ = savedPort;
     remoteHostIP_ = savedAddress;
   }
-  if (service.IsParked(requestID)) {  // nobody accepted it
+  if (service.isParked(requestID)) {  // nobody accepted it
     (void)lib.closeSocket(requestID);
-    service.ForgetParked(requestID);
+    service.forgetParked(requestID);
   }
 }
 
@@ -86,8 +86,8 @@ SocketResult CSocketMaster::Accept(SocketId requestID) {
   // taking another over it would leave the first routed to this object.
   if (state_ != sckClosed || socket_ != kNoSocket) return fail(kInvalidOperation, "Accept");
 
-  if (service_.HasSocket(requestID)) {
-    CSocketMaster* holder = service_.TakeParked(requestID);
+  if (service_.hasSocket(requestID)) {
+    CSocketMaster* holder = service_.takeParked(requestID);
     if (holder == nullptr) return fail(kWrongState, "Accept");
     socket_ = requestID;
     protocol_ = holder->protocol_;
@@ -99,8 +99,8 @@ SocketResult CSocketMaster::Accept(SocketId requestID) {
     const bool peerClosed = holder->state_ == sckClosing;
     holder->socket_ = kNoSocket;  // the holder lets go of it
     holder->state_ = sckClosed;
-    service_.ChangeSocketOwner(requestID, *this);
-    service_.ForgetParked(requestID);
+    service_.changeSocketOwner(requestID, *this);
+    service_.forgetParked(requestID);
     accepted_ = false;
     state_ = sckConnected;
     if (!receiveBuffer_.empty() && !raise(events.DataArrival, static_cast<std::int32_t>(receiveBuffer_.size()))) {
@@ -118,7 +118,7 @@ SocketResult CSocketMaster::Accept(SocketId requestID) {
   socket_ = requestID;
   accepted_ = true;
   SocketResult taken = ProcessOptions();
-  if (taken.ok()) taken = service_.RegisterSocket(socket_, *this, true);
+  if (taken.ok()) taken = service_.registerSocket(socket_, *this, true);
   if (taken.ok()) {
     if (const int error = readEndpoints(); error != 0) taken = fail(error, "Accept");
   }

@@ -14,7 +14,7 @@
 #include <string>
 
 #include "net/csocket_master.h"
-#include "net/socket_master.h"
+#include "net/socket_service.h"
 #include "platform/event_loop.h"
 
 namespace pondex {
@@ -50,7 +50,7 @@ class NetworkInput {
  private:
   void wire(CSocketMaster& client);
 
-  modSocketMaster service_;
+  SocketService service_;
   EventLoop& loop_;
   std::function<void(std::int32_t)> dataArrived_;
   std::unique_ptr<CSocketMaster> client_;

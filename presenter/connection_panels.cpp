@@ -24,27 +24,29 @@ std::vector<std::string> splitAtDots(const std::string& text) {
 void ConnectionPanels::bind() {
   ui::Form& form = x_.form;
   const ui::MainControls& c = x_.controls;
-  form.onClick(c.cmdOkIp, [this, &form, &c] {
-    ApplyNetworkAddress(form.caption(c.txtIp[0]), form.caption(c.txtIp[1]), form.caption(c.txtIp[2]),
-                        form.caption(c.txtIp[3]), form.caption(c.txtPort));
+  form.onClick(c.addressApplyButton, [this, &form, &c] {
+    ApplyNetworkAddress(form.caption(c.addressPartBoxes[0]), form.caption(c.addressPartBoxes[1]),
+                        form.caption(c.addressPartBoxes[2]), form.caption(c.addressPartBoxes[3]),
+                        form.caption(c.addressPortBox));
   });
-  form.onClick(c.cmdNoIp, [&form, &c] {
-    form.setVisible(c.lblEthBlad, false);
-    form.setContainer(c.picEth, c.Smietnik);
+  form.onClick(c.addressCancelButton, [&form, &c] {
+    form.setVisible(c.addressError, false);
+    form.setContainer(c.addressEditor, c.parkingHolder);
   });
-  for (ui::ControlId box : {c.txtIp[0], c.txtIp[1], c.txtIp[2], c.txtIp[3], c.txtPort}) {
+  for (ui::ControlId box :
+       {c.addressPartBoxes[0], c.addressPartBoxes[1], c.addressPartBoxes[2], c.addressPartBoxes[3], c.addressPortBox}) {
     form.onGotFocus(box, [&form, box] { form.setSelection(box, 0, form.caption(box).size()); });
   }
-  form.onClick(c.cmdOkNrPortu, [this, &form, &c] {
-    const std::string shown = form.caption(c.lblNrPortuVal);
+  form.onClick(c.portApplyButton, [this, &form, &c] {
+    const std::string shown = form.caption(c.portNumberValue);
     x_.binding.SavePortNumber(shown.empty() ? x_.settings.PortNumber : shown);
   });
-  form.onClick(c.cmdNoNrPortu, [this] { x_.binding.SavePortNumber(x_.settings.PortNumber); });
-  form.onClick(c.cmdCLRNrPortu, [&form, &c] { form.setCaption(c.lblNrPortuVal, ""); });
-  form.onClick(c.CmdEthernet, [this, &c] {
+  form.onClick(c.portCancelButton, [this] { x_.binding.SavePortNumber(x_.settings.PortNumber); });
+  form.onClick(c.portClearButton, [&form, &c] { form.setCaption(c.portNumberValue, ""); });
+  form.onClick(c.ethernetButton, [this, &c] {
     // The address panel opens below the port-number row; the boxes keep
     // whatever text they had.
-    x_.selectors.open(c.picEth, c.Picture4, ui::Side::Below, true);
+    x_.selectors.open(c.addressEditor, c.portNumberRow, ui::Side::Below, true);
     x_.selectors.startPortNumberEntry();
   });
 }
@@ -52,9 +54,9 @@ void ConnectionPanels::bind() {
 void ConnectionPanels::ShowNetworkAddress(const std::string& address, const std::string& port) {
   const auto parts = splitAtDots(address);
   if (parts.size() == 4) {
-    for (std::size_t i = 0; i < 4; ++i) x_.form.setCaption(x_.controls.txtIp[i], parts[i]);
+    for (std::size_t i = 0; i < 4; ++i) x_.form.setCaption(x_.controls.addressPartBoxes[i], parts[i]);
   }
-  x_.form.setCaption(x_.controls.txtPort, port);
+  x_.form.setCaption(x_.controls.addressPortBox, port);
 }
 
 void ConnectionPanels::ApplyNetworkAddress(const std::string& a, const std::string& b, const std::string& c,
@@ -64,16 +66,16 @@ void ConnectionPanels::ApplyNetworkAddress(const std::string& a, const std::stri
   // stores nothing: the connection keeps using the address it had.
   const CheckedAddress checked = checkNetworkAddress({a, b, c, d}, port);
   if (checked.fault != AddressFault::None) {
-    x_.form.setCaption(ids.lblEthBlad, addressFaultText(checked.fault));
-    x_.form.setVisible(ids.lblEthBlad, true);
+    x_.form.setCaption(ids.addressError, addressFaultText(checked.fault));
+    x_.form.setVisible(ids.addressError, true);
     return;
   }
-  x_.form.setVisible(ids.lblEthBlad, false);
-  x_.form.setContainer(ids.picEth, ids.Smietnik);
-  x_.form.setCaption(ids.lblEthIp, checked.address);
+  x_.form.setVisible(ids.addressError, false);
+  x_.form.setContainer(ids.addressEditor, ids.parkingHolder);
+  x_.form.setCaption(ids.addressValue, checked.address);
   x_.settings.NetworkAddress = checked.address;
   x_.store.write(keys::kNetworkAddress, checked.address);
-  x_.form.setCaption(ids.lblEthPort, checked.port);
+  x_.form.setCaption(ids.addressPortValue, checked.port);
   x_.settings.NetworkPort = checked.port;
   x_.store.write(keys::kNetworkPort, checked.port);
 }

@@ -49,9 +49,9 @@ class SettingsBinding {
   void SaveCrRemoval();
   void SaveLfRemoval();
   void SaveFrameEndReaction(int index);
-  void chNasluchClick();
-  void chHotKeyClick();
-  void chAutostartClick();
+  void listeningBoxClicked();
+  void hotKeysBoxClicked();
+  void autoStartBoxClicked();
   // "Tylko liczba" and "Tylko ustalone, raz na ważenie"; the second box is
   // enabled only while the first is checked.
   void SaveWeightOnly();

@@ -42,25 +42,25 @@ void WindowPresenter::bindControls() {
   picker_.bind();
   connection_.bind();
   selectors_.bind([this] { connection_.ShowNetworkAddress(settings_.NetworkAddress, settings_.NetworkPort); });
-  form_.onClick(c_.cmdStart, [this] { commands_.start(); });
-  form_.onClick(c_.cmdUkryj, [this] { hideWindow(); });
-  form_.onClick(c_.cmdZamknij, [this] { commands_.close(); });
-  form_.onClick(c_.ChPanel, [this] {
-    if (form_.value(c_.ChPanel) == 1) commands_.openPanel();  // else the panel closed already
+  form_.onClick(c_.startButton, [this] { commands_.start(); });
+  form_.onClick(c_.hideButton, [this] { hideWindow(); });
+  form_.onClick(c_.closeButton, [this] { commands_.close(); });
+  form_.onClick(c_.dataPanelBox, [this] {
+    if (form_.value(c_.dataPanelBox) == 1) commands_.openPanel();  // else the panel closed already
   });
-  form_.onClick(c_.cmdUstaw, [this] {
+  form_.onClick(c_.changeFolderButton, [this] {
     (void)ui::ChangeDataFolder(services_.shell, services_.messages, settings_.DataDirectory,
-                               {lang_.ChangeDirText1(), lang_.ChangeDirText2()}, [this](const std::string& path) {
+                               {lang_.changeDirText1(), lang_.changeDirText2()}, [this](const std::string& path) {
                                  settings_.DataDirectory = path;
                                  store_.write(keys::kDataDirectory, path);
-                                 form_.setCaption(c_.LblPlikPath, path);
+                                 form_.setCaption(c_.dataFolderValue, path);
                                });
   });
-  const std::pair<ui::ControlId, ui::ControlId> sections[] = {{c_.LblUstawieniaPortu, c_.picPoloczenie},
-                                                              {c_.lblTransmisja, c_.picTransmisja},
-                                                              {c_.lblRamka, c_.picRamka},
-                                                              {c_.lblzdarzenia, c_.picZdarzenia},
-                                                              {c_.lblPlik, c_.picPlik}};
+  const std::pair<ui::ControlId, ui::ControlId> sections[] = {{c_.connectionLabel, c_.connectionSection},
+                                                              {c_.transmissionLabel, c_.transmissionSection},
+                                                              {c_.frameLabel, c_.frameSection},
+                                                              {c_.eventsLabel, c_.eventsSection},
+                                                              {c_.fileLabel, c_.fileSection}};
   for (const auto& section : sections) {
     form_.onClick(section.first, [this, panel = section.second] { ui::ShowSection(form_, c_, panel); });
   }
@@ -69,13 +69,13 @@ void WindowPresenter::bindControls() {
 void WindowPresenter::load() {
   // Nothing writes the language file once it exists; a failure to write it
   // leaves the built-in texts, which is what reading it would give.
-  if (!lang_.languageFileExists()) (void)lang_.TlomaczenieZapis(form_);
-  form_.setTag(c_.mnuClose, "end");
-  form_.setTag(c_.mnuVisible, "visible");
-  form_.setTag(c_.mnuHelp, "help");
+  if (!lang_.languageFileExists()) (void)lang_.writeLanguageFile(form_);
+  form_.setTag(c_.closeItem, "end");
+  form_.setTag(c_.showWindowItem, "visible");
+  form_.setTag(c_.helpItem, "help");
 
   binding_.LoadSettings();
-  lang_.TlomaczenieOdczyt(form_);
+  lang_.applyLanguageFile(form_);
 
   form_.setRect(ui::kWindowId,
                 {form_.rect(ui::kWindowId).left, form_.rect(ui::kWindowId).top, ui::kWindowWidth, ui::kWindowHeight});
@@ -83,14 +83,14 @@ void WindowPresenter::load() {
 }
 
 void WindowPresenter::showAtStart() {
-  portLabelColor_ = form_.foreColor(c_.LblUstawieniaPortu);
+  portLabelColor_ = form_.foreColor(c_.connectionLabel);
   form_.setVisible(ui::kWindowId, false);
-  form_.setCaption(ui::kWindowId, form_.caption(ui::kWindowId) + " [F1-" + form_.caption(c_.lblHelp) + "]");
+  form_.setCaption(ui::kWindowId, form_.caption(ui::kWindowId) + " [F1-" + form_.caption(c_.helpLabel) + "]");
   form_.setVisible(ui::kWindowId, true);
 }
 
 bool WindowPresenter::autoStart() const {
-  return ui::AutoStartCheck(form_.value(c_.chAutostart), storedValue(settings_.FileMode));
+  return ui::AutoStartCheck(form_.value(c_.autoStartBox), storedValue(settings_.FileMode));
 }
 
 void WindowPresenter::hideWindow() {
@@ -102,30 +102,30 @@ void WindowPresenter::closeSections() {
 }
 
 void WindowPresenter::panelClosed() {
-  form_.setValue(c_.ChPanel, 0);
-  settings_.FileMode = form_.value(c_.ChPlik) == 0 ? FileMode::Keystrokes : FileMode::DataFile;
+  form_.setValue(c_.dataPanelBox, 0);
+  settings_.FileMode = form_.value(c_.toFileBox) == 0 ? FileMode::Keystrokes : FileMode::DataFile;
 }
 
 void WindowPresenter::showPortOpen(bool open) {
-  form_.setForeColor(c_.LblUstawieniaPortu, open ? kRed : portLabelColor_);
+  form_.setForeColor(c_.connectionLabel, open ? kRed : portLabelColor_);
 }
 
 void WindowPresenter::showTransmissionStarted() {
-  form_.setVisible(c_.txtTransmisja, true);
+  form_.setVisible(c_.transmissionStatus, true);
 }
 
 void WindowPresenter::showTransmissionEnded() {
-  form_.setVisible(c_.txtTransmisja, false);
+  form_.setVisible(c_.transmissionStatus, false);
 }
 
 void WindowPresenter::showDataFile(const std::string& path) {
-  form_.setCaption(c_.LblPlikPath, path);
-  if (form_.foreColor(c_.LblPlikPath) != ui::kBlack) form_.setForeColor(c_.LblPlikPath, ui::kBlack);
+  form_.setCaption(c_.dataFolderValue, path);
+  if (form_.foreColor(c_.dataFolderValue) != ui::kBlack) form_.setForeColor(c_.dataFolderValue, ui::kBlack);
 }
 
 void WindowPresenter::showDataFileFailure(const std::string& path, int error) {
-  form_.setCaption(c_.LblPlikPath, std::string(kWriteFailedText) + " (" + std::to_string(error) + "): " + path);
-  form_.setForeColor(c_.LblPlikPath, kRed);
+  form_.setCaption(c_.dataFolderValue, std::string(kWriteFailedText) + " (" + std::to_string(error) + "): " + path);
+  form_.setForeColor(c_.dataFolderValue, kRed);
 }
 
 }  // namespace pondex

@@ -59,7 +59,7 @@ class WindowPresenter {
   // file's texts, sizes the window and parks the sections.
   void load();
   // Shows the hot key panel as its check box says, and writes the box's key.
-  void applyHotKeysChoice() { binding_.chHotKeyClick(); }
+  void applyHotKeysChoice() { binding_.hotKeysBoxClicked(); }
   // The end of the start-up: the window comes up with its help hint.
   void showAtStart();
   // Whether the start-up presses START by itself.
@@ -76,9 +76,9 @@ class WindowPresenter {
 
   // The check box of continuous listening. A grayed box (a stored 2)
   // neither listens nor lets the end of a transmission close the port.
-  [[nodiscard]] bool listening() const { return form_.value(c_.chNasluch) == 1; }
-  [[nodiscard]] bool listeningOff() const { return form_.value(c_.chNasluch) == 0; }
-  [[nodiscard]] bool hotKeysOn() const { return form_.value(c_.chHotKey) == 1; }
+  [[nodiscard]] bool listening() const { return form_.value(c_.listeningBox) == 1; }
+  [[nodiscard]] bool listeningOff() const { return form_.value(c_.listeningBox) == 0; }
+  [[nodiscard]] bool hotKeysOn() const { return form_.value(c_.hotKeysBox) == 1; }
 
   // The port label is red while the port is open or its adapter missing.
   void showPortOpen(bool open);

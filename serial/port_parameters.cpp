@@ -21,24 +21,24 @@ std::string serialModeText(const Settings& settings) {
   return settings.PortSpeed + "," + settings.PortParity + "," + settings.PortDataBits + "," + settings.PortStopBits;
 }
 
-void ApplyPortSettings(const Settings& settings, ARCComm& ARCComm1, bool& NetworkMode) {
+void ApplyPortSettings(const Settings& settings, ARCComm& serialPort, bool& networkMode) {
   const std::string name = serialPortName(settings.PortNumber);
   if (name.empty()) {
-    NetworkMode = true;
+    networkMode = true;
     return;
   }
-  NetworkMode = false;
-  const bool wasOpen = ARCComm1.PortIsOpen();
-  if (ARCComm1.PortIsOpen()) ARCComm1.FinCom();
-  ARCComm1.setComPort(name);
-  ARCComm1.setComSettings(serialModeText(settings));
-  if (wasOpen) ARCComm1.InitCom();  // a failure has shown its message; the port stays closed
+  networkMode = false;
+  const bool wasOpen = serialPort.PortIsOpen();
+  if (serialPort.PortIsOpen()) serialPort.FinCom();
+  serialPort.setComPort(name);
+  serialPort.setComSettings(serialModeText(settings));
+  if (wasOpen) serialPort.InitCom();  // a failure has shown its message; the port stays closed
 }
 
-void sendOverSerial(ARCComm& ARCComm1, const std::string& text) {
-  if (!ARCComm1.PortIsOpen()) (void)ARCComm1.InitCom();
-  (void)ARCComm1.GetData();
-  (void)ARCComm1.WriteData(text);
+void sendOverSerial(ARCComm& serialPort, const std::string& text) {
+  if (!serialPort.PortIsOpen()) (void)serialPort.InitCom();
+  (void)serialPort.GetData();
+  (void)serialPort.WriteData(text);
 }
 
 }  // namespace pondex

@@ -23,11 +23,11 @@ std::string serialPortName(const std::string& portNumber);
 // The mode text of the four line settings, as "9600,N,8,1".
 std::string serialModeText(const Settings& settings);
 
-void ApplyPortSettings(const Settings& settings, ARCComm& ARCComm1, bool& NetworkMode);
+void ApplyPortSettings(const Settings& settings, ARCComm& serialPort, bool& networkMode);
 
 // Sends a command text to the instrument, opening the port for it when it
 // is closed. Whatever the port held before is read and dropped: it is no
 // answer to this command. No answer is awaited.
-void sendOverSerial(ARCComm& ARCComm1, const std::string& text);
+void sendOverSerial(ARCComm& serialPort, const std::string& text);
 
 }  // namespace pondex

@@ -35,7 +35,7 @@ bool Localisation::languageFileExists() const {
   return files_.isNormalFile(languagePath());
 }
 
-bool Localisation::TlomaczenieZapis(const Form& form) {
+bool Localisation::writeLanguageFile(const Form& form) {
   struct Entry {
     std::string key;
     std::optional<std::string> text;
@@ -73,13 +73,13 @@ std::optional<std::string> Localisation::read(const std::string& section, const 
   return r.text;
 }
 
-void Localisation::TlomaczenieOdczyt(Form& form) {
+void Localisation::applyLanguageFile(Form& form) {
   for (ControlId id = 1; id < form.size(); ++id) {
     if (!takesPart(form, id)) continue;
     if (auto text = read(lang::kCaptionSection, form.tag(id))) form.setCaption(id, std::move(*text));
   }
-  ChangeDirText1_ = read(lang::kMessageSection, lang::kChangeDirKey1).value_or(lang::kChangeDirDefault1);
-  ChangeDirText2_ = read(lang::kMessageSection, lang::kChangeDirKey2).value_or(lang::kChangeDirDefault2);
+  changeDirText1_ = read(lang::kMessageSection, lang::kChangeDirKey1).value_or(lang::kChangeDirDefault1);
+  changeDirText2_ = read(lang::kMessageSection, lang::kChangeDirKey2).value_or(lang::kChangeDirDefault2);
 }
 
 }  // namespace pondex::ui

@@ -45,14 +45,14 @@ class Localisation {
   // in the order of the key's first control, holding the caption of the
   // last captioned control with that key. False when a write failed (the
   // program then simply runs on its built-in texts).
-  bool TlomaczenieZapis(const Form& form);
+  bool writeLanguageFile(const Form& form);
 
   // Gives every keyed control the text of its key; a key that is absent
   // (or too long) leaves the caption as it is. Loads the question parts.
-  void TlomaczenieOdczyt(Form& form);
+  void applyLanguageFile(Form& form);
 
-  [[nodiscard]] const std::string& ChangeDirText1() const { return ChangeDirText1_; }
-  [[nodiscard]] const std::string& ChangeDirText2() const { return ChangeDirText2_; }
+  [[nodiscard]] const std::string& changeDirText1() const { return changeDirText1_; }
+  [[nodiscard]] const std::string& changeDirText2() const { return changeDirText2_; }
 
  private:
   // The stored text, or nothing when the key is absent or too long.
@@ -60,8 +60,8 @@ class Localisation {
 
   ProfileFiles& profiles_;
   const FileSystem& files_;
-  std::string ChangeDirText1_ = lang::kChangeDirDefault1;
-  std::string ChangeDirText2_ = lang::kChangeDirDefault2;
+  std::string changeDirText1_ = lang::kChangeDirDefault1;
+  std::string changeDirText2_ = lang::kChangeDirDefault2;
 };
 
 // A profile value that reads back exactly as given: a text with blanks at

@@ -1,8 +1,12 @@
 #pragma once
-// The main window KEY as a control model: every control with its kind,
-// container, built-in (Polish, Windows-1250) caption, language key, design
-// value and geometry, in control order. Panels and selectors start parked
-// in the hidden holder Smietnik.
+// The main window (model name "KEY") as a control model: every control with
+// its kind, container, built-in (Polish, Windows-1250) caption, language key,
+// design value and geometry, in control order. Panels and selectors start
+// parked in the hidden holder ("Smietnik").
+//
+// The model names of the controls ("cmdStart", "Picture1", "ButtonXP4"...)
+// are those of the design, which the renderer and the end-to-end tests look
+// up; MainControls gives each one a name by its role.
 #include <array>
 
 #include "ui/form.h"
@@ -21,32 +25,43 @@ struct MainControls {
   explicit MainControls(const Form& form);
 
   // Panels and the holder.
-  ControlId Smietnik, picPoloczenie, picTransmisja, picRamka, picZdarzenia, picPlik;
-  ControlId picEth, picKey, picNrPort, picSpeed, picData, picStop, picParite, picHotKey, pic00;
-  ControlId Picture1, Picture4, Picture7, Picture8, Picture9, Picture10, Picture16, Frame4, frmHotKey;
+  ControlId parkingHolder;
+  ControlId connectionSection, transmissionSection, frameSection, eventsSection, fileSection;
+  ControlId addressEditor, keyPicker, portPad;
+  ControlId speedSelector, dataBitsSelector, stopBitsSelector, paritySelector;
+  // Groups inside the sections; hotKeysRule is the line under the hot keys box.
+  ControlId hotKeysGroup, hotKeysRule, hotKeysFrame, fileNamingGroup, writeModeFrame;
+  // The rows of the connection section.
+  ControlId portNumberRow, speedRow, dataBitsRow, stopBitsRow, parityRow, addressRow;
   // The strip.
-  ControlId cmdStart, cmdUkryj, cmdZamknij, chAutostart, lblAutostart;
-  ControlId LblUstawieniaPortu, lblTransmisja, lblRamka, lblzdarzenia, lblPlik;
-  ControlId imgPolaczenie, imgTransmisja, imgRamka, imgZdarzenia, imgPlik;
+  ControlId startButton, hideButton, closeButton, autoStartBox, autoStartLabel;
+  ControlId connectionLabel, transmissionLabel, frameLabel, eventsLabel, fileLabel;
+  ControlId connectionMark, transmissionMark, frameMark, eventsMark, fileMark;
   // Settings controls.
-  ControlId chZmiana, chZmianaCR, chZmianaLF, Option1, Option2, ChPlik, ChPanel, cmdUstaw;
-  std::array<ControlId, 2> optPlik, optDopisywanie;
-  std::array<ControlId, 5> opKoniecRamki;
-  ControlId chNasluch, chHotKey;
-  ControlId lblPytanie, lblTarowanie, lblPytanieVal, lblTarowanieVal, LblTypKey;
-  std::array<ControlId, 13> cmdHotKey;  // elements 1..12; [0] unused
-  ControlId lblNrPortuVal, lblSpeedVal, lblPariteVal, lblBitsDataVal, lblBitsStopVal;
-  ControlId LblNrPortuCap, lblSpeedCap, lblPariteCap, lblBitsDataCap, lblBitsStopCap, Label4;
-  std::array<ControlId, 10> ButtonXP1;
-  ControlId cmdOkNrPortu, cmdNoNrPortu, cmdCLRNrPortu, CmdEthernet;
-  ControlId ButtonXP4, ButtonXP5, ButtonXP6, ButtonXP7, ButtonXP8, ButtonXP9;
-  ControlId ButtonXP10, ButtonXP11, ButtonXP12, ButtonXP13;
-  std::array<ControlId, 4> txtIp;
-  ControlId txtPort, cmdOkIp, cmdNoIp, cmdClrIp, lblEthBlad, lblEthIp, lblEthPort;
-  ControlId LblPlikPath, txtTransmisja, lblHelp, lblStatus, Image7, PicTray;
-  ControlId mnuTray, mnuVisible, mnuClose, mnuHelp;
+  ControlId decimalCommaBox, dropCrBox, dropLfBox, textDataOption, numericDataOption;
+  ControlId toFileBox, dataPanelBox, changeFolderButton;
+  std::array<ControlId, 2> fileNamingOptions, writeModeOptions;
+  std::array<ControlId, 5> endOfFrameOptions;
+  ControlId listeningBox, hotKeysBox;
+  ControlId queryLabel, tareLabel, queryKeyValue, tareKeyValue, keyPickerTitle;
+  std::array<ControlId, 13> hotKeyButtons;  // elements 1..12; [0] unused
+  ControlId portNumberValue, speedValue, parityValue, dataBitsValue, stopBitsValue;
+  ControlId portNumberLabel, speedLabel, parityLabel, dataBitsLabel, stopBitsLabel, addressLabel;
+  // The port pad and the selectors' choices.
+  std::array<ControlId, 10> portDigitButtons;
+  ControlId portApplyButton, portCancelButton, portClearButton, ethernetButton;
+  ControlId speed4800Button, speed9600Button, speed19200Button;
+  ControlId parityNoneButton, parityOddButton, parityEvenButton;
+  ControlId dataBits8Button, dataBits7Button, stopBits2Button, stopBits1Button;
+  // The address editor.
+  std::array<ControlId, 4> addressPartBoxes;
+  ControlId addressPortBox, addressApplyButton, addressCancelButton, addressClearButton;
+  ControlId addressError, addressValue, addressPortValue;
+  // Status lines and the invisible helpers.
+  ControlId dataFolderValue, transmissionStatus, helpLabel, saveNotice, hiddenImage, trayPicture;
+  ControlId trayMenu, showWindowItem, closeItem, helpItem;
   // Weights instead of characters (frame section).
-  ControlId chTylkoWaga, chTylkoStabilna;
+  ControlId weightOnlyBox, stableOnlyBox;
 };
 
 }  // namespace pondex::ui

@@ -3,7 +3,7 @@
 namespace pondex::ui {
 
 void ShowSaveFailure(Form& form, const MainControls& c) {
-  form.setVisible(c.lblStatus, true);
+  form.setVisible(c.saveNotice, true);
 }
 
 }  // namespace pondex::ui

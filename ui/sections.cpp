@@ -10,18 +10,18 @@ struct Section {
 };
 
 std::array<Section, 5> sectionsOf(const MainControls& c) {
-  return {{{c.LblUstawieniaPortu, c.imgPolaczenie, c.picPoloczenie},
-           {c.lblTransmisja, c.imgTransmisja, c.picTransmisja},
-           {c.lblRamka, c.imgRamka, c.picRamka},
-           {c.lblzdarzenia, c.imgZdarzenia, c.picZdarzenia},
-           {c.lblPlik, c.imgPlik, c.picPlik}}};
+  return {{{c.connectionLabel, c.connectionMark, c.connectionSection},
+           {c.transmissionLabel, c.transmissionMark, c.transmissionSection},
+           {c.frameLabel, c.frameMark, c.frameSection},
+           {c.eventsLabel, c.eventsMark, c.eventsSection},
+           {c.fileLabel, c.fileMark, c.fileSection}}};
 }
 
 }  // namespace
 
 void HideSections(Form& form, const MainControls& c) {
-  for (ControlId panel : {c.picPoloczenie, c.picZdarzenia, c.picPlik, c.picRamka, c.picTransmisja}) {
-    form.setContainer(panel, c.Smietnik);
+  for (ControlId panel : {c.connectionSection, c.eventsSection, c.fileSection, c.frameSection, c.transmissionSection}) {
+    form.setContainer(panel, c.parkingHolder);
   }
 }
 
@@ -40,7 +40,7 @@ void ShowSection(Form& form, const MainControls& c, ControlId panel) {
   // The keyboard focus never stays on a control that went out of sight:
   // a Space there would change a setting nobody sees.
   const auto focused = form.focused();
-  if (label && focused && !form.shownWithin(*focused, c.Smietnik)) form.setFocus(*label);
+  if (label && focused && !form.shownWithin(*focused, c.parkingHolder)) form.setFocus(*label);
 }
 
 }  // namespace pondex::ui

@@ -1,6 +1,6 @@
 #pragma once
 // Showing one section panel of the settings window at a time. A panel is
-// hidden by parking it in the holder Smietnik, never destroyed.
+// hidden by parking it in the holder parkingHolder, never destroyed.
 #include <array>
 #include <optional>
 

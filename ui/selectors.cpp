@@ -17,30 +17,30 @@ void Selectors::bind(std::function<void()> addressEditorOpened) {
   form_.onContainerChanged([this](ControlId id) { containerChanged(id); });
   form_.onCancel([this] { cancel(); });
 
-  form_.onClick(c_.lblSpeedCap, [this] { open(c_.picSpeed, c_.Picture10, Side::Below, true); });
-  form_.onClick(c_.lblBitsDataCap, [this] { open(c_.picData, c_.Picture9, Side::Below, true); });
-  form_.onClick(c_.lblBitsStopCap, [this] { open(c_.picStop, c_.Picture8, Side::Above, true); });
-  form_.onClick(c_.lblPariteCap, [this] { open(c_.picParite, c_.Picture7, Side::Below, true); });
-  form_.onClick(c_.LblNrPortuCap, [this] {
-    open(c_.picNrPort, c_.Picture4, Side::Below, true);
+  form_.onClick(c_.speedLabel, [this] { open(c_.speedSelector, c_.speedRow, Side::Below, true); });
+  form_.onClick(c_.dataBitsLabel, [this] { open(c_.dataBitsSelector, c_.dataBitsRow, Side::Below, true); });
+  form_.onClick(c_.stopBitsLabel, [this] { open(c_.stopBitsSelector, c_.stopBitsRow, Side::Above, true); });
+  form_.onClick(c_.parityLabel, [this] { open(c_.paritySelector, c_.parityRow, Side::Below, true); });
+  form_.onClick(c_.portNumberLabel, [this] {
+    open(c_.portPad, c_.portNumberRow, Side::Below, true);
     startPortNumberEntry();
   });
-  form_.onClick(c_.Label4, [this, opened = std::move(addressEditorOpened)] {
+  form_.onClick(c_.addressLabel, [this, opened = std::move(addressEditorOpened)] {
     // Filled before the focus arrives: the box that takes it selects its
     // whole text, so that typing replaces it.
     if (opened) opened();
-    open(c_.picEth, c_.Picture1, Side::Above, true);
+    open(c_.addressEditor, c_.addressRow, Side::Above, true);
   });
   for (int i = 0; i < 10; ++i) {
-    form_.onClick(c_.ButtonXP1[static_cast<std::size_t>(i)], [this, i] {
-      const std::string shown = form_.caption(c_.lblNrPortuVal);
-      if (shown.size() < kMaxPortDigits) form_.setCaption(c_.lblNrPortuVal, shown + std::to_string(i));
+    form_.onClick(c_.portDigitButtons[static_cast<std::size_t>(i)], [this, i] {
+      const std::string shown = form_.caption(c_.portNumberValue);
+      if (shown.size() < kMaxPortDigits) form_.setCaption(c_.portNumberValue, shown + std::to_string(i));
     });
   }
 }
 
 void Selectors::open(ControlId panel, ControlId row, Side side, bool focus) {
-  form_.setContainer(panel, c_.picPoloczenie);
+  form_.setContainer(panel, c_.connectionSection);
   const Rect r = form_.rect(row);
   const int top = side == Side::Below ? r.top + r.height : r.top - form_.rect(panel).height;
   form_.move(panel, r.left, top);
@@ -61,23 +61,24 @@ void Selectors::open(ControlId panel, ControlId row, Side side, bool focus) {
 }
 
 void Selectors::startPortNumberEntry() {
-  form_.setCaption(c_.lblNrPortuVal, "");
+  form_.setCaption(c_.portNumberValue, "");
 }
 
 void Selectors::cancel() {
   const auto panel = owner();
   if (!panel) return;
-  if (*panel == c_.picNrPort) {
-    form_.userClick(c_.cmdNoNrPortu);
-  } else if (*panel == c_.picEth) {
-    form_.userClick(c_.cmdNoIp);
+  if (*panel == c_.portPad) {
+    form_.userClick(c_.portCancelButton);
+  } else if (*panel == c_.addressEditor) {
+    form_.userClick(c_.addressCancelButton);
   } else {
-    form_.setContainer(*panel, c_.Smietnik);
+    form_.setContainer(*panel, c_.parkingHolder);
   }
 }
 
 bool Selectors::isSelector(ControlId id) const {
-  for (ControlId s : {c_.picSpeed, c_.picData, c_.picStop, c_.picParite, c_.picNrPort, c_.picEth, c_.picKey}) {
+  for (ControlId s : {c_.speedSelector, c_.dataBitsSelector, c_.stopBitsSelector, c_.paritySelector, c_.portPad,
+                      c_.addressEditor, c_.keyPicker}) {
     if (s == id) return true;
   }
   return false;
@@ -87,7 +88,7 @@ bool Selectors::inSight(ControlId id) const {
   // The window's own visibility does not count: a hidden window shows the
   // same controls once it is shown again.
   for (ControlId at = id; at != kWindowId; at = form_.container(at)) {
-    if (at == c_.Smietnik || !form_.visible(at)) return false;
+    if (at == c_.parkingHolder || !form_.visible(at)) return false;
   }
   return true;
 }
@@ -123,7 +124,7 @@ void Selectors::containerChanged(ControlId id) {
       returnFocus = was->returnFocus;
       opened_.erase(was);
     }
-    if (form_.container(id) != c_.Smietnik) {
+    if (form_.container(id) != c_.parkingHolder) {
       const auto focused = form_.focused();
       opened_.push_back({id, focused && !inside(*focused, id) ? focused : returnFocus});
     } else {

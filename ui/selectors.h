@@ -31,7 +31,7 @@ class Selectors {
   // `addressEditorOpened` fills the address boxes when the editor opens.
   void bind(std::function<void()> addressEditorOpened);
 
-  // Moves `panel` into picPoloczenie next to `row`, optionally giving it
+  // Moves `panel` into connectionSection next to `row`, optionally giving it
   // the keyboard focus.
   void open(ControlId panel, ControlId row, Side side, bool focus);
   // An empty display, so that digits typed now build a new number.

@@ -41,7 +41,7 @@ bool ChangeDataFolder(Shell& shell, MessageBoxes& boxes, const std::string& data
   if (path.back() != '\\') path += '\\';
   if (sameFolder(path, dataDirectory)) return false;
   const std::string text =
-      question.ChangeDirText1 + "  " + dataDirectory + "\r\n" + question.ChangeDirText2 + "  " + path;
+      question.changeDirText1 + "  " + dataDirectory + "\r\n" + question.changeDirText2 + "  " + path;
   if (boxes.show(text, "", MessageButtons::YesNo, MessageIcon::None) != MessageAnswer::Yes) return false;
   if (accept) accept(path);
   return true;

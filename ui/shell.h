@@ -25,8 +25,8 @@ void StartHelp(Shell& shell, const FileSystem& files);
 // The two parts of the change-directory question, as the language file
 // gives them.
 struct FolderQuestion {
-  std::string ChangeDirText1;
-  std::string ChangeDirText2;
+  std::string changeDirText1;
+  std::string changeDirText2;
 };
 
 // Lets the user pick a new data folder and confirm it. The chosen path gets

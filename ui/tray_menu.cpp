@@ -23,7 +23,7 @@ TrayMenu::~TrayMenu() {
 }
 
 std::vector<std::string> TrayMenu::items() const {
-  return {form_.caption(c_.mnuVisible), form_.caption(c_.mnuClose), form_.caption(c_.mnuHelp)};
+  return {form_.caption(c_.showWindowItem), form_.caption(c_.closeItem), form_.caption(c_.helpItem)};
 }
 
 void TrayMenu::TrayMouseMove(const TrayMouseEvent& event) {

@@ -1,7 +1,7 @@
 #pragma once
 // The tray icon's mouse handling and its pop-up menu. The menu's captions
-// are those of the menu items of the control model (mnuVisible, mnuClose,
-// mnuHelp), so a language file renames them as it renames the window.
+// are those of the menu items of the control model (showWindowItem, closeItem,
+// helpItem), so a language file renames them as it renames the window.
 #include <cstddef>
 #include <functional>
 #include <string>
@@ -24,11 +24,11 @@ inline constexpr int kTrayRightButtonUp = 517;    // WM_RBUTTONUP
 class TrayMenu {
  public:
   struct Actions {
-    // mnuVisible, and a double click; the menu then also restores a
+    // showWindowItem, and a double click; the menu then also restores a
     // minimised window and brings it to the front.
     std::function<void()> showWindow;
-    std::function<void()> close;  // mnuClose: ends the program
-    std::function<void()> help;   // mnuHelp
+    std::function<void()> close;  // closeItem: ends the program
+    std::function<void()> help;   // helpItem
   };
 
   // Takes the tray's notifications from here on, until destroyed.

@@ -61,7 +61,7 @@ class SocketTest : public ::testing::Test {
   FakeEventLoop loop;
   FakeSocketLibrary net{loop};
   FakeMessageBoxes boxes;
-  modSocketMaster service{net, boxes};
+  SocketService service{net, boxes};
   std::vector<std::int32_t> arrivals;
   std::vector<std::string> errors;
   std::vector<std::string> log;

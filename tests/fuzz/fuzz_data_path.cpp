@@ -1,6 +1,6 @@
 // Received text through the controller's data path, in pieces, with the
-// settings the first two bytes choose. Uses only Key(Platform&), Form_Load,
-// ProcessSerialData and EndTransmission, so it follows the controller
+// settings the first two bytes choose. Uses only Controller(Platform&), start,
+// deliverSerialPiece and endTransmission, so it follows the controller
 // wherever its parts move.
 //
 // Starting a controller costs far more than a run, so one is kept per
@@ -12,28 +12,28 @@
 #include <memory>
 #include <string>
 
-#include "core/key.h"
+#include "core/controller.h"
 #include "tests/fakes/fake_platform.h"
 #include "tests/fakes/us_layout.h"
 
 namespace {
 
-struct Controller {
-  explicit Controller(const std::string& settings) {
+struct StartedController {
+  explicit StartedController(const std::string& settings) {
     pondex::fakes::installUsLayout(fake.keyboard);
     fake.plantSettings(settings);
-    started = key.Form_Load();
+    started = controller.start();
   }
   pondex::fakes::FakePlatform fake;
-  pondex::Key key{fake.platform};
+  pondex::Controller controller{fake.platform};
   bool started = false;
 };
 
-Controller& controllerFor(std::uint8_t a, std::uint8_t b) {
-  static std::map<int, std::unique_ptr<Controller>> controllers;
+StartedController& controllerFor(std::uint8_t a, std::uint8_t b) {
+  static std::map<int, std::unique_ptr<StartedController>> controllers;
   auto& c = controllers[a << 8 | b];
   if (!c) {
-    c = std::make_unique<Controller>(
+    c = std::make_unique<StartedController>(
         "[USTAWIENIA]\r\nTEKST=" + std::string((a & 1) != 0 ? "-1" : "0") + "\r\nZMIANA=" + std::to_string(a >> 1 & 3) +
         "\r\nCR=" + std::to_string((a >> 3 & 1) != 0 ? 0 : 13) +
         "\r\nLF=" + std::to_string((a >> 4 & 1) != 0 ? 0 : 10) + "\r\nKoniec ramki=" + std::to_string(b % 6) +
@@ -46,7 +46,7 @@ Controller& controllerFor(std::uint8_t a, std::uint8_t b) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 2 || size > 1024) return -1;
-  Controller& c = controllerFor(data[0] & 0x1F, data[1] & 0x0F);
+  StartedController& c = controllerFor(data[0] & 0x1F, data[1] & 0x0F);
   if (!c.started) return 0;
   c.fake.keyboard.events.clear();
   c.fake.files.contents.clear();
@@ -63,10 +63,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       piece += static_cast<char>(data[i]);
       continue;
     }
-    if (!piece.empty() && static_cast<std::uint8_t>(piece[0]) == 0xFE) c.key.EndTransmission();
-    c.key.ProcessSerialData(piece);
+    if (!piece.empty() && static_cast<std::uint8_t>(piece[0]) == 0xFE) c.controller.endTransmission();
+    c.controller.deliverSerialPiece(piece);
     piece.clear();
   }
-  c.key.EndTransmission();
+  c.controller.endTransmission();
   return 0;
 }

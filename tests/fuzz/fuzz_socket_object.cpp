@@ -8,7 +8,7 @@
 #include <string>
 
 #include "net/csocket_master.h"
-#include "net/socket_master.h"
+#include "net/socket_service.h"
 #include "tests/fakes/fake_platform.h"
 #include "tests/fakes/fake_sockets.h"
 
@@ -32,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   net.addHost("waga", {{10, 0, 0, 7}});
   net.planConnect({{{10, 0, 0, 8}}, 4001}, {.notifiedError = kWsaConnectionRefused});
   net.planConnect({{{10, 0, 0, 9}}, 4001}, {.immediateError = kWsaAddressNotAvailable});
-  modSocketMaster service{net, boxes};
+  SocketService service{net, boxes};
   auto object = std::make_unique<CSocketMaster>(service);
   object->events.DataArrival = [&](std::int32_t) {
     SocketData text = std::string();

@@ -1,11 +1,11 @@
 // The data path end to end in virtual time: a scale on the fake serial port,
 // the real controller, and the text a focused window would receive.
-#include "tests/unit/key_fixture.h"
+#include "tests/unit/controller_fixture.h"
 
 namespace pondex {
 namespace {
 
-class DataPathTest : public KeyFixture {
+class DataPathTest : public ControllerFixture {
  protected:
   // Starts the program listening with these settings, and lets the first
   // supervision tick open the port.
@@ -72,11 +72,11 @@ TEST_F(DataPathTest, FramesFiftyMillisecondsApartAreOneTransmissionAndSevenHundr
 
 TEST_F(DataPathTest, NoTickRunsWhileAPieceIsProcessed) {
   listen(kHotKeysOn);
-  form.userClick(c.cmdStart);                                          // hot keys are watched from now on
+  form.userClick(c.startButton);                                       // hot keys are watched from now on
   fake.keyboard.asyncStates[120] = static_cast<std::int16_t>(0x8000);  // F9 held
   scale.sendIn(Millis(10), "5");
   fake.loop.runFor(Millis(50));
-  EXPECT_FALSE(timerOn(kTimer3)) << "supervision and hot keys pause during a transmission";
+  EXPECT_FALSE(timerOn(kSupervisionTimer)) << "supervision and hot keys pause during a transmission";
   const auto before = scale.written();
   fake.loop.runFor(Millis(240));  // the transmission ends at 110 ms; the hot key tick is due at 310
   EXPECT_EQ(scale.written(), before);
@@ -90,11 +90,11 @@ TEST_F(DataPathTest, ThePanelShowsWhatArrivesWhileOpenAndListeningGoesOnAfterIt)
     scale.sendIn(Millis(10), "1.5 kg\r\n");
     fake.loop.runFor(Millis(1000));  // the timers run while the modal panel is open
   };
-  form.userClick(c.ChPanel);  // returns when the panel closes
+  form.userClick(c.dataPanelBox);  // returns when the panel closes
   EXPECT_EQ(fake.panel.text, "1,5 kg\r");
   EXPECT_EQ(typed(), "") << "nothing is typed while the panel shows the data";
-  EXPECT_EQ(form.value(c.ChPanel), 0);
-  EXPECT_TRUE(timerOn(kTimer3)) << "START was pressed before: supervision and hot keys go on";
+  EXPECT_EQ(form.value(c.dataPanelBox), 0);
+  EXPECT_TRUE(timerOn(kSupervisionTimer)) << "START was pressed before: supervision and hot keys go on";
 
   scale.sendIn(Millis(10), "2\r\n");
   fake.loop.runFor(Millis(1000));
@@ -107,9 +107,9 @@ TEST_F(DataPathTest, EachTransmissionInFileOutputReplacesItsOwnFileWhole) {
   scale.sendAt(Millis(350), "2");
   scale.sendAt(Millis(1050), "3");
   fake.loop.runFor(Millis(320) - fake.loop.now());  // between the two pieces
-  EXPECT_TRUE(form.visible(c.txtTransmisja)) << "the window says a transmission is being written";
+  EXPECT_TRUE(form.visible(c.transmissionStatus)) << "the window says a transmission is being written";
   fake.loop.runFor(Millis(3000));
-  EXPECT_FALSE(form.visible(c.txtTransmisja));
+  EXPECT_FALSE(form.visible(c.transmissionStatus));
   EXPECT_EQ(fake.files.contents["c:\\kolvat\\pon_dex\\261206_080000.txt"], "12");
   EXPECT_EQ(fake.files.contents["c:\\kolvat\\pon_dex\\261206_080001.txt"], "3");
   EXPECT_EQ(fake.files.openFiles, 0);
@@ -122,11 +122,11 @@ TEST_F(DataPathTest, AFileThatCannotBeWrittenIsShownAndTheNextTransmissionTriesA
   fake.files.unopenable.insert(path);
   scale.sendIn(Millis(10), "1");
   fake.loop.runFor(Millis(2000));
-  EXPECT_EQ(form.caption(c.LblPlikPath),
+  EXPECT_EQ(form.caption(c.dataFolderValue),
             "B\xA3\xA5"
             "D ZAPISU (3): " +
                 path);
-  EXPECT_EQ(form.foreColor(c.LblPlikPath), ui::rgb(255, 0, 0));
+  EXPECT_EQ(form.foreColor(c.dataFolderValue), ui::rgb(255, 0, 0));
   EXPECT_NE(fake.tray.tip.find(path), std::string::npos);
   EXPECT_TRUE(fake.messages.shown.empty()) << "no modal box stops the data path";
 
@@ -134,8 +134,8 @@ TEST_F(DataPathTest, AFileThatCannotBeWrittenIsShownAndTheNextTransmissionTriesA
   scale.sendIn(Millis(10), "2");
   fake.loop.runFor(Millis(2000));
   EXPECT_EQ(fake.files.contents[path], "2");
-  EXPECT_EQ(form.caption(c.LblPlikPath), path);
-  EXPECT_EQ(form.foreColor(c.LblPlikPath), ui::kBlack);
+  EXPECT_EQ(form.caption(c.dataFolderValue), path);
+  EXPECT_EQ(form.foreColor(c.dataFolderValue), ui::kBlack);
   EXPECT_EQ(fake.tray.tip, "Pon_dex");
 }
 

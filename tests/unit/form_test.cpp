@@ -59,9 +59,9 @@ TEST(Form, ContainersCannotFormACycleAndMissingNamesAreErrors) {
 TEST(MainWindow, PanelsStartParked) {
   Form f = buildMainWindow();
   const MainControls c(f);
-  for (ControlId panel : {c.picPoloczenie, c.picTransmisja, c.picRamka, c.picZdarzenia, c.picPlik, c.picEth, c.picKey,
-                          c.picNrPort, c.picSpeed}) {
-    EXPECT_EQ(f.container(panel), c.Smietnik) << f.name(panel);
+  for (ControlId panel : {c.connectionSection, c.transmissionSection, c.frameSection, c.eventsSection, c.fileSection,
+                          c.addressEditor, c.keyPicker, c.portPad, c.speedSelector}) {
+    EXPECT_EQ(f.container(panel), c.parkingHolder) << f.name(panel);
   }
 }
 
@@ -70,7 +70,7 @@ TEST(MainWindow, NoTwoControlsOfOneContainerCoverEachOther) {
   Form f = buildMainWindow();
   const MainControls c(f);
   for (ControlId container = 0; container < f.size(); ++container) {
-    if (container == c.Smietnik) continue;  // the parked panels lie on top of each other there
+    if (container == c.parkingHolder) continue;  // the parked panels lie on top of each other there
     const auto kids = f.children(container);
     for (std::size_t i = 0; i < kids.size(); ++i) {
       for (std::size_t j = i + 1; j < kids.size(); ++j) {

@@ -1,6 +1,6 @@
 // Hot keys and scale commands: the supervision tick with a fake global key
 // state.
-#include "tests/unit/key_fixture.h"
+#include "tests/unit/controller_fixture.h"
 
 namespace pondex {
 namespace {
@@ -8,7 +8,7 @@ namespace {
 constexpr int kF1 = 112, kF4 = 115, kF9 = 120, kF12 = 123;
 constexpr std::int16_t kDown = static_cast<std::int16_t>(0x8000);
 
-class HotKeysTest : public KeyFixture {
+class HotKeysTest : public ControllerFixture {
  protected:
   // Holds a key down until a command went out, then releases it.
   void tap(int vk) {
@@ -23,17 +23,17 @@ TEST_F(HotKeysTest, ThePickerAssignsKeysThatTakeEffectAtOnceAndOneKeyCanSendBoth
   start(kHotKeysOn + kListening);
   const auto assign = [&](ui::ControlId label, std::size_t functionKey) {
     form.userClick(label);
-    form.userClick(c.cmdHotKey[functionKey]);
-    EXPECT_EQ(form.container(c.picKey), c.Smietnik) << "the picker closes";
+    form.userClick(c.hotKeyButtons[functionKey]);
+    EXPECT_EQ(form.container(c.keyPicker), c.parkingHolder) << "the picker closes";
   };
-  assign(c.lblTarowanie, 12);
-  EXPECT_EQ(form.caption(c.lblTarowanieVal), "F12");
+  assign(c.tareLabel, 12);
+  EXPECT_EQ(form.caption(c.tareKeyValue), "F12");
   EXPECT_EQ(fake.setting("KLAWISZT"), "F12");
   tap(kF12);
-  assign(c.lblPytanie, 1);
+  assign(c.queryLabel, 1);
   EXPECT_EQ(fake.setting("KLAWISZ"), "F1");
   tap(kF1);
-  assign(c.lblPytanie, 12);
+  assign(c.queryLabel, 12);
   tap(kF12);
   EXPECT_EQ(scale.written(), "T\r\nSI\r\nSI\r\nT\r\n");
 }
@@ -42,7 +42,7 @@ TEST_F(HotKeysTest, NothingIsSentWithHotKeysOffOrForAKeyNameOutsideF1ToF12) {
   start(kListening + "KLAWISZ=F13\r\n");
   tap(kF4);
   EXPECT_EQ(scale.written(), "") << "hot keys are off by default";
-  form.userClick(c.chHotKey);
+  form.userClick(c.hotKeysBox);
   tap(kF9);
   tap(kF4);
   EXPECT_EQ(scale.written(), "T\r\n") << "F13 left the query key unset";

@@ -6,12 +6,12 @@
 #include <set>
 #include <string>
 
-#include "tests/unit/key_fixture.h"
+#include "tests/unit/controller_fixture.h"
 
 namespace pondex {
 namespace {
 
-class KeyboardTest : public KeyFixture {
+class KeyboardTest : public ControllerFixture {
  protected:
   // The qualified names of the enabled tab stops a person can see.
   std::set<std::string> reachable() const {
@@ -46,14 +46,14 @@ TEST_F(KeyboardTest, TabReachesEverySettingOfTheOpenSectionAndNothingParked) {
     ui::ControlId label;
     std::set<std::string> settings;
   } sections[] = {
-      {c.LblUstawieniaPortu,
+      {c.connectionLabel,
        {"LblNrPortuCap", "lblSpeedCap", "lblBitsDataCap", "lblBitsStopCap", "lblPariteCap", "Label4"}},
-      {c.lblTransmisja, {"chHotKey", "lblPytanie", "lblTarowanie", "chNasluch"}},
+      {c.transmissionLabel, {"chHotKey", "lblPytanie", "lblTarowanie", "chNasluch"}},
       // The settled-only box stays out of reach while it is disabled.
-      {c.lblRamka, {"Option1", "Option2", "chZmiana", "chZmianaLF", "chZmianaCR", "chTylkoWaga"}},
-      {c.lblzdarzenia,
+      {c.frameLabel, {"Option1", "Option2", "chZmiana", "chZmianaLF", "chZmianaCR", "chTylkoWaga"}},
+      {c.eventsLabel,
        {"opKoniecRamki(0)", "opKoniecRamki(1)", "opKoniecRamki(2)", "opKoniecRamki(3)", "opKoniecRamki(4)"}},
-      {c.lblPlik,
+      {c.fileLabel,
        {"ChPanel", "cmdUstaw", "ChPlik", "optPlik(0)", "optPlik(1)", "optDopisywanie(0)", "optDopisywanie(1)"}},
   };
   for (const auto& s : sections) {
@@ -66,68 +66,68 @@ TEST_F(KeyboardTest, TabReachesEverySettingOfTheOpenSectionAndNothingParked) {
 
 TEST_F(KeyboardTest, AnOpenSelectorOwnsTheKeyboardUntilItClosesByAnyPath) {
   load();
-  press(c.LblUstawieniaPortu);
+  press(c.connectionLabel);
   const auto section = reachable();
 
-  press(c.lblSpeedCap);
-  EXPECT_EQ(form.focused(), c.ButtonXP5) << "the focus starts on the current value, 9600";
+  press(c.speedLabel);
+  EXPECT_EQ(form.focused(), c.speed9600Button) << "the focus starts on the current value, 9600";
   EXPECT_EQ(reachable(), (std::set<std::string>{"ButtonXP4", "ButtonXP5", "ButtonXP6"}));
   form.userCancel();  // Escape
-  EXPECT_EQ(form.container(c.picSpeed), c.Smietnik);
+  EXPECT_EQ(form.container(c.speedSelector), c.parkingHolder);
   EXPECT_EQ(fake.setting("PR\xCA"
                          "DKO\x8C\xC6"),
             "<absent>")
       << "Escape stores nothing";
   EXPECT_EQ(reachable(), section);
-  EXPECT_EQ(form.focused(), c.lblSpeedCap) << "back where the selector was opened";
+  EXPECT_EQ(form.focused(), c.speedLabel) << "back where the selector was opened";
 
-  press(c.lblPariteCap);
-  form.userClick(c.ButtonXP9);  // a value closes it
+  press(c.parityLabel);
+  form.userClick(c.parityEvenButton);  // a value closes it
   EXPECT_EQ(fake.setting("PARZYSTO\x8C\xC6"), "E");
   EXPECT_EQ(reachable(), section);
-  EXPECT_EQ(form.focused(), c.lblPariteCap);
+  EXPECT_EQ(form.focused(), c.parityLabel);
 
   // The pad, and the address editor over it: the one opened last owns the
   // keyboard, and Escape closes them one at a time through their "Anuluj".
-  press(c.LblNrPortuCap);
-  form.gotFocus(c.CmdEthernet);
-  form.userClick(c.CmdEthernet);
-  EXPECT_EQ(form.focused(), c.txtIp[0]);
+  press(c.portNumberLabel);
+  form.gotFocus(c.ethernetButton);
+  form.userClick(c.ethernetButton);
+  EXPECT_EQ(form.focused(), c.addressPartBoxes[0]);
   EXPECT_EQ(reachable().count("txtPort"), 1u);
   EXPECT_EQ(reachable().count("ButtonXP1(0)"), 0u);
   form.userCancel();
-  EXPECT_EQ(form.container(c.picEth), c.Smietnik);
-  EXPECT_EQ(form.focused(), c.CmdEthernet);
+  EXPECT_EQ(form.container(c.addressEditor), c.parkingHolder);
+  EXPECT_EQ(form.focused(), c.ethernetButton);
   const auto pad = reachable();
   EXPECT_TRUE(pad.count("ButtonXP1(9)") && pad.count("cmdOkNrPortu") && pad.count("cmdNoNrPortu")) << "digits and keys";
   form.userCancel();
-  EXPECT_EQ(form.container(c.picNrPort), c.Smietnik);
-  EXPECT_EQ(form.caption(c.lblNrPortuVal), "1") << "Anuluj puts the stored number back";
+  EXPECT_EQ(form.container(c.portPad), c.parkingHolder);
+  EXPECT_EQ(form.caption(c.portNumberValue), "1") << "Anuluj puts the stored number back";
   EXPECT_EQ(reachable(), section);
 
-  press(c.Label4);
-  EXPECT_EQ(form.focused(), c.txtIp[0]);
+  press(c.addressLabel);
+  EXPECT_EQ(form.focused(), c.addressPartBoxes[0]);
 }
 
 TEST_F(KeyboardTest, TheKeyPickerStartsOnTheKeySetAndEscapeKeepsIt) {
   load(kHotKeysOn);
-  press(c.lblTransmisja);
-  press(c.lblPytanie);
-  EXPECT_EQ(form.focused(), c.cmdHotKey[9]);
+  press(c.transmissionLabel);
+  press(c.queryLabel);
+  EXPECT_EQ(form.focused(), c.hotKeyButtons[9]);
   EXPECT_EQ(reachable().size(), 12u);
   form.userCancel();
-  EXPECT_EQ(form.container(c.picKey), c.Smietnik);
-  EXPECT_EQ(form.caption(c.lblPytanieVal), "F9");
-  EXPECT_EQ(form.focused(), c.lblPytanie);
+  EXPECT_EQ(form.container(c.keyPicker), c.parkingHolder);
+  EXPECT_EQ(form.caption(c.queryKeyValue), "F9");
+  EXPECT_EQ(form.focused(), c.queryLabel);
   EXPECT_EQ(reachable().count("chNasluch"), 1u);
 }
 
 TEST_F(KeyboardTest, AFocusLeftInAHiddenSectionMovesToTheNewSectionsLabel) {
   load();
-  press(c.lblRamka);
-  form.gotFocus(c.Option2);
-  form.userClick(c.lblPlik);  // by mouse: the focus would stay on Option2
-  EXPECT_EQ(form.focused(), c.lblPlik);
+  press(c.frameLabel);
+  form.gotFocus(c.numericDataOption);
+  form.userClick(c.fileLabel);  // by mouse: the focus would stay on numericDataOption
+  EXPECT_EQ(form.focused(), c.fileLabel);
 }
 
 }  // namespace

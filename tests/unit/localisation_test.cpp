@@ -14,11 +14,11 @@ struct LanguageFixture : ::testing::Test {
   void plant(const std::string& content) { fake.profiles.files[lang.languagePath()] = content; }
   // The start-up order: write when missing, key the menu items, read.
   void startUp() {
-    if (!lang.languageFileExists()) lang.TlomaczenieZapis(form);
-    form.setTag(c.mnuClose, "end");
-    form.setTag(c.mnuVisible, "visible");
-    form.setTag(c.mnuHelp, "help");
-    lang.TlomaczenieOdczyt(form);
+    if (!lang.languageFileExists()) lang.writeLanguageFile(form);
+    form.setTag(c.closeItem, "end");
+    form.setTag(c.showWindowItem, "visible");
+    form.setTag(c.helpItem, "help");
+    lang.applyLanguageFile(form);
   }
 
   fakes::FakePlatform fake;
@@ -34,8 +34,8 @@ TEST_F(LanguageFixture, FirstStartWritesAFileThatReadsBackToTheBuiltInCaptions) 
   // Keys shared by several controls end with the text of the last captioned
   // one; the captionless boxes stay without text.
   EXPECT_EQ(form.caption(form.id("Label18")), "Ramka");
-  EXPECT_EQ(form.caption(c.mnuHelp), "Help");
-  for (auto box : {c.chAutostart, c.chZmiana, c.chZmianaCR, c.chZmianaLF}) EXPECT_EQ(form.caption(box), "");
+  EXPECT_EQ(form.caption(c.helpItem), "Help");
+  for (auto box : {c.autoStartBox, c.decimalCommaBox, c.dropCrBox, c.dropLfBox}) EXPECT_EQ(form.caption(box), "");
   // Every other caption reads back exactly as built in, quotes and blanks too.
   const std::set<std::string> renamed = {"Label33", "Label18", "Label24", "Label9", "Label14", "mnuHelp"};
   for (ui::ControlId id = 1; id < form.size(); ++id) {
@@ -62,30 +62,30 @@ TEST_F(LanguageFixture, AnEditedFileRenamesEveryControlOfAKeyAndLeavesTheRest) {
         "\r\n");
   startUp();
   EXPECT_TRUE(fake.profiles.writes.empty()) << "a present file is only read";
-  EXPECT_EQ(form.caption(c.lblHelp), "Hints");
-  EXPECT_EQ(form.caption(c.mnuHelp), "Hints");
-  EXPECT_EQ(form.caption(c.Label4), "") << "an empty value empties the caption";
+  EXPECT_EQ(form.caption(c.helpLabel), "Hints");
+  EXPECT_EQ(form.caption(c.helpItem), "Hints");
+  EXPECT_EQ(form.caption(c.addressLabel), "") << "an empty value empties the caption";
   EXPECT_EQ(form.caption(form.id("Label12")), "Konfiguracja") << "99 characters count as absent";
-  EXPECT_EQ(form.caption(c.cmdStart), std::string(98, 's'));
-  EXPECT_EQ(form.caption(c.Option1), "Dane tekstowe") << "a missing key keeps the built-in text";
-  EXPECT_EQ(form.caption(c.chTylkoWaga), "Tylko liczba") << "an older file without the weight keys";
-  EXPECT_EQ(form.caption(c.chZmiana), "") << "a captionless box takes no text from its shared key";
+  EXPECT_EQ(form.caption(c.startButton), std::string(98, 's'));
+  EXPECT_EQ(form.caption(c.textDataOption), "Dane tekstowe") << "a missing key keeps the built-in text";
+  EXPECT_EQ(form.caption(c.weightOnlyBox), "Tylko liczba") << "an older file without the weight keys";
+  EXPECT_EQ(form.caption(c.decimalCommaBox), "") << "a captionless box takes no text from its shared key";
 }
 
 TEST_F(LanguageFixture, TheFileMayGiveOtherQuestionParts) {
   plant("[komunikaty]\r\nzmienKatalog1=Change the data folder from \r\nZMIENKATALOG2=\"to  \"\r\n");
-  lang.TlomaczenieOdczyt(form);
-  EXPECT_EQ(lang.ChangeDirText1(), "Change the data folder from");
-  EXPECT_EQ(lang.ChangeDirText2(), "to  ");
+  lang.applyLanguageFile(form);
+  EXPECT_EQ(lang.changeDirText1(), "Change the data folder from");
+  EXPECT_EQ(lang.changeDirText2(), "to  ");
 }
 
 TEST_F(LanguageFixture, AnUnwritableFolderLeavesTheBuiltInTexts) {
   fake.profiles.readOnly = true;
   EXPECT_FALSE(lang.languageFileExists());
-  EXPECT_FALSE(lang.TlomaczenieZapis(form));
-  lang.TlomaczenieOdczyt(form);
+  EXPECT_FALSE(lang.writeLanguageFile(form));
+  lang.applyLanguageFile(form);
   for (ui::ControlId id = 1; id < form.size(); ++id) EXPECT_EQ(form.caption(id), builtIn.caption(id));
-  EXPECT_EQ(lang.ChangeDirText2(), "na katalog  ") << "its trailing blanks belong to the question";
+  EXPECT_EQ(lang.changeDirText2(), "na katalog  ") << "its trailing blanks belong to the question";
 }
 
 }  // namespace

@@ -5,18 +5,18 @@
 #include <array>
 #include <string>
 
-#include "tests/unit/key_fixture.h"
+#include "tests/unit/controller_fixture.h"
 
 namespace pondex {
 
 inline const std::string kNetwork = "NR PORTU=0\r\nSYGNA\xA3 ZEWNETRZNY=1\r\nKoniec ramki=0\r\nLF=0\r\n";
 inline const Endpoint kScale{{{127, 0, 0, 1}}, 4001};
 
-class NetworkFixture : public KeyFixture {
+class NetworkFixture : public ControllerFixture {
  protected:
   void start(const std::string& settings = kNetwork) {
     load(settings);
-    form.userClick(c.cmdStart);
+    form.userClick(c.startButton);
   }
   // Runs ticks until the input is connected; its socket.
   SocketId connect() {
@@ -26,10 +26,10 @@ class NetworkFixture : public KeyFixture {
   }
   // Types an address into the address panel and applies it.
   void enterAddress(const std::array<const char*, 4>& parts, const std::string& port) {
-    form.userClick(c.Label4);
-    for (std::size_t i = 0; i < parts.size(); ++i) form.userEditedText(c.txtIp[i], parts[i]);
-    form.userEditedText(c.txtPort, port);
-    form.userClick(c.cmdOkIp);
+    form.userClick(c.addressLabel);
+    for (std::size_t i = 0; i < parts.size(); ++i) form.userEditedText(c.addressPartBoxes[i], parts[i]);
+    form.userEditedText(c.addressPortBox, port);
+    form.userClick(c.addressApplyButton);
   }
 };
 

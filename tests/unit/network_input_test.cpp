@@ -19,13 +19,13 @@ TEST_F(NetworkInputTest, SegmentsCloserThanTheSilenceAreTypedAsOneFrame) {
   EXPECT_EQ(fake.sockets.connectAttempts, std::vector<Endpoint>{kScale});
   fake.sockets.peerSends(s, "1");
   fake.loop.runFor(Millis(60));
-  EXPECT_FALSE(timerOn(kTimer3)) << "supervision pauses while data arrive";
+  EXPECT_FALSE(timerOn(kSupervisionTimer)) << "supervision pauses while data arrive";
   fake.sockets.peerSends(s, "2");
   fake.loop.runFor(Millis(300));
   fake.sockets.peerSends(s, "3");
   fake.loop.runFor(Millis(300));
   EXPECT_EQ(typed(), "12\r3\r");
-  EXPECT_TRUE(timerOn(kTimer3));
+  EXPECT_TRUE(timerOn(kSupervisionTimer));
 }
 
 // Each way an attempt fails, one after the other: nothing hangs, no socket
@@ -118,7 +118,7 @@ TEST(CheckNetworkAddress, DecimalPartsUpTo255AndPortsFrom1To65535PassInTheirShor
 TEST_F(NetworkInputTest, AnotherStartKeepsTheSocketLibraryUp) {
   start();
   const SocketId first = connect();
-  form.userClick(c.cmdStart);  // a new input object replaces the connected one
+  form.userClick(c.startButton);  // a new input object replaces the connected one
   EXPECT_EQ(fake.sockets.startups, 1);
   EXPECT_EQ(fake.sockets.cleanups, 0);
   EXPECT_FALSE(fake.sockets.socket(first).open);

@@ -1,11 +1,11 @@
 // The supervision of the serial line while listening: a port that cannot
 // be opened, an adapter pulled out and put back, listening switched off.
-#include "tests/unit/key_fixture.h"
+#include "tests/unit/controller_fixture.h"
 
 namespace pondex {
 namespace {
 
-using SerialSupervisionTest = KeyFixture;
+using SerialSupervisionTest = ControllerFixture;
 
 TEST_F(SerialSupervisionTest, APortThatCannotBeOpenedSaysSoOnceAndTheSupervisionStops) {
   start("NR PORTU=7\r\n" + kListening);
@@ -13,7 +13,7 @@ TEST_F(SerialSupervisionTest, APortThatCannotBeOpenedSaysSoOnceAndTheSupervision
   ASSERT_EQ(fake.messages.shown.size(), 1u);
   EXPECT_EQ(fake.messages.shown[0].text,
             "Com Port Com7: not available. Use Serial settings (on the main menu) to setup your ports.");
-  EXPECT_FALSE(timerOn(kTimer3));
+  EXPECT_FALSE(timerOn(kSupervisionTimer));
 }
 
 TEST_F(SerialSupervisionTest, ListeningReopensAPulledOutAdapterQuietlyAndSwitchedOffClosesThePort) {
@@ -25,7 +25,7 @@ TEST_F(SerialSupervisionTest, ListeningReopensAPulledOutAdapterQuietlyAndSwitche
   EXPECT_FALSE(scale.open);
   EXPECT_TRUE(fake.messages.shown.empty()) << "no box may take the keyboard focus";
   EXPECT_EQ(fake.tray.tip, "Pon_dex - Com1: missing");
-  EXPECT_EQ(form.foreColor(c.LblUstawieniaPortu), ui::rgb(255, 0, 0));
+  EXPECT_EQ(form.foreColor(c.connectionLabel), ui::rgb(255, 0, 0));
 
   scale.plugIn();
   fake.loop.runFor(Millis(1000));
@@ -33,10 +33,10 @@ TEST_F(SerialSupervisionTest, ListeningReopensAPulledOutAdapterQuietlyAndSwitche
   scale.sendIn(Millis(10), "7");
   fake.loop.runFor(Millis(1000));
   EXPECT_EQ(typed(), "7") << "reopened, and data flow again";
-  form.userClick(c.chNasluch);
+  form.userClick(c.listeningBox);
   EXPECT_FALSE(scale.open);
   fake.loop.runFor(Millis(200));
-  EXPECT_EQ(form.foreColor(c.LblUstawieniaPortu), ui::kBlack);
+  EXPECT_EQ(form.foreColor(c.connectionLabel), ui::kBlack);
 }
 
 }  // namespace

@@ -45,14 +45,16 @@ TEST_F(SettingsBindingTest, StoredValuesReachTheirControls) {
        "=E\r\nBITY DANYCH=7\r\nBITY STOPU=2\r\nNR PORTU=3\r\nKLAWISZ=F2\r\nKLAWISZT=F3\r\nPathDir=d:\\w\\\r\n"
        "EthIp=scale.local\r\nEthPort=23\r\nplik stat=-1\r\nplik dopisz=1\r\nplik=1\r\nCR=0\r\nLF=9\r\n");
   const std::pair<ui::ControlId, const char*> shown[] = {
-      {c.lblNrPortuVal, "3"},      {c.lblSpeedVal, "19200"}, {c.lblPariteVal, "E"},     {c.lblBitsDataVal, "7"},
-      {c.lblBitsStopVal, "2"},     {c.lblPytanieVal, "F2"},  {c.lblTarowanieVal, "F3"}, {c.LblPlikPath, "d:\\w\\"},
-      {c.lblEthIp, "scale.local"}, {c.lblEthPort, "23"}};
+      {c.portNumberValue, "3"},  {c.speedValue, "19200"},        {c.parityValue, "E"},
+      {c.dataBitsValue, "7"},    {c.stopBitsValue, "2"},         {c.queryKeyValue, "F2"},
+      {c.tareKeyValue, "F3"},    {c.dataFolderValue, "d:\\w\\"}, {c.addressValue, "scale.local"},
+      {c.addressPortValue, "23"}};
   for (const auto& [label, text] : shown) EXPECT_EQ(form.caption(label), text) << form.name(label);
-  for (auto on : {c.chNasluch, c.chHotKey, c.optPlik[1], c.optDopisywanie[1], c.ChPlik, c.chZmianaCR}) {
+  for (auto on :
+       {c.listeningBox, c.hotKeysBox, c.fileNamingOptions[1], c.writeModeOptions[1], c.toFileBox, c.dropCrBox}) {
     EXPECT_TRUE(form.isOn(on)) << form.qualifiedName(on);
   }
-  EXPECT_TRUE(form.visible(c.Frame4) && form.visible(c.Picture16) && form.visible(c.chAutostart));
+  EXPECT_TRUE(form.visible(c.writeModeFrame) && form.visible(c.fileNamingGroup) && form.visible(c.autoStartBox));
   EXPECT_EQ(settings.StaticFileName, -1);
   EXPECT_EQ(settings.FileWriteMode, 1);
   EXPECT_EQ(settings.FileMode, FileMode::DataFile);
@@ -64,7 +66,8 @@ TEST_F(SettingsBindingTest, StoredValuesReachTheirControls) {
 TEST_F(SettingsBindingTest, ValuesTheControlsCannotTakeShowWhatAFirstStartShows) {
   LoadedWindow first;
   first.load();
-  EXPECT_FALSE(first.form.visible(c.Frame4) || first.form.visible(c.chAutostart) || first.form.visible(c.Picture16));
+  EXPECT_FALSE(first.form.visible(c.writeModeFrame) || first.form.visible(c.autoStartBox) ||
+               first.form.visible(c.fileNamingGroup));
   load(
       "[USTAWIENIA]\r\nZMIANA=7\r\nplik=2\r\nplik dopisz=3\r\nKoniec ramki=9\r\nCR=300\r\nLF=-1\r\n"
       "TEKST=maybe\r\nplik stat=1\r\n" +
@@ -87,7 +90,7 @@ TEST_F(SettingsBindingTest, PortNumberIsStoredAsTheShortestTextOfItsNumber) {
     fake.plantSettings(std::string("[USTAWIENIA]\r\nNR PORTU=") + stored + "\r\n");
     binding.LoadPortSettings();
     EXPECT_EQ(settings.PortNumber, expected) << stored;
-    EXPECT_EQ(form.caption(c.lblNrPortuVal), expected);
+    EXPECT_EQ(form.caption(c.portNumberValue), expected);
   }
 }
 
@@ -107,18 +110,26 @@ TEST_F(SettingsBindingTest, EveryControlWritesItsKeyInTheProgramsFormatAndKeepsT
   store.onWriteFailed([&failures] { ++failures; });
   load();
   fake.profiles.readOnly = true;
-  form.setContainer(c.picSpeed, c.picPoloczenie);  // a selector opened
+  form.setContainer(c.speedSelector, c.connectionSection);  // a selector opened
   const struct {
     ui::ControlId control;
     std::string key, value;
-  } clicks[] = {{c.Option2, "TEKST", "0"},          {c.opKoniecRamki[4], "koniec ramki", "4"},
-                {c.chZmianaCR, "CR", "0"},          {c.chZmianaLF, "LF", "0"},
-                {c.chZmiana, "ZMIANA", "0"},        {c.ChPlik, "plik", "1"},
-                {c.optPlik[1], "plik stat", "-1"},  {c.optDopisywanie[1], "plik dopisz", "1"},
-                {c.chAutostart, "Autostart", "1"},  {c.chHotKey, kHotKeys, "1"},
-                {c.chNasluch, kListening, "1"},     {c.chNasluch, kListening, "0"},
-                {c.ButtonXP6, kSpeed, "19200"},     {c.ButtonXP8, kParity, "O"},
-                {c.ButtonXP13, "BITY DANYCH", "7"}, {c.ButtonXP11, "BITY STOPU", "2"}};
+  } clicks[] = {{c.numericDataOption, "TEKST", "0"},
+                {c.endOfFrameOptions[4], "koniec ramki", "4"},
+                {c.dropCrBox, "CR", "0"},
+                {c.dropLfBox, "LF", "0"},
+                {c.decimalCommaBox, "ZMIANA", "0"},
+                {c.toFileBox, "plik", "1"},
+                {c.fileNamingOptions[1], "plik stat", "-1"},
+                {c.writeModeOptions[1], "plik dopisz", "1"},
+                {c.autoStartBox, "Autostart", "1"},
+                {c.hotKeysBox, kHotKeys, "1"},
+                {c.listeningBox, kListening, "1"},
+                {c.listeningBox, kListening, "0"},
+                {c.speed19200Button, kSpeed, "19200"},
+                {c.parityOddButton, kParity, "O"},
+                {c.dataBits7Button, "BITY DANYCH", "7"},
+                {c.stopBits2Button, "BITY STOPU", "2"}};
   for (const auto& k : clicks) {
     fake.profiles.writes.clear();
     form.userClick(k.control);
@@ -137,14 +148,14 @@ TEST_F(SettingsBindingTest, EveryControlWritesItsKeyInTheProgramsFormatAndKeepsT
   EXPECT_EQ(settings.FileMode, FileMode::DataFile);
   EXPECT_EQ(settings.StaticFileName, -1);
   EXPECT_EQ(settings.PortSpeed, "19200");
-  EXPECT_TRUE(form.visible(c.Frame4) && form.visible(c.frmHotKey));
-  EXPECT_EQ(form.container(c.picSpeed), c.Smietnik);
-  EXPECT_EQ(form.caption(c.lblSpeedVal), "19200");
+  EXPECT_TRUE(form.visible(c.writeModeFrame) && form.visible(c.hotKeysFrame));
+  EXPECT_EQ(form.container(c.speedSelector), c.parkingHolder);
+  EXPECT_EQ(form.caption(c.speedValue), "19200");
   EXPECT_EQ(switchedOff, 1);
   EXPECT_EQ(applied, 5);
   // Unchecking "Do pliku" hides the options that only matter for files.
-  form.userClick(c.ChPlik);
-  EXPECT_FALSE(form.visible(c.Picture16) || form.visible(c.chAutostart) || form.visible(c.lblAutostart));
+  form.userClick(c.toFileBox);
+  EXPECT_FALSE(form.visible(c.fileNamingGroup) || form.visible(c.autoStartBox) || form.visible(c.autoStartLabel));
 }
 
 // The second box means something only beside the first: it is disabled
@@ -153,28 +164,28 @@ TEST_F(SettingsBindingTest, TheWeightBoxesAreWrittenOnlyWhenClickedAndTheSecondN
   load();
   EXPECT_TRUE(fake.profiles.writes.size() > 0) << "a first start writes other keys";
   for (const auto& w : fake.profiles.writes) EXPECT_EQ(w.key.find("TYLKO"), std::string::npos) << w.key;
-  EXPECT_FALSE(form.enabled(c.chTylkoStabilna));
+  EXPECT_FALSE(form.enabled(c.stableOnlyBox));
   fake.profiles.writes.clear();
-  form.userClick(c.chTylkoStabilna);
+  form.userClick(c.stableOnlyBox);
   EXPECT_TRUE(fake.profiles.writes.empty()) << "a disabled box takes no click";
 
-  form.userClick(c.chTylkoWaga);
-  EXPECT_TRUE(form.enabled(c.chTylkoStabilna));
-  form.userClick(c.chTylkoStabilna);
-  form.userClick(c.chTylkoWaga);
+  form.userClick(c.weightOnlyBox);
+  EXPECT_TRUE(form.enabled(c.stableOnlyBox));
+  form.userClick(c.stableOnlyBox);
+  form.userClick(c.weightOnlyBox);
   EXPECT_EQ(setting("TYLKO WAGA"), "0");
   EXPECT_EQ(setting("TYLKO STABILNA"), "1");
   EXPECT_EQ(fake.profiles.writes.size(), 3u);
-  EXPECT_FALSE(form.enabled(c.chTylkoStabilna));
+  EXPECT_FALSE(form.enabled(c.stableOnlyBox));
   EXPECT_FALSE(settings.WeightOnly);
 
   // Read back: the second box keeps its tick, disabled, until the first is on again.
   LoadedWindow again;
   again.load("[USTAWIENIA]\r\nTYLKO STABILNA=1\r\n");
-  EXPECT_TRUE(again.form.isOn(c.chTylkoStabilna) && !again.form.enabled(c.chTylkoStabilna));
+  EXPECT_TRUE(again.form.isOn(c.stableOnlyBox) && !again.form.enabled(c.stableOnlyBox));
   EXPECT_TRUE(again.settings.StableOnly && !again.settings.WeightOnly);
   again.load("[USTAWIENIA]\r\nTYLKO WAGA=1\r\nTYLKO STABILNA=1\r\n");
-  EXPECT_TRUE(again.settings.WeightOnly && again.form.enabled(c.chTylkoStabilna));
+  EXPECT_TRUE(again.settings.WeightOnly && again.form.enabled(c.stableOnlyBox));
 }
 
 }  // namespace

@@ -50,7 +50,7 @@ TEST_F(TrayMenuTest, ADoubleClickShowsTheWindowARightReleaseOpensTheMenuOthersNo
   form.setVisible(kWindowId, true);
   done.clear();
 
-  form.setCaption(c.mnuHelp, "Hints");  // as a language file renames it
+  form.setCaption(c.helpItem, "Hints");  // as a language file renames it
   for (std::optional<std::size_t> item : {std::optional<std::size_t>(0), {1}, {2}, {}}) {
     tray.menuChoice = item;  // nothing: the menu was dismissed
     tray.play(517, 10);

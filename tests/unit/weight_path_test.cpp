@@ -3,7 +3,7 @@
 // window, the data files and the panel receive.
 #include <vector>
 
-#include "tests/unit/key_fixture.h"
+#include "tests/unit/controller_fixture.h"
 
 namespace pondex {
 namespace {
@@ -11,7 +11,7 @@ namespace {
 const std::string kWeightOnly = "TYLKO WAGA=1\r\n";
 const std::string kBoth = "TYLKO WAGA=1\r\nTYLKO STABILNA=1\r\n";
 
-class WeightPathTest : public KeyFixture {
+class WeightPathTest : public ControllerFixture {
  protected:
   void listen(const std::string& settings) {
     start(kListening + settings);
@@ -99,7 +99,7 @@ TEST_F(WeightPathTest, ThePanelShowsOneNumberALine) {
     play({"S S 1.0 kg\r\n", "S D 2.0 kg\r\n"});
     fake.loop.runFor(Millis(1000));
   };
-  form.userClick(c.ChPanel);
+  form.userClick(c.dataPanelBox);
   EXPECT_EQ(fake.panel.text, "1,0\r\n2,0\r\n");
 }
 

@@ -1,11 +1,11 @@
 #pragma once
-// modSocketMaster: the service behind every socket object (CSocketMaster).
+// SocketService: the service behind every socket object (CSocketMaster).
 //
 // - It starts the platform's socket library when the first socket object is
-//   made and stops it when the last one goes (InitiateProcesses and
-//   FinalizeProcesses, called by the objects themselves).
+//   made and stops it when the last one goes (objectCreated and
+//   objectDestroyed, called by the objects themselves).
 // - It owns the hidden message window that the library posts notifications
-//   to: the window exists from the first RegisterSocket until the socket
+//   to: the window exists from the first registerSocket until the socket
 //   registry is empty again, and is made anew at the next registration.
 // - It routes each notification to the object registered for its socket or
 //   lookup handle, in one registry; a message for an unknown or freed handle
@@ -16,6 +16,10 @@
 //   loop) is held and delivered, in order, when that handler returns.
 //   Notifications of other handles are still delivered at once.
 // - It parks incoming connections in temporary objects until an Accept.
+//
+// Its errors name their source as "modSocketMaster.<procedure>", with the
+// procedure names the messages have always carried (InitiateProcesses for
+// objectCreated, FinalizeProcesses for objectDestroyed).
 //
 // One instance per process, made by the program's owner of the platform; it
 // must outlive every CSocketMaster given to it. User-interface thread only.
@@ -78,49 +82,49 @@ class [[nodiscard]] SocketResultOf {
 inline constexpr std::int32_t kErrOutOfMemory = 7;
 
 // The text of a socket error number; "Unknown error." for any other number.
-std::string SocketErrorText(std::int32_t code);
+std::string socketErrorText(std::int32_t code);
 
 // The two 16-bit halves of a message parameter, both unsigned.
 std::uint16_t hiWord(std::intptr_t value);
 std::uint16_t loWord(std::intptr_t value);
 
-class modSocketMaster final : private MessageTarget {
+class SocketService final : private MessageTarget {
  public:
-  modSocketMaster(SocketLibrary& library, MessageBoxes& messages);
-  modSocketMaster(const modSocketMaster&) = delete;
-  modSocketMaster& operator=(const modSocketMaster&) = delete;
-  ~modSocketMaster() override;
+  SocketService(SocketLibrary& library, MessageBoxes& messages);
+  SocketService(const SocketService&) = delete;
+  SocketService& operator=(const SocketService&) = delete;
+  ~SocketService() override;
 
   [[nodiscard]] SocketLibrary& library() { return library_; }
   [[nodiscard]] MessageBoxes& messages() { return messages_; }
 
   // Counted by live socket objects; the first starts the library (version
   // 1.1), the last stops it.
-  SocketResult InitiateProcesses();
-  SocketResult FinalizeProcesses();
+  SocketResult objectCreated();
+  SocketResult objectDestroyed();
 
   // Routes `socket` to `owner`; with events, asks for every notification
   // kind on it (which also makes it non-blocking).
-  SocketResult RegisterSocket(SocketId socket, CSocketMaster& owner, bool withEvents);
-  SocketResult DeregisterSocket(SocketId socket);
-  [[nodiscard]] bool HasSocket(SocketId socket) const;
+  SocketResult registerSocket(SocketId socket, CSocketMaster& owner, bool withEvents);
+  SocketResult deregisterSocket(SocketId socket);
+  [[nodiscard]] bool hasSocket(SocketId socket) const;
   // Whether notifications of `socket` go to `owner`.
-  [[nodiscard]] bool RoutesTo(SocketId socket, const CSocketMaster& owner) const;
-  void ChangeSocketOwner(SocketId socket, CSocketMaster& owner);
+  [[nodiscard]] bool routesTo(SocketId socket, const CSocketMaster& owner) const;
+  void changeSocketOwner(SocketId socket, CSocketMaster& owner);
 
   // Starts an asynchronous lookup of `host` for `owner`; the handle is 0
   // (with the library's error) when it did not start.
-  Result<LookupId> StartLookup(const std::string& host, CSocketMaster& owner);
-  void DeregisterLookup(LookupId lookup);
+  Result<LookupId> startLookup(const std::string& host, CSocketMaster& owner);
+  void deregisterLookup(LookupId lookup);
 
   // Incoming connections waiting for an Accept, each held by a temporary
   // object made here.
-  SocketResult ParkAccepted(SocketId socket);
-  [[nodiscard]] bool IsParked(SocketId socket) const;
-  [[nodiscard]] CSocketMaster* TakeParked(SocketId socket) const;
-  void ForgetParked(SocketId socket);
+  SocketResult parkAccepted(SocketId socket);
+  [[nodiscard]] bool isParked(SocketId socket) const;
+  [[nodiscard]] CSocketMaster* takeParked(SocketId socket) const;
+  void forgetParked(SocketId socket);
 
-  SocketResult DestroyWinsockMessageWindow();
+  SocketResult destroyMessageWindow();
 
  private:
   // Socket and lookup handles are numbers of their own: the same value may

@@ -5,22 +5,22 @@
 
 #include <string>
 
-#include "core/key.h"
+#include "core/controller.h"
 #include "tests/fakes/fake_platform.h"
 #include "tests/fakes/us_layout.h"
 
 namespace pondex {
 
-class KeyFixture : public ::testing::Test {
+class ControllerFixture : public ::testing::Test {
  protected:
   // The controller's timers, told apart by their intervals.
-  static constexpr Millis kTimer3{200};  // supervision and hot keys
+  static constexpr Millis kSupervisionTimer{200};  // supervision and hot keys
   inline static const std::string kListening = "SYGNA\xA3 ZEWNETRZNY=1\r\n";
   inline static const std::string kHotKeysOn =
       "GOR\xA5"
       "CY KLAWISZ=1\r\n";
 
-  KeyFixture() {
+  ControllerFixture() {
     fakes::installUsLayout(fake.keyboard);
     fake.keyboard.clock = &fake.loop;
   }
@@ -28,20 +28,20 @@ class KeyFixture : public ::testing::Test {
   // Starts the program over a settings file with these lines.
   void load(const std::string& settings = "") {
     fake.plantSettings("[USTAWIENIA]\r\n" + settings);
-    ASSERT_TRUE(key.Form_Load());
+    ASSERT_TRUE(controller.start());
   }
   // ... and presses START.
   void start(const std::string& settings) {
     load(settings);
-    form.userClick(c.cmdStart);
+    form.userClick(c.startButton);
   }
   [[nodiscard]] bool timerOn(Millis interval) const { return fake.loop.timerEnabled(interval); }
   [[nodiscard]] std::string typed() const { return fakes::typedText(fake.keyboard); }
 
   fakes::FakePlatform fake;
-  Key key{fake.platform};
-  ui::Form& form = key.form();
-  const ui::MainControls& c = key.controls();
+  Controller controller{fake.platform};
+  ui::Form& form = controller.form();
+  const ui::MainControls& c = controller.controls();
   fakes::FakeSerialDevice& scale = fake.serial.addPort("COM1");
 };
 

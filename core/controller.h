@@ -1,5 +1,5 @@
 #pragma once
-// KEY: the controller of the whole program. It owns the in-memory
+// The controller of the whole program. It owns the in-memory
 // settings, the serial component, the two timers, the presenter of the
 // window and the parts that do the work: the data path, the network input
 // and the hot keys. Its handlers are the program's entry points and forward
@@ -7,8 +7,8 @@
 // Serial input is not polled: the serial component says when text has
 // arrived.
 //
-//   Timer1  100 ms  armed by received data    EndTransmission
-//   Timer3  200 ms  on after START             channel upkeep and hot keys
+//   silence      100 ms  armed by received data  endTransmission
+//   supervision  200 ms  on after START          channel upkeep and hot keys
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -38,53 +38,53 @@ enum UnloadMode : int {
 inline constexpr const char* kProgramName = "Pon_dex";
 inline constexpr const char* kStartDirectories[] = {"c:\\kolvat\\", "c:\\kolvat\\pon_dex\\"};
 
-class Key {
+class Controller {
  public:
-  explicit Key(Platform& platform);
-  Key(const Key&) = delete;
-  Key& operator=(const Key&) = delete;
-  ~Key();
+  explicit Controller(Platform& platform);
+  Controller(const Controller&) = delete;
+  Controller& operator=(const Controller&) = delete;
+  ~Controller();
 
   // The start-up sequence. False when another copy runs: the program must
   // then end at once, without any closing step.
-  bool Form_Load();
+  bool start();
 
-  void cmdStartClick();
+  void startPressed();
 
   // Returns Cancel: true keeps the window (the user's close box only hides it).
-  bool Form_QueryUnload(int unloadMode);
-  void Form_Unload();
+  bool queryClose(int unloadMode);
+  void shutDown();
   // Closes the window for `unloadMode`: the query, then (unless cancelled)
-  // the unload, after which the program ends.
+  // the shut-down, after which the program ends.
   void unload(int unloadMode);
   [[nodiscard]] bool ended() const { return ended_; }
 
-  // The Timer1 tick: the silence after received data ends the transmission.
-  void EndTransmission();
+  // The silence timer's tick: the silence after received data ends the transmission.
+  void endTransmission();
   // One piece of received serial text: every character transformed and
   // delivered at once; the silence timer is armed again. Timers are off
   // meanwhile.
-  void ProcessSerialData(const std::string& text);
+  void deliverSerialPiece(const std::string& text);
   // The socket object's data event: the same delivery for network input.
-  void Client_DataArrival(std::int32_t bytesTotal);
+  void networkDataArrived(std::int32_t bytesTotal);
 
   // A key pressed in the window or any of its controls; true when it was
   // handled here (F1 starts the help program).
-  bool Form_KeyDown(int virtualKey);
+  bool keyPressed(int virtualKey);
 
   [[nodiscard]] ui::Form& form() { return window_.form(); }
   [[nodiscard]] const ui::MainControls& controls() const { return window_.controls(); }
 
  private:  // The serial component's DataIn: every piece that has arrived, in order.
   void serialDataArrived();
-  void timer3Tick();
+  void supervise();
   // Sends a command text followed by CR LF over the active channel.
   void sendCommand(const std::string& command);
   void applyPortSettings();
   // The serial branch of the supervision tick while the port is closed.
   void keepSerialPortOpen();
   void listeningSwitchedOff();
-  void ChPanelClick();
+  void dataPanelPressed();
 
   Platform& p_;
   Settings settings_;
@@ -92,21 +92,21 @@ class Key {
   HotKeys hotKeys_;
   WindowPresenter window_;
 
-  ARCComm ARCComm1_;
+  ARCComm serialPort_;
   KeyEmitter emitter_;
   DataFileWriter fileWriter_;
   TargetCheck targetCheck_;
   DataPath dataPath_;
   NetworkInput network_;
 
-  bool NetworkMode_ = true;
+  bool networkMode_ = true;
   bool ended_ = false;
   bool portMissing_ = false;       // the tray tip names the missing port
   bool started_ = false;           // START was pressed: supervision and hot keys run
   bool takingSerialData_ = false;  // a DataIn during the yield leaves its text to the running one
 
-  std::unique_ptr<Timer> Timer1_;
-  std::unique_ptr<Timer> Timer3_;
+  std::unique_ptr<Timer> silenceTimer_;
+  std::unique_ptr<Timer> supervisionTimer_;
 };
 
 }  // namespace pondex

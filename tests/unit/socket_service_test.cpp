@@ -1,4 +1,4 @@
-#include "net/socket_master.h"
+#include "net/socket_service.h"
 
 #include <gtest/gtest.h>
 
@@ -11,9 +11,9 @@ namespace pondex {
 namespace {
 
 using fakes::kScale;
-using SocketMasterTest = fakes::SocketTest;
+using SocketServiceTest = fakes::SocketTest;
 
-TEST_F(SocketMasterTest, LibraryStartsWithTheFirstObjectAndStopsAfterTheLastEachTime) {
+TEST_F(SocketServiceTest, LibraryStartsWithTheFirstObjectAndStopsAfterTheLastEachTime) {
   net.addHost("waga.local", kScale.address);
   for (int round = 1; round <= 2; ++round) {
     auto a = connected();
@@ -34,7 +34,7 @@ TEST_F(SocketMasterTest, LibraryStartsWithTheFirstObjectAndStopsAfterTheLastEach
 // Closed (b) or released (c) before their notifications arrive, objects get
 // none of them; nor does one released by its own handler get those held back
 // while that handler ran.
-TEST_F(SocketMasterTest, NotificationsReachOnlyTheirOwnObjectAndLateOnesNothing) {
+TEST_F(SocketServiceTest, NotificationsReachOnlyTheirOwnObjectAndLateOnesNothing) {
   std::vector<std::int32_t> toA, toB, toC, toD;
   auto a = connected(&toA);
   auto b = connected(&toB);
@@ -70,7 +70,7 @@ TEST_F(SocketMasterTest, NotificationsReachOnlyTheirOwnObjectAndLateOnesNothing)
 // A handler that yields to the event loop at the end of each piece, as the
 // network input's does: a notification pending then must not be handled
 // inside it, or fast arrivals grow the stack one level per piece.
-TEST_F(SocketMasterTest, BackToBackSegmentsArriveInOrderWithoutNesting) {
+TEST_F(SocketServiceTest, BackToBackSegmentsArriveInOrderWithoutNesting) {
   constexpr int kSegments = 10'000;
   net.receiveBufferSize = 4;  // one segment per receive
   auto client = connected();

@@ -1,4 +1,4 @@
-#include "net/socket_master.h"
+#include "net/socket_service.h"
 
 #include <algorithm>
 #include <utility>
@@ -60,12 +60,12 @@ constexpr ErrorText kErrorTexts[] = {
 constexpr const char* kOutOfMemory = "Out of memory";
 
 SocketResult libraryFailure(int code, const char* source) {
-  return SocketResult::failure(code, SocketErrorText(code), source);
+  return SocketResult::failure(code, socketErrorText(code), source);
 }
 
 }  // namespace
 
-std::string SocketErrorText(std::int32_t code) {
+std::string socketErrorText(std::int32_t code) {
   for (const auto& entry : kErrorTexts) {
     if (entry.code == code) return entry.text;
   }
@@ -80,10 +80,9 @@ std::uint16_t loWord(std::intptr_t value) {
   return static_cast<std::uint16_t>(static_cast<std::uintptr_t>(value) & 0xFFFFu);
 }
 
-modSocketMaster::modSocketMaster(SocketLibrary& library, MessageBoxes& messages)
-    : library_(library), messages_(messages) {}
+SocketService::SocketService(SocketLibrary& library, MessageBoxes& messages) : library_(library), messages_(messages) {}
 
-modSocketMaster::~modSocketMaster() {
+SocketService::~SocketService() {
   // Connections nobody accepted: their holders never close them.
   std::vector<std::pair<SocketId, std::unique_ptr<CSocketMaster>>> parked;
   for (auto& [handle, registration] : registry_) {
@@ -93,32 +92,32 @@ modSocketMaster::~modSocketMaster() {
     (void)library_.closeSocket(socket);
     holder.reset();
   }
-  if (window_ != 0) (void)DestroyWinsockMessageWindow();
+  if (window_ != 0) (void)destroyMessageWindow();
   if (started_) (void)library_.cleanup();
 }
 
-std::optional<modSocketMaster::Handle> modSocketMaster::handleOf(std::uint32_t message, std::uintptr_t wParam) {
+std::optional<SocketService::Handle> SocketService::handleOf(std::uint32_t message, std::uintptr_t wParam) {
   if (message == kLookupMessage) return Handle{HandleKind::Lookup, wParam};
   if (message == kSocketMessage) return Handle{HandleKind::Socket, wParam};
   return std::nullopt;  // not a notification
 }
 
-bool modSocketMaster::anySocketRegistered() const {
+bool SocketService::anySocketRegistered() const {
   // Socket entries sort before lookup entries.
   return !registry_.empty() && registry_.begin()->first.kind == HandleKind::Socket;
 }
 
-modSocketMaster::Registration* modSocketMaster::find(Handle handle) {
+SocketService::Registration* SocketService::find(Handle handle) {
   auto it = registry_.find(handle);
   return it == registry_.end() ? nullptr : &it->second;
 }
 
-const modSocketMaster::Registration* modSocketMaster::find(Handle handle) const {
+const SocketService::Registration* SocketService::find(Handle handle) const {
   auto it = registry_.find(handle);
   return it == registry_.end() ? nullptr : &it->second;
 }
 
-SocketResult modSocketMaster::InitiateProcesses() {
+SocketResult SocketService::objectCreated() {
   ++liveObjects_;
   if (started_) return {};
   const Status status = library_.startup();
@@ -128,21 +127,21 @@ SocketResult modSocketMaster::InitiateProcesses() {
   return {};
 }
 
-SocketResult modSocketMaster::FinalizeProcesses() {
+SocketResult SocketService::objectDestroyed() {
   if (liveObjects_ > 0) --liveObjects_;
   if (!started_ || liveObjects_ > 0) return {};
   // Sockets that were never deregistered must not keep a window whose
   // dispatcher is gone.
   registry_.clear();
   held_.clear();
-  if (window_ != 0) (void)DestroyWinsockMessageWindow();
+  if (window_ != 0) (void)destroyMessageWindow();
   started_ = false;
   const Status status = library_.cleanup();
   if (!status.ok()) return libraryFailure(status.error, "modSocketMaster.FinalizeProcesses");
   return {};
 }
 
-SocketResult modSocketMaster::RegisterSocket(SocketId socket, CSocketMaster& owner, bool withEvents) {
+SocketResult SocketService::registerSocket(SocketId socket, CSocketMaster& owner, bool withEvents) {
   if (!anySocketRegistered()) {
     // A window whose destruction was refused is served again.
     if (window_ == 0) window_ = library_.createMessageWindow();
@@ -157,7 +156,7 @@ SocketResult modSocketMaster::RegisterSocket(SocketId socket, CSocketMaster& own
     // entered afterwards.
     const Status status = library_.asyncSelect(socket, window_, kSocketMessage, kAllNotifications);
     if (!status.ok()) {
-      if (!anySocketRegistered()) (void)DestroyWinsockMessageWindow();
+      if (!anySocketRegistered()) (void)destroyMessageWindow();
       return libraryFailure(status.error, "modSocketMaster.RegisterSocket");
     }
   }
@@ -165,13 +164,13 @@ SocketResult modSocketMaster::RegisterSocket(SocketId socket, CSocketMaster& own
   return {};
 }
 
-SocketResult modSocketMaster::DeregisterSocket(SocketId socket) {
+SocketResult SocketService::deregisterSocket(SocketId socket) {
   registry_.erase(socketHandle(socket));
-  if (!anySocketRegistered() && window_ != 0) return DestroyWinsockMessageWindow();
+  if (!anySocketRegistered() && window_ != 0) return destroyMessageWindow();
   return {};
 }
 
-SocketResult modSocketMaster::DestroyWinsockMessageWindow() {
+SocketResult SocketService::destroyMessageWindow() {
   if (dispatcherInstalled_) {
     library_.restoreWindowProcedure(window_);
     dispatcherInstalled_ = false;
@@ -187,30 +186,30 @@ SocketResult modSocketMaster::DestroyWinsockMessageWindow() {
   return {};
 }
 
-bool modSocketMaster::HasSocket(SocketId socket) const {
+bool SocketService::hasSocket(SocketId socket) const {
   return find(socketHandle(socket)) != nullptr;
 }
 
-bool modSocketMaster::RoutesTo(SocketId socket, const CSocketMaster& owner) const {
+bool SocketService::routesTo(SocketId socket, const CSocketMaster& owner) const {
   const Registration* registration = find(socketHandle(socket));
   return registration != nullptr && registration->owner == &owner;
 }
 
-void modSocketMaster::ChangeSocketOwner(SocketId socket, CSocketMaster& owner) {
+void SocketService::changeSocketOwner(SocketId socket, CSocketMaster& owner) {
   if (Registration* registration = find(socketHandle(socket))) registration->owner = &owner;
 }
 
-Result<LookupId> modSocketMaster::StartLookup(const std::string& host, CSocketMaster& owner) {
+Result<LookupId> SocketService::startLookup(const std::string& host, CSocketMaster& owner) {
   Result<LookupId> started = library_.startHostLookup(window_, kLookupMessage, host);
   if (started.value != 0) registry_[{HandleKind::Lookup, started.value}].owner = &owner;
   return started;
 }
 
-void modSocketMaster::DeregisterLookup(LookupId lookup) {
+void SocketService::deregisterLookup(LookupId lookup) {
   registry_.erase({HandleKind::Lookup, lookup});
 }
 
-SocketResult modSocketMaster::ParkAccepted(SocketId socket) {
+SocketResult SocketService::parkAccepted(SocketId socket) {
   auto holder = std::make_unique<CSocketMaster>(*this);
   SocketResult taken = holder->Accept(socket);
   if (!taken.ok()) return taken;
@@ -219,17 +218,17 @@ SocketResult modSocketMaster::ParkAccepted(SocketId socket) {
   return {};
 }
 
-bool modSocketMaster::IsParked(SocketId socket) const {
+bool SocketService::isParked(SocketId socket) const {
   const Registration* registration = find(socketHandle(socket));
   return registration != nullptr && registration->parked != nullptr;
 }
 
-CSocketMaster* modSocketMaster::TakeParked(SocketId socket) const {
+CSocketMaster* SocketService::takeParked(SocketId socket) const {
   const Registration* registration = find(socketHandle(socket));
   return registration == nullptr ? nullptr : registration->parked.get();
 }
 
-void modSocketMaster::ForgetParked(SocketId socket) {
+void SocketService::forgetParked(SocketId socket) {
   Registration* registration = find(socketHandle(socket));
   if (registration == nullptr || !registration->parked) return;
   // Taken out of the entry first: the holder's release deregisters the
@@ -238,8 +237,8 @@ void modSocketMaster::ForgetParked(SocketId socket) {
   holder.reset();
 }
 
-std::intptr_t modSocketMaster::windowProcedure(WindowId window, std::uint32_t message, std::uintptr_t wParam,
-                                               std::intptr_t lParam) {
+std::intptr_t SocketService::windowProcedure(WindowId window, std::uint32_t message, std::uintptr_t wParam,
+                                             std::intptr_t lParam) {
   const Notification notification{window, message, wParam, lParam};
   const std::optional<Handle> notified = handleOf(message, wParam);
   if (!notified) return route(notification);
@@ -273,7 +272,7 @@ std::intptr_t modSocketMaster::windowProcedure(WindowId window, std::uint32_t me
   return result;
 }
 
-std::intptr_t modSocketMaster::route(const Notification& n) {
+std::intptr_t SocketService::route(const Notification& n) {
   // The owner is called last: it may change the registry or release itself.
   if (const std::optional<Handle> handle = handleOf(n.message, n.wParam)) {
     if (const Registration* registration = find(*handle)) {

@@ -11,7 +11,7 @@ using fakes::FakeTray;
 
 using ControllerTest = ControllerFixture;
 
-TEST_F(ControllerTest, StartUpOpensNoPortAndASecondCopyEndsWithoutTouchingAnything) {
+TEST_F(ControllerTest, ASecondCopyEndsWithoutTouchingAnything) {
   fakes::FakePlatform second;
   second.instance.otherRunning = true;
   Controller copy(second.platform);
@@ -20,7 +20,9 @@ TEST_F(ControllerTest, StartUpOpensNoPortAndASecondCopyEndsWithoutTouchingAnythi
   EXPECT_TRUE(second.files.created.empty());
   EXPECT_TRUE(second.profiles.writes.empty());
   EXPECT_TRUE(second.tray.calls.empty());
+}
 
+TEST_F(ControllerTest, StartUpMakesTheFoldersAndTheTrayIconButOpensNoPort) {
   fake.files.directories.insert("c:\\kolvat\\");  // an existing folder is no error
   load();
   EXPECT_EQ(fake.files.created, (std::vector<std::string>{"c:\\kolvat\\", "c:\\kolvat\\pon_dex\\"}));
@@ -41,7 +43,7 @@ TEST_F(ControllerTest, AnIdleMinuteRunsNoTimerShorterThanTheSupervisionWithThePo
   EXPECT_THAT(fake.loop.ticks(), ::testing::Each(Millis(200)));
 }
 
-TEST_F(ControllerTest, TheCloseBoxOnlyHidesTheWindowAndZamknijEndsOnce) {
+TEST_F(ControllerTest, TheCloseBoxOnlyHidesTheWindow) {
   start("Pytanie=P1\r\n");
   EXPECT_FALSE(form.visible(ui::kWindowId)) << "START hides the window";
   form.setVisible(ui::kWindowId, true);
@@ -50,7 +52,10 @@ TEST_F(ControllerTest, TheCloseBoxOnlyHidesTheWindowAndZamknijEndsOnce) {
   EXPECT_FALSE(controller.ended());
   EXPECT_TRUE(timerOn(kSupervisionTimer)) << "listening goes on behind the hidden window";
   EXPECT_EQ(fake.setting("Tarowanie"), "<absent>");
+}
 
+TEST_F(ControllerTest, ZamknijEndsTheProgramOnceAndWritesTheCommands) {
+  start("Pytanie=P1\r\n");
   form.userClick(c.closeButton);
   EXPECT_TRUE(controller.ended());
   EXPECT_TRUE(fake.loop.quitRequested());

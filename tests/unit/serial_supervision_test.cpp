@@ -16,7 +16,7 @@ TEST_F(SerialSupervisionTest, APortThatCannotBeOpenedSaysSoOnceAndTheSupervision
   EXPECT_FALSE(timerOn(kSupervisionTimer));
 }
 
-TEST_F(SerialSupervisionTest, ListeningReopensAPulledOutAdapterQuietlyAndSwitchedOffClosesThePort) {
+TEST_F(SerialSupervisionTest, ListeningReopensAPulledOutAdapterQuietly) {
   start(kListening);
   fake.loop.runFor(Millis(200));
   ASSERT_TRUE(scale.open);
@@ -33,6 +33,13 @@ TEST_F(SerialSupervisionTest, ListeningReopensAPulledOutAdapterQuietlyAndSwitche
   scale.sendIn(Millis(10), "7");
   fake.loop.runFor(Millis(1000));
   EXPECT_EQ(typed(), "7") << "reopened, and data flow again";
+}
+
+TEST_F(SerialSupervisionTest, ListeningSwitchedOffClosesThePortAndClearsItsColour) {
+  start(kListening);
+  fake.loop.runFor(Millis(200));
+  ASSERT_TRUE(scale.open);
+  EXPECT_EQ(form.foreColor(c.connectionLabel), ui::rgb(255, 0, 0));
   form.userClick(c.listeningBox);
   EXPECT_FALSE(scale.open);
   fake.loop.runFor(Millis(200));

@@ -25,10 +25,11 @@ using csocket_detail::kOutOfRange;
 using csocket_detail::pieceSize;
 
 CSocketMaster::CSocketMaster(SocketService& service)
-    : service_(service),
-      lib_(service.library()),
-      startup_(service.objectCreated()),
-      alive_(std::make_shared<bool>(true)) {}
+    : service_(service), lib_(service.library()), alive_(std::make_shared<bool>(true)) {
+  // Its result is not kept: while the library is not started, every
+  // attempt fails and says so through the error event.
+  (void)service.objectCreated();
+}
 
 CSocketMaster::~CSocketMaster() {
   *alive_ = false;

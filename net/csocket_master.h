@@ -142,9 +142,6 @@ class CSocketMaster {
   // TCP: bytes waiting in the receive buffer; UDP: size of the waiting datagram.
   [[nodiscard]] std::int32_t BytesReceived();
   [[nodiscard]] SocketId SocketHandle() const { return socket_; }
-  [[nodiscard]] const std::string& Tag() const { return tag_; }
-  void setTag(std::string tag) { tag_ = std::move(tag); }
-  [[nodiscard]] SocketProtocol Protocol() const { return protocol_; }
   SocketResult setProtocol(SocketProtocol protocol);
 
   SocketResult CloseSck();
@@ -157,10 +154,6 @@ class CSocketMaster {
                        std::optional<std::int32_t> maxLen = std::nullopt);
   SocketResult Listen();
   SocketResult Accept(SocketId requestID);
-
-  // The socket library's start failure when this object was made (the
-  // object then reports every attempt through events.Error).
-  [[nodiscard]] const SocketResult& startupResult() const { return startup_; }
 
  private:
   using Alive = std::shared_ptr<bool>;
@@ -215,12 +208,10 @@ class CSocketMaster {
 
   SocketService& service_;
   SocketLibrary& lib_;
-  SocketResult startup_;
   Alive alive_;
 
   SocketId socket_ = kNoSocket;
   SocketState state_ = sckClosed;
-  std::string tag_;
   std::string remoteHost_;
   std::int32_t remotePort_ = 0;
   std::string remoteHostIP_;

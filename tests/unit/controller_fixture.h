@@ -35,6 +35,12 @@ class ControllerFixture : public ::testing::Test {
     load(settings);
     form.userClick(c.startButton);
   }
+  // ... listening, and lets the first supervision tick open the port.
+  void listen(const std::string& settings) {
+    start(kListening + settings);
+    fake.loop.runFor(Millis(200));
+    ASSERT_TRUE(scale.open);
+  }
   [[nodiscard]] bool timerOn(Millis interval) const { return fake.loop.timerEnabled(interval); }
   [[nodiscard]] std::string typed() const { return fakes::typedText(fake.keyboard); }
 

@@ -5,16 +5,7 @@
 namespace pondex {
 namespace {
 
-class DataPathTest : public ControllerFixture {
- protected:
-  // Starts the program listening with these settings, and lets the first
-  // supervision tick open the port.
-  void listen(const std::string& settings) {
-    start(kListening + settings);
-    fake.loop.runFor(Millis(200));
-    ASSERT_TRUE(scale.open);
-  }
-};
+using DataPathTest = ControllerFixture;
 
 struct Typing {
   const char* name;

@@ -13,11 +13,6 @@ const std::string kBoth = "TYLKO WAGA=1\r\nTYLKO STABILNA=1\r\n";
 
 class WeightPathTest : public ControllerFixture {
  protected:
-  void listen(const std::string& settings) {
-    start(kListening + settings);
-    fake.loop.runFor(Millis(200));
-    ASSERT_TRUE(scale.open);
-  }
   // Sends the lines one every `gap`, the first at once; returns when the
   // last has arrived.
   void play(const std::vector<std::string>& lines, Millis gap = Millis(80)) {

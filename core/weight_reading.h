@@ -3,11 +3,9 @@
 // text is cut into lines, each line is one reading, and a reading gives its
 // number, typed the same way whatever the scale's line looks like.
 //
-// - Lines end at CR, LF or CR LF (an empty line is no reading, so the LF of
-//   CR LF needs no care); the ending is not part of the line. A line
-//   keeps its first kMaxLineLength characters, the rest is dropped; a number
-//   that runs into the cut gives nothing rather than a wrong weight. A line
-//   still unended when the scale falls silent is a reading too (silence()).
+// - Lines come from core/line_splitter.h. A number that runs into a line's
+//   cut gives nothing rather than a wrong weight. A line still unended when
+//   the scale falls silent is a reading too (silence()).
 // - The number is the first run of digits, with a sign before it (blanks
 //   between them allowed) and a decimal part ("." or "," and digits) after
 //   it. It is typed with a sign only when negative, without leading zeros
@@ -29,28 +27,9 @@
 #include <string_view>
 #include <vector>
 
+#include "core/line_splitter.h"
+
 namespace pondex {
-
-inline constexpr std::size_t kMaxLineLength = 256;
-
-struct ReceivedLine {
-  std::string text;
-  bool cut = false;  // longer than kMaxLineLength: the rest was dropped
-};
-
-// Cuts received pieces into lines.
-class LineSplitter {
- public:
-  // The lines this piece ends, in order; empty lines give none.
-  std::vector<ReceivedLine> add(std::string_view piece);
-  // The line received so far without its ending, if any; it is taken.
-  std::optional<ReceivedLine> flush();
-  void clear();
-
- private:
-  std::string pending_;
-  bool overlong_ = false;  // the rest of this line is being dropped
-};
 
 enum class ReadingStatus { Settled, Moving, Overload };
 

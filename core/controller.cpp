@@ -153,8 +153,8 @@ void Controller::serialDataArrived() {
   // this loop, so pieces never nest and stay in order.
   if (takingSerialData_) return;
   takingSerialData_ = true;
-  for (std::string text = serialPort_.GetData(); !text.empty() && !ended_; text = serialPort_.GetData()) {
-    deliverSerialPiece(text);
+  for (auto piece = serialPort_.takePiece(); piece && !ended_; piece = serialPort_.takePiece()) {
+    deliverSerialPiece(piece->bytes);
   }
   takingSerialData_ = false;
 }

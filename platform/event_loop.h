@@ -10,7 +10,8 @@
 //   timers were created;
 // - a tick is never entered again while it runs;
 // - switching an enabled timer off and on again restarts its full interval;
-//   enabling a timer that is already on changes nothing;
+//   enabling a timer that is already on changes nothing; restartIn() puts
+//   its next tick at a chosen delay from now, whether it was on or not;
 // - every callback runs on the user-interface thread;
 // - a signal from another thread wakes every loop the thread may be in.
 #include <chrono>
@@ -27,6 +28,9 @@ class Timer {
   virtual void setEnabled(bool on) = 0;
   [[nodiscard]] virtual bool enabled() const = 0;
   [[nodiscard]] virtual Millis interval() const = 0;
+  // Enables the timer with its next tick due `delay` from now (at once when
+  // not positive); the ticks after it follow the interval.
+  virtual void restartIn(Millis delay) = 0;
 };
 
 // Lets another thread have a handler run on the user-interface thread.
@@ -44,6 +48,10 @@ class CrossThreadSignal {
 class EventLoop {
  public:
   virtual ~EventLoop() = default;
+
+  // The loop's monotonic clock, the one its timers run on; any thread may
+  // read it (the serial reader stamps its pieces with it).
+  [[nodiscard]] virtual Millis now() const = 0;
 
   // The timer starts disabled; destroying it stops it for good.
   virtual std::unique_ptr<Timer> createTimer(Millis interval, std::function<void()> onTick) = 0;

@@ -14,18 +14,35 @@
 //   open; that is kept on purpose, as many instruments send only while DTR
 //   is up. The block is opaque: only the SerialPorts that built it can
 //   apply it.
-// - Reading happens in the background once startReading() was called: the
-//   line is read under the timeouts last set on the port, and each piece
-//   read is kept, in order, until read() takes it. read() never waits: it
-//   gives what has arrived, possibly nothing. The arrival handler runs on
-//   the user-interface thread, from the event loop, whenever something
-//   (bytes or a read failure) waits for read(); it never runs inside read()
-//   or after close().
+// - Reading happens in the background once startReading() was called. The
+//   reader waits for the line, never polls it: idle, it sleeps until a byte
+//   comes. While bytes keep coming it hands over what has arrived within
+//   about 20 ms of each byte, however the stream runs (no waiting for a gap
+//   or a full buffer). Each piece is stamped with the moment the read that
+//   brought it completed, on the event loop's clock (EventLoop::now), so a
+//   silence can be measured from the line, not from the delivery.
+// - Pieces are kept, in order, until read() takes them; read() never waits.
+//   At most kMaxWaitingBytes wait: above that the reader pauses until
+//   read() drains them, and the driver's input queue (enlarged at open)
+//   holds what comes meanwhile. Nothing is ever dropped by the reader.
+// - A piece says whether the driver reported a line error (parity,
+//   framing, overrun, input queue overflow) while it was read.
+// - The arrival handler runs on the user-interface thread, from whichever
+//   message loop that thread is in, whenever something (bytes or a read
+//   failure) waits for read(); an arrival during the handler makes it run
+//   once more after it returns. It never runs inside read() or after
+//   close(), and nothing handed over but not taken survives close().
+// - A read that fails is handed over once, after every byte read before
+//   it, stamped like a piece. After a device-gone failure nothing more is
+//   read; after any other the reader tries again about 250 ms later, and a
+//   read that completes at once with nothing rests at least 10 ms, so that
+//   a failing or odd driver cannot spin.
 // - write() blocks the calling thread under the write timeouts; bytes are
-//   passed one character each, unconverted.
+//   passed one character each, unconverted. A pending read does not hold
+//   it up.
 // - A read or write on a handle whose device has gone fails with an error
 //   for which isDeviceGoneError is true, also where the system's read itself
-//   would only wait on; after such a failure nothing more is read.
+//   would only wait on.
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -33,6 +50,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/event_loop.h"
 #include "platform/result.h"
 
 namespace pondex {
@@ -71,6 +89,16 @@ constexpr bool isDeviceGoneError(int error) {
   }
 }
 
+// What may wait between the reader and the user-interface thread.
+inline constexpr std::size_t kMaxWaitingBytes = 1024 * 1024;
+
+// One piece of what the line sent, as the background read hands it over.
+struct SerialPiece {
+  std::string bytes;       // in order, one character per byte
+  Millis receivedAt{0};    // when its read completed (or failed), on the event loop's clock
+  bool lineError = false;  // the driver reported a line error while it was read
+};
+
 // COMMTIMEOUTS, in milliseconds. A read of n bytes ends when n bytes have
 // arrived, when more than readInterval passed between two bytes (0: no such
 // limit), or readTotalMultiplier * n + readTotalConstant after it began
@@ -97,15 +125,17 @@ class OpenPort {
   virtual Status setLineControl(const LineControl& block) = 0;
   // Drops what the line sent before now and nobody read: the input queue
   // of a port that was just opened may hold bytes from before (a pty
-  // does; a serial driver starts empty). Right after the open.
+  // does; a serial driver may). Right after the open, before the reading
+  // starts.
   virtual void discardInput() = 0;
   // Starts the background reading; `arrived` is the arrival handler. Once
   // per open port, after its timeouts are set.
   virtual void startReading(std::function<void()> arrived) = 0;
-  // Takes at most `maxBytes` of what has arrived, without waiting: possibly
-  // nothing. A failure of the background read comes back once, after every
-  // byte read before it.
-  virtual Result<std::string> read(std::size_t maxBytes) = 0;
+  // The next piece waiting, at most `maxBytes` of it (the rest stays
+  // first in line), without waiting: an empty piece when nothing waits. A
+  // failure of the background read comes back once, as an empty piece with
+  // the error, after every byte read before it.
+  virtual Result<SerialPiece> read(std::size_t maxBytes) = 0;
   // Writes all of `bytes` in one call (an empty write is a call too): the
   // count written, fewer than asked when the write timed out.
   virtual Result<std::size_t> write(std::string_view bytes) = 0;

@@ -5,11 +5,10 @@
 namespace pondex {
 namespace {
 
-// A background read waits for its first byte as long as it takes and ends
-// 10 ms after the last one (or at 256 bytes), so a piece reaches the host
-// while the silence that ends a transmission (100 ms) is still far off. A
-// write may take 1 ms per byte plus 1 ms.
-constexpr SerialTimeouts kPortTimeouts{.readInterval = 10,
+// A read waits for as many bytes as it asks for, however long that takes
+// (the background reader asks for what the driver holds, or for one byte
+// when it holds none). A write may take 1 ms per byte plus 1 ms.
+constexpr SerialTimeouts kPortTimeouts{.readInterval = 0,
                                        .readTotalMultiplier = 0,
                                        .readTotalConstant = 0,
                                        .writeTotalMultiplier = 1,
@@ -67,6 +66,8 @@ bool ARCComm::open() {
   }
   PortIsOpen_ = true;
   DeviceGone_ = false;
+  failingSince_.reset();
+  if (events.opened) events.opened();
   PortHandle_->startReading([this] { raiseDataIn(); });
   return true;
 }
@@ -97,22 +98,34 @@ bool ARCComm::FinCom() {
     closed = PortHandle_->close();
     PortHandle_.reset();
   }
+  const bool wasOpen = PortIsOpen_;
   PortIsOpen_ = false;
+  if (wasOpen && events.closed) events.closed();
   return closed;
 }
 
-std::string ARCComm::GetData() {
+std::optional<SerialPiece> ARCComm::takePiece() {
   return ReadPort();
 }
 
-std::string ARCComm::ReadPort() {
-  if (!PortIsOpen_ || !PortHandle_) return {};
-  Result<std::string> r = PortHandle_->read(kReadSize);
-  if (!r.ok()) {
-    closeIfDeviceGone(r.error);
-    return {};
+std::optional<SerialPiece> ARCComm::ReadPort() {
+  while (PortIsOpen_ && PortHandle_) {
+    Result<SerialPiece> r = PortHandle_->read(kReadSize);
+    if (!r.ok()) {
+      readFailed(r.value, r.error);
+      continue;  // the bytes after a failure, if the port is still open
+    }
+    if (r.value.bytes.empty()) return std::nullopt;
+    failingSince_.reset();
+    return std::move(r.value);
   }
-  return std::move(r.value);
+  return std::nullopt;
+}
+
+void ARCComm::readFailed(const SerialPiece& failure, int error) {
+  if (!failingSince_) failingSince_ = failure.receivedAt;
+  if (failure.receivedAt - *failingSince_ >= kFailingLineLimit) error = kErrorDeviceNotConnected;
+  closeIfDeviceGone(error);
 }
 
 bool ARCComm::WriteData(const std::string& TextWrite) {
@@ -139,8 +152,8 @@ void ARCComm::closeIfDeviceGone(int error) {
   // The handle of a removed device never works again; closing it lets the
   // host's next InitCom find the device once it is plugged back in.
   if (!isDeviceGoneError(error)) return;
-  FinCom();
   DeviceGone_ = true;
+  FinCom();
 }
 
 }  // namespace pondex

@@ -2,10 +2,11 @@
 // ARCComm: the serial port component. It opens one port by name with a mode
 // text such as "9600,N,8,1", gives what has arrived when asked, writes text
 // and closes the port. While the port is open the line is read in the
-// background: each piece is read as soon as the line pauses after it (or
-// 256 bytes came), and DataIn tells the host, on its own thread, that text
-// waits; GetData then returns it at once. Nothing is ever waited for on the
-// host's thread but a write (up to 1 ms per byte plus 1 ms).
+// background (platform/serial.h): pieces come within moments of their
+// bytes, stamped with when they were received, and DataIn tells the host,
+// on its own thread, that pieces wait; takePiece() then returns them at
+// once. Nothing is ever waited for on the host's thread but a write (up to
+// 1 ms per byte plus 1 ms).
 //
 // - Failures to open or set up a port are shown in a modal message box
 //   titled with the program's name; InitCom then returns false and no port
@@ -13,7 +14,10 @@
 //   text, WriteData false.
 // - A read or write that fails because the device has gone (an unplugged
 //   USB adapter, see isDeviceGoneError) closes the port as FinCom does, so
-//   that the host's next InitCom can open it again once it is back.
+//   that the host's next InitCom can open it again once it is back. So do
+//   reads that keep failing for kFailingLineLimit with no byte between them,
+//   whatever the error: a driver that answers with some other number after
+//   a removal must not leave the port dead for ever.
 // - Bytes are characters one for one (ANSI bytes in std::string).
 #include <functional>
 #include <memory>
@@ -25,11 +29,18 @@
 
 namespace pondex {
 
+// How long reads may fail one after the other before the port counts as gone.
+inline constexpr Millis kFailingLineLimit{1000};
+
 // Empty handlers are not called.
 struct ARCCommEvents {
-  // Raised on the host's thread when text (or a read failure) waits for
-  // GetData; never inside GetData and never while the port is closed.
+  // Raised on the host's thread when pieces (or a read failure) wait for
+  // takePiece(); never inside it and never while the port is closed.
   std::function<void()> DataIn;
+  // The port has just opened, before anything is read from it.
+  std::function<void()> opened;
+  // The port has just closed, whoever closed it; nothing more comes from it.
+  std::function<void()> closed;
 };
 
 class ARCComm {
@@ -63,9 +74,9 @@ class ARCComm {
   // open). Never fails.
   bool FinCom();
 
-  // At most 256 bytes of what has arrived, without waiting: empty when
-  // nothing has (or no port is open).
-  std::string GetData();
+  // The next piece that has arrived (at most 256 bytes of it), without
+  // waiting: nothing when none has (or no port is open).
+  std::optional<SerialPiece> takePiece();
 
   // True when every character was written; texts of 256 characters or more
   // go out in pieces of 255.
@@ -82,7 +93,8 @@ class ARCComm {
   void show(const std::string& text, int error, MessageIcon icon);
   // Shows an "Unable to ..." message, closes the half-opened port, false.
   bool failSetup(const std::string& what, int error);
-  std::string ReadPort();
+  std::optional<SerialPiece> ReadPort();
+  void readFailed(const SerialPiece& failure, int error);
   bool WritePort(const std::string& text);
   void closeIfDeviceGone(int error);
   void raiseDataIn();
@@ -95,6 +107,7 @@ class ARCComm {
   std::string ComSettings_ = "9600,N,8,1";
   bool PortIsOpen_ = false;
   bool DeviceGone_ = false;
+  std::optional<Millis> failingSince_;  // the first of the reads failing in a row
 
   std::unique_ptr<OpenPort> PortHandle_;
   // Set while InitComQuiet runs: failures are kept here instead of shown.

@@ -37,7 +37,6 @@ void ApplyPortSettings(const Settings& settings, ARCComm& serialPort, bool& netw
 
 void sendOverSerial(ARCComm& serialPort, const std::string& text) {
   if (!serialPort.PortIsOpen()) (void)serialPort.InitCom();
-  (void)serialPort.GetData();
   (void)serialPort.WriteData(text);
 }
 

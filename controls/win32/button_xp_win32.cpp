@@ -2,6 +2,7 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <utility>
@@ -38,26 +39,42 @@ class WindowTimer final : public Timer {
   void setEnabled(bool on) override {
     if (on == enabled_) return;
     enabled_ = on;
+    firstDelayDiffers_ = false;
     if (on) {
-      ::SetTimer(window_, kHoverTimerId, static_cast<UINT>(interval_.count()), nullptr);
+      set(interval_);
     } else {
       ::KillTimer(window_, kHoverTimerId);
     }
   }
   [[nodiscard]] bool enabled() const override { return enabled_; }
   [[nodiscard]] Millis interval() const override { return interval_; }
+  void restartIn(Millis delay) override {
+    enabled_ = true;
+    firstDelayDiffers_ = delay != interval_;
+    set(delay);
+  }
 
   void tick() {
     if (!enabled_) return;
+    if (firstDelayDiffers_) {
+      firstDelayDiffers_ = false;
+      set(interval_);
+    }
     const auto onTick = onTick_;
     onTick();
   }
 
  private:
+  void set(Millis delay) {
+    ::SetTimer(window_, kHoverTimerId, static_cast<UINT>(std::max<Millis::rep>(delay.count(), USER_TIMER_MINIMUM)),
+               nullptr);
+  }
+
   const HWND& window_;
   Millis interval_;
   std::function<void()> onTick_;
   bool enabled_ = false;
+  bool firstDelayDiffers_ = false;  // the next tick re-arms the window timer with the interval
 };
 
 int shiftState() {

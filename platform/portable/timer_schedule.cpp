@@ -45,6 +45,14 @@ void TimerSchedule::setEnabled(TimerId id, bool on) {
   }
 }
 
+void TimerSchedule::restartIn(TimerId id, Millis delay) {
+  Entry* e = find(id);
+  if (e == nullptr) return;
+  e->enabled = true;
+  e->due = now_() + std::max(delay, Millis{0});
+  ++e->restarts;
+}
+
 bool TimerSchedule::enabled(TimerId id) const {
   const Entry* e = find(id);
   return e != nullptr && e->enabled;

@@ -44,6 +44,9 @@ class TimerSchedule {
   void remove(TimerId id);
 
   void setEnabled(TimerId id, bool on);
+  // Enables the timer with its next tick due `delay` from now (no later
+  // than now when not positive); the ticks after it follow the interval.
+  void restartIn(TimerId id, Millis delay);
   [[nodiscard]] bool enabled(TimerId id) const;
   [[nodiscard]] Millis interval(TimerId id) const;
 

@@ -30,6 +30,10 @@ class Win32EventLoop::Win32Timer final : public Timer {
   }
   [[nodiscard]] bool enabled() const override { return loop_.schedule_.enabled(id_); }
   [[nodiscard]] Millis interval() const override { return loop_.schedule_.interval(id_); }
+  void restartIn(Millis delay) override {
+    loop_.schedule_.restartIn(id_, delay);
+    loop_.armWakeUp();
+  }
 
  private:
   Win32EventLoop& loop_;

@@ -25,6 +25,7 @@ class Win32EventLoop final : public EventLoop {
   Win32EventLoop();
   ~Win32EventLoop() override;
 
+  [[nodiscard]] Millis now() const override { return monotonicNow(); }
   std::unique_ptr<Timer> createTimer(Millis interval, std::function<void()> onTick) override;
   std::unique_ptr<CrossThreadSignal> createSignal(std::function<void()> handler) override;
   void yieldToPendingEvents() override;
@@ -50,6 +51,7 @@ class Win32EventLoop final : public EventLoop {
  private:
   class Win32Timer;
   class Win32Signal;
+  // Thread-safe: the serial reader stamps its pieces with it.
   static Millis monotonicNow();
   // Handles every pending message; false when the quit message came.
   bool drainMessages();

@@ -14,6 +14,7 @@ class FakeEventLoop::FakeTimer final : public Timer {
   void setEnabled(bool on) override { schedule_.setEnabled(id_, on); }
   [[nodiscard]] bool enabled() const override { return schedule_.enabled(id_); }
   [[nodiscard]] Millis interval() const override { return schedule_.interval(id_); }
+  void restartIn(Millis delay) override { schedule_.restartIn(id_, delay); }
 
  private:
   TimerSchedule& schedule_;
@@ -59,7 +60,7 @@ void FakeEventLoop::postAt(Millis at, std::function<void()> event) {
 void FakeEventLoop::releaseTimed() {
   while (!timed_.empty() && timed_.front().at <= now_) {
     posted_.push_back(std::move(timed_.front().event));
-    timed_.erase(timed_.begin());
+    timed_.pop_front();
   }
 }
 

@@ -7,6 +7,7 @@
 // Blocking calls (sleep, or a fake device that waits) move time with
 // advanceClock(), during which no event runs, as on the real thread.
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -19,7 +20,7 @@ namespace pondex::fakes {
 
 class FakeEventLoop final : public EventLoop {
  public:
-  [[nodiscard]] Millis now() const { return now_; }
+  [[nodiscard]] Millis now() const override { return now_; }
 
   // Time passes while the thread is blocked: nothing runs.
   void advanceClock(Millis duration) { now_ += duration; }
@@ -61,7 +62,7 @@ class FakeEventLoop final : public EventLoop {
   TimerSchedule schedule_{[this] { return now_; }};
   std::vector<TimerSchedule::TimerId> created_;  // a removed timer reads as interval 0
   std::vector<std::function<void()>> posted_;
-  std::vector<TimedEvent> timed_;  // in time order
+  std::deque<TimedEvent> timed_;  // in time order
   std::vector<Millis> ticks_;
   bool quit_ = false;
   int yields_ = 0;

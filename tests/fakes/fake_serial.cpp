@@ -25,6 +25,8 @@ std::string normalisePortName(const std::string& name) {
   return n;
 }
 
+constexpr int kErrorInvalidHandle = 6;
+
 }  // namespace
 
 class FakeOpenPort final : public OpenPort {
@@ -56,25 +58,34 @@ class FakeOpenPort final : public OpenPort {
   void startReading(std::function<void()> arrived) override {
     if (!open_ || arrived_) return;
     arrived_ = loop_.createSignal(std::move(arrived));
-    if (!deadError()) device_.startReading(*arrived_);
+    if (!deadError()) device_.startReading(*this);
   }
 
-  Result<std::string> read(std::size_t maxBytes) override {
-    if (!open_) return {{}, 6};  // ERROR_INVALID_HANDLE
-    if (auto e = deadError()) return {{}, *e};
-    // As the background read keeps them: the bytes before the failure first.
-    Result<std::string> got = device_.read(maxBytes);
-    if (got.value.empty()) {
-      if (auto e = std::exchange(device_.failNextRead, std::nullopt)) return {{}, *e};
+  Result<SerialPiece> read(std::size_t maxBytes) override {
+    if (!open_) return {{}, kErrorInvalidHandle};
+    if (handedOver_.empty()) return {};
+    Waiting& first = handedOver_.front();
+    if (first.error != 0) {
+      Result<SerialPiece> failure{std::move(first.piece), first.error};
+      handedOver_.pop_front();
+      return failure;
     }
-    return got;
+    if (first.piece.bytes.size() <= maxBytes) {
+      Result<SerialPiece> whole{std::move(first.piece), 0};
+      handedOver_.pop_front();
+      return whole;
+    }
+    SerialPiece head{first.piece.bytes.substr(0, maxBytes), first.piece.receivedAt, first.piece.lineError};
+    first.piece.bytes.erase(0, maxBytes);
+    return {std::move(head), 0};
   }
 
   Result<std::size_t> write(std::string_view bytes) override {
-    if (!open_) return {0, 6};
+    if (!open_) return {0, kErrorInvalidHandle};
     if (auto e = deadError()) return {0, *e};
     if (auto e = std::exchange(device_.failNextWrite, std::nullopt)) return {0, *e};
     device_.writes.emplace_back(bytes);
+    device_.writeTimes.push_back(loop_.now());
     return {bytes.size(), 0};
   }
 
@@ -84,13 +95,25 @@ class FakeOpenPort final : public OpenPort {
     ++device_.closes;
     if (generation_ == device_.plugGeneration_) {
       device_.open = false;
-      if (arrived_) device_.stopReading();
+      if (device_.reader_ == this) device_.stopReading();
     }
+    handedOver_.clear();
     arrived_.reset();
     return true;
   }
 
+  // The device's reader hands over a piece (or a failure).
+  void handOver(SerialPiece piece, int error) {
+    handedOver_.push_back({std::move(piece), error});
+    if (arrived_) arrived_->signal();
+  }
+
  private:
+  struct Waiting {
+    SerialPiece piece;
+    int error = 0;
+  };
+
   // The error every call gives once the device behind this handle is gone.
   [[nodiscard]] std::optional<int> deadError() const {
     if (generation_ != device_.plugGeneration_) return device_.removalError_;
@@ -102,53 +125,124 @@ class FakeOpenPort final : public OpenPort {
   FakeEventLoop& loop_;
   bool open_ = true;
   std::unique_ptr<CrossThreadSignal> arrived_;
+  std::deque<Waiting> handedOver_;
 };
 
 void FakeSerialDevice::sendAt(Millis at, const std::string& bytes) {
-  auto it =
-      std::upper_bound(arrivals_.begin(), arrivals_.end(), at, [](Millis t, const Arrival& a) { return t < a.at; });
-  arrivals_.insert(it, {at, bytes});
+  for (char c : bytes) {
+    const auto it =
+        std::upper_bound(waiting_.begin(), waiting_.end(), at, [](Millis t, const Byte& b) { return t < b.at; });
+    waiting_.insert(it, {at, c});
+  }
+  lastArrival_ = std::max(lastArrival_, at);
   loop_.postAt(at, [this, generation = plugGeneration_] {
-    if (generation != plugGeneration_ || !reading) return;
-    readUpTo_ = std::max(readUpTo_, loop_.now());
-    signalArrival();
+    if (generation == plugGeneration_) takeInArrivals();
   });
 }
 
-void FakeSerialDevice::startReading(CrossThreadSignal& arrived) {
-  arrived_ = &arrived;
+void FakeSerialDevice::streamAt(Millis at, const std::string& bytes, int baud) {
+  // Microseconds, so that bytes shorter than a millisecond keep their pace.
+  const std::int64_t byteMicros = 10'000'000 / baud;
+  std::size_t first = 0;
+  for (std::size_t i = 0; i <= bytes.size(); ++i) {
+    const auto arrival = [&](std::size_t n) { return at + Millis(static_cast<std::int64_t>(n) * byteMicros / 1000); };
+    if (i == bytes.size() || arrival(i) != arrival(first)) {
+      if (i > first) sendAt(arrival(first), bytes.substr(first, i - first));
+      first = i;
+    }
+  }
+}
+
+void FakeSerialDevice::lineErrorAt(Millis at) {
+  loop_.postAt(at, [this, generation = plugGeneration_] {
+    if (generation != plugGeneration_ || !reading) return;
+    takeInArrivals();
+    readLineError_ = true;
+  });
+}
+
+void FakeSerialDevice::readFailsAt(Millis at, int error) {
+  loop_.postAt(at, [this, error, generation = plugGeneration_] {
+    if (generation != plugGeneration_ || !reading) return;
+    takeInArrivals();
+    completeRead();
+    handOver({.receivedAt = loop_.now()}, error);
+  });
+}
+
+void FakeSerialDevice::startReading(FakeOpenPort& reader) {
+  reader_ = &reader;
   reading = true;
   // The reader catches up with what waits a moment later, not within the
   // call that starts it.
   loop_.post([this, generation = plugGeneration_] {
-    if (generation != plugGeneration_ || !reading) return;
-    readUpTo_ = std::max(readUpTo_, loop_.now());
-    if (!arrivals_.empty() && arrivals_.front().at <= readUpTo_) signalArrival();
+    if (generation == plugGeneration_) takeInArrivals();
   });
 }
 
-void FakeSerialDevice::discardArrived() {
-  while (!arrivals_.empty() && arrivals_.front().at <= loop_.now()) arrivals_.pop_front();
-}
-
 void FakeSerialDevice::stopReading() {
-  arrived_ = nullptr;
+  reader_ = nullptr;
   reading = false;
-  readUpTo_ = Millis::min();
+  readBytes_.clear();
+  readLineError_ = false;
+  ++readNumber_;
 }
 
-void FakeSerialDevice::signalArrival() {
-  if (arrived_ != nullptr) arrived_->signal();
+void FakeSerialDevice::discardArrived() {
+  ++discards;
+  while (!waiting_.empty() && waiting_.front().at <= loop_.now()) waiting_.pop_front();
+}
+
+void FakeSerialDevice::takeInArrivals() {
+  if (!reading) return;
+  bool took = false;
+  while (!waiting_.empty() && waiting_.front().at <= loop_.now()) {
+    if (readBytes_.empty() && cutAfter) {
+      // A read that no cut ends is handed over maxHold after its first byte.
+      loop_.postAt(loop_.now() + maxHold, [this, number = readNumber_, generation = plugGeneration_] {
+        if (generation == plugGeneration_ && number == readNumber_ && !readBytes_.empty()) completeRead();
+      });
+    }
+    readBytes_ += waiting_.front().value;
+    waiting_.pop_front();
+    took = true;
+    if (cutAfter && cutAfter(received_++)) completeRead();
+  }
+  if (took && !cutAfter) completeRead();
+}
+
+void FakeSerialDevice::completeRead() {
+  if (readBytes_.empty() && !readLineError_) return;
+  SerialPiece piece{std::exchange(readBytes_, {}), loop_.now() + completionDelay, std::exchange(readLineError_, false)};
+  ++readNumber_;
+  if (piece.bytes.empty()) {
+    readLineError_ = true;  // an error with no byte yet goes with the next read
+    return;
+  }
+  if (completionDelay <= Millis{0}) {
+    handOver(std::move(piece));
+    return;
+  }
+  loop_.postAt(piece.receivedAt, [this, piece, generation = plugGeneration_]() mutable {
+    if (generation == plugGeneration_) handOver(std::move(piece));
+  });
+}
+
+void FakeSerialDevice::handOver(SerialPiece piece, int error) {
+  if (reader_ != nullptr) reader_->handOver(std::move(piece), error);
 }
 
 void FakeSerialDevice::unplug(int error) {
+  if (reading) {
+    takeInArrivals();
+    completeRead();
+    handOver({.receivedAt = loop_.now()}, error);
+  }
   pluggedIn_ = false;
   removalError_ = error;
   ++plugGeneration_;
   open = false;
-  arrivals_.clear();
-  // The reading port's next read fails: its host must hear of it.
-  signalArrival();
+  waiting_.clear();
   stopReading();
 }
 
@@ -156,18 +250,6 @@ std::string FakeSerialDevice::written() const {
   std::string all;
   for (const auto& w : writes) all += w;
   return all;
-}
-
-Result<std::string> FakeSerialDevice::read(std::size_t maxBytes) {
-  std::string got;
-  while (got.size() < maxBytes && !arrivals_.empty() && arrivals_.front().at <= readUpTo_) {
-    Arrival& a = arrivals_.front();
-    const std::size_t n = std::min(maxBytes - got.size(), a.bytes.size());
-    got.append(a.bytes, 0, n);
-    a.bytes.erase(0, n);
-    if (a.bytes.empty()) arrivals_.pop_front();
-  }
-  return {std::move(got), 0};
 }
 
 FakeSerialDevice& FakeSerialPorts::addPort(const std::string& name) {
@@ -189,6 +271,21 @@ Result<std::unique_ptr<OpenPort>> FakeSerialPorts::open(const std::string& name)
 Result<std::unique_ptr<LineControl>> FakeSerialPorts::buildLineControl(const std::string& mode) {
   if (!startsWithWholeNumber(mode)) return {nullptr, kErrorInvalidParameter};
   return {std::make_unique<FakeLineControl>(mode), 0};
+}
+
+std::function<bool(std::uint64_t)> cutOnlyAfter(std::uint64_t n) {
+  return [n](std::uint64_t byteNumber) { return byteNumber == n; };
+}
+
+std::function<bool(std::uint64_t)> randomCuts(std::uint32_t seed, std::uint32_t meanLength) {
+  return [seed, meanLength](std::uint64_t byteNumber) {
+    // A hash of the byte's number: the same cuts for the same seed, whatever else happens.
+    std::uint64_t h = (byteNumber + 1) * 0x9E3779B97F4A7C15ULL ^ (static_cast<std::uint64_t>(seed) << 32U);
+    h ^= h >> 29U;
+    h *= 0xBF58476D1CE4E5B9ULL;
+    h ^= h >> 32U;
+    return meanLength <= 1 || h % meanLength == 0;
+  };
 }
 
 }  // namespace pondex::fakes

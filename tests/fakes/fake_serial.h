@@ -1,22 +1,29 @@
 #pragma once
-// Serial ports in virtual time, each with a scriptable far side.
+// Serial ports in virtual time, each with a scriptable far side and a
+// background reader whose reads can be cut anywhere.
 //
 // - A port is known by its name in capitals without a colon: "Com1:" and
-//   "COM1" name the same port. Opening a port that was not added fails with 2 (as does
-//   one that is unplugged), one already open with 5.
-// - Bytes from the far side arrive at chosen virtual times, each send as one
-//   piece. Bytes that arrived before a port was opened stay for it unless
-//   it discards them. Once a port reads, the arrival handler is signalled
-//   through the loop at each arrival (for bytes that were waiting, at the
-//   loop's next turn), and after the device vanished. Bytes become readable
-//   with their signal, as a reader thread hands them over, not before. read() never moves the clock: it takes what has
-//   arrived up to now.
+//   "COM1" name the same port. Opening a port that was not added fails with
+//   2 (as does one that is unplugged), one already open with 5.
+// - Every byte the far side sends has its own virtual arrival time. Bytes
+//   that arrive before a port reads wait in the driver, for the reader or
+//   for discardInput().
+// - Once a port reads, arriving bytes go into the read under way, and a
+//   read completes (its piece is handed over, stamped, and the arrival
+//   handler is signalled) where the cut rule says: by default at each
+//   moment bytes arrive, with every byte of that moment; with `cutAfter`
+//   set, right after each byte it picks, or `maxHold` after the read's
+//   first byte, whichever comes first. A test can so cut one stream every
+//   way a reader could. `completionDelay` puts the hand-over (and its
+//   stamp) later than the last byte, as a reader's latency does.
+// - read() never moves the clock: it takes the pieces handed over so far.
 // - A write completes at once in virtual time (the driver buffers it) and
 //   is recorded byte for byte.
 // - Mode texts are refused with 87 when their first field is not a whole
 //   number (as the system refuses "abc,N,8,1").
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -28,6 +35,8 @@
 
 namespace pondex::fakes {
 
+class FakeOpenPort;
+
 class FakeSerialDevice {
  public:
   explicit FakeSerialDevice(FakeEventLoop& loop) : loop_(loop) {}
@@ -36,21 +45,40 @@ class FakeSerialDevice {
   void sendAt(Millis at, const std::string& bytes);
   // ... arriving `delay` from now.
   void sendIn(Millis delay, const std::string& bytes) { sendAt(loop_.now() + delay, bytes); }
+  // The far side sends `bytes` back to back at `baud` (ten bits a byte),
+  // the first arriving at `at`: each byte at its own time.
+  void streamAt(Millis at, const std::string& bytes, int baud);
+  // When the last byte sent so far arrives.
+  [[nodiscard]] Millis lastArrival() const { return lastArrival_; }
 
-  // The device vanishes: every read and write of a handle opened before
-  // fails with `error`, and opening fails with 2 until plugIn().
+  // The driver reports a line error (parity, framing, overrun) at `at`: the
+  // read under way then, or the next one, carries it.
+  void lineErrorAt(Millis at);
+  // The background read fails once at `at` with `error`, after handing over
+  // the bytes it had.
+  void readFailsAt(Millis at, int error);
+
+  // The device vanishes now: the reader hands over the bytes it had, then
+  // one failure with `error`, then nothing; every other call of a handle
+  // opened before fails with `error`, and opening fails with 2 until plugIn().
   void unplug(int error = kErrorBadCommand);
   void plugIn() { pluggedIn_ = true; }
 
+  // The cut rule (see above). `byteNumber` counts every byte this device
+  // received, from 0, in arrival order.
+  std::function<bool(std::uint64_t byteNumber)> cutAfter;
+  Millis maxHold{20};
+  Millis completionDelay{0};
+
   // The bytes of every write call in order, empty ones included.
   std::vector<std::string> writes;
-  // All bytes written, in order.
+  // All bytes written, in order, and when each write was made.
   [[nodiscard]] std::string written() const;
+  std::vector<Millis> writeTimes;
 
-  // Failure injection, each for the next call of its kind only.
-  std::optional<int> failNextRead;
+  // Failure injection for the next write only, and for every call of its
+  // kind while set.
   std::optional<int> failNextWrite;
-  // Failures of every call of their kind while set.
   std::optional<int> refuseTimeouts;
   std::optional<int> refuseLineControl;
 
@@ -59,29 +87,38 @@ class FakeSerialDevice {
   std::string mode;  // mode text of the last line-control block applied
   int opens = 0;     // successful opens
   int closes = 0;
+  int discards = 0;  // calls of discardInput
   bool open = false;
   bool reading = false;  // the open port reads in the background
 
  private:
   friend class FakeOpenPort;
   friend class FakeSerialPorts;
-  struct Arrival {
+  struct Byte {
     Millis at;
-    std::string bytes;
+    char value;
   };
-  Result<std::string> read(std::size_t maxBytes);
-  void startReading(CrossThreadSignal& arrived);
+
+  void startReading(FakeOpenPort& reader);
   void stopReading();
   void discardArrived();
-  void signalArrival();
+  // Moves the bytes that have arrived into the read under way.
+  void takeInArrivals();
+  void completeRead();
+  void handOver(SerialPiece piece, int error = 0);
 
   FakeEventLoop& loop_;
-  std::deque<Arrival> arrivals_;  // in time order
+  std::deque<Byte> waiting_;  // sent, not yet in a read; in arrival order
+  Millis lastArrival_{0};
+  std::uint64_t received_ = 0;  // bytes that went into reads
   bool pluggedIn_ = true;
   int removalError_ = 0;  // what handles of an earlier generation fail with
   std::uint64_t plugGeneration_ = 0;
-  CrossThreadSignal* arrived_ = nullptr;  // the open port's, while it reads
-  Millis readUpTo_ = Millis::min();       // what arrived up to here is readable
+  FakeOpenPort* reader_ = nullptr;  // the open port's, while it reads
+  // The read under way.
+  std::string readBytes_;
+  bool readLineError_ = false;
+  std::uint64_t readNumber_ = 0;  // counts completed reads, to match hold deadlines
 };
 
 class FakeSerialPorts final : public SerialPorts {
@@ -98,5 +135,11 @@ class FakeSerialPorts final : public SerialPorts {
   FakeEventLoop& loop_;
   std::map<std::string, std::unique_ptr<FakeSerialDevice>> devices_;
 };
+
+// Cut rules for FakeSerialDevice::cutAfter.
+// A read completes after byte `n` only (and wherever maxHold forces one).
+std::function<bool(std::uint64_t)> cutOnlyAfter(std::uint64_t n);
+// Reads complete after bytes picked at random with probability 1/`meanLength`.
+std::function<bool(std::uint64_t)> randomCuts(std::uint32_t seed, std::uint32_t meanLength);
 
 }  // namespace pondex::fakes

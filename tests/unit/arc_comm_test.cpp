@@ -45,10 +45,13 @@ TEST_F(ARCCommTest, EachSetupFailureIsShownWithItsNumberAndLeavesThePortClosed) 
                   "Unable to set Comm DCB 9600,N,8,1 Error: 1234"));
 }
 
-TEST_F(ARCCommTest, GetDataNeverWaitsAndDataInTellsOfEachPieceAsItArrives) {
+TEST_F(ARCCommTest, TakePieceNeverWaitsAndDataInTellsOfEachPieceAsItArrives) {
   std::vector<std::pair<Millis, std::string>> pieces;
   comm.events.DataIn = [&] {
-    for (std::string text = comm.GetData(); !text.empty(); text = comm.GetData()) pieces.emplace_back(loop.now(), text);
+    while (auto piece = comm.takePiece()) {
+      EXPECT_EQ(piece->receivedAt, loop.now()) << "stamped when its read completed";
+      pieces.emplace_back(loop.now(), piece->bytes);
+    }
   };
   com1.sendIn(milliseconds{5}, "before the port opened");
   loop.runFor(milliseconds{10});
@@ -57,7 +60,7 @@ TEST_F(ARCCommTest, GetDataNeverWaitsAndDataInTellsOfEachPieceAsItArrives) {
   com1.sendIn(milliseconds{10}, "  12.5");
   com1.sendIn(milliseconds{60}, "0 g\r\n");
   const Millis t0 = loop.now();
-  EXPECT_EQ(comm.GetData(), "") << "nothing has arrived yet, and nothing is waited for";
+  EXPECT_FALSE(comm.takePiece()) << "nothing has arrived yet, and nothing is waited for";
   EXPECT_EQ(loop.now(), t0);
   std::string all;
   for (int i = 0; i < 300; ++i) all += static_cast<char>(i);
@@ -73,16 +76,38 @@ TEST_F(ARCCommTest, GetDataNeverWaitsAndDataInTellsOfEachPieceAsItArrives) {
   EXPECT_EQ(pieces.size(), 4u) << "neither what came before the open nor after the close";
 }
 
-TEST_F(ARCCommTest, AVanishedDeviceClosesThePortAndAQuietOpenRetriesUntilItIsBack) {
+TEST_F(ARCCommTest, TheHostHearsOfEveryOpenAndEveryCloseWhoeverCloses) {
+  std::string heard;
+  comm.events.opened = [&] { heard += "open "; };
+  comm.events.closed = [&] { heard += comm.DeviceGone() ? "gone " : "close "; };
+  comm.events.DataIn = [&] {
+    while (comm.takePiece()) {
+    }
+  };
   ASSERT_TRUE(comm.InitCom());
-  com1.failNextRead = 995;    // ERROR_OPERATION_ABORTED
-  com1.failNextWrite = 1117;  // ERROR_IO_DEVICE
-  EXPECT_EQ(comm.GetData(), "");
+  ASSERT_TRUE(comm.InitCom());  // an open port is closed first
+  comm.FinCom();
+  comm.FinCom();  // already closed: nothing to hear
+  ASSERT_TRUE(comm.InitCom());
+  com1.unplug(kErrorDeviceRemoved);
+  loop.runFor(milliseconds{10});
+  EXPECT_EQ(heard, "open close open close open gone ");
+}
+
+TEST_F(ARCCommTest, AVanishedDeviceClosesThePortAndAQuietOpenRetriesUntilItIsBack) {
+  comm.events.DataIn = [&] {
+    while (comm.takePiece()) {
+    }
+  };
+  ASSERT_TRUE(comm.InitCom());
+  com1.readFailsAt(loop.now(), 995);  // ERROR_OPERATION_ABORTED
+  com1.failNextWrite = 1117;          // ERROR_IO_DEVICE
+  loop.runFor(milliseconds{10});
   EXPECT_FALSE(comm.WriteData("T\r\n"));
-  EXPECT_TRUE(comm.PortIsOpen()) << "other errors leave the port open";
+  EXPECT_TRUE(comm.PortIsOpen()) << "one failure of another kind leaves the port open";
 
   com1.unplug(kErrorDeviceRemoved);
-  EXPECT_EQ(comm.GetData(), "");
+  loop.runFor(milliseconds{10});
   EXPECT_FALSE(comm.PortIsOpen());
   EXPECT_TRUE(comm.DeviceGone());
   const auto failure = comm.InitComQuiet();
@@ -104,6 +129,27 @@ TEST_F(ARCCommTest, AVanishedDeviceClosesThePortAndAQuietOpenRetriesUntilItIsBac
   comm.setComPort("Com7:");
   EXPECT_FALSE(comm.InitCom());
   EXPECT_EQ(messages.shown.size(), 1u) << "the loud open still shows its message";
+}
+
+TEST_F(ARCCommTest, ReadsThatKeepFailingForASecondCountAsAGoneDevice) {
+  std::string taken;
+  comm.events.DataIn = [&] {
+    while (auto piece = comm.takePiece()) taken += piece->bytes;
+  };
+  ASSERT_TRUE(comm.InitCom());
+  // A driver that answers "access denied" after a removal, every 250 ms;
+  // a byte between two failures starts the count again.
+  const Millis t0 = loop.now();
+  for (int i = 0; i <= 3; ++i) com1.readFailsAt(t0 + milliseconds{250 * i}, kErrorAccessDenied);
+  com1.sendAt(t0 + milliseconds{800}, "7");
+  for (int i = 4; i <= 7; ++i) com1.readFailsAt(t0 + milliseconds{250 * i}, kErrorAccessDenied);
+  loop.runFor(milliseconds{1760});
+  EXPECT_TRUE(comm.PortIsOpen()) << "1 s of failures has not passed since the byte";
+  EXPECT_EQ(taken, "7");
+  com1.readFailsAt(t0 + milliseconds{2000}, kErrorAccessDenied);
+  loop.runFor(milliseconds{300});
+  EXPECT_FALSE(comm.PortIsOpen());
+  EXPECT_TRUE(comm.DeviceGone()) << "so that the quiet reopen takes over";
 }
 
 TEST_F(ARCCommTest, PortSettingsNameThePortOrSelectNetworkInputAndReopenOnlyAnOpenPort) {

@@ -88,7 +88,15 @@ struct FakeSerialEnv {
   SerialPorts& ports() { return serial; }
   static std::string portName() { return "COM1"; }
   void farSideSends(const std::string& bytes) { device.sendIn(Millis(1), bytes); }
+  void farSideStreams(const std::string& bytes, std::size_t chunk, Millis gap) {
+    for (std::size_t at = 0; at < bytes.size(); at += chunk) {
+      device.sendIn(gap * static_cast<int>(at / chunk + 1), bytes.substr(at, chunk));
+    }
+  }
+  bool farSideStreamEnded() const { return fake.now() >= device.lastArrival(); }
   std::string farSideReceives(std::size_t) const { return device.written(); }
+  void removeDevice() { device.unplug(kErrorDeviceRemoved); }
+  static void settle() {}  // what is sent arrives in virtual time, once the handler returns
   template <typename Pred>
   bool pump(Pred done) {
     for (int i = 0; i < 1000 && !done(); ++i) fake.runFor(Millis(5));

@@ -22,7 +22,7 @@ void runDataPath(benchmark::State& state, const std::string& settings) {
   while (piece.size() < 256) piece += kFrame;
   piece.resize(256);  // one full serial read
   for (auto _ : state) {
-    controller.deliverSerialPiece(piece);
+    controller.deliverPiece({.bytes = piece, .receivedAt = fake.loop.now()});
     fake.keyboard.events.clear();
     benchmark::ClobberMemory();
   }

@@ -1,9 +1,20 @@
 #include "core/controller.h"
 
+#include <algorithm>
+#include <utility>
+
 #include "serial/port_parameters.h"
 #include "ui/shell.h"
 
 namespace pondex {
+namespace {
+
+// A transmission ends when the line has been quiet this long.
+constexpr Millis kSilence{100};
+// How long the answer to a command is awaited, and a port opened for it kept.
+constexpr Millis kCommandExchange{2000};
+
+}  // namespace
 
 Controller::Controller(Platform& platform)
     : p_(platform),
@@ -20,19 +31,33 @@ Controller::Controller(Platform& platform)
       emitter_(platform.keyboard),
       fileWriter_(platform.files, platform.clock),
       targetCheck_(platform.foreground, platform.tray),
-      dataPath_(
-          settings_, platform.tray, {emitter_, targetCheck_, fileWriter_, platform.panel},
-          {.transmissionStarted = [this] { window_.showTransmissionStarted(); },
-           .fileWritten = [this](const std::string& path) { window_.showDataFile(path); },
-           .fileFailed = [this](const std::string& path, int error) { window_.showDataFileFailure(path, error); }}),
-      network_(platform.sockets, platform.messages, platform.loop) {
-  silenceTimer_ = p_.loop.createTimer(Millis(100), [this] { endTransmission(); });
+      dataPath_(settings_, platform.tray, {emitter_, targetCheck_, fileWriter_, platform.panel},
+                {.transmissionStarted = [this] { window_.showTransmissionStarted(); },
+                 .fileWritten = [this](const std::string& path) { window_.showDataFile(path); },
+                 .fileFailed = [this](const std::string& path, int error) { window_.showDataFileFailure(path, error); },
+                 .readingDelivered = [this] { readingDelivered(); }}),
+      network_(platform.sockets, platform.messages) {
+  silenceTimer_ = p_.loop.createTimer(kSilence, [this] { silenceTick(); });
   supervisionTimer_ = p_.loop.createTimer(Millis(200), [this] { supervise(); });
+  readingTimer_ = p_.loop.createTimer(Millis(150), [this] {
+    dataPath_.readingTimeUp(p_.loop.now());
+    armReadingTimer();
+  });
+  listenTimer_ = p_.loop.createTimer(kResyncWindow, [this] {
+    listenTimer_->setEnabled(false);
+    for (const auto& command : std::exchange(pendingCommands_, {})) writeSerialCommand(command);
+  });
+  answerTimer_ = p_.loop.createTimer(kCommandExchange, [this] { answerTimeUp(); });
   serialPort_.events.DataIn = [this] { serialDataArrived(); };
+  serialPort_.events.opened = [this] { serialPortOpened(); };
+  serialPort_.events.closed = [this] { serialPortClosed(); };
   network_.onDataArrival([this](std::int32_t bytesTotal) { networkDataArrived(bytesTotal); });
 }
 
-Controller::~Controller() = default;
+Controller::~Controller() {
+  // The port closes as its component goes, after the timers its handlers use.
+  serialPort_.events = {};
+}
 
 bool Controller::start() {
   networkMode_ = true;
@@ -120,7 +145,10 @@ void Controller::unload(int unloadMode) {
 
 void Controller::endTransmission() {
   silenceTimer_->setEnabled(false);
-  dataPath_.endOfTransmission();
+  transmission_ = false;
+  dataPath_.endOfTransmission(lastByteAt_);
+  // The answer to a command is over once the line fell silent after it.
+  if (askedAt_ && lastByteAt_ >= *askedAt_) answerLapsed();
   // From here on nothing may stop the remaining steps.
   dataPath_.CloseDataFile();
   window_.showTransmissionEnded();
@@ -129,34 +157,44 @@ void Controller::endTransmission() {
   supervisionTimer_->setEnabled(true);
 }
 
-void Controller::deliverSerialPiece(const std::string& text) {
-  if (!text.empty()) {
-    supervisionTimer_->setEnabled(false);
-    silenceTimer_->setEnabled(false);
-    dataPath_.deliverPiece(text);
-  }
-  silenceTimer_->setEnabled(true);
-  p_.loop.yieldToPendingEvents();
+void Controller::deliverPiece(const ReceivedText& piece) {
+  if (piece.bytes.empty()) return;
+  transmission_ = true;
+  lastByteAt_ = std::max(lastByteAt_, piece.receivedAt);
+  dataPath_.deliverPiece(piece);
+  if (transmission_) silenceTimer_->restartIn(lastByteAt_ + kSilence - p_.loop.now());
+  armReadingTimer();
 }
 
 void Controller::networkDataArrived(std::int32_t) {
-  supervisionTimer_->setEnabled(false);
-  silenceTimer_->setEnabled(false);
-  dataPath_.deliverPiece(network_.takeReceived());
-  silenceTimer_->setEnabled(true);
-  p_.loop.yieldToPendingEvents();
+  deliverPiece({.bytes = network_.takeReceived(), .receivedAt = p_.loop.now()});
 }
 
 void Controller::serialDataArrived() {
-  // Pieces are taken one at a time, each delivered and yielded after, until
-  // none is left; a DataIn raised inside that yield finds its text taken by
-  // this loop, so pieces never nest and stay in order.
-  if (takingSerialData_) return;
-  takingSerialData_ = true;
-  for (auto piece = serialPort_.takePiece(); piece && !ended_; piece = serialPort_.takePiece()) {
-    deliverSerialPiece(piece->bytes);
+  // Every piece waiting, in order; the reader says again when more come.
+  while (auto piece = serialPort_.takePiece()) {
+    if (ended_) return;
+    deliverPiece({.bytes = std::move(piece->bytes), .receivedAt = piece->receivedAt, .lineError = piece->lineError});
   }
-  takingSerialData_ = false;
+}
+
+void Controller::silenceTick() {
+  // Pieces received but not yet taken still belong to this transmission.
+  serialDataArrived();
+  const Millis quietFrom = lastByteAt_ + kSilence;
+  if (transmission_ && p_.loop.now() < quietFrom) {
+    silenceTimer_->restartIn(quietFrom - p_.loop.now());
+    return;
+  }
+  endTransmission();
+}
+
+void Controller::armReadingTimer() {
+  if (const auto deadline = dataPath_.readingDeadline()) {
+    readingTimer_->restartIn(*deadline - p_.loop.now());
+  } else {
+    readingTimer_->setEnabled(false);
+  }
 }
 
 void Controller::supervise() {
@@ -178,12 +216,13 @@ void Controller::supervise() {
 
   if (!window_.hotKeysOn()) return;
   const HotKeyRequest request = hotKeys_.scan();
-  if (request.query) {
-    sendCommand(settings_.QueryCommand);
-    dataPath_.readingAsked();
-  }
+  // A held key repeats its command every tick, but only a new press asks
+  // for a reading of its own.
+  const bool newQuery = request.query && !queryKeyHeld_;
+  queryKeyHeld_ = request.query;
+  if (request.query) sendCommand(settings_.QueryCommand, newQuery);
   if (request.tare) {
-    sendCommand(settings_.TareCommand);
+    sendCommand(settings_.TareCommand, false);
     p_.loop.sleep(Millis(10));
     supervisionTimer_->setEnabled(true);
   }
@@ -207,13 +246,76 @@ void Controller::keepSerialPortOpen() {
   portMissing_ = false;
 }
 
-void Controller::sendCommand(const std::string& command) {
+void Controller::sendCommand(const std::string& command, bool asksReading) {
   const std::string text = command + "\r\n";
   if (networkMode_) {
-    network_.send(text);
-  } else {
-    sendOverSerial(serialPort_, text);
+    if (network_.send(text)) commandWentOut(asksReading);
+    return;
   }
+  if (!serialPort_.PortIsOpen()) {
+    if (!serialPort_.InitCom()) return;  // its message said why; nothing went out
+    // The port listens a moment before the command goes out, so that the
+    // tail of a line already under way is told from the answer.
+    portOpenedForCommand_ = window_.listeningOff();
+    commandSent_ = false;
+    listenTimer_->restartIn(kResyncWindow);
+  }
+  if (listenTimer_->enabled()) {
+    pendingCommands_.push_back({text, asksReading});
+    return;
+  }
+  writeSerialCommand({text, asksReading});
+}
+
+void Controller::writeSerialCommand(const PendingCommand& command) {
+  if (!serialPort_.WriteData(command.text)) return;
+  commandSent_ = true;
+  commandWentOut(command.asksReading);
+}
+
+void Controller::commandWentOut(bool asksReading) {
+  if (asksReading) {
+    askedAt_ = p_.loop.now();
+    dataPath_.readingAsked();
+  }
+  answerTimer_->restartIn(kCommandExchange);
+}
+
+void Controller::answerTimeUp() {
+  answerTimer_->setEnabled(false);
+  answerLapsed();
+  // A scale that keeps sending would hold a port opened for a command open.
+  if (portOpenedForCommand_ && window_.listeningOff()) endCommandExchange();
+}
+
+void Controller::answerLapsed() {
+  askedAt_.reset();
+  dataPath_.answerLapsed();
+}
+
+void Controller::readingDelivered() {
+  if (portOpenedForCommand_ && commandSent_ && window_.listeningOff()) endCommandExchange();
+}
+
+void Controller::endCommandExchange() {
+  if (!serialPort_.PortIsOpen()) return;
+  if (transmission_ && !settings_.WeightOnly) {
+    endTransmission();  // the end-of-frame key once; it closes the port
+    return;
+  }
+  (void)serialPort_.FinCom();
+}
+
+void Controller::serialPortOpened() {
+  dataPath_.inputOpened(p_.loop.now());
+}
+
+void Controller::serialPortClosed() {
+  dataPath_.inputClosed();
+  pendingCommands_.clear();
+  listenTimer_->setEnabled(false);
+  portOpenedForCommand_ = false;
+  commandSent_ = false;
 }
 
 void Controller::applyPortSettings() {

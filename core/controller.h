@@ -5,14 +5,24 @@
 // and the hot keys. Its handlers are the program's entry points and forward
 // to those parts. Every handler runs on the one user-interface thread.
 // Serial input is not polled: the serial component says when text has
-// arrived.
+// arrived. No handler waits or runs a message loop of its own, so the
+// timers and the input go on whatever window is open (the data panel, a
+// message box, the tray menu).
 //
-//   silence      100 ms  armed by received data  endTransmission
-//   supervision  200 ms  on after START          channel upkeep and hot keys
+//   silence      100 ms after the last byte received    endTransmission
+//   supervision  200 ms, on after START, also while     channel upkeep and hot keys
+//                data arrive
+//   reading      when a held reading must be decided   the weight mode's deadline
+//   listen       50 ms after a port opened for a        the command goes out
+//                command
+//   answer       2 s after a command went out           the answer mark lapses; a port
+//                                                       opened for it closes
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "config/settings.h"
 #include "config/settings_store.h"
@@ -59,12 +69,12 @@ class Controller {
   void unload(int unloadMode);
   [[nodiscard]] bool ended() const { return ended_; }
 
-  // The silence timer's tick: the silence after received data ends the transmission.
+  // The end of a transmission: the end-of-frame reaction, the file closed,
+  // the port closed unless listening.
   void endTransmission();
-  // One piece of received serial text: every character transformed and
-  // delivered at once; the silence timer is armed again. Timers are off
-  // meanwhile.
-  void deliverSerialPiece(const std::string& text);
+  // One piece of received text: every character transformed and delivered
+  // at once; the silence is due 100 ms after its last byte.
+  void deliverPiece(const ReceivedText& piece);
   // The socket object's data event: the same delivery for network input.
   void networkDataArrived(std::int32_t bytesTotal);
 
@@ -75,11 +85,31 @@ class Controller {
   [[nodiscard]] ui::Form& form() { return window_.form(); }
   [[nodiscard]] const ui::MainControls& controls() const { return window_.controls(); }
 
- private:  // The serial component's DataIn: every piece that has arrived, in order.
+ private:
+  struct PendingCommand {
+    std::string text;
+    bool asksReading = false;
+  };
+
+  // The serial component's DataIn: every piece that has arrived, in order.
   void serialDataArrived();
+  void silenceTick();
   void supervise();
-  // Sends a command text followed by CR LF over the active channel.
-  void sendCommand(const std::string& command);
+  // Sends a command text followed by CR LF over the active channel;
+  // `asksReading` when it is a new press of the read key, whose answer the
+  // weight mode then types.
+  void sendCommand(const std::string& command, bool asksReading);
+  void writeSerialCommand(const PendingCommand& command);
+  void commandWentOut(bool asksReading);
+  void answerTimeUp();
+  void answerLapsed();
+  void readingDelivered();
+  void serialPortOpened();
+  void serialPortClosed();
+  // Closes the port that was opened for a command's exchange; in frame
+  // mode a transmission under way ends with its end-of-frame key.
+  void endCommandExchange();
+  void armReadingTimer();
   void applyPortSettings();
   // The serial branch of the supervision tick while the port is closed.
   void keepSerialPortOpen();
@@ -101,12 +131,25 @@ class Controller {
 
   bool networkMode_ = true;
   bool ended_ = false;
-  bool portMissing_ = false;       // the tray tip names the missing port
-  bool started_ = false;           // START was pressed: supervision and hot keys run
-  bool takingSerialData_ = false;  // a DataIn during the yield leaves its text to the running one
+  bool portMissing_ = false;  // the tray tip names the missing port
+  bool started_ = false;      // START was pressed: supervision and hot keys run
+
+  bool transmission_ = false;  // data arrived since the last end of a transmission
+  Millis lastByteAt_{0};       // when the last byte was received
+  bool queryKeyHeld_ = false;  // the read key was down at the previous tick
+  // The read command went out at this time and its answer is awaited.
+  std::optional<Millis> askedAt_;
+  // With listening off, the serial port is open for a command's exchange.
+  bool portOpenedForCommand_ = false;
+  bool commandSent_ = false;  // ... and its command went out
+  // Commands waiting while a port opened for them listens.
+  std::vector<PendingCommand> pendingCommands_;
 
   std::unique_ptr<Timer> silenceTimer_;
   std::unique_ptr<Timer> supervisionTimer_;
+  std::unique_ptr<Timer> readingTimer_;
+  std::unique_ptr<Timer> listenTimer_;
+  std::unique_ptr<Timer> answerTimer_;
 };
 
 }  // namespace pondex

@@ -13,10 +13,15 @@ WeightReader::Options weightOptions(const Settings& s) {
 
 }  // namespace
 
-void DataPath::deliverPiece(const std::string& text) {
+void DataPath::deliverPiece(const ReceivedText& piece) {
+  const std::string& text = piece.bytes;
   if (text.empty()) return;
   if (weightMode()) {
-    for (const auto& number : weights_.piece(text, weightOptions(settings_))) deliverReading(number);
+    const auto closesBefore = closes_;
+    for (const auto& line : lines_.add(piece)) {
+      deliverReadings(weights_.line(line, weightOptions(settings_)));
+      if (closes_ != closesBefore) break;  // a reading closed the input: the rest came after the close
+    }
     return;
   }
   if (settings_.FileMode == FileMode::DataFile && !out_.file.inTransmission()) beginFileTransmission();
@@ -49,21 +54,54 @@ void DataPath::deliverPiece(const std::string& text) {
   }
 }
 
-void DataPath::endOfTransmission() {
+void DataPath::endOfTransmission(Millis at) {
   if (weightMode()) {
-    if (auto number = weights_.silence(weightOptions(settings_))) deliverReading(*number);
+    if (auto line = lines_.flush(at)) deliverReadings(weights_.line(*line, weightOptions(settings_)));
     return;
   }
   if (settings_.FileMode == FileMode::Keystrokes) SendFrameEnd();
 }
 
+void DataPath::inputOpened(Millis at) {
+  // Characters are typed as they come, so in frame mode there is nothing
+  // to keep whole.
+  if (weightMode()) lines_.opened(at);
+}
+
+void DataPath::inputClosed() {
+  ++closes_;
+  if (!weightMode()) return;
+  lines_.closed();
+  weights_.dropPending();
+}
+
+std::optional<Millis> DataPath::readingDeadline() const {
+  if (!weightMode_) return std::nullopt;
+  return weights_.deadline();
+}
+
+void DataPath::readingTimeUp(Millis now) {
+  if (weightMode()) deliverReadings(weights_.timeUp(now, weightOptions(settings_)));
+}
+
 bool DataPath::weightMode() {
-  if (settings_.WeightOnly != weightMode_) weights_.clear();
+  if (settings_.WeightOnly != weightMode_) {
+    lines_.closed();
+    weights_.clear();
+  }
   weightMode_ = settings_.WeightOnly;
   return weightMode_;
 }
 
-void DataPath::deliverReading(const std::string& number) {
+void DataPath::deliverReadings(const std::vector<Reading>& readings) {
+  for (const auto& reading : readings) {
+    deliverReading(reading);
+    if (reports_.readingDelivered) reports_.readingDelivered();
+  }
+}
+
+void DataPath::deliverReading(const Reading& reading) {
+  const std::string& number = reading.number;
   switch (settings_.FileMode) {
     case FileMode::Keystrokes:
       // Only digits, a sign and a separator: nothing of the key syntax.

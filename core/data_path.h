@@ -5,14 +5,19 @@
 // transmission's output. What the window shows of it is reported through
 // callbacks, so the path knows no control.
 //
-// With "TYLKO WAGA" on, received text goes by lines instead: each line is a
-// reading whose number alone (core/weight_reading.h) is delivered at once
-// with its end of frame (the end-of-frame keys, a CR LF in files and the
-// panel), and the silence only completes a line left unended.
+// With "TYLKO WAGA" on, received text goes by lines instead
+// (core/line_splitter.h): each reading's number alone
+// (core/weight_reading.h) is delivered as soon as it is decided, with its
+// end of frame (the end-of-frame keys, a CR LF in files and the panel), and
+// the silence only completes a line left unended. Lines are whole across
+// opens and closes of the input: the tail of a line under way at an open is
+// skipped and a half line at a close is dropped.
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "config/settings.h"
+#include "core/line_splitter.h"
 #include "core/weight_reading.h"
 #include "output/data_file.h"
 #include "output/key_emitter.h"
@@ -38,6 +43,8 @@ class DataPath {
     std::function<void(const std::string& path)> fileWritten;
     // `path` could not be written; `error` is the system's number.
     std::function<void(const std::string& path, int error)> fileFailed;
+    // The weight mode delivered a reading.
+    std::function<void()> readingDelivered;
   };
 
   DataPath(const Settings& settings, Tray& tray, Outputs outputs, Reports reports)
@@ -45,13 +52,23 @@ class DataPath {
 
   // Delivers every character of one received piece at once. The data panel
   // gets the piece in one call.
-  void deliverPiece(const std::string& text);
+  void deliverPiece(const ReceivedText& piece);
 
-  // The silence that ends a transmission: the end-of-frame keys in
-  // keystroke output, or the reading of a line still unended.
-  void endOfTransmission();
-  // The read command went out: the next reading answers it.
+  // The silence that ends a transmission, `at` the time of the last byte:
+  // the end-of-frame keys in keystroke output, or the reading of a line
+  // still unended.
+  void endOfTransmission(Millis at);
+  // The input (re)opened at `at`, or closed: lines stay whole across both.
+  void inputOpened(Millis at);
+  void inputClosed();
+  // When a reading held back must be decided if no line comes first.
+  [[nodiscard]] std::optional<Millis> readingDeadline() const;
+  // Delivers the readings due by `now`.
+  void readingTimeUp(Millis now);
+  // The read command went out: the next reading answers it, until
+  // answerLapsed().
   void readingAsked() { weights_.readingAsked(); }
+  void answerLapsed() { weights_.answerLapsed(); }
   // Listening started or the channel was found closed: the next settled
   // reading is typed whatever was typed before.
   void newWeighing() { weights_.newWeighing(); }
@@ -73,12 +90,15 @@ class DataPath {
   // True while weights are delivered; switching the mode forgets a half
   // line and the weighing.
   bool weightMode();
-  void deliverReading(const std::string& number);
+  void deliverReadings(const std::vector<Reading>& readings);
+  void deliverReading(const Reading& reading);
 
   const Settings& settings_;
   Tray& tray_;
   Outputs out_;
+  LineSplitter lines_;
   WeightReader weights_;
+  unsigned closes_ = 0;  // counts inputClosed()
   bool weightMode_ = false;
   Reports reports_;
   bool failureShown_ = false;  // the window and the tray tip say a write failed

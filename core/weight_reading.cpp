@@ -96,27 +96,35 @@ bool WeighingRule::take(ReadingStatus status, const WeightNumber& number, bool a
   return true;
 }
 
+std::vector<Reading> WeightReader::line(const ReceivedLine& line, const Options& options) {
+  const bool asked = asked_;
+  auto number = reading(line, options);
+  if (!number) return {};
+  return {Reading{.number = std::move(*number), .answer = asked, .lineEndedAt = line.endedAt}};
+}
+
 std::vector<std::string> WeightReader::piece(std::string_view text, const Options& options) {
   std::vector<std::string> numbers;
-  for (const auto& line : lines_.add(text)) {
+  for (const auto& line : lines_.add({.bytes = std::string(text)})) {
     if (auto number = reading(line, options)) numbers.push_back(std::move(*number));
   }
   return numbers;
 }
 
 std::optional<std::string> WeightReader::silence(const Options& options) {
-  const auto line = lines_.flush();
+  const auto line = lines_.flush(Millis{0});
   if (!line) return std::nullopt;
   return reading(*line, options);
 }
 
 void WeightReader::clear() {
-  lines_.clear();
+  lines_.closed();
   rule_.newWeighing();
   asked_ = false;
 }
 
 std::optional<std::string> WeightReader::reading(const ReceivedLine& line, const Options& options) {
+  if (line.damaged) return std::nullopt;
   const bool asked = asked_;
   asked_ = false;
   const ReadingStatus status = readingStatus(line.text);

@@ -83,7 +83,16 @@ class WeighingRule {
   std::optional<WeightNumber> lastTyped_;
 };
 
-// Pieces in, numbers to type out.
+// One reading as the weight mode takes it.
+struct Reading {
+  std::string number;  // as typed, with the caller's decimal separator
+  std::string unit;    // as recognised, "" when none
+  bool settled = true;
+  bool answer = false;  // answers the read command
+  Millis lineEndedAt{0};
+};
+
+// Lines in, readings to type out.
 class WeightReader {
  public:
   struct Options {
@@ -91,21 +100,33 @@ class WeightReader {
     char separator = '.';
   };
 
-  // The numbers of the readings this piece completes.
+  // The readings a complete line decides now.
+  std::vector<Reading> line(const ReceivedLine& line, const Options& options);
+  // When a held reading must be decided if no line comes first; nothing
+  // when none is held.
+  [[nodiscard]] std::optional<Millis> deadline() const { return std::nullopt; }
+  // The readings due by `now`.
+  std::vector<Reading> timeUp(Millis /*now*/, const Options& /*options*/) { return {}; }
+
+  // The numbers of the readings this piece completes (lines split here).
   std::vector<std::string> piece(std::string_view text, const Options& options);
   // The scale fell silent: the number of the unended line, if it gives one.
   std::optional<std::string> silence(const Options& options);
 
   // The read command went out: the next reading is its answer.
   void readingAsked() { asked_ = true; }
+  // The answer did not come in time: the next reading is an ordinary one.
+  void answerLapsed() { asked_ = false; }
   void newWeighing() { rule_.newWeighing(); }
-  // Forgets everything: a half-received line, the weighing, a pending answer.
+  // The input closed: nothing pending is typed.
+  void dropPending() { lines_.closed(); }
+  // Forgets everything: a pending reading, the weighing, a pending answer.
   void clear();
 
  private:
   std::optional<std::string> reading(const ReceivedLine& line, const Options& options);
 
-  LineSplitter lines_;
+  LineSplitter lines_;  // for piece() and silence()
   WeighingRule rule_;
   bool asked_ = false;
 };

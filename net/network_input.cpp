@@ -2,8 +2,7 @@
 
 namespace pondex {
 
-NetworkInput::NetworkInput(SocketLibrary& library, MessageBoxes& messages, EventLoop& loop)
-    : service_(library, messages), loop_(loop) {}
+NetworkInput::NetworkInput(SocketLibrary& library, MessageBoxes& messages) : service_(library, messages) {}
 
 void NetworkInput::newClient() {
   auto next = std::make_unique<CSocketMaster>(service_);
@@ -46,9 +45,7 @@ bool NetworkInput::supervise(const std::string& address, const std::string& port
     default:
       break;
   }
-  if (client_->State() == sckConnected) return true;
-  loop_.yieldToPendingEvents();
-  return false;
+  return client_->State() == sckConnected;
 }
 
 std::string NetworkInput::takeReceived() {
@@ -59,8 +56,8 @@ std::string NetworkInput::takeReceived() {
   return text != nullptr ? *text : std::string();
 }
 
-void NetworkInput::send(const std::string& text) {
-  if (client_) (void)client_->SendData(text);
+bool NetworkInput::send(const std::string& text) {
+  return client_ && client_->SendData(text).ok();
 }
 
 void NetworkInput::Client_Error() {

@@ -15,13 +15,12 @@
 
 #include "net/csocket_master.h"
 #include "net/socket_service.h"
-#include "platform/event_loop.h"
 
 namespace pondex {
 
 class NetworkInput {
  public:
-  NetworkInput(SocketLibrary& library, MessageBoxes& messages, EventLoop& loop);
+  NetworkInput(SocketLibrary& library, MessageBoxes& messages);
 
   // Runs for every data event of the current socket object.
   void onDataArrival(std::function<void(std::int32_t bytesTotal)> dataArrived) {
@@ -35,15 +34,15 @@ class NetworkInput {
   void releaseClient();
 
   // The network branch of the supervision tick: connects to `address` and
-  // `port`, or closes what the instrument closed, and yields once while not
-  // connected. True when connected, so that the tick goes on.
+  // `port`, or closes what the instrument closed. True when connected, so
+  // that the tick goes on.
   bool supervise(const std::string& address, const std::string& port);
 
   // Everything the socket object has received, as text.
   std::string takeReceived();
   // Sends a command text; refused by the object while not connected, and
-  // then only that command is lost.
-  void send(const std::string& text);
+  // then only that command is lost. True when it went out.
+  bool send(const std::string& text);
 
   void Client_Error();
 
@@ -51,7 +50,6 @@ class NetworkInput {
   void wire(CSocketMaster& client);
 
   SocketService service_;
-  EventLoop& loop_;
   std::function<void(std::int32_t)> dataArrived_;
   std::unique_ptr<CSocketMaster> client_;
 };

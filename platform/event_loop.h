@@ -3,9 +3,9 @@
 //
 // Contract, the same for the Windows loop and the virtual-time fake (both
 // run platform/portable/timer_schedule.h):
-// - a timer ticks only when the thread is idle (or inside
-//   yieldToPendingEvents); its next tick is due one interval after the END
-//   of its previous tick, so an overdue tick comes once, never as a burst;
+// - a timer ticks only when the thread is idle; its next tick is due one
+//   interval after the END of its previous tick, so an overdue tick comes
+//   once, never as a burst;
 // - due timers tick in the order of their due times, ties in the order the
 //   timers were created;
 // - a tick is never entered again while it runs;
@@ -59,11 +59,6 @@ class EventLoop {
   // The handler never runs after the signal object is gone. Only the
   // user-interface thread creates and destroys signals.
   virtual std::unique_ptr<CrossThreadSignal> createSignal(std::function<void()> handler) = 0;
-
-  // Runs every event that is pending now (window messages, socket
-  // notifications) and every timer that is due now, each at most once,
-  // then returns. The only place where handlers nest.
-  virtual void yieldToPendingEvents() = 0;
 
   // Blocks the thread; no event runs meanwhile.
   virtual void sleep(Millis duration) = 0;

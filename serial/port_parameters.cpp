@@ -35,9 +35,4 @@ void ApplyPortSettings(const Settings& settings, ARCComm& serialPort, bool& netw
   if (wasOpen) serialPort.InitCom();  // a failure has shown its message; the port stays closed
 }
 
-void sendOverSerial(ARCComm& serialPort, const std::string& text) {
-  if (!serialPort.PortIsOpen()) (void)serialPort.InitCom();
-  (void)serialPort.WriteData(text);
-}
-
 }  // namespace pondex

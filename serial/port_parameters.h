@@ -25,9 +25,4 @@ std::string serialModeText(const Settings& settings);
 
 void ApplyPortSettings(const Settings& settings, ARCComm& serialPort, bool& networkMode);
 
-// Sends a command text to the instrument, opening the port for it when it
-// is closed. Whatever the port held before is read and dropped: it is no
-// answer to this command. No answer is awaited.
-void sendOverSerial(ARCComm& serialPort, const std::string& text);
-
 }  // namespace pondex

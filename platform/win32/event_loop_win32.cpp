@@ -138,28 +138,6 @@ LRESULT Win32EventLoop::onMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
   return ::DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
-bool Win32EventLoop::drainMessages() {
-  MSG msg;
-  while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    if (msg.message == WM_QUIT) {
-      ::PostQuitMessage(static_cast<int>(msg.wParam));  // left for run()
-      return false;
-    }
-    dispatch(msg);
-  }
-  return true;
-}
-
-void Win32EventLoop::yieldToPendingEvents() {
-  // Only what was due when the yield began runs, each timer at most once,
-  // also when the wake-up timer fires while messages are dispatched.
-  TimerSchedule::Pass pass(schedule_);
-  if (!drainMessages()) return;
-  while (schedule_.runNext()) {
-  }
-  armWakeUp();
-}
-
 void Win32EventLoop::dispatch(MSG& msg) {
   if (msg.message == WM_KEYDOWN && keyPreview_ && dialog_ != nullptr &&
       (msg.hwnd == dialog_ || ::IsChild(dialog_, msg.hwnd) != FALSE)) {

@@ -28,7 +28,6 @@ class Win32EventLoop final : public EventLoop {
   [[nodiscard]] Millis now() const override { return monotonicNow(); }
   std::unique_ptr<Timer> createTimer(Millis interval, std::function<void()> onTick) override;
   std::unique_ptr<CrossThreadSignal> createSignal(std::function<void()> handler) override;
-  void yieldToPendingEvents() override;
   void sleep(Millis duration) override;
   void quit() override;
 
@@ -53,8 +52,6 @@ class Win32EventLoop final : public EventLoop {
   class Win32Signal;
   // Thread-safe: the serial reader stamps its pieces with it.
   static Millis monotonicNow();
-  // Handles every pending message; false when the quit message came.
-  bool drainMessages();
   void dispatch(MSG& msg);
   // Points the wake-up window timer at the next due time (or stops it).
   void armWakeUp();

@@ -67,35 +67,28 @@ TYPED_TEST_P(EventLoopContract, ReenablingRestartsTheIntervalButEnablingAgainDoe
   timer->setEnabled(false);
 }
 
-TYPED_TEST_P(EventLoopContract, AYieldRunsEachDueTimerOnceAndNeverReentersTheRunningTick) {
+TYPED_TEST_P(EventLoopContract, RestartInPutsTheNextTickAtTheChosenDelayThenFollowsTheInterval) {
   auto& e = this->env;
-  int polls = 0;
-  int depth = 0;
-  bool reentered = false;
-  std::vector<int> pollsPerYield;
-  auto poll = e.loop().createTimer(Millis(1), [&] { ++polls; });
-  // Blocks inside each yield, long enough for the poll to fall due again.
-  auto slow = e.loop().createTimer(Millis(1), [&] { e.block(Millis(5)); });
-  std::unique_ptr<Timer> worker;
-  worker = e.loop().createTimer(Millis(1), [&] {
-    if (++depth > 1) reentered = true;
-    for (int i = 0; i < 3; ++i) {
-      e.block(Millis(20));  // the poll and this very timer fall due meanwhile
-      const int before = polls;
-      e.loop().yieldToPendingEvents();
-      pollsPerYield.push_back(polls - before);
-    }
-    worker->setEnabled(false);
-    --depth;
-  });
-  poll->setEnabled(true);
-  slow->setEnabled(true);
-  worker->setEnabled(true);
+  std::vector<Millis> ticks;
+  auto timer = e.loop().createTimer(Millis(300), [&] { ticks.push_back(e.now()); });
+  const Millis start = e.now();
+  timer->restartIn(Millis(40));
   e.runFor(Millis(200));
-  poll->setEnabled(false);
-  slow->setEnabled(false);
-  EXPECT_FALSE(reentered);
-  EXPECT_EQ(pollsPerYield, (std::vector<int>{1, 1, 1}));
+  ASSERT_EQ(ticks.size(), 1u) << "the first tick comes after the chosen delay, not the interval";
+  EXPECT_GE(ticks[0] - start, Millis(39));
+  timer->restartIn(Millis(500));  // an enabled timer is moved too
+  e.runFor(Millis(400));
+  EXPECT_EQ(ticks.size(), 1u);
+  e.runFor(Millis(200));
+  ASSERT_EQ(ticks.size(), 2u);
+  EXPECT_GE(ticks[1] - ticks[0], Millis(160 + 500 - 1));
+  e.runFor(Millis(300));
+  EXPECT_EQ(ticks.size(), 3u) << "then the interval again";
+  timer->restartIn(Millis(-5));  // already past: due at once
+  e.runFor(Millis(20));
+  EXPECT_EQ(ticks.size(), 4u);
+  EXPECT_EQ(e.loop().now(), e.now()) << "the loop's clock is the one its timers run on";
+  timer->setEnabled(false);
 }
 
 TYPED_TEST_P(EventLoopContract, ATimerDestroyedInsideATickNeverTicksAgain) {
@@ -118,7 +111,7 @@ TYPED_TEST_P(EventLoopContract, ATimerDestroyedInsideATickNeverTicksAgain) {
 
 REGISTER_TYPED_TEST_SUITE_P(EventLoopContract, AnOverdueTimerGoesBeforeAShortOneThatJustBlocked,
                             ReenablingRestartsTheIntervalButEnablingAgainDoesNot,
-                            AYieldRunsEachDueTimerOnceAndNeverReentersTheRunningTick,
+                            RestartInPutsTheNextTickAtTheChosenDelayThenFollowsTheInterval,
                             ATimerDestroyedInsideATickNeverTicksAgain);
 
 }  // namespace pondex::contract

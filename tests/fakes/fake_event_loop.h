@@ -35,7 +35,9 @@ class FakeEventLoop final : public EventLoop {
 
   std::unique_ptr<Timer> createTimer(Millis interval, std::function<void()> onTick) override;
   std::unique_ptr<CrossThreadSignal> createSignal(std::function<void()> handler) override;
-  void yieldToPendingEvents() override;
+  // Runs the events pending now and the timers due now, each at most once,
+  // as a message loop nested in a handler (a modal box) would.
+  void yieldToPendingEvents();
   void sleep(Millis duration) override { advanceClock(duration); }
   void quit() override { quit_ = true; }
 

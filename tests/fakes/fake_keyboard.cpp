@@ -1,6 +1,7 @@
 #include "tests/fakes/fake_keyboard.h"
 
 #include <cstddef>
+#include <utility>
 
 namespace pondex::fakes {
 
@@ -30,6 +31,10 @@ void FakeKeyboard::defineChar(std::uint8_t ansiChar, std::int16_t vkKeyScanAnswe
 void FakeKeyboard::keyEvent(std::uint8_t vk, std::uint8_t scan, std::uint32_t flags) {
   if (clock != nullptr) eventTimes.push_back(clock->now());
   events.push_back({vk, scan, flags});
+  if (whileTyping) {
+    auto action = std::exchange(whileTyping, nullptr);  // once
+    action();
+  }
 }
 
 std::int16_t FakeKeyboard::asyncKeyState(int vk) {

@@ -5,6 +5,7 @@
 // ASCII letters have another case.
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <ostream>
 #include <vector>
 
@@ -48,6 +49,9 @@ class FakeKeyboard final : public Keyboard {
   bool capsLock = false;
 
   std::vector<KeyEvent> events;  // every injected event, in order
+  // Runs once, right after the next event: what the user does while keys
+  // are being typed.
+  std::function<void()> whileTyping;
   // When set, the virtual time of every event is kept in eventTimes.
   const FakeEventLoop* clock = nullptr;
   std::vector<Millis> eventTimes;

@@ -52,7 +52,9 @@ class FakeOpenPort final : public OpenPort {
   }
 
   void discardInput() override {
-    if (open_ && !deadError()) device_.discardArrived();
+    if (!open_ || deadError()) return;
+    ++device_.discards;
+    device_.discardArrived();
   }
 
   void startReading(std::function<void()> arrived) override {
@@ -105,7 +107,13 @@ class FakeOpenPort final : public OpenPort {
   // The device's reader hands over a piece (or a failure).
   void handOver(SerialPiece piece, int error) {
     handedOver_.push_back({std::move(piece), error});
-    if (arrived_) arrived_->signal();
+    if (device_.signalDelay <= Millis{0}) {
+      if (arrived_) arrived_->signal();
+      return;
+    }
+    loop_.postAt(loop_.now() + device_.signalDelay, [this, alive = std::weak_ptr<int>(alive_)] {
+      if (!alive.expired() && arrived_) arrived_->signal();
+    });
   }
 
  private:
@@ -126,6 +134,7 @@ class FakeOpenPort final : public OpenPort {
   bool open_ = true;
   std::unique_ptr<CrossThreadSignal> arrived_;
   std::deque<Waiting> handedOver_;
+  std::shared_ptr<int> alive_ = std::make_shared<int>(0);  // for signals posted later
 };
 
 void FakeSerialDevice::sendAt(Millis at, const std::string& bytes) {
@@ -135,8 +144,10 @@ void FakeSerialDevice::sendAt(Millis at, const std::string& bytes) {
     waiting_.insert(it, {at, c});
   }
   lastArrival_ = std::max(lastArrival_, at);
-  loop_.postAt(at, [this, generation = plugGeneration_] {
-    if (generation == plugGeneration_) takeInArrivals();
+  loop_.postAt(at, [this] {
+    // Bytes sent while the device is out reach nobody.
+    if (!pluggedIn_) discardArrived();
+    takeInArrivals();
   });
 }
 
@@ -189,7 +200,6 @@ void FakeSerialDevice::stopReading() {
 }
 
 void FakeSerialDevice::discardArrived() {
-  ++discards;
   while (!waiting_.empty() && waiting_.front().at <= loop_.now()) waiting_.pop_front();
 }
 
@@ -242,7 +252,7 @@ void FakeSerialDevice::unplug(int error) {
   removalError_ = error;
   ++plugGeneration_;
   open = false;
-  waiting_.clear();
+  discardArrived();  // what the far side sends later waits for the device to come back
   stopReading();
 }
 
@@ -262,6 +272,7 @@ Result<std::unique_ptr<OpenPort>> FakeSerialPorts::open(const std::string& name)
   auto it = devices_.find(normalisePortName(name));
   if (it == devices_.end() || !it->second->pluggedIn_) return {nullptr, kErrorFileNotFound};
   FakeSerialDevice& d = *it->second;
+  if (d.refuseOpen) return {nullptr, *d.refuseOpen};
   if (d.open) return {nullptr, kErrorAccessDenied};
   d.open = true;
   ++d.opens;

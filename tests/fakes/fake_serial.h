@@ -69,6 +69,10 @@ class FakeSerialDevice {
   std::function<bool(std::uint64_t byteNumber)> cutAfter;
   Millis maxHold{20};
   Millis completionDelay{0};
+  // How long a handed-over piece waits before the arrival handler is
+  // signalled, as a busy thread's message queue makes it wait; read() can
+  // take it meanwhile.
+  Millis signalDelay{0};
 
   // The bytes of every write call in order, empty ones included.
   std::vector<std::string> writes;
@@ -79,6 +83,7 @@ class FakeSerialDevice {
   // Failure injection for the next write only, and for every call of its
   // kind while set.
   std::optional<int> failNextWrite;
+  std::optional<int> refuseOpen;
   std::optional<int> refuseTimeouts;
   std::optional<int> refuseLineControl;
 

@@ -1,7 +1,7 @@
 // Received text through the controller's data path, in pieces, with the
-// settings the first two bytes choose. Uses only Controller(Platform&), start,
-// deliverSerialPiece and endTransmission, so it follows the controller
-// wherever its parts move.
+// settings the first two bytes choose (the weight mode among them). Uses
+// only Controller(Platform&), start, deliverPiece and the fake loop's
+// virtual time, so it follows the controller wherever its parts move.
 //
 // Starting a controller costs far more than a run, so one is kept per
 // settings variant; every run ends its transmission, which is all the state
@@ -37,7 +37,8 @@ StartedController& controllerFor(std::uint8_t a, std::uint8_t b) {
         "[USTAWIENIA]\r\nTEKST=" + std::string((a & 1) != 0 ? "-1" : "0") + "\r\nZMIANA=" + std::to_string(a >> 1 & 3) +
         "\r\nCR=" + std::to_string((a >> 3 & 1) != 0 ? 0 : 13) +
         "\r\nLF=" + std::to_string((a >> 4 & 1) != 0 ? 0 : 10) + "\r\nKoniec ramki=" + std::to_string(b % 6) +
-        "\r\nplik=" + std::to_string(b >> 3 & 1) + "\r\nPathDir=C:\\dane\\\r\n");
+        "\r\nplik=" + std::to_string(b >> 3 & 1) + "\r\nTYLKO WAGA=" + std::to_string(b >> 4 & 1) +
+        "\r\nTYLKO STABILNA=" + std::to_string(b >> 5 & 1) + "\r\nPathDir=C:\\dane\\\r\n");
   }
   return *c;
 }
@@ -46,7 +47,7 @@ StartedController& controllerFor(std::uint8_t a, std::uint8_t b) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 2 || size > 1024) return -1;
-  StartedController& c = controllerFor(data[0] & 0x1F, data[1] & 0x0F);
+  StartedController& c = controllerFor(data[0] & 0x1F, data[1] & 0x3F);
   if (!c.started) return 0;
   c.fake.keyboard.events.clear();
   c.fake.files.contents.clear();
@@ -55,18 +56,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   c.fake.tray.calls.clear();
   c.fake.messages.shown.clear();
   c.fake.profiles.writes.clear();
-  // The rest is pieces of received text, each ended by a 0xFF byte; a piece
-  // starting with 0xFE ends the transmission first.
+  // The rest is pieces of received text, each ended by a 0xFF byte, 10 ms
+  // apart; a piece starting with 0xFE comes after a silence, one starting
+  // with 0xFD with a line error.
   std::string piece;
   for (std::size_t i = 2; i <= size; ++i) {
     if (i < size && data[i] != 0xFF) {
       piece += static_cast<char>(data[i]);
       continue;
     }
-    if (!piece.empty() && static_cast<std::uint8_t>(piece[0]) == 0xFE) c.controller.endTransmission();
-    c.controller.deliverSerialPiece(piece);
+    const auto first = piece.empty() ? 0 : static_cast<std::uint8_t>(piece[0]);
+    c.fake.loop.runFor(pondex::Millis(first == 0xFE ? 150 : 10));
+    c.controller.deliverPiece({.bytes = piece, .receivedAt = c.fake.loop.now(), .lineError = first == 0xFD});
     piece.clear();
   }
-  c.controller.endTransmission();
+  c.fake.loop.runFor(pondex::Millis(500));
   return 0;
 }

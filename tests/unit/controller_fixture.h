@@ -35,11 +35,14 @@ class ControllerFixture : public ::testing::Test {
     load(settings);
     form.userClick(c.startButton);
   }
-  // ... listening, and lets the first supervision tick open the port.
+  // ... listening, and lets the first supervision tick open the port on a
+  // quiet line (what comes right after an open is taken for the middle of
+  // a stream).
   void listen(const std::string& settings) {
     start(kListening + settings);
     fake.loop.runFor(Millis(200));
     ASSERT_TRUE(scale.open);
+    fake.loop.runFor(kResyncWindow);
   }
   [[nodiscard]] bool timerOn(Millis interval) const { return fake.loop.timerEnabled(interval); }
   [[nodiscard]] std::string typed() const { return fakes::typedText(fake.keyboard); }

@@ -61,20 +61,6 @@ TEST_F(DataPathTest, FramesFiftyMillisecondsApartAreOneTransmissionAndSevenHundr
   EXPECT_EQ(typed(), "12\r3\r");
 }
 
-TEST_F(DataPathTest, NoTickRunsWhileAPieceIsProcessed) {
-  listen(kHotKeysOn);
-  form.userClick(c.startButton);                                       // hot keys are watched from now on
-  fake.keyboard.asyncStates[120] = static_cast<std::int16_t>(0x8000);  // F9 held
-  scale.sendIn(Millis(10), "5");
-  fake.loop.runFor(Millis(50));
-  EXPECT_FALSE(timerOn(kSupervisionTimer)) << "supervision and hot keys pause during a transmission";
-  const auto before = scale.written();
-  fake.loop.runFor(Millis(240));  // the transmission ends at 110 ms; the hot key tick is due at 310
-  EXPECT_EQ(scale.written(), before);
-  fake.loop.runFor(Millis(1000));
-  EXPECT_NE(scale.written(), before) << "hot keys answer again after the transmission";
-}
-
 TEST_F(DataPathTest, ThePanelShowsWhatArrivesWhileOpenAndListeningGoesOnAfterIt) {
   listen("LF=0\r\n");
   fake.panel.whileOpen = [&] {

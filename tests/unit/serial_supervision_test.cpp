@@ -35,6 +35,28 @@ TEST_F(SerialSupervisionTest, ListeningReopensAPulledOutAdapterQuietly) {
   EXPECT_EQ(typed(), "7") << "reopened, and data flow again";
 }
 
+TEST_F(SerialSupervisionTest, ReadsThatKeepFailingForASecondAreTakenForAPulledOutAdapter) {
+  // A driver that answers "access denied" after a removal, not "gone", and
+  // the adapter cannot be opened meanwhile.
+  start(kListening);
+  fake.loop.runFor(Millis(200));
+  ASSERT_TRUE(scale.open);
+  scale.refuseOpen = kErrorFileNotFound;
+  const Millis t0 = fake.loop.now();
+  for (int i = 0; i <= 4; ++i) scale.readFailsAt(t0 + Millis(250 * i), kErrorAccessDenied);
+  fake.loop.runFor(Millis(900));
+  EXPECT_TRUE(scale.open) << "less than a second of failures";
+  fake.loop.runFor(Millis(300));
+  EXPECT_FALSE(scale.open);
+  EXPECT_EQ(fake.tray.tip, "Pon_dex - Com1: missing");
+  EXPECT_EQ(form.foreColor(c.connectionLabel), ui::rgb(255, 0, 0));
+  EXPECT_TRUE(fake.messages.shown.empty()) << "no box may take the keyboard focus";
+  scale.refuseOpen.reset();
+  fake.loop.runFor(Millis(400));
+  EXPECT_TRUE(scale.open) << "reopened quietly";
+  EXPECT_EQ(fake.tray.tip, "Pon_dex");
+}
+
 TEST_F(SerialSupervisionTest, ListeningSwitchedOffClosesThePortAndClearsItsColour) {
   start(kListening);
   fake.loop.runFor(Millis(200));

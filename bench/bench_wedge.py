@@ -18,8 +18,12 @@ Pon_dex.exe, run one after the other on the same machine) it measures:
    server's share in the same span follows in brackets (aim: at most 2 % of
    one core).
 4. Throughput: a continuous stream of weight lines at 19200 baud for
-   --seconds, typed into the receiver (every character, in order, is the
-   only good answer).
+   --seconds, typed into the receiver with Tab as the end-of-frame key
+   (every character, in order, then exactly one Tab, is the only good
+   answer; the Tabs typed are counted).
+5. Bursts of lines sent back to back at 9600 baud (1 s each, 1.5 s apart):
+   the delay of the first character typed after the burst's first byte,
+   and of the end-of-frame key (Tab) after its last byte.
 
 Run after the MinGW build (tools/dev.sh test builds it):
     python3 bench/bench_wedge.py [--compare OLD/Pon_dex.exe] [--seconds 30] [--frames 20] [--idle 10]
@@ -97,11 +101,11 @@ def close(program, receiver):
 
 
 def throughput(seconds):
-    """'all N characters, in order' or what went wrong."""
+    """'all N characters, in order, then K end keys' or what went wrong."""
     scale = scale_sim.ScaleSimulator(link=com_port_path(1), baud=19200, weight=12.345, log_stream=None).start()
     speed = b"PR\xcaDKO\x8c\xc6"
     program, receiver = run_program(settings_with({LISTENING: 1, speed: 19200}, NR_PORTU=1, ZMIANA=0,
-                                                  Koniec_ramki=2))
+                                                  Koniec_ramki=1))
     try:
         wait_until(lambda: scale.serial_open, 30, what="the port to open")
         scale.set_stream(True)
@@ -118,10 +122,39 @@ def throughput(seconds):
     finally:
         close(program, receiver)
         scale.stop()
+    tabs = typed.count(b"\t")
+    typed = typed.replace(b"\t", b"")
     if typed == sent:
-        return "all %d, in order" % len(sent)
+        return "all %d, in order, then %d end key%s" % (len(sent), tabs, "" if tabs == 1 else "s")
     i = next((i for i, (a, b) in enumerate(zip(sent, typed)) if a != b), min(len(sent), len(typed)))
-    return "MISMATCH: %d sent, %d typed, first difference at %d" % (len(sent), len(typed), i)
+    return "MISMATCH: %d sent, %d typed, first difference at %d; %d end keys" % (len(sent), len(typed), i, tabs)
+
+
+def back_to_back(bursts):
+    """Bursts of lines sent back to back: first character and end-of-frame key delays, ms."""
+    scale = scale_sim.ScaleSimulator(link=com_port_path(1), baud=9600, weight=1.0, log_stream=None).start()
+    program, receiver = run_program(settings_with({LISTENING: 1}, NR_PORTU=1, ZMIANA=0, CR=0, LF=0,
+                                                  Koniec_ramki=1))
+    first, last = [], []
+    try:
+        wait_until(lambda: scale.serial_open, 30, what="the port to open")
+        time.sleep(2)
+        for _ in range(bursts):
+            before = len(receiver.records())
+            sent_at = time.time()
+            scale.play([b"S S       1.000 kg\r\n"] * 48, 0)  # 1 s at 9600 baud, no pause
+            wait_until(lambda: not scale.playing, 10, what="the burst to be queued")
+            scale.wait_sent("serial", 10)
+            last_byte = time.time()
+            wait_until(lambda: any(b == 0x09 for _, b in receiver.records()[before:]), 10, what="the Tab")
+            records = receiver.records()[before:]
+            first.append((records[0][0] - sent_at) * 1000)
+            last.append((next(t for t, b in records if b == 0x09) - last_byte) * 1000)
+            time.sleep(1.5)
+    finally:
+        close(program, receiver)
+        scale.stop()
+    return first, last
 
 
 def idle_shown(idle):
@@ -181,6 +214,7 @@ def measure(exe, args):
     figures = {"shown": idle_shown(args.idle)}
     figures.update(listening(args.idle, args.frames))
     figures["stream"] = throughput(args.seconds)
+    figures["burst first"], figures["burst end"] = back_to_back(args.frames)
     return figures
 
 
@@ -200,6 +234,8 @@ def report(runs, reference):
         ("first character after its byte", lambda f: delays_text(f["first"])),
         ("end-of-frame key after last byte", lambda f: delays_text(f["end"])),
         ("19200 baud stream", lambda f: f["stream"]),
+        ("back to back: first character", lambda f: delays_text(f["burst first"])),
+        ("back to back: end key after last byte", lambda f: delays_text(f["burst end"])),
         ("CPU idle, shown, port closed", lambda f: cpu_text(f["shown"])),
         ("CPU idle, listening", lambda f: cpu_text(f["cpu"])),
     ]
@@ -238,7 +274,7 @@ def main():
     finally:
         subprocess.run([env, "stop", os.environ["PONDEX_WINE_DIR"]], check=False)
     report(runs, reference)
-    return 0 if all(r["stream"].startswith("all") for r in runs.values()) else 1
+    return 0 if all(r["stream"].startswith("all") and r["stream"].endswith("1 end key") for r in runs.values()) else 1
 
 
 if __name__ == "__main__":

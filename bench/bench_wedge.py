@@ -24,6 +24,9 @@ Pon_dex.exe, run one after the other on the same machine) it measures:
 5. Bursts of lines sent back to back at 9600 baud (1 s each, 1.5 s apart):
    the delay of the first character typed after the burst's first byte,
    and of the end-of-frame key (Tab) after its last byte.
+6. The read hot key (F9) held for 600 ms while the scale sends a line every
+   80 ms: the delay from the press to the command's arrival at the scale
+   (aim: within 500 ms; "never" when it did not come while the key was held).
 
 Run after the MinGW build (tools/dev.sh test builds it):
     python3 bench/bench_wedge.py [--compare OLD/Pon_dex.exe] [--seconds 30] [--frames 20] [--idle 10]
@@ -44,7 +47,7 @@ os.environ.setdefault("PONDEX_EXE", os.path.join(BUILD, "app", "Pon_dex.exe"))
 os.environ.setdefault("PONDEX_WINTOOL", os.path.join(BUILD, "tools", "win", "wintool.exe"))
 os.environ.setdefault("PONDEX_RECEIVER", os.path.join(BUILD, "tools", "win", "receiver.exe"))
 
-from harness import LISTENING, Program, Receiver, WINDOW_TITLE, com_port_path, scale_sim, settings_with  # noqa: E402
+from harness import HOT_KEYS, LISTENING, Program, Receiver, WINDOW_TITLE, com_port_path, scale_sim, settings_with  # noqa: E402
 from harness import wait_until, wintool  # noqa: E402
 
 TICKS = os.sysconf("SC_CLK_TCK")
@@ -209,12 +212,39 @@ def idle_window(idle):
         receiver.stop()
 
 
+def hot_key_delays(presses):
+    """ms from pressing F9 to the command reaching the scale, while the scale streams."""
+    scale = scale_sim.ScaleSimulator(link=com_port_path(1), baud=9600, weight=1.0, log_stream=None).start()
+    program, receiver = run_program(settings_with({LISTENING: 1, HOT_KEYS: 1}, NR_PORTU=1, ZMIANA=0,
+                                                  Koniec_ramki=2, LF=0))
+    delays = []
+    try:
+        wait_until(lambda: scale.serial_open, 30, what="the port to open")
+        scale.play([b"S D      10.100 kg\r\n"], 0.08, repeat=True)
+        time.sleep(1)
+        for _ in range(presses):
+            scale.clear_received("serial")
+            pressed = time.time()
+            wintool("key", 0x78, 600)
+            released = time.time()
+            arrivals = [r.time for r in scale.log_records()
+                        if r.direction == "RX" and r.channel == "serial" and pressed <= r.time <= released]
+            delays.append((arrivals[0] - pressed) * 1000 if arrivals else float("inf"))
+            time.sleep(0.5)
+        scale.play([], 0)
+    finally:
+        close(program, receiver)
+        scale.stop()
+    return delays
+
+
 def measure(exe, args):
     os.environ["PONDEX_EXE"] = exe
     figures = {"shown": idle_shown(args.idle)}
     figures.update(listening(args.idle, args.frames))
     figures["stream"] = throughput(args.seconds)
     figures["burst first"], figures["burst end"] = back_to_back(args.frames)
+    figures["hot key"] = hot_key_delays(args.frames)
     return figures
 
 
@@ -223,7 +253,8 @@ def cpu_text(share):
 
 
 def delays_text(values):
-    return "median %.0f, max %.0f ms" % (statistics.median(values), max(values))
+    text = "median %.0f, max %.0f ms" % (statistics.median(values), max(values))
+    return text.replace("inf", "never")
 
 
 def report(runs, reference):
@@ -236,6 +267,7 @@ def report(runs, reference):
         ("19200 baud stream", lambda f: f["stream"]),
         ("back to back: first character", lambda f: delays_text(f["burst first"])),
         ("back to back: end key after last byte", lambda f: delays_text(f["burst end"])),
+        ("F9 held in a stream: command at the scale", lambda f: delays_text(f["hot key"])),
         ("CPU idle, shown, port closed", lambda f: cpu_text(f["shown"])),
         ("CPU idle, listening", lambda f: cpu_text(f["cpu"])),
     ]

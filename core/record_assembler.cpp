@@ -96,9 +96,11 @@ void RecordAssembler::weightLine(const LineReading& reading, Millis at, std::vec
     if (repeated || reading.heading) close(out, options);
   }
   Record& record = openRecord(at);
-  record.weights.push_back({reading, status, at});
+  record.weights.push_back({reading, status, at, answer_});
+  const bool answer = answer_;
+  answer_ = false;
   const bool statusKnown = reading.marked || run_.marked || record.statusLine != ReadingStatus::None;
-  const bool unlabelledAndKnown = reading.label == WeightLabel::None && !record.heading && (statusKnown || answer_);
+  const bool unlabelledAndKnown = reading.label == WeightLabel::None && !record.heading && (statusKnown || answer);
   if (reading.label == WeightLabel::Net || unlabelledAndKnown) close(out, options);
 }
 
@@ -132,8 +134,8 @@ void RecordAssembler::close(std::vector<Reading>& out, const Options& options) {
     chosen = lastLabelled(record.weights, WeightLabel::Gross);
   }
   if (chosen == nullptr) return;
-  const bool answer = answer_;
-  answer_ = false;
+  const bool answer =
+      std::any_of(record.weights.begin(), record.weights.end(), [](const Entry& e) { return e.answer; });
   ReadingStatus status = chosen->status;
   if (!chosen->reading.marked && record.statusLine != ReadingStatus::None) status = record.statusLine;
   if (typesNothing(status)) return;

@@ -97,6 +97,7 @@ class RecordAssembler {
     LineReading reading;
     ReadingStatus status = ReadingStatus::None;
     Millis endedAt{0};
+    bool answer = false;  // the first reading after the read command
   };
   struct Record {
     std::vector<Entry> weights;

@@ -64,6 +64,10 @@ std::vector<Reading> RecordAssembler::timeUp(Millis now, const Options& options)
   return out;
 }
 
+void RecordAssembler::dropPending() {
+  open_.reset();
+}
+
 void RecordAssembler::clear() {
   open_.reset();
   run_ = Run{};

@@ -89,7 +89,7 @@ class RecordAssembler {
   // The next settled reading is typed whatever was typed before.
   void newWeighing() { rule_.newWeighing(); }
   // The channel closed: what is held is dropped, like a half line.
-  void dropPending() { open_.reset(); }
+  void dropPending();
   void clear();
 
  private:

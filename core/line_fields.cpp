@@ -171,19 +171,6 @@ void classifyNumber(Field& f) {
   f.marks = path.sum();
 }
 
-// Dashes or carets in place of digits, perhaps with a point and a unit.
-bool isFiller(std::string_view t) {
-  std::size_t i = 0;
-  int strokes = 0;
-  while (i < t.size() && (t[i] == '-' || t[i] == '^' || t[i] == '.')) {
-    if (t[i] != '.') ++strokes;
-    ++i;
-  }
-  if (strokes < 2) return false;
-  Path path;
-  return i == t.size() || walkUnits(t.substr(i), path);
-}
-
 // An identifier word with its number glued: "No.001".
 bool isIdWithNumber(std::string_view t) {
   const auto digit = std::find_if(t.begin(), t.end(), isDigit);
@@ -249,10 +236,6 @@ void classify(Field& f) {
     f.kind = Kind::Marks;
     f.text = word;
     f.alsoUnit = unitNamed(word).has_value();
-    return;
-  }
-  if (isFiller(t)) {
-    f.kind = Kind::Filler;
     return;
   }
   if (isIdWithNumber(t)) {

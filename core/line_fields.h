@@ -1,7 +1,7 @@
 #pragma once
 // A line cut into fields, each field told apart by its shape alone: a
 // number with what is glued to it, a sign, a unit, marks, a word of
-// kLineWords, a date or time, a code, dashes. Where a mark alone means
+// kLineWords, a date or time, a code, any other word. Where a mark alone means
 // what depends on where it stands relative to the weight, which
 // core/line_recognition.cpp decides.
 #include <array>
@@ -15,13 +15,12 @@ namespace pondex::fields {
 enum class Kind {
   Number,    // digits, perhaps signed, with a unit, label or marks glued
   Sign,      // "+" or "-" alone
-  Filler,    // dashes or carets where digits would stand: "---.---", "----kg"
   Unit,      // a unit, perhaps with its label and marks glued: "kg", "lbG", "g?"
   Marks,     // a mark alone, an echo with its marks ("SUI?"), a status field ("O1G")
   Word,      // a word of kLineWords
   DateTime,  // "2009/12/31", "12:34:56"
   Code,      // digits mixed with other characters: "XY-300", "No.001", "1.1007.12.1"
-  Plain,     // any other word
+  Plain,     // any other word: dashes or carets where digits would stand too
 };
 
 // What the marks glued in one field say, together.

@@ -66,15 +66,13 @@ class Recogniser {
   LineReading run() {
     LineReading r;
     bool blocked = false;
-    bool filler = false;
     for (int i = 0; i < n_; ++i) {
       const Field& f = f_[i];
       if (f.kind == Kind::Word && (f.word == LineWord::Heading || f.word == LineWord::Error)) blocked = true;
-      if (f.kind == Kind::Filler) filler = true;
       if (f.kind == Kind::DateTime || f.kind == Kind::Word || f.idNumber) r.heading = true;
     }
     if (!blocked) weight_ = weightWithUnit();
-    if (!blocked && weight_ == kNone && !filler) weight_ = unitlessWeight();
+    if (!blocked && weight_ == kNone) weight_ = unitlessWeight();
 
     MarkSum sum;
     if (weight_ != kNone) takeWeight(r, sum);
@@ -233,7 +231,6 @@ class Recogniser {
           if (f.word == LineWord::Error) sum.add(MarkMeaning::Error);
           break;
         case Kind::Unit:
-        case Kind::Filler:
         case Kind::DateTime:
         case Kind::Code:
         case Kind::Plain:

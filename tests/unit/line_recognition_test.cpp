@@ -31,7 +31,9 @@ TEST(LineRecognition, LinesOfOtherShapesTypeWhatTheyMust) {
   } lines[] = {
       {"01ST,GS,    12.5,kg", "12.5", Settled},  // an address glued to the header, the unit after a comma
       {"US,GS,    12.5,kg", "", Moving},
-      {"    12.73 g ? NET", "", Moving},  // "?" before a trailing legend
+      {"03 ST,+0012.50", "12.50", Settled},  // a device number apart from its status field, no unit
+      {" 1N  +01250.5", "1250.5", Settled},  // a range digit and its net letter, no unit
+      {"    12.73 g ? NET", "", Moving},     // "?" before a trailing legend
       {"    12.73 g   NET", "12.73", Settled},
       {"  25.40 lb MOT.", "", Moving},
       {"  25.40 lb  M", "", Moving},

@@ -78,8 +78,11 @@ TEST(RecordAssembler, ATicketWithoutNetTypesItsGrossOnlyWhenNoTareCame) {
 
 TEST(RecordAssembler, AHeadingBeginsANewTicket) {
   Records r;
-  r.every(0, 80, {"Date: 23/09/04", "Gross:  20.0 kg", "Date: 23/09/04", "Net: 12.5 g"}).runUntil(2000);
-  EXPECT_EQ(r.typed, "20,0@160|12,5@240|");
+  r.every(0, 80,
+          {"Date: 23/09/04", "Gross:  20.0 kg", "14.01.2011", "Net: 12.5 g", "Gross:  30.0 kg", "23/09/04  10:42",
+           "Net: 2.5 g"})
+      .runUntil(2000);
+  EXPECT_EQ(r.typed, "20,0@160|12,5@240|30,0@400|2,5@480|");
 }
 
 TEST(RecordAssembler, AStatusLineGivesItsStatusToTheWeightItFollowsOrPrecedes) {
@@ -148,13 +151,16 @@ TEST(RecordAssembler, TheAnswerIsTypedAtOnceEvenInAStreamWithoutMarksAndWhenItRe
   Records r;
   r.every(0, 100, std::vector<std::string>(25, "   1.000 kg"));
   r.assembler.readingAsked();
-  r.at(2500, "   1.000 kg");
-  EXPECT_EQ(r.typed, "1,000@100|1,000@2500|");
+  r.at(2500, "   2.000 kg");
+  EXPECT_EQ(r.typed, "1,000@100|2,000@2500|") << "a new value, typed without waiting for it to repeat";
   EXPECT_TRUE(r.readings.back().answer);
   r.assembler.readingAsked();
+  r.at(2600, "   2.000 kg");
+  EXPECT_EQ(r.typed, "1,000@100|2,000@2500|2,000@2600|") << "an answer repeating the last weight";
+  r.assembler.readingAsked();
   r.assembler.answerLapsed();
-  r.at(2600, "   1.000 kg").runUntil(3000);
-  EXPECT_EQ(r.typed, "1,000@100|1,000@2500|") << "a lapsed question has no answer";
+  r.at(2700, "   2.000 kg").runUntil(3000);
+  EXPECT_EQ(r.readings.size(), 3u) << "a lapsed question has no answer";
 }
 
 TEST(RecordAssembler, SettledReadingsAreTypedOncePerWeighing) {

@@ -38,7 +38,7 @@ TEST(WeightReading, EachLineGivesItsStatusAndTheNumberAlone) {
       {"     1.250 g", Settled, "1,250"},
       {"     1.250 g  ?", Moving, "1,250"},
       {"S S -    3.5 kg", Settled, "-3,5"},  // the sign apart from its digits
-      {"N 2 pcs  3.5 kg", Settled, "2"},     // the first of two numbers
+      {"N 2 pcs  3.5 kg", Settled, "2"},     // the first of two weights with a unit
       {"S S  0012,50 kg", Settled, "12,50"},
       {"S S     12. kg", Settled, "12"},  // a separator without digits is no decimal part
       {"T-x 5 kg", Settled, "5"},         // a minus not before the digits is no sign

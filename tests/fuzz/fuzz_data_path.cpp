@@ -1,5 +1,6 @@
 // Received text through the controller's data path, in pieces, with the
-// settings the first two bytes choose. Uses only Controller(Platform&), start,
+// settings the first two bytes choose (the weight mode's two boxes among
+// them). Uses only Controller(Platform&), start,
 // deliverSerialPiece and endTransmission, so it follows the controller
 // wherever its parts move.
 //
@@ -37,7 +38,8 @@ StartedController& controllerFor(std::uint8_t a, std::uint8_t b) {
         "[USTAWIENIA]\r\nTEKST=" + std::string((a & 1) != 0 ? "-1" : "0") + "\r\nZMIANA=" + std::to_string(a >> 1 & 3) +
         "\r\nCR=" + std::to_string((a >> 3 & 1) != 0 ? 0 : 13) +
         "\r\nLF=" + std::to_string((a >> 4 & 1) != 0 ? 0 : 10) + "\r\nKoniec ramki=" + std::to_string(b % 6) +
-        "\r\nplik=" + std::to_string(b >> 3 & 1) + "\r\nPathDir=C:\\dane\\\r\n");
+        "\r\nplik=" + std::to_string(b >> 3 & 1) + "\r\nTYLKO WAGA=" + std::to_string(a >> 5 & 1) +
+        "\r\nTYLKO STABILNA=" + std::to_string(a >> 6 & 1) + "\r\nPathDir=C:\\dane\\\r\n");
   }
   return *c;
 }
@@ -46,7 +48,7 @@ StartedController& controllerFor(std::uint8_t a, std::uint8_t b) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 2 || size > 1024) return -1;
-  StartedController& c = controllerFor(data[0] & 0x1F, data[1] & 0x0F);
+  StartedController& c = controllerFor(data[0] & 0x7F, data[1] & 0x0F);
   if (!c.started) return 0;
   c.fake.keyboard.events.clear();
   c.fake.files.contents.clear();

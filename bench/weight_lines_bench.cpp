@@ -30,11 +30,14 @@ class MedianReporter : public benchmark::ConsoleReporter {
  public:
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const auto& run : runs) {
-      if (run.run_type == Run::RT_Iteration) nanoseconds.push_back(run.GetAdjustedRealTime());
+      if (run.run_type != Run::RT_Iteration) continue;
+      realNs.push_back(run.GetAdjustedRealTime());
+      cpuNs.push_back(run.GetAdjustedCPUTime());
     }
     ConsoleReporter::ReportRuns(runs);
   }
-  std::vector<double> nanoseconds;
+  std::vector<double> realNs;
+  std::vector<double> cpuNs;
 };
 
 }  // namespace
@@ -47,11 +50,13 @@ int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   pondex::MedianReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  auto& ns = reporter.nanoseconds;
-  if (ns.empty()) return 0;
-  std::sort(ns.begin(), ns.end());
-  std::printf("median per shared line: %.3f us over %zu lines (slowest %.3f us)\n", ns[ns.size() / 2] / 1000.0,
-              ns.size(), ns.back() / 1000.0);
+  for (auto* ns : {&reporter.realNs, &reporter.cpuNs}) {
+    if (ns->empty()) return 0;
+    std::sort(ns->begin(), ns->end());
+  }
+  const auto median = [](const std::vector<double>& ns) { return ns[ns.size() / 2] / 1000.0; };
+  std::printf("median per shared line: %.3f us real, %.3f us CPU, over %zu lines (slowest %.3f us real)\n",
+              median(reporter.realNs), median(reporter.cpuNs), reporter.realNs.size(), reporter.realNs.back() / 1000.0);
   benchmark::Shutdown();
   return 0;
 }

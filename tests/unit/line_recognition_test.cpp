@@ -47,6 +47,7 @@ TEST(LineRecognition, LinesOfOtherShapesTypeWhatTheyMust) {
       {"0012,50 KG S", "12.50", Settled},
       {"+ 00045.2 kg  CZ", "45.2", Settled},
       {"  1.0052 ozt", "1.0052", Settled},
+      {"  1.0052 OZT", "1.0052", Settled},  // the longest unit first: not OZ and a tare letter
       {"12.5%", "12.5", Settled},
       {"  3.25 dwt", "3.25", Settled},
       {"  7.5 t", "7.5", Settled},
@@ -62,6 +63,7 @@ TEST(LineRecognition, LinesOfOtherShapesTypeWhatTheyMust) {
       {"10.05.40", "", None},  // two decimal points
       {"09:31", "", None},
       {"ID 12", "", None},
+      {"Nr 200 g", "", None},  // an identifier, though a unit follows it
       {"Err 04", "", Error},
       {"ERROR 3  12.5 kg", "", Error},
       {"^^^^^^ kg", "", None},

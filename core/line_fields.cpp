@@ -268,6 +268,7 @@ bool isDecimalCommaWord(std::string_view w) {
 }  // namespace
 
 void MarkSum::add(MarkMeaning meaning) {
+  ReadingStatus s = ReadingStatus::None;
   switch (meaning) {
     case MarkMeaning::Gross:
       label = WeightLabel::Gross;
@@ -280,28 +281,26 @@ void MarkSum::add(MarkMeaning meaning) {
       return;
     case MarkMeaning::Echo:
       echo = true;
-      marked = true;
-      return;
+      break;
     case MarkMeaning::Neutral:
-      marked = true;
-      return;
+      break;
     case MarkMeaning::Settled:
+      s = ReadingStatus::Settled;
       break;
     case MarkMeaning::Moving:
+      s = ReadingStatus::Moving;
       break;
     case MarkMeaning::Overload:
+      s = ReadingStatus::Overload;
       break;
     case MarkMeaning::Underload:
+      s = ReadingStatus::Underload;
       break;
     case MarkMeaning::Error:
+      s = ReadingStatus::Error;
       break;
   }
   marked = true;
-  ReadingStatus s = ReadingStatus::Settled;
-  if (meaning == MarkMeaning::Moving) s = ReadingStatus::Moving;
-  if (meaning == MarkMeaning::Overload) s = ReadingStatus::Overload;
-  if (meaning == MarkMeaning::Underload) s = ReadingStatus::Underload;
-  if (meaning == MarkMeaning::Error) s = ReadingStatus::Error;
   if (severity(s) > severity(status)) status = s;
 }
 

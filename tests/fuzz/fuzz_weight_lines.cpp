@@ -78,14 +78,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     i += 2;
     if (!piece.empty()) {
       switch (static_cast<std::uint8_t>(piece[0])) {
-        case 0xFE: records.readingAsked(); break;
-        case 0xFD: records.answerLapsed(); break;
-        case 0xFC: records.newWeighing(); break;
+        case 0xFE:
+          records.readingAsked();
+          break;
+        case 0xFD:
+          records.answerLapsed();
+          break;
+        case 0xFC:
+          records.newWeighing();
+          break;
         case 0xFB:
           records.dropPending();
           splitter.clear();
           break;
-        default: break;
+        default:
+          break;
       }
     }
     for (auto& line : splitter.add(piece)) {

@@ -7,7 +7,7 @@ namespace {
 
 constexpr const char* kProgramName = "Pon_dex";
 
-WeightReader::Options weightOptions(const Settings& s) {
+RecordAssembler::Options weightOptions(const Settings& s) {
   return {.settledOnly = s.StableOnly, .separator = DotReplacement(s).front()};
 }
 
@@ -19,7 +19,7 @@ void DataPath::deliverPiece(const ReceivedText& piece) {
   if (weightMode()) {
     const auto closesBefore = closes_;
     for (const auto& line : lines_.add(piece)) {
-      deliverReadings(weights_.line(line, weightOptions(settings_)));
+      deliverReadings(records_.line(line, weightOptions(settings_)));
       if (closes_ != closesBefore) break;  // a reading closed the input: the rest came after the close
     }
     return;
@@ -56,7 +56,7 @@ void DataPath::deliverPiece(const ReceivedText& piece) {
 
 void DataPath::endOfTransmission(Millis at) {
   if (weightMode()) {
-    if (auto line = lines_.flush(at)) deliverReadings(weights_.line(*line, weightOptions(settings_)));
+    if (auto line = lines_.flush(at)) deliverReadings(records_.line(*line, weightOptions(settings_)));
     return;
   }
   if (settings_.FileMode == FileMode::Keystrokes) SendFrameEnd();
@@ -72,22 +72,22 @@ void DataPath::inputClosed() {
   ++closes_;
   if (!weightMode()) return;
   lines_.closed();
-  weights_.dropPending();
+  records_.dropPending();
 }
 
 std::optional<Millis> DataPath::readingDeadline() const {
   if (!weightMode_) return std::nullopt;
-  return weights_.deadline();
+  return records_.deadline();
 }
 
 void DataPath::readingTimeUp(Millis now) {
-  if (weightMode()) deliverReadings(weights_.timeUp(now, weightOptions(settings_)));
+  if (weightMode()) deliverReadings(records_.timeUp(now, weightOptions(settings_)));
 }
 
 bool DataPath::weightMode() {
   if (settings_.WeightOnly != weightMode_) {
     lines_.closed();
-    weights_.clear();
+    records_.clear();
   }
   weightMode_ = settings_.WeightOnly;
   return weightMode_;

@@ -7,7 +7,7 @@
 //
 // With "TYLKO WAGA" on, received text goes by lines instead
 // (core/line_splitter.h): each reading's number alone
-// (core/weight_reading.h) is delivered as soon as it is decided, with its
+// (core/record_assembler.h) is delivered as soon as it is decided, with its
 // end of frame (the end-of-frame keys, a CR LF in files and the panel), and
 // the silence only completes a line left unended. Lines are whole across
 // opens and closes of the input: the tail of a line under way at an open is
@@ -18,7 +18,7 @@
 
 #include "config/settings.h"
 #include "core/line_splitter.h"
-#include "core/weight_reading.h"
+#include "core/record_assembler.h"
 #include "output/data_file.h"
 #include "output/key_emitter.h"
 #include "output/target_check.h"
@@ -67,11 +67,11 @@ class DataPath {
   void readingTimeUp(Millis now);
   // The read command went out: the next reading answers it, until
   // answerLapsed().
-  void readingAsked() { weights_.readingAsked(); }
-  void answerLapsed() { weights_.answerLapsed(); }
+  void readingAsked() { records_.readingAsked(); }
+  void answerLapsed() { records_.answerLapsed(); }
   // Listening started or the channel was found closed: the next settled
   // reading is typed whatever was typed before.
-  void newWeighing() { weights_.newWeighing(); }
+  void newWeighing() { records_.newWeighing(); }
 
   // Types the end-of-frame keys of the chosen reaction.
   void SendFrameEnd();
@@ -97,7 +97,7 @@ class DataPath {
   Tray& tray_;
   Outputs out_;
   LineSplitter lines_;
-  WeightReader weights_;
+  RecordAssembler records_;
   unsigned closes_ = 0;  // counts inputClosed()
   bool weightMode_ = false;
   Reports reports_;

@@ -13,7 +13,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 out="$root/build/fuzz"
-all_targets=(fuzz_key_syntax fuzz_ini_text fuzz_data_path fuzz_socket_object)
+all_targets=(fuzz_key_syntax fuzz_ini_text fuzz_data_path fuzz_weight_lines fuzz_socket_object)
 
 build() {
   cmake -S tests/fuzz -B "$out" -G Ninja -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_BUILD_TYPE=Debug >/dev/null
@@ -34,6 +34,7 @@ run() {  # libFuzzer-limit targets...
     # the search down.
     case "$t" in
       fuzz_data_path) max_len=128 ;;
+      fuzz_weight_lines) max_len=256 ;;
       fuzz_key_syntax) max_len=64 ;;
     esac
     if "$out/$t" "$limit" -max_len=$max_len -print_final_stats=1 -artifact_prefix="$out/artifacts/$t-" \

@@ -59,7 +59,7 @@ Output and log
     commands) start with "#". --log FILE appends the same lines to FILE.
 
 Interactive commands on standard input (type "help"): weight, tare, zero,
-send, interval, stream, tcp stop|start|drop|reset, quit.
+send, interval, stream, weigh, ticket, binary, tcp stop|start|drop|reset, quit.
 
 Python API (for the end-to-end tests):
     with ScaleSimulator(tcp_port=0, weight=1.5, link="/tmp/com1") as sim:
@@ -166,6 +166,59 @@ CONTINUOUS_EXAMPLE = (
     [b"S D      10.100 kg\r\n"] * 3 + [b"S S      12.345 kg\r\n"] * 5 + [b"S D       3.000 kg\r\n"] * 2 +
     [b"S S       0.000 kg\r\n"] * 3 + [b"ST,+00007.125  kg\r\n"] * 4 + [b"US,+00007.500  kg\r\n"] * 2 +
     [b"ST,-00000.500  kg\r\n"] * 3 + [b"     1.250 g  ?\r\n"] * 2 + [b"     1.250 g\r\n"] * 3)
+
+
+# A printed ticket: headings, then gross, tare and net, sent as one burst a line every TICKET_GAP
+# seconds. A scale in weight mode types its net only.
+TICKET_GAP = 0.08
+
+
+def ticket_lines(gross=1520.5, tare=420.0, unit="kg", number=2031, when="2024/05/17 10:42:07"):
+    """The lines of one printed ticket, CR LF ended."""
+    day, time_of_day = when.split()
+    lines = [f"Date: {day}", f"Time: {time_of_day}", f"Ticket No: {number}",
+             f"GROSS: {gross:10.1f} {unit}", f"TARE:  {tare:10.1f} {unit}", f"NET:   {gross - tare:10.1f} {unit}",
+             "Thank you"]
+    return [(line + "\r\n").encode("latin-1") for line in lines]
+
+
+# The continuous binary status frame of indicators: STX, status bytes A, B and C, six weight digits, six
+# tare digits, CR, and after the CR a checksum byte (the two's complement of the 7-bit sum of STX to CR).
+# A: bit 5 always, bits 3-4 the count-by (1 here), bits 0-2 the decimal point (2 none, 3-7 one to five
+# decimals). B: bit 5 always, bit 0 net, bit 1 negative, bit 2 out of range, bit 3 motion, bit 4 kg (lb
+# when clear). C: bit 5 always, the unit of B.
+STX = 0x02
+
+
+def binary_frame(value, decimals=2, unit="kg", net=False, moving=False, out_of_range=False, tare=0.0,
+                 with_tare=True, checksum=True):
+    """One binary status frame, its checksum byte after the CR unless checksum=False."""
+    if not 0 <= decimals <= 5:
+        raise ValueError("decimals must be 0 to 5")
+    scale = 10 ** decimals
+    weight = round(abs(float(value)) * scale)
+    a = 0x20 | 0x08 | (decimals + 2)
+    b = 0x20 | (1 if net else 0) | (2 if float(value) < 0 and weight else 0) | (4 if out_of_range else 0)
+    b |= (8 if moving else 0) | (16 if unit == "kg" else 0)
+    frame = bytes([STX, a, b, 0x20]) + f"{min(weight, 999999):06d}".encode("ascii")
+    if with_tare:
+        frame += f"{min(round(abs(float(tare)) * scale), 999999):06d}".encode("ascii")
+    frame += b"\r"
+    if checksum:
+        frame += bytes([-sum(frame) & 0x7F])
+    return frame
+
+
+def binary_weighing(loads, decimals=2, unit="kg", settled=5):
+    """A scale in use as binary frames: each load closed in on (motion bit set), settled, taken off, and
+    the empty platform settled at zero."""
+    frames = []
+    for load in loads:
+        frames += [binary_frame(load * f, decimals, unit, moving=True) for f in (0.6, 1.04, 0.99)]
+        frames += [binary_frame(load, decimals, unit)] * settled
+        frames += [binary_frame(load * f, decimals, unit, moving=True) for f in (0.4, 0.05)]
+        frames += [binary_frame(0, decimals, unit)] * 3
+    return frames
 
 
 # --- Log format ---------------------------------------------------------------
@@ -1018,6 +1071,8 @@ INTERACTIVE_HELP = """commands:
   interval SECONDS      automatic frames (0 = off)
   stream on|off         numbered lines
   weigh SHAPE [RATE]    a scale in use, RATE lines a second (SHAPE status, comma, question; off)
+  ticket                a printed ticket: headings, gross, tare and net, a line every 80 ms
+  binary [RATE]         a scale in use as binary status frames, RATE frames a second (off)
   tcp stop|start|drop|reset
   status | help | quit"""
 
@@ -1052,6 +1107,14 @@ def _interactive(sim, line, out):
             else:
                 rate = float(line.split()[2]) if len(line.split()) > 2 else 10.0
                 sim.play(weighing_lines(args[0].lower(), DEFAULT_LOADS), 1.0 / rate, repeat=True)
+        elif cmd == "ticket":
+            sim.play(ticket_lines(), TICKET_GAP)
+        elif cmd == "binary":
+            if args and args[0].lower() == "off":
+                sim.play([], 0)
+            else:
+                rate = float(args[0]) if args else 10.0
+                sim.play(binary_weighing(DEFAULT_LOADS), 1.0 / rate, repeat=True)
         elif cmd == "tcp":
             action = args[0].lower()
             if action == "stop":
@@ -1093,6 +1156,8 @@ def _parse_args(argv):
           status    "S S      12.345 kg" settled, "S D      10.100 kg" moving
           comma     "ST,+00007.125  kg" settled, "US,+00007.500  kg" moving
           question  "     1.250 g" settled, "     1.250 g  ?" moving
+  ticket  (command) "Date: ...", "Time: ...", "Ticket No: ...", "GROSS:", "TARE:", "NET:" lines, 80 ms apart
+  binary  STX + status bytes A B C + 6 weight digits + 6 tare digits + CR + checksum byte
 
 standard output: "pty PATH", "link PATH", "tcp HOST:PORT", "ready", then the log.
 standard input:  type "help" for the commands (weight, tare, send, tcp stop/start...).
@@ -1115,7 +1180,9 @@ under Wine:
     parser.add_argument("--interval", type=float, default=0.0, metavar="SECONDS", help="send a frame every SECONDS (0: off)")
     parser.add_argument("--stream", action="store_true", help="send numbered lines back to back (or every --interval)")
     parser.add_argument("--weigh", choices=SHAPES, help="play a scale in use: loads put on, settled, taken off")
-    parser.add_argument("--rate", type=float, default=10.0, help="lines a second for --weigh (default 10)")
+    parser.add_argument("--binary", action="store_true",
+                        help="play a scale in use as binary status frames (STX, 3 status bytes, weight, tare, CR)")
+    parser.add_argument("--rate", type=float, default=10.0, help="lines a second for --weigh and --binary (default 10)")
     parser.add_argument("--loads", default=",".join(str(v) for v in DEFAULT_LOADS), metavar="LIST",
                         help="comma-separated loads for --weigh (default %(default)s)")
     parser.add_argument("--query-command", default="SI", metavar="TEXT", help="read command (default SI)")
@@ -1176,6 +1243,8 @@ def main(argv=None):
             print(f"tcp {args.host}:{sim.tcp_port}")
         if args.weigh:
             sim.play(weighing_lines(args.weigh, args.loads, args.unit, args.decimals), 1.0 / args.rate, repeat=True)
+        elif args.binary:
+            sim.play(binary_weighing(args.loads, min(args.decimals, 5), args.unit), 1.0 / args.rate, repeat=True)
         print("ready", flush=True)
         if not args.quiet:
             sim.attach_log_stream(sys.stdout)

@@ -27,7 +27,8 @@ class Feeder {
  public:
   void send(const std::string& bytes, Millis at) {
     advanceTo(at);
-    for (const auto& line : splitter_.add({.bytes = bytes, .receivedAt = at})) take(assembler_.line(line, kSettledOnly));
+    for (const auto& line : splitter_.add({.bytes = bytes, .receivedAt = at}))
+      take(assembler_.line(line, kSettledOnly));
     lastPiece_ = at;
   }
   // The 100 ms silence after a piece: an unended line counts then.

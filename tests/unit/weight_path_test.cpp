@@ -98,6 +98,21 @@ TEST_F(WeightPathTest, ThePanelShowsOneNumberALine) {
   EXPECT_EQ(fake.panel.text, "1,0\r\n2,0\r\n");
 }
 
+TEST_F(WeightPathTest, APrintedTicketTypesItsNetAndAGrossAloneWaitsNoLongerThan150Milliseconds) {
+  listen(kBoth + "Koniec ramki=0\r\nZMIANA=0\r\n");
+  play({"10/02/10 09:35:36  000000167 123ABC\r\n", "GROSS:    150.0kg\r\n", " TARE:     65.0kg PT\r\n",
+        "  NET:     85.0kg\r\n", "Thank You for your Business!\r\n"});
+  fake.loop.runFor(Millis(1000));
+  EXPECT_EQ(typed(), "85.0\r");
+  // A ticket with a gross and nothing after it: the gross, once its record
+  // has waited 150 ms for a net.
+  scale.sendIn(Millis(10), "GROSS:    152.5kg\r\n");
+  const Millis lineEnd = fake.loop.now() + Millis(10);
+  fake.loop.runFor(Millis(1000));
+  EXPECT_EQ(typed(), "85.0\r152.5\r");
+  EXPECT_EQ(fake.keyboard.eventTimes.back() - lineEnd, Millis(150)) << "decided by the controller's timer";
+}
+
 TEST_F(WeightPathTest, TheAnswerToTheReadKeyIsTypedEvenWhenTheWeightRepeats) {
   listen(kBoth + kHotKeysOn + "Koniec ramki=0\r\n");
   play({"S S 5.0 kg\r\n", "S S 5.0 kg\r\n"});

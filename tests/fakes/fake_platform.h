@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/portable/code_page.h"
 #include "platform/portable/ini_text.h"
 #include "tests/fakes/fake_event_loop.h"
 #include "tests/fakes/fake_keyboard.h"
@@ -15,6 +16,9 @@
 #include "tests/fakes/fake_tray.h"
 
 namespace pondex::fakes {
+
+// The ANSI code page of a Western European Windows (and of the Wine runs).
+extern const text::SingleByteCodePage kWindows1252;
 
 // Profile files held in memory, with the real semantics; a test can read
 // and plant the bytes of a file.

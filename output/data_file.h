@@ -19,11 +19,8 @@
 
 namespace pondex {
 
-// "BŁĄD ZAPISU" in Windows-1250: how the window and the tray tip say that
-// the data were not written.
-inline constexpr const char* kWriteFailedText =
-    "B\xA3\xA5"
-    "D ZAPISU";
+// How the window and the tray tip say that the data were not written.
+inline constexpr const char* kWriteFailedText = "BŁĄD ZAPISU";
 
 // The file name for a transmission that starts at `now`.
 std::string dataFileName(const LocalDateTime& now, bool perDay);

@@ -63,6 +63,8 @@ class FakeFileSystem final : public FileSystem {
   [[nodiscard]] bool isNormalFile(const std::string& path) const override { return normalFiles.count(path) > 0; }
   [[nodiscard]] std::string programDirectory() const override { return programDir; }
   Result<std::unique_ptr<OutputFile>> openForWriting(const std::string& path, WriteMode mode) override;
+  [[nodiscard]] std::string fromAnsi(std::string_view ansi) const override { return text::toUtf8(ansi, kWindows1252); }
+  [[nodiscard]] EncodedText toAnsi(std::string_view utf8) const override { return text::fromUtf8(utf8, kWindows1252); }
 
   std::string programDir = "C:\\Pon_dex";
   std::set<std::string> directories;

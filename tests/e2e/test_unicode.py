@@ -1,6 +1,6 @@
 """Paths in any language under Wine, whose ANSI code page is 1252 as on any
 English or Western European Windows: the program in a folder named
-"Łukasz", the data folders "C:\\Dane\\Łódź\\" (which that code page cannot
+"Łukasz" (its files, and the help program started beside it), the data folders "C:\\Dane\\Łódź\\" (which that code page cannot
 spell) and "C:\\Dane\\Café\\" (which it can) chosen in the folder browser,
 and a stored data folder without its final backslash. The installer's run
 into such a folder is in test_package.py."""
@@ -18,6 +18,17 @@ LANGUAGE = "set.lng"
 IDOK = 1
 IDYES = 6
 REFUSAL = "Tego katalogu nie można wybrać: ustawienia nie zapiszą znaku „Ł” z jego nazwy."
+
+
+HELP_TITLE = "Pon_dex - "  # then "Pomoc" or "Help"
+VK_F1 = 0x70
+
+
+def lukasz():
+    """A new folder named "Łukasz", as a Polish user's profile folder is."""
+    folder = os.path.join(tempfile.mkdtemp(prefix="pondex-e2e-", dir=wine_dir()), "Łukasz")
+    os.mkdir(folder)
+    return folder
 
 
 def assert_western_code_page(test):
@@ -58,10 +69,17 @@ class ProgramFolder(ProgramTestCase):
 
     def test_in_a_folder_named_lukasz_it_writes_the_files_of_an_ascii_folder(self):
         ascii_folder = tempfile.mkdtemp(prefix="pondex-e2e-", dir=wine_dir())
-        polish_folder = os.path.join(tempfile.mkdtemp(prefix="pondex-e2e-", dir=wine_dir()), "Łukasz")
-        os.mkdir(polish_folder)
         expected = self.first_start(ascii_folder)
-        self.assertEqual(self.first_start(polish_folder), expected)
+        self.assertEqual(self.first_start(lukasz()), expected)
+
+    def test_in_a_folder_named_lukasz_f1_starts_the_help_program_beside_it(self):
+        folder = lukasz()
+        shutil.copy(os.environ["PONDEX_HELP"], os.path.join(folder, "pondex_help.exe"))
+        self.addCleanup(lambda: wintool("close", HELP_TITLE, check=False))
+        self.program(folder=folder).start_and_wait_for_window()
+        wintool("activate", WINDOW_TITLE)
+        wintool("key", VK_F1, 100)
+        wintool("wait-window", HELP_TITLE, 20000, timeout=30)
 
 
 class DataFolder(ProgramTestCase):

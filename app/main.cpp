@@ -12,6 +12,7 @@
 #include "platform/win32/event_loop_win32.h"
 #include "platform/win32/foreground_win32.h"
 #include "platform/win32/keyboard_win32.h"
+#include "platform/win32/profile_win32.h"
 #include "platform/win32/serial_win32.h"
 #include "platform/win32/shell_win32.h"
 #include "platform/win32/sockets_win32.h"
@@ -23,7 +24,9 @@
 
 namespace {
 
-// The one message of a program that cannot work: it ends after it.
+// The one message of a program that cannot work: it ends after it. The
+// text comes from an exception, whose system messages the runtime writes in
+// the ANSI code page (ours are ASCII).
 void sayAndEnd(const std::string& what) {
   const std::wstring text = L"Pon_dex cannot go on: " + pondex::win32::widen(what, CP_ACP);
   ::MessageBoxW(nullptr, text.c_str(), L"Pon_dex", MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
@@ -42,7 +45,7 @@ int run(HINSTANCE instance) {
   win32::Win32Profiles profiles;
   win32::Win32FileSystem files;
   win32::Win32MessageBoxes messages;
-  win32::Win32SingleInstance instanceGuard("Local\\Pon_dex.SingleInstance");
+  win32::Win32SingleInstance instanceGuard(L"Local\\Pon_dex.SingleInstance");
   win32::Win32Tray tray(windowIcon, transferIcon);
   win32::Win32Keyboard keyboard;
   win32::Win32SerialPorts serial(loop);

@@ -2,9 +2,8 @@
 // The in-memory settings, filled at start-up and kept for the whole run,
 // and the keys of section "USTAWIENIA" of the settings file.
 //
-// Key names with Polish letters are the Windows-1250 bytes that stand in the
-// file; a literal is split after every \x escape so the next letter is not
-// taken for a hex digit.
+// Key names are UTF-8, as every text of the program; the settings store
+// writes their Polish letters into the file as Windows-1250 bytes.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -19,10 +18,8 @@ inline constexpr const char* kDecimalComma = "ZMIANA";
 inline constexpr const char* kFileMode = "plik";
 inline constexpr const char* kStaticFileName = "plik stat";
 inline constexpr const char* kFileWriteMode = "plik dopisz";
-inline constexpr const char* kListening = "SYGNA\xA3 ZEWNETRZNY";  // SYGNAŁ ZEWNETRZNY
-inline constexpr const char* kHotKeys =
-    "GOR\xA5"
-    "CY KLAWISZ";  // GORĄCY KLAWISZ
+inline constexpr const char* kListening = "SYGNAŁ ZEWNETRZNY";
+inline constexpr const char* kHotKeys = "GORĄCY KLAWISZ";
 inline constexpr const char* kAutostartRead = "AUTOSTART";
 inline constexpr const char* kAutostartWrite = "Autostart";
 inline constexpr const char* kCr = "CR";
@@ -38,10 +35,8 @@ inline constexpr const char* kDataDirectory = "PathDir";
 inline constexpr const char* kNetworkAddress = "EthIp";
 inline constexpr const char* kNetworkPort = "EthPort";
 inline constexpr const char* kPortNumber = "NR PORTU";
-inline constexpr const char* kPortSpeed =
-    "PR\xCA"
-    "DKO\x8C\xC6";                                              // PRĘDKOŚĆ
-inline constexpr const char* kPortParity = "PARZYSTO\x8C\xC6";  // PARZYSTOŚĆ
+inline constexpr const char* kPortSpeed = "PRĘDKOŚĆ";
+inline constexpr const char* kPortParity = "PARZYSTOŚĆ";
 inline constexpr const char* kPortDataBits = "BITY DANYCH";
 inline constexpr const char* kPortStopBits = "BITY STOPU";
 inline constexpr const char* kWeightOnly = "TYLKO WAGA";
@@ -105,7 +100,7 @@ struct Settings {
   pondex::FrameEndReaction FrameEndReaction = pondex::FrameEndReaction::Nothing;
   std::string QueryCommand = defaults::kQueryCommand;
   std::string TareCommand = defaults::kTareCommand;
-  std::string DataDirectory = defaults::kDataDirectory;
+  std::string DataDirectory = defaults::kDataDirectory;  // UTF-8; see SettingsStore::readPath
   std::string NetworkAddress = defaults::kNetworkAddress;
   std::string NetworkPort = defaults::kNetworkPort;
   std::string PortNumber = defaults::kPortNumber;

@@ -1,6 +1,7 @@
 #include "config/settings_store.h"
 
 #include "config/settings.h"
+#include "platform/portable/code_page.h"
 
 namespace pondex {
 
@@ -21,12 +22,33 @@ std::string SettingsStore::settingsPath() const {
   return files_.programDirectory() + keys::kSettingsFile;
 }
 
+namespace {
+
+std::string storedKey(const std::string& key) {
+  return text::fromUtf8(key, text::kWindows1250).bytes;
+}
+
+}  // namespace
+
 std::string SettingsStore::read(const std::string& key, const std::string& defaultValue) {
-  return ReadIniValue(settingsPath(), keys::kSection, key, defaultValue);
+  return ReadIniValue(settingsPath(), keys::kSection, storedKey(key), defaultValue);
 }
 
 void SettingsStore::write(const std::string& key, const std::string& value) {
-  if (!WriteIniValue(settingsPath(), keys::kSection, key, value).ok() && writeFailed_) writeFailed_();
+  if (!WriteIniValue(settingsPath(), keys::kSection, storedKey(key), value).ok() && writeFailed_) writeFailed_();
+}
+
+std::string SettingsStore::readPath(const std::string& key, const std::string& defaultValue) {
+  const EncodedText storedDefault = files_.toAnsi(defaultValue);
+  return files_.fromAnsi(read(key, storedDefault.bytes));
+}
+
+void SettingsStore::writePath(const std::string& key, const std::string& path) {
+  write(key, files_.toAnsi(path).bytes);
+}
+
+std::string SettingsStore::unstorable(const std::string& path) const {
+  return files_.toAnsi(path).unspellable;
 }
 
 }  // namespace pondex

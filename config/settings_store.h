@@ -2,6 +2,13 @@
 // ReadIniValue / WriteIniValue: the only access to the settings file and the
 // language file. Nothing is cached: every call goes to the file, and the
 // settings file path is rebuilt from the program directory each time.
+//
+// The two work on the file's own bytes. The settings file's operations
+// below take UTF-8 key names and write their Polish letters as the
+// Windows-1250 bytes the file has always held; values pass as they are
+// (numbers, key names, the instrument's commands), except paths, which the
+// file keeps in the system's ANSI code page: readPath and writePath are
+// where they turn into UTF-8 and back.
 #include <cstddef>
 #include <functional>
 #include <string>
@@ -31,6 +38,14 @@ class SettingsStore {
   // The same on section "USTAWIENIA" of the settings file.
   std::string read(const std::string& key, const std::string& defaultValue);
   void write(const std::string& key, const std::string& value);
+
+  // A path in UTF-8, stored in the ANSI code page. A path that code page
+  // cannot spell cannot be stored: check it with unstorable() first.
+  std::string readPath(const std::string& key, const std::string& defaultValue);
+  void writePath(const std::string& key, const std::string& path);
+  // The first character of the path that the file cannot keep (UTF-8), or
+  // "" when it can keep them all.
+  [[nodiscard]] std::string unstorable(const std::string& path) const;
 
   // Called after every settings write the platform refused; the caller of
   // write() goes on with the value in memory either way.

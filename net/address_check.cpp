@@ -34,8 +34,7 @@ CheckedAddress checkNetworkAddress(const std::array<std::string, 4>& parts, cons
 const char* addressFaultText(AddressFault fault) {
   switch (fault) {
     case AddressFault::Part:
-      return "Odrzucono: ka\xBF"
-             "da cz\xEA\x9C\xE6 adresu to liczba od 0 do 255";
+      return "Odrzucono: każda część adresu to liczba od 0 do 255";
     case AddressFault::Port:
       return "Odrzucono: port to liczba od 1 do 65535";
     case AddressFault::None:

@@ -26,14 +26,19 @@ std::string dataFileName(const LocalDateTime& now, bool perDay) {
   return name + ".txt";
 }
 
+std::string dataFilePath(const std::string& folder, const std::string& name) {
+  if (folder.empty() || folder.back() == '\\' || folder.back() == '/') return folder + name;
+  return folder + '\\' + name;
+}
+
 void DataFileWriter::OpenDataFile(const Settings& settings) {
-  open(settings.DataDirectory + dataFileName(clock_.localNow(), settings.StaticFileName != 0),
+  open(dataFilePath(settings.DataDirectory, dataFileName(clock_.localNow(), settings.StaticFileName != 0)),
        settings.FileWriteMode != 0 ? WriteMode::Replace : WriteMode::Append);
 }
 
 void DataFileWriter::OpenReadingFile(const Settings& settings) {
   const bool perDay = settings.StaticFileName != 0;
-  std::string path = settings.DataDirectory + dataFileName(clock_.localNow(), perDay);
+  std::string path = dataFilePath(settings.DataDirectory, dataFileName(clock_.localNow(), perDay));
   const bool sameSecond = !perDay && path == lastReadingPath_;
   lastReadingPath_ = path;
   open(std::move(path), settings.FileWriteMode != 0 && !sameSecond ? WriteMode::Replace : WriteMode::Append);

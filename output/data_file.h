@@ -2,8 +2,8 @@
 // The data file writer: one file per transmission or per day in the data
 // folder, opened at the first data of a transmission and closed when it
 // ends. The name is the date ("yymmdd.txt") or date and time
-// ("yymmdd_hhmmss.txt") at the moment of opening, glued to the folder as
-// stored (no separator is added).
+// ("yymmdd_hhmmss.txt") at the moment of opening, in the data folder (see
+// dataFilePath).
 //
 // A file that cannot be opened or written never stops the data path: the
 // rest of that transmission is not written (so no file holds half a frame
@@ -19,14 +19,15 @@
 
 namespace pondex {
 
-// "BŁĄD ZAPISU" in Windows-1250: how the window and the tray tip say that
-// the data were not written.
-inline constexpr const char* kWriteFailedText =
-    "B\xA3\xA5"
-    "D ZAPISU";
+// How the window and the tray tip say that the data were not written.
+inline constexpr const char* kWriteFailedText = "BŁĄD ZAPISU";
 
 // The file name for a transmission that starts at `now`.
 std::string dataFileName(const LocalDateTime& now, bool perDay);
+// The file in the folder: a folder stored without its final "\" ("d:\dane")
+// gets one, so the file lands inside it; an empty folder gives the bare
+// name, a file in the program's working folder.
+std::string dataFilePath(const std::string& folder, const std::string& name);
 
 class DataFileWriter {
  public:

@@ -1,12 +1,15 @@
 #pragma once
 // Directories and files the program touches outside the profile files.
-// Paths are ANSI texts in the form the program builds them ("c:\kolvat\").
+// Paths are UTF-8 texts in the form the program builds them ("c:\kolvat\"),
+// in any language.
 #include <cstdint>
 #include <memory>
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "platform/result.h"
+#include "platform/text.h"
 
 namespace pondex {
 
@@ -34,6 +37,12 @@ class FileSystem {
   [[nodiscard]] virtual std::string programDirectory() const = 0;
   // Opens a file for writing; a missing file is created in both modes.
   virtual Result<std::unique_ptr<OutputFile>> openForWriting(const std::string& path, WriteMode mode) = 0;
+
+  // The system's ANSI code page, in which the settings file keeps the data
+  // folder (as the ANSI file functions took it, so older files still read):
+  // the UTF-8 form of such bytes, and the bytes of a UTF-8 path.
+  [[nodiscard]] virtual std::string fromAnsi(std::string_view ansi) const = 0;
+  [[nodiscard]] virtual EncodedText toAnsi(std::string_view utf8) const = 0;
 };
 
 }  // namespace pondex

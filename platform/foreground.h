@@ -16,7 +16,7 @@ enum class TargetRights {
 struct ForegroundTarget {
   std::uintptr_t window = 0;  // 0 when no window is in the foreground
   TargetRights rights = TargetRights::Unknown;
-  std::string title;  // Windows-1250 bytes
+  std::string title;  // UTF-8
 };
 
 class Foreground {

@@ -1,6 +1,6 @@
 #pragma once
-// Modal message boxes. The call returns only after the user answered; in
-// tests a fake records the box and answers at once.
+// Modal message boxes, their texts in UTF-8. The call returns only after
+// the user answered; in tests a fake records the box and answers at once.
 #include <string>
 
 namespace pondex {

@@ -9,7 +9,8 @@
 //   `copied` tells how many were copied;
 // - writing creates the file, the section and the key as needed and
 //   replaces an existing value (the last write wins).
-// All texts are ANSI bytes; nothing is converted.
+// The file's path is UTF-8; section, key, value and default are the file's
+// own bytes, which nothing converts (the callers know their code page).
 #include <cstddef>
 #include <string>
 

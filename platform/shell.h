@@ -1,7 +1,6 @@
 #pragma once
 // What the program asks of the Windows shell: starting another program and
-// the folder browser. Paths are ANSI texts, in the form the file functions
-// of platform/files.h take them.
+// the folder browser. Paths are UTF-8 texts, as platform/files.h takes them.
 #include <cstdint>
 #include <string>
 
@@ -16,8 +15,8 @@ class Shell {
   // file); nothing is shown to the user either way.
   virtual std::uint32_t startProgram(const std::string& path) = 0;
   // The modal folder browser over the computer's drives, offering only file
-  // system folders. The chosen folder's path, or "" when the user cancelled
-  // or chose an item without a path.
+  // system folders. The chosen folder's path, whatever characters it holds,
+  // or "" when the user cancelled or chose an item without a path.
   virtual std::string browseForFolder(const std::string& title) = 0;
 };
 

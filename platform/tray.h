@@ -1,7 +1,7 @@
 #pragma once
 // The program's icon in the notification area, its pop-up menu and its
-// balloon. Texts are Windows-1250 bytes, as the program holds them; the
-// platform converts them for the screen.
+// balloon. Texts are UTF-8, as the program holds them; the platform
+// converts them for the screen.
 #include <cstddef>
 #include <functional>
 #include <optional>

@@ -106,7 +106,7 @@ void SettingsBinding::LoadSettings() {
   s_.QueryCommand = store_.read(keys::kQueryCommand, defaults::kQueryCommand);
   s_.TareCommand = store_.read(keys::kTareCommand, defaults::kTareCommand);
 
-  s_.DataDirectory = store_.read(keys::kDataDirectory, defaults::kDataDirectory);
+  s_.DataDirectory = store_.readPath(keys::kDataDirectory, defaults::kDataDirectory);
   form_.setCaption(c_.dataFolderValue, s_.DataDirectory);
 
   s_.NetworkAddress = store_.read(keys::kNetworkAddress, defaults::kNetworkAddress);

@@ -50,11 +50,14 @@ void WindowPresenter::bindControls() {
   });
   form_.onClick(c_.changeFolderButton, [this] {
     (void)ui::ChangeDataFolder(services_.shell, services_.messages, settings_.DataDirectory,
-                               {lang_.changeDirText1(), lang_.changeDirText2()}, [this](const std::string& path) {
-                                 settings_.DataDirectory = path;
-                                 store_.write(keys::kDataDirectory, path);
-                                 form_.setCaption(c_.dataFolderValue, path);
-                               });
+                               {lang_.changeDirText1(), lang_.changeDirText2(), lang_.unstorableFolderText()},
+                               {.unstorable = [this](const std::string& path) { return store_.unstorable(path); },
+                                .accept =
+                                    [this](const std::string& path) {
+                                      settings_.DataDirectory = path;
+                                      store_.writePath(keys::kDataDirectory, path);
+                                      form_.setCaption(c_.dataFolderValue, path);
+                                    }});
   });
   const std::pair<ui::ControlId, ui::ControlId> sections[] = {{c_.connectionLabel, c_.connectionSection},
                                                               {c_.transmissionLabel, c_.transmissionSection},

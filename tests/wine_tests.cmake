@@ -44,6 +44,12 @@ if(TEST e2e_test_package)
                "PONDEX_INSTALLER=${CMAKE_BINARY_DIR}/Pon_dex-${PROJECT_VERSION}-setup.exe;PONDEX_ZIP=${CMAKE_BINARY_DIR}/Pon_dex-${PROJECT_VERSION}-win64.zip")
 endif()
 
+# The "A" functions Pon_dex.exe imports, against the list of those allowed.
+# It reads the executable only: no Wine needed.
+add_test(NAME imports_of_pon_dex
+         COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/imports/check_imports.py ${CMAKE_OBJDUMP}
+                 $<TARGET_FILE:Pon_dex>)
+
 # Windows-side tests of the Win32 layer against the real system calls
 # (profile files, serial ports over a pty pair, sockets on loopback).
 file(GLOB win_test_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/win/*_test.cpp)

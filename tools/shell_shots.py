@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Screenshots of the tray menu, the data panel and the XP-style button's looks, under Wine at 96 DPI.
+"""Screenshots of the tray menu, the data panel, the XP-style button's looks and the refusal of a data folder,
+under Wine at 96 DPI.
 
     tools/shell_shots.py [OUT_DIR]      (default: docs/)
 
@@ -9,6 +10,7 @@ and writes:
   tray-menu-96dpi.png       the tray menu, opened by a right click on Wine's tray window
   panel-96dpi.png           the data panel with a few frames from the scale simulator on COM1
   button-states-96dpi.png   normal, focused, hover, pressed and disabled, left to right
+  folder-refused-96dpi.png  "C:\\Dane\\Łódź\\" chosen in the folder browser, which the ANSI code page 1252 cannot spell
 """
 import os
 import subprocess
@@ -131,12 +133,27 @@ def button_states(out):
             process.kill()
 
 
+def folder_refused(out):
+    os.makedirs(os.path.join(harness.wine_prefix(), "drive_c", "Dane", "Łódź"), exist_ok=True)
+    program = harness.Program().start_and_wait_for_window()
+    try:
+        harness.wintool("click", harness.WINDOW_TITLE, "Zmień")
+        harness.wintool("browse", harness.WINDOW_TITLE, "C:\\Dane\\Łódź", timeout=40)
+        harness.wintool("dialog", harness.WINDOW_TITLE, 20000, timeout=40)
+        rect = [int(v) for v in harness.wintool("dialog-rect", harness.WINDOW_TITLE).split()]
+        grab(os.path.join(out, "folder-refused-96dpi.png"), *rect)
+        harness.wintool("dialog-press", harness.WINDOW_TITLE, 1)
+    finally:
+        close(program)
+
+
 def main():
     def take(out):
         set_dpi(96)
         tray_menu(out)
         data_panel(out)
         button_states(out)
+        folder_refused(out)
 
     run_in_shots_environment(take)
 

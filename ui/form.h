@@ -74,11 +74,8 @@ struct ControlSpec {
   Color foreColor = kBlack;
   bool tabStop = true;      // for kinds that can take the focus
   bool emphasised = false;  // drawn marked, as the label of the open section
-  // The caption is in the system's ANSI code page (a path, as the file
-  // functions take it) instead of Windows-1250.
-  bool ansiText = false;
-  bool marker = false;  // an image drawn as a round mark, filled while emphasised
-  bool enabled = true;  // false: shown grayed, takes no clicks
+  bool marker = false;      // an image drawn as a round mark, filled while emphasised
+  bool enabled = true;      // false: shown grayed, takes no clicks
 };
 
 enum class Change {
@@ -129,7 +126,6 @@ class Form {
   [[nodiscard]] ControlKind kind(ControlId id) const { return at(id).props.kind; }
   [[nodiscard]] bool captionShown(ControlId id) const { return at(id).props.captionShown; }
   [[nodiscard]] int maxLength(ControlId id) const { return at(id).props.maxLength; }
-  [[nodiscard]] bool ansiText(ControlId id) const { return at(id).props.ansiText; }
   [[nodiscard]] bool marker(ControlId id) const { return at(id).props.marker; }
   [[nodiscard]] std::string qualifiedName(ControlId id) const;  // "optPlik(1)"
 

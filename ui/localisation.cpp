@@ -4,6 +4,8 @@
 #include <cctype>
 #include <vector>
 
+#include "platform/portable/code_page.h"
+
 namespace pondex::ui {
 namespace {
 
@@ -15,6 +17,10 @@ bool sameKey(const std::string& a, const std::string& b) {
 
 bool takesPart(const Form& form, ControlId id) {
   return !form.tag(id).empty() && form.captionShown(id);
+}
+
+std::string inFile(const std::string& text) {
+  return text::fromUtf8(text, text::kWindows1250).bytes;
 }
 
 }  // namespace
@@ -54,7 +60,7 @@ bool Localisation::writeLanguageFile(const Form& form) {
   bool allWritten = true;
   for (const auto& e : entries) {
     if (!e.text) continue;
-    if (!profiles_.writeString(path, lang::kCaptionSection, e.key, protectProfileValue(*e.text)).ok())
+    if (!profiles_.writeString(path, lang::kCaptionSection, inFile(e.key), protectProfileValue(inFile(*e.text))).ok())
       allWritten = false;
   }
   return allWritten;
@@ -62,15 +68,16 @@ bool Localisation::writeLanguageFile(const Form& form) {
 
 std::optional<std::string> Localisation::read(const std::string& section, const std::string& key) {
   const std::string path = languagePath();
-  ProfileRead r = profiles_.getString(path, section, key, "", lang::kReadBufferSize);
+  const std::string storedKey = inFile(key);
+  ProfileRead r = profiles_.getString(path, section, storedKey, "", lang::kReadBufferSize);
   if (r.copied >= lang::kReadBufferSize - 1) return std::nullopt;
   if (r.copied == 0) {
     // Empty or absent: a default that no stored empty value can give tells.
-    if (profiles_.getString(path, section, key, "-", lang::kReadBufferSize).copied != 0) return std::nullopt;
+    if (profiles_.getString(path, section, storedKey, "-", lang::kReadBufferSize).copied != 0) return std::nullopt;
     return std::string();
   }
   r.text.resize(std::min(r.copied, r.text.size()));
-  return r.text;
+  return text::toUtf8(r.text, text::kWindows1250);
 }
 
 void Localisation::applyLanguageFile(Form& form) {
@@ -80,6 +87,8 @@ void Localisation::applyLanguageFile(Form& form) {
   }
   changeDirText1_ = read(lang::kMessageSection, lang::kChangeDirKey1).value_or(lang::kChangeDirDefault1);
   changeDirText2_ = read(lang::kMessageSection, lang::kChangeDirKey2).value_or(lang::kChangeDirDefault2);
+  unstorableFolderText_ =
+      read(lang::kMessageSection, lang::kUnstorableFolderKey).value_or(lang::kUnstorableFolderDefault);
 }
 
 }  // namespace pondex::ui

@@ -1,11 +1,12 @@
 #pragma once
 // The language file set.lng beside the program: it maps the language keys
-// (the Tag of a control) to captions of the main window, and holds the two
-// parts of the change-directory question.
+// (the Tag of a control) to captions of the main window, and holds the
+// messages of the data folder's choice.
 //
-// Texts are Windows-1250 bytes, as everywhere in the control model. The file
-// is read and written through the profile interface with a 100-character
-// buffer: a value of 99 characters or more counts as absent.
+// Texts are UTF-8 in the control model and Windows-1250 bytes in the file;
+// they are converted here. The file is read and written through the profile
+// interface with a 100-character buffer: a value of 99 characters or more
+// counts as absent.
 //
 // Controls drawn without a caption (the check boxes whose text is the label
 // beside them) share keys with captioned controls; they neither write their
@@ -26,10 +27,14 @@ inline constexpr const char* kCaptionSection = "Global";
 inline constexpr const char* kMessageSection = "komunikaty";
 inline constexpr const char* kChangeDirKey1 = "zmienKatalog1";
 inline constexpr const char* kChangeDirKey2 = "zmienKatalog2";
-// "Zmienić domyślny katalog zapisu danych z " and "na katalog  ": the
-// trailing blanks belong to the question.
-inline constexpr const char* kChangeDirDefault1 = "Zmieni\xE6 domy\x9Clny katalog zapisu danych z ";
+inline constexpr const char* kUnstorableFolderKey = "znakKatalogu";
+// The trailing blanks belong to the question.
+inline constexpr const char* kChangeDirDefault1 = "Zmienić domyślny katalog zapisu danych z ";
 inline constexpr const char* kChangeDirDefault2 = "na katalog  ";
+// A folder whose name the settings file cannot keep: "%1" stands for the
+// character. Short enough that a translation fits the read buffer too.
+inline constexpr const char* kUnstorableFolderDefault =
+    "Tego katalogu nie można wybrać: ustawienia nie zapiszą znaku „%1” z jego nazwy.";
 inline constexpr std::size_t kReadBufferSize = 100;
 }  // namespace lang
 
@@ -53,6 +58,7 @@ class Localisation {
 
   [[nodiscard]] const std::string& changeDirText1() const { return changeDirText1_; }
   [[nodiscard]] const std::string& changeDirText2() const { return changeDirText2_; }
+  [[nodiscard]] const std::string& unstorableFolderText() const { return unstorableFolderText_; }
 
  private:
   // The stored text, or nothing when the key is absent or too long.
@@ -62,6 +68,7 @@ class Localisation {
   const FileSystem& files_;
   std::string changeDirText1_ = lang::kChangeDirDefault1;
   std::string changeDirText2_ = lang::kChangeDirDefault2;
+  std::string unstorableFolderText_ = lang::kUnstorableFolderDefault;
 };
 
 // A profile value that reads back exactly as given: a text with blanks at

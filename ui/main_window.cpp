@@ -7,9 +7,7 @@
 namespace pondex::ui {
 namespace {
 
-// Builds the controls in control order. Captions are Windows-1250 bytes;
-// a string literal is split after every \x escape so that the next letter
-// is not read as a hex digit.
+// Builds the controls in control order. Captions are UTF-8.
 class Builder {
  public:
   explicit Builder(Form& form) : form_(form) {}
@@ -98,23 +96,19 @@ void addFileSection(Builder& b) {
   b.in("").add(K::Container, "picPlik", "", "", kPanel);
   b.in("picPlik");
   b.add(K::CheckBox, "ChPanel", "Panel", "panel", {2500, 400, 1500, 300});
-  b.add(K::Button, "cmdUstaw", "Zmie\xF1", "zmien", {3400, 0, 1000, 300});
+  b.add(K::Button, "cmdUstaw", "Zmień", "zmien", {3400, 0, 1000, 300});
   b.add(K::Label, "Label33", "PLIK", "file", {0, 0, 3300, 300});
   b.add(K::CheckBox, "ChPlik", "Do pliku", "to file", {100, 400, 2000, 300});
   b.add(K::Container, "Picture16", "", "", {100, 750, 4300, 1550});
   b.in("Picture16");
-  b.add(K::OptionButton, "optPlik", 1,
-        "Nazwa sta\xB3"
-        "a",
-        "NameStatic", {0, 0, 2000, 300});
+  b.add(K::OptionButton, "optPlik", 1, "Nazwa stała", "NameStatic", {0, 0, 2000, 300});
   b.add(K::OptionButton, "optPlik", 0, "Nazwa nadawana dynamicznie", "NameDynamic", {0, 300, 4000, 300});
   b.add(K::Frame, "Frame4", "", "", {0, 650, 4200, 800});
   b.in("Frame4");
   b.add(K::OptionButton, "optDopisywanie", 0, "Dopisywanie", "dopisywanie", {100, 250, 1900, 300});
   b.add(K::OptionButton, "optDopisywanie", 1, "Nadpisywanie", "nadpisywanie", {2100, 250, 1900, 300});
   // The data folder, in the code page the file functions take it in.
-  b.in("picPlik").add(
-      {.name = "LblPlikPath", .kind = K::Label, .rect = {100, 2400, 4300, 300}, .tabStop = false, .ansiText = true});
+  b.in("picPlik").add({.name = "LblPlikPath", .kind = K::Label, .rect = {100, 2400, 4300, 300}, .tabStop = false});
 }
 
 void addKeyPicker(Builder& b) {
@@ -135,8 +129,8 @@ void addFrameSection(Builder& b) {
   b.addBox("chZmianaLF", "hot key", {100, 1450, 250, 300});
   b.addBox("chZmianaCR", "hot key", {100, 1800, 250, 300});
   b.add(K::Label, "Label19", "Zmiana \".\" >> \",\"", "dot", {400, 1100, 3000, 300});
-  b.add(K::Label, "lblZmianaLF", "Usu\xF1 \"LF\"", "LF", {400, 1450, 3000, 300});
-  b.add(K::Label, "Label20", "Usu\xF1 \"CR\"  ", "CR", {400, 1800, 3000, 300});
+  b.add(K::Label, "lblZmianaLF", "Usuń \"LF\"", "LF", {400, 1450, 3000, 300});
+  b.add(K::Label, "Label20", "Usuń \"CR\"  ", "CR", {400, 1800, 3000, 300});
   b.add(K::Label, "Label18", "RAMKA", "block", kHeader);
 }
 
@@ -165,10 +159,7 @@ void addTransmissionSection(Builder& b) {
   b.in("picTransmisja").add(K::Container, "picHotKey", "", "", {100, 400, 4300, 1500});
   b.in("picHotKey");
   b.addBox("chHotKey", "", {100, 100, 250, 300});
-  b.add(K::Label, "Label26",
-        "Gor\xB9"
-        "cy klawisz",
-        "hot key", {400, 100, 2500, 300});
+  b.add(K::Label, "Label26", "Gorący klawisz", "hot key", {400, 100, 2500, 300});
   b.add(K::Container, "pic00", "", "", {100, 400, 4100, 15});
   b.add(K::Frame, "frmHotKey", "", "", {100, 450, 4100, 1000});
   b.in("frmHotKey");
@@ -179,12 +170,7 @@ void addTransmissionSection(Builder& b) {
   b.in("picTransmisja").add(K::Container, "picNasluch", "", "", {100, 2000, 4300, 400});
   b.in("picNasluch");
   b.addBox("chNasluch", "", {100, 100, 250, 300});
-  b.add(K::Label, "Label17",
-        "Nas\xB3"
-        "uch ci\xB9"
-        "g\xB3"
-        "y",
-        "print", {400, 100, 3000, 300});
+  b.add(K::Label, "Label17", "Nasłuch ciągły", "print", {400, 100, 3000, 300});
   b.in("picTransmisja").add(K::Label, "Label9", "TRANSMISJA", "transmition", kHeader);
 }
 
@@ -226,18 +212,11 @@ void addConnectionSection(Builder& b) {
   b.add(K::Label, "Label4", "IP", "IP", {0, 25, 2400, 300});
   b.add(K::Label, "lblEthIp", "", "", {2500, 25, 1250, 300});
   b.add(K::Label, "lblEthPort", "", "", {3800, 25, 500, 300});
-  b.in("picPoloczenie")
-      .add(K::Label, "Label14",
-           "PO\xA3\xA5"
-           "CZENIE",
-           "conect", kHeader);
-  addParameterRow(b, "Picture10", 800, "lblSpeedCap",
-                  "pr\xEA"
-                  "dko\x9C\xE6 transmisji",
-                  "speed", "lblSpeedVal");
+  b.in("picPoloczenie").add(K::Label, "Label14", "POŁĄCZENIE", "conect", kHeader);
+  addParameterRow(b, "Picture10", 800, "lblSpeedCap", "prędkość transmisji", "speed", "lblSpeedVal");
   addParameterRow(b, "Picture9", 1200, "lblBitsDataCap", "bity danych", "bits data", "lblBitsDataVal");
   addParameterRow(b, "Picture8", 1600, "lblBitsStopCap", "bity stopu", "bits stop", "lblBitsStopVal");
-  addParameterRow(b, "Picture7", 2000, "lblPariteCap", "parzysto\x9C\xE6", "parity", "lblPariteVal");
+  addParameterRow(b, "Picture7", 2000, "lblPariteCap", "parzystość", "parity", "lblPariteVal");
   addParameterRow(b, "Picture4", 400, "LblNrPortuCap", "numer portu", "comm", "lblNrPortuVal");
 }
 
@@ -258,10 +237,7 @@ void addStrip(Builder& b) {
                               {"imgPlik", "lblPlik", "Plik", "file", 1600},
                               {"imgZdarzenia", "lblzdarzenia", "zdarzenia", "events", 1300},
                               {"imgTransmisja", "lblTransmisja", "Transmisja", "transmition", 700},
-                              {"imgPolaczenie", "LblUstawieniaPortu",
-                               "Po\xB3\xB9"
-                               "czenie",
-                               "conect", 400}};
+                              {"imgPolaczenie", "LblUstawieniaPortu", "Połączenie", "conect", 400}};
   for (const auto& s : sections) {
     b.add({.name = s.image, .kind = K::Image, .rect = {100, s.top + 30, 240, 240}, .marker = true});
     b.add(K::Label, s.label, s.caption, s.tag, {400, s.top, 2050, 300});
@@ -333,15 +309,11 @@ Form buildMainWindow() {
   b.add(K::Label, "txtTransmisja", "Czekaj transmisja", "wait", {1100, 3000, 3000, 300});
   b.add(K::Image, "PON_DEX", "", "", {4250, 3030, 240, 240});
   // Shown once the settings file refuses a write.
-  b.add(K::Label, "lblStatus",
-        "Nie mo\xBF"
-        "na zapisa\xE6 ustawie\xF1: zmiany obowi\xB9"
-        "zuj\xB9 do zamkni\xEA"
-        "cia programu",
-        "", {100, 3400, 7050, 300});
+  b.add(K::Label, "lblStatus", "Nie można zapisać ustawień: zmiany obowiązują do zamknięcia programu", "",
+        {100, 3400, 7050, 300});
   b.add(K::Menu, "mnuTray", "Tray", "", kNone);
   b.in("mnuTray");
-  b.add(K::MenuItem, "mnuVisible", "Poka\xBF okno", "", kNone);
+  b.add(K::MenuItem, "mnuVisible", "Pokaż okno", "", kNone);
   b.add(K::MenuItem, "mnuClose", "Zamknij", "", kNone);
   b.add(K::MenuItem, "mnuHelp", "Pomoc", "", kNone);
   addWeightOptions(form);

@@ -1,6 +1,6 @@
 #pragma once
 // The main window (model name "KEY") as a control model: every control with
-// its kind, container, built-in (Polish, Windows-1250) caption, language key,
+// its kind, container, built-in (Polish, UTF-8) caption, language key,
 // design value and geometry, in control order. Panels and selectors start
 // parked in the hidden holder ("Smietnik").
 //

@@ -1,6 +1,7 @@
 #include "ui/shell.h"
 
 #include <algorithm>
+#include <string_view>
 
 namespace pondex::ui {
 namespace {
@@ -34,16 +35,32 @@ void StartHelp(Shell& shell, const FileSystem& files) {
   (void)shell.startProgram(helpProgramPath(files.programDirectory()));
 }
 
+std::string unstorableFolderMessage(const std::string& text, const std::string& character, const std::string& path) {
+  static constexpr std::string_view kPlace = "%1";
+  std::string message = text;
+  if (const auto at = message.find(kPlace); at != std::string::npos) {
+    message.replace(at, kPlace.size(), character);
+  } else {
+    message += " „" + character + "”";
+  }
+  return message + "\r\n" + path;
+}
+
 bool ChangeDataFolder(Shell& shell, MessageBoxes& boxes, const std::string& dataDirectory,
-                      const FolderQuestion& question, const std::function<void(const std::string&)>& accept) {
+                      const FolderQuestion& question, const FolderStore& store) {
   std::string path = shell.browseForFolder("");
   if (path.empty()) return false;
   if (path.back() != '\\') path += '\\';
   if (sameFolder(path, dataDirectory)) return false;
+  if (const std::string character = store.unstorable ? store.unstorable(path) : ""; !character.empty()) {
+    (void)boxes.show(unstorableFolderMessage(question.unstorableFolderText, character, path), "", MessageButtons::Ok,
+                     MessageIcon::Exclamation);
+    return false;
+  }
   const std::string text =
       question.changeDirText1 + "  " + dataDirectory + "\r\n" + question.changeDirText2 + "  " + path;
   if (boxes.show(text, "", MessageButtons::YesNo, MessageIcon::None) != MessageAnswer::Yes) return false;
-  if (accept) accept(path);
+  if (store.accept) store.accept(path);
   return true;
 }
 

@@ -19,10 +19,7 @@ ControlSpec box(const char* name, const char* caption, const char* tag, Rect rec
 void addWeightOptions(Form& form) {
   form.add(box("chTylkoWaga", "Tylko liczba", "weight only", {100, 2150, 4300, 300}));
   // Indented under the box it depends on; disabled until that one is on.
-  ControlSpec stable = box("chTylkoStabilna",
-                           "Tylko ustalone, raz na wa\xBF"
-                           "enie",
-                           "stable only", {400, 2480, 4000, 300});
+  ControlSpec stable = box("chTylkoStabilna", "Tylko ustalone, raz na ważenie", "stable only", {400, 2480, 4000, 300});
   stable.enabled = false;
   form.add(std::move(stable));
 }

@@ -38,7 +38,7 @@ bool isCompletePath(const std::wstring& path) {
 }  // namespace
 
 std::uint32_t Win32Shell::startProgram(const std::string& path) {
-  const std::wstring application = widen(path, CP_ACP);
+  const std::wstring application = widen(path);
   if (!isCompletePath(application)) return ERROR_BAD_PATHNAME;
   // The program's own folder as its working folder, as a shortcut would set it.
   std::wstring folder = application.substr(0, application.find_last_of(L'\\') + 1);
@@ -80,11 +80,7 @@ std::string Win32Shell::browseForFolder(const std::string& title) {
 
   wchar_t path[MAX_PATH] = {};
   if (::SHGetPathFromIDListW(chosen.get(), path) == FALSE) return {};
-  // The data files are opened through the ANSI functions: a folder whose
-  // name the ANSI code page cannot spell is no usable folder.
-  std::string ansi;
-  if (!narrowExactly(path, CP_ACP, ansi)) return {};
-  return ansi;
+  return narrow(path);
 }
 
 }  // namespace pondex::win32

@@ -37,40 +37,26 @@ LocalDateTime Win32Clock::localNow() const {
   return {t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond};
 }
 
-ProfileRead Win32Profiles::getString(const std::string& file, const std::string& section, const std::string& key,
-                                     const std::string& defaultValue, std::size_t bufferSize) {
-  std::vector<char> buffer(bufferSize == 0 ? 1 : bufferSize, '\0');
-  const DWORD n = ::GetPrivateProfileStringA(section.c_str(), key.c_str(), defaultValue.c_str(), buffer.data(),
-                                             static_cast<DWORD>(bufferSize), file.c_str());
-  return {std::string(buffer.data(), std::min<std::size_t>(n, buffer.size())), n};
-}
-
-Status Win32Profiles::writeString(const std::string& file, const std::string& section, const std::string& key,
-                                  const std::string& value) {
-  return ::WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), file.c_str()) != FALSE ? Status{}
-                                                                                                          : lastError();
-}
-
 Status Win32FileSystem::createDirectory(const std::string& path) {
-  return ::CreateDirectoryA(path.c_str(), nullptr) != FALSE ? Status{} : lastError();
+  return ::CreateDirectoryW(widen(path).c_str(), nullptr) != FALSE ? Status{} : lastError();
 }
 
 bool Win32FileSystem::isNormalFile(const std::string& path) const {
-  const DWORD attributes = ::GetFileAttributesA(path.c_str());
+  const DWORD attributes = ::GetFileAttributesW(widen(path).c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
 std::string Win32FileSystem::programDirectory() const {
-  std::vector<char> buffer(MAX_PATH);
+  std::vector<wchar_t> buffer(MAX_PATH);
   for (;;) {
-    const DWORD n = ::GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    const DWORD n = ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
     if (n == 0) return ".";
     if (n < buffer.size()) {
-      std::string path(buffer.data(), n);
-      const auto slash = path.find_last_of("\\/");
-      if (slash == std::string::npos) return ".";
+      const std::wstring_view path(buffer.data(), n);
+      const auto slash = path.find_last_of(L"\\/");
+      if (slash == std::wstring_view::npos) return ".";
       // A drive root keeps its "\" ("C:\"), as the system reports it.
-      return slash == 2 && path[1] == ':' ? path.substr(0, 3) : path.substr(0, slash);
+      return narrow(slash == 2 && path[1] == L':' ? path.substr(0, 3) : path.substr(0, slash));
     }
     buffer.resize(buffer.size() * 2);
   }
@@ -78,7 +64,7 @@ std::string Win32FileSystem::programDirectory() const {
 
 Result<std::unique_ptr<OutputFile>> Win32FileSystem::openForWriting(const std::string& path, WriteMode mode) {
   // Others may read the file while it is open for a transmission.
-  UniqueFile file(::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+  UniqueFile file(::CreateFileW(widen(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                 mode == WriteMode::Replace ? CREATE_ALWAYS : OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                                 nullptr));
   if (!file) return {nullptr, lastError().error};
@@ -89,6 +75,14 @@ Result<std::unique_ptr<OutputFile>> Win32FileSystem::openForWriting(const std::s
   return {std::make_unique<Win32OutputFile>(std::move(file)), 0};
 }
 
+std::string Win32FileSystem::fromAnsi(std::string_view ansi) const {
+  return narrow(widen(ansi, CP_ACP));
+}
+
+EncodedText Win32FileSystem::toAnsi(std::string_view utf8) const {
+  return toAnsiCodePage(widen(utf8));
+}
+
 MessageAnswer Win32MessageBoxes::show(const std::string& text, const std::string& title, MessageButtons buttons,
                                       MessageIcon icon) {
   UINT type = buttons == MessageButtons::YesNo ? MB_YESNO : MB_OK;
@@ -96,7 +90,6 @@ MessageAnswer Win32MessageBoxes::show(const std::string& text, const std::string
   if (icon == MessageIcon::Question) type |= MB_ICONQUESTION;
   const HWND owner = owner_ != nullptr && ::IsWindowVisible(owner_) ? owner_ : nullptr;
   if (owner == nullptr) type |= MB_TASKMODAL | MB_SETFOREGROUND;
-  // The texts are Windows-1250 bytes, as the language file holds them.
   switch (::MessageBoxW(owner, widen(text).c_str(), widen(title).c_str(), type)) {
     case IDYES:
       return MessageAnswer::Yes;
@@ -109,7 +102,7 @@ MessageAnswer Win32MessageBoxes::show(const std::string& text, const std::string
 
 bool Win32SingleInstance::anotherInstanceRunning() {
   if (mutex_) return false;
-  mutex_.reset(::CreateMutexA(nullptr, FALSE, name_));
+  mutex_.reset(::CreateMutexW(nullptr, FALSE, name_));
   const DWORD error = ::GetLastError();
   if (!mutex_) return error == ERROR_ACCESS_DENIED;  // held by a copy of another rights level
   return error == ERROR_ALREADY_EXISTS;

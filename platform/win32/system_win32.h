@@ -1,12 +1,12 @@
 #pragma once
-// The small Win32 services: clock, profile files, files and folders,
-// message boxes and the single-instance test.
+// The small Win32 services: clock, files and folders, message boxes and the
+// single-instance test. Paths and texts arrive in UTF-8 and go to the "W"
+// functions.
 #include <windows.h>
 
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/message_box.h"
-#include "platform/profile.h"
 #include "platform/single_instance.h"
 #include "platform/win32/handles.h"
 
@@ -17,20 +17,14 @@ class Win32Clock final : public Clock {
   [[nodiscard]] LocalDateTime localNow() const override;
 };
 
-class Win32Profiles final : public ProfileFiles {
- public:
-  ProfileRead getString(const std::string& file, const std::string& section, const std::string& key,
-                        const std::string& defaultValue, std::size_t bufferSize) override;
-  Status writeString(const std::string& file, const std::string& section, const std::string& key,
-                     const std::string& value) override;
-};
-
 class Win32FileSystem final : public FileSystem {
  public:
   Status createDirectory(const std::string& path) override;
   [[nodiscard]] bool isNormalFile(const std::string& path) const override;
   [[nodiscard]] std::string programDirectory() const override;
   Result<std::unique_ptr<OutputFile>> openForWriting(const std::string& path, WriteMode mode) override;
+  [[nodiscard]] std::string fromAnsi(std::string_view ansi) const override;
+  [[nodiscard]] EncodedText toAnsi(std::string_view utf8) const override;
 };
 
 class Win32MessageBoxes final : public MessageBoxes {
@@ -47,11 +41,11 @@ class Win32MessageBoxes final : public MessageBoxes {
 // A named mutex in the user's session: the first copy holds it for its life.
 class Win32SingleInstance final : public SingleInstance {
  public:
-  explicit Win32SingleInstance(const char* name) : name_(name) {}
+  explicit Win32SingleInstance(const wchar_t* name) : name_(name) {}
   bool anotherInstanceRunning() override;
 
  private:
-  const char* name_;
+  const wchar_t* name_;
   UniqueKernelHandle mutex_;
 };
 

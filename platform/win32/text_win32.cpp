@@ -20,11 +20,31 @@ std::string narrow(std::wstring_view text, UINT codePage) {
   return out;
 }
 
-bool narrowExactly(std::wstring_view text, UINT codePage, std::string& out) {
-  out = narrow(text, codePage);
-  // Converting back shows every character the code page could not hold
-  // (the UTF-8 code page rejects the "default used" flag, so compare).
-  return widen(out, codePage) == text;
+EncodedText toAnsiCodePage(std::wstring_view text) {
+  EncodedText out;
+  // A system whose ANSI code page is UTF-8 spells everything (and refuses
+  // the "default used" question).
+  if (::GetACP() == CP_UTF8) {
+    out.bytes = narrow(text);
+    return out;
+  }
+  // One character at a time, so that the first one missing can be named.
+  for (std::size_t i = 0; i < text.size();) {
+    const bool pair = IS_HIGH_SURROGATE(text[i]) && i + 1 < text.size() && IS_LOW_SURROGATE(text[i + 1]);
+    const std::wstring_view one = text.substr(i, pair ? 2 : 1);
+    char bytes[8] = {};
+    BOOL usedDefault = FALSE;
+    const int n = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, one.data(), static_cast<int>(one.size()), bytes,
+                                        sizeof bytes, nullptr, &usedDefault);
+    if (n <= 0 || usedDefault != FALSE) {
+      out.bytes += '?';
+      if (out.unspellable.empty()) out.unspellable = narrow(one);
+    } else {
+      out.bytes.append(bytes, static_cast<std::size_t>(n));
+    }
+    i += one.size();
+  }
+  return out;
 }
 
 }  // namespace pondex::win32

@@ -1,6 +1,7 @@
 """The Windows package under Wine: the zip's contents, and the installer and
 uninstaller for one user (install silently, run the installed program,
-uninstall silently and keep what the program wrote)."""
+uninstall silently and keep what the program wrote), also into a folder
+whose name the ANSI code page (1252 here) cannot spell."""
 import glob
 import os
 import shutil
@@ -94,6 +95,43 @@ class Package(unittest.TestCase):
         self.assertIsNone(registry_value(UNINSTALL_KEY, "UninstallString"))
         self.assertEqual(program.settings(), settings)
         self.assertTrue(os.path.isfile(data_file))
+
+    def test_installed_into_a_folder_named_with_l_stroke_it_runs_there_and_uninstalls(self):
+        self.assertEqual(wintool("acp").strip(), "1252")
+        root = os.path.join(wine_prefix(), "drive_c", "Łukasz")
+        self.addCleanup(shutil.rmtree, root, True)
+        folder = os.path.join(root, "Pon_dex")
+        # Silent, into the folder given with /D= (last, unquoted).
+        wine([self.installer, "/S", "/D=C:\\Łukasz\\Pon_dex"], timeout=120)
+        for name in INSTALLED:
+            self.assertTrue(os.path.isfile(os.path.join(folder, name)), name)
+        self.assertFalse(os.path.exists(install_folder()), "nothing in the default folder")
+
+        # It starts from there, writes its files beside itself and reads them at the next start.
+        program = Program(folder=folder)
+        self.addCleanup(program.kill)
+        program.start_and_wait_for_window()
+        wintool("click", WINDOW_TITLE, "Zamknij")
+        self.assertEqual(program.wait_exit(30), 0)
+        self.assertEqual(program.setting(b"Pytanie"), b"SI")
+        self.assertTrue(os.path.isfile(os.path.join(folder, "set.lng")))
+        # A value the program reads at its next start and writes back at its end.
+        changed = program.settings().replace(b"Pytanie=SI", b"Pytanie=P")
+        with open(program.settings_path, "wb") as f:
+            f.write(changed)
+        program.start_and_wait_for_window()
+        wintool("click", WINDOW_TITLE, "Zamknij")
+        self.assertEqual(program.wait_exit(30), 0)
+        self.assertEqual(program.setting(b"Pytanie"), b"P")
+        settings = program.settings()
+
+        wine([os.path.join(folder, "uninstall.exe"), "/S"], timeout=120)
+        wait_until(lambda: not any(os.path.exists(os.path.join(folder, n)) for n in INSTALLED), 60,
+                   what=lambda: "the installed files to go (left: %s)" % sorted(os.listdir(folder)))
+        self.assertFalse(os.path.exists(shortcut()))
+        self.assertIsNone(registry_value(UNINSTALL_KEY, "UninstallString"))
+        self.assertEqual(sorted(os.listdir(folder)), ["Pon_dex_Settings.ini", "set.lng", "wine.log"])
+        self.assertEqual(program.settings(), settings)
 
 if __name__ == "__main__":
     unittest.main()

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/portable/code_page.h"
 #include "platform/portable/ini_text.h"
 #include "tests/fakes/fake_event_loop.h"
 #include "tests/fakes/fake_keyboard.h"
@@ -15,6 +16,9 @@
 #include "tests/fakes/fake_tray.h"
 
 namespace pondex::fakes {
+
+// The ANSI code page of a Western European Windows (and of the Wine runs).
+extern const text::SingleByteCodePage kWindows1252;
 
 // Profile files held in memory, with the real semantics; a test can read
 // and plant the bytes of a file.
@@ -59,6 +63,8 @@ class FakeFileSystem final : public FileSystem {
   [[nodiscard]] bool isNormalFile(const std::string& path) const override { return normalFiles.count(path) > 0; }
   [[nodiscard]] std::string programDirectory() const override { return programDir; }
   Result<std::unique_ptr<OutputFile>> openForWriting(const std::string& path, WriteMode mode) override;
+  [[nodiscard]] std::string fromAnsi(std::string_view ansi) const override { return text::toUtf8(ansi, kWindows1252); }
+  [[nodiscard]] EncodedText toAnsi(std::string_view utf8) const override { return text::fromUtf8(utf8, kWindows1252); }
 
   std::string programDir = "C:\\Pon_dex";
   std::set<std::string> directories;

@@ -47,15 +47,30 @@ TEST_F(DataFileTest, TransmissionsAreAppendedToOrReplaceTheFileOfTheirDayOrSecon
   EXPECT_EQ(files.openFiles, 0);
 }
 
-TEST_F(DataFileTest, TheNameIsTakenWhenTheFileOpensAndGluedToTheFolderAsStored) {
+TEST_F(DataFileTest, TheNameIsTakenWhenTheFileOpens) {
   clock.set({2026, 3, 7, 23, 59, 59});
   settings.StaticFileName = -1;
-  settings.DataDirectory = "d:\\dane";
   writer.OpenDataFile(settings);
   loop.advanceClock(Millis(2000));
   writer.WriteDataChar("x");
   writer.CloseDataFile();
-  EXPECT_EQ(files.contents["d:\\dane260307.txt"], "x");
+  EXPECT_EQ(file("260307.txt"), "x");
+}
+
+TEST_F(DataFileTest, AFolderStoredWithoutItsBackslashHoldsTheFile) {
+  settings.StaticFileName = -1;
+  const std::pair<const char*, const char*> folders[] = {
+      {"d:\\dane", "d:\\dane\\260307.txt"},
+      {"d:\\dane\\", "d:\\dane\\260307.txt"},
+      {"d:/dane/", "d:/dane/260307.txt"},
+      {"", "260307.txt"},  // a file in the working folder, as ever
+  };
+  for (const auto& [folder, path] : folders) {
+    settings.DataDirectory = folder;
+    writer.OpenDataFile(settings);
+    writer.CloseDataFile();
+    EXPECT_EQ(files.opened.back(), path) << folder;
+  }
 }
 
 TEST_F(DataFileTest, AFailedOpenLosesItsTransmissionAndAFailedWriteTheRestOfIt) {

@@ -99,10 +99,7 @@ TEST_F(DataPathTest, AFileThatCannotBeWrittenIsShownAndTheNextTransmissionTriesA
   fake.files.unopenable.insert(path);
   scale.sendIn(Millis(10), "1");
   fake.loop.runFor(Millis(2000));
-  EXPECT_EQ(form.caption(c.dataFolderValue),
-            "B\xA3\xA5"
-            "D ZAPISU (3): " +
-                path);
+  EXPECT_EQ(form.caption(c.dataFolderValue), "BŁĄD ZAPISU (3): " + path);
   EXPECT_EQ(form.foreColor(c.dataFolderValue), ui::rgb(255, 0, 0));
   EXPECT_NE(fake.tray.tip.find(path), std::string::npos);
   EXPECT_TRUE(fake.messages.shown.empty()) << "no modal box stops the data path";

@@ -58,12 +58,12 @@ TEST_F(LanguageFixture, AFirstStartListsTheTwoWeightKeysAfterTheOlderForty) {
 
 TEST_F(LanguageFixture, AnEditedFileRenamesEveryControlOfAKeyAndLeavesTheRest) {
   fake.files.normalFiles.insert(lang.languagePath());
-  plant("[Global]\r\nhelp=Hints\r\nIP=\r\nCONFIG=" + std::string(99, 'x') + "\r\nstart=" + std::string(98, 's') +
+  plant("[Global]\r\nhelp=Wskaz\xF3wki\r\nIP=\r\nCONFIG=" + std::string(99, 'x') + "\r\nstart=" + std::string(98, 's') +
         "\r\n");
   startUp();
   EXPECT_TRUE(fake.profiles.writes.empty()) << "a present file is only read";
-  EXPECT_EQ(form.caption(c.helpLabel), "Hints");
-  EXPECT_EQ(form.caption(c.helpItem), "Hints");
+  EXPECT_EQ(form.caption(c.helpLabel), "Wskazówki") << "Windows-1250 in the file";
+  EXPECT_EQ(form.caption(c.helpItem), "Wskazówki");
   EXPECT_EQ(form.caption(c.addressLabel), "") << "an empty value empties the caption";
   EXPECT_EQ(form.caption(form.id("Label12")), "Konfiguracja") << "99 characters count as absent";
   EXPECT_EQ(form.caption(c.startButton), std::string(98, 's'));
@@ -72,11 +72,14 @@ TEST_F(LanguageFixture, AnEditedFileRenamesEveryControlOfAKeyAndLeavesTheRest) {
   EXPECT_EQ(form.caption(c.decimalCommaBox), "") << "a captionless box takes no text from its shared key";
 }
 
-TEST_F(LanguageFixture, TheFileMayGiveOtherQuestionParts) {
-  plant("[komunikaty]\r\nzmienKatalog1=Change the data folder from \r\nZMIENKATALOG2=\"to  \"\r\n");
+TEST_F(LanguageFixture, TheFileMayGiveOtherFolderMessages) {
+  plant(
+      "[komunikaty]\r\nzmienKatalog1=Change the data folder from \r\nZMIENKATALOG2=\"to  \"\r\n"
+      "znakKatalogu=Katalog z \xAB%1\xBB odrzucony\r\n");
   lang.applyLanguageFile(form);
   EXPECT_EQ(lang.changeDirText1(), "Change the data folder from");
   EXPECT_EQ(lang.changeDirText2(), "to  ");
+  EXPECT_EQ(lang.unstorableFolderText(), "Katalog z «%1» odrzucony");
 }
 
 TEST_F(LanguageFixture, AnUnwritableFolderLeavesTheBuiltInTexts) {
@@ -86,6 +89,7 @@ TEST_F(LanguageFixture, AnUnwritableFolderLeavesTheBuiltInTexts) {
   lang.applyLanguageFile(form);
   for (ui::ControlId id = 1; id < form.size(); ++id) EXPECT_EQ(form.caption(id), builtIn.caption(id));
   EXPECT_EQ(lang.changeDirText2(), "na katalog  ") << "its trailing blanks belong to the question";
+  EXPECT_EQ(lang.unstorableFolderText(), ui::lang::kUnstorableFolderDefault);
 }
 
 }  // namespace

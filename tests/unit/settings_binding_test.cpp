@@ -7,12 +7,15 @@
 namespace pondex {
 namespace {
 
-// The Windows-1250 bytes of these keys are pinned by the Wine runs
-// (tests/e2e/harness.py, test_startup.py).
-const std::string kListening = keys::kListening;
-const std::string kHotKeys = keys::kHotKeys;
-const std::string kSpeed = keys::kPortSpeed;
-const std::string kParity = keys::kPortParity;
+// The keys with Polish letters as the file holds them: Windows-1250 bytes.
+const std::string kListening = "SYGNA\xA3 ZEWNETRZNY";
+const std::string kHotKeys =
+    "GOR\xA5"
+    "CY KLAWISZ";
+const std::string kSpeed =
+    "PR\xCA"
+    "DKO\x8C\xC6";
+const std::string kParity = "PARZYSTO\x8C\xC6";
 
 // The main window's model bound to settings over an in-memory file.
 struct LoadedWindow {

@@ -88,5 +88,14 @@ TEST(ShortenTip, WithoutRoomForTheLabelOnlyTheEndIsKept) {
   EXPECT_EQ(shortenTip("abcdef", 2), "ef");
 }
 
+// The record counts UTF-16 units: "𝄞" takes two, "ł" one.
+TEST(ShortenTip, CountsWhatTheRecordCountsAndNeverSplitsACharacter) {
+  std::string folder = "C:\\";
+  for (int i = 0; i < 30; ++i) folder += "ł";
+  EXPECT_EQ(shortenTip("Pon_dex - " + folder + "\\𝄞𝄞.txt", 20), "...\\𝄞𝄞.txt");
+  EXPECT_EQ(shortenTip("Pon_dex - " + folder + "\\𝄞.txt", 20), "Pon_dex - ...\\𝄞.txt");
+  EXPECT_EQ(shortenTip("𝄞𝄞𝄞", 3), "𝄞");
+}
+
 }  // namespace
 }  // namespace pondex::ui

@@ -1,24 +1,27 @@
 // The Windows implementations held to the rules the fakes follow
-// (tests/contract): the event loop in real time, the system's profile
-// functions on real files, Winsock against a loopback listener opened
-// here, and the serial ports over the pty pair COM1 <-> COM2.
+// (tests/contract): the event loop in real time, the profile files on real
+// files (and the system's own profile functions, which the rules describe),
+// Winsock against a loopback listener opened here, and the serial ports over
+// the pty pair COM1 <-> COM2.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <winsock2.h>
 
+#include <algorithm>
 #include <chrono>
-#include <fstream>
 #include <string>
+#include <vector>
 
 #include "platform/win32/event_loop_win32.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/profile_win32.h"
 #include "platform/win32/serial_win32.h"
 #include "platform/win32/sockets_win32.h"
-#include "platform/win32/system_win32.h"
 #include "tests/contract/event_loop_contract.h"
 #include "tests/contract/profile_contract.h"
 #include "tests/contract/serial_contract.h"
 #include "tests/contract/sockets_contract.h"
+#include "tests/win/temp_folder.h"
 
 namespace pondex::contract {
 namespace {
@@ -39,34 +42,44 @@ struct Win32LoopEnv {
 };
 INSTANTIATE_TYPED_TEST_SUITE_P(Win32, EventLoopContract, Win32LoopEnv);
 
-// Files in a folder of the temporary directory, removed afterwards.
+// The program's profile files, in a folder whose name the ANSI code page
+// cannot spell.
 struct Win32ProfileEnv {
-  Win32ProfileEnv() {
-    char temp[MAX_PATH];
-    ::GetTempPathA(MAX_PATH, temp);
-    static int counter = 0;
-    dir = std::string(temp) + "pondex-profile-" + std::to_string(::GetCurrentProcessId()) + "-" +
-          std::to_string(counter++);
-    ::CreateDirectoryA(dir.c_str(), nullptr);
-  }
-  ~Win32ProfileEnv() {
-    for (const auto& f : made) ::DeleteFileA(f.c_str());
-    ::RemoveDirectoryA(dir.c_str());
-  }
-  ProfileFiles& profiles() { return system; }
-  std::string path(const std::string& name) {
-    made.push_back(dir + "\\" + name);
-    return made.back();
-  }
-  static void plant(const std::string& file, const std::string& bytes) {
-    std::ofstream(file, std::ios::binary) << bytes;
-  }
-  static bool exists(const std::string& file) { return ::GetFileAttributesA(file.c_str()) != INVALID_FILE_ATTRIBUTES; }
-  std::string dir;
-  std::vector<std::string> made;
-  win32::Win32Profiles system;
+  ProfileFiles& profiles() { return files; }
+  std::string path(const std::string& name) { return folder.file(name); }
+  static void plant(const std::string& file, const std::string& bytes) { win32::TempFolder::plant(file, bytes); }
+  static bool exists(const std::string& file) { return win32::TempFolder::exists(file); }
+  win32::TempFolder folder{"pondex-profile-Łódź"};
+  win32::Win32Profiles files;
 };
 INSTANTIATE_TYPED_TEST_SUITE_P(Win32, ProfileContract, Win32ProfileEnv);
+
+// The system's own profile functions, which the contract describes: the
+// "A" ones, which keep the bytes, in an ASCII folder they can open.
+class SystemProfiles final : public ProfileFiles {
+ public:
+  ProfileRead getString(const std::string& file, const std::string& section, const std::string& key,
+                        const std::string& defaultValue, std::size_t bufferSize) override {
+    std::vector<char> buffer(bufferSize == 0 ? 1 : bufferSize, '\0');
+    const DWORD n = ::GetPrivateProfileStringA(section.c_str(), key.c_str(), defaultValue.c_str(), buffer.data(),
+                                               static_cast<DWORD>(bufferSize), file.c_str());
+    return {std::string(buffer.data(), std::min<std::size_t>(n, buffer.size())), n};
+  }
+  Status writeString(const std::string& file, const std::string& section, const std::string& key,
+                     const std::string& value) override {
+    if (::WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), file.c_str()) != FALSE) return {};
+    return win32::lastError();
+  }
+};
+struct SystemProfileEnv {
+  ProfileFiles& profiles() { return system; }
+  std::string path(const std::string& name) { return folder.file(name); }
+  static void plant(const std::string& file, const std::string& bytes) { win32::TempFolder::plant(file, bytes); }
+  static bool exists(const std::string& file) { return win32::TempFolder::exists(file); }
+  win32::TempFolder folder{"pondex-profile"};
+  SystemProfiles system;
+};
+INSTANTIATE_TYPED_TEST_SUITE_P(System, ProfileContract, SystemProfileEnv);
 
 // Winsock, with the far side played by plain blocking sockets of this test.
 struct Win32SocketsEnv {

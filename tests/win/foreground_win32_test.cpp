@@ -12,8 +12,8 @@ namespace {
 class ForegroundWin32Test : public ::testing::Test {
  protected:
   void SetUp() override {
-    window.reset(::CreateWindowExW(0, L"STATIC", L"Po\u0142\u0105czenie", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200,
-                                   100, nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr));
+    window.reset(::CreateWindowExW(0, L"STATIC", L"Po\u0142\u0105czenie \u6570\u636E", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                   0, 0, 200, 100, nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr));
     ASSERT_TRUE(window.valid());
     ::SetForegroundWindow(window.get());
   }
@@ -22,12 +22,10 @@ class ForegroundWin32Test : public ::testing::Test {
   Win32Foreground foreground;
 };
 
-TEST_F(ForegroundWin32Test, ItsTitleComesBackInWindows1250) {
+TEST_F(ForegroundWin32Test, ItsTitleComesBackInUtf8WhateverItsLanguage) {
   const ForegroundTarget target = foreground.query();
   ASSERT_EQ(target.window, reinterpret_cast<std::uintptr_t>(window.get()));
-  EXPECT_EQ(target.title,
-            "Po\xB3\xB9"
-            "czenie");
+  EXPECT_EQ(target.title, "Połączenie 数据");
 }
 
 TEST_F(ForegroundWin32Test, OurOwnWindowIsNoHigher) {

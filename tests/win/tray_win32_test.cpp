@@ -23,12 +23,31 @@ TEST(TrayWin32, ALongTipKeepsItsFileNameInTheWideRecord) {
   EXPECT_EQ(tip.substr(tip.size() - 20), L"\\folder29\\261206.txt");
 }
 
-TEST(TrayWin32, TheTipIsReadAsWindows1250) {
+TEST(TrayWin32, TheTipIsReadAsUtf8) {
   NOTIFYICONDATAW record{};
-  setRecordTip(record,
-               "Po\xB3\xB9"
-               "czenie");  // "Połączenie" in Windows-1250
-  EXPECT_EQ(std::wstring(record.szTip), L"Po\u0142\u0105czenie");
+  setRecordTip(record, "Połączenie 数据");
+  EXPECT_EQ(std::wstring(record.szTip), L"Po\u0142\u0105czenie \u6570\u636E");
+}
+
+// The record counts UTF-16 units: a character beyond them takes two, and
+// the cut never splits one.
+TEST(TrayWin32, ALongTipOfWideCharactersFitsTheRecordWhole) {
+  NOTIFYICONDATAW record{};
+  std::string folder = "C:\\Łódź\\";
+  for (int i = 0; i < 40; ++i) folder += "𝄞ł\\";
+  setRecordTip(record, "Pon_dex - " + folder + "261206.txt");
+  const std::wstring tip = record.szTip;
+  EXPECT_LE(tip.size(), 127u);
+  EXPECT_EQ(tip.substr(0, 13), L"Pon_dex - ...");
+  EXPECT_EQ(tip.substr(tip.size() - 15), L"\\\U0001D11E\u0142\\261206.txt");
+  for (std::size_t i = 0; i < tip.size(); ++i) {
+    if (IS_HIGH_SURROGATE(tip[i])) {
+      EXPECT_TRUE(i + 1 < tip.size() && IS_LOW_SURROGATE(tip[i + 1])) << i;
+    }
+    if (IS_LOW_SURROGATE(tip[i])) {
+      EXPECT_TRUE(i > 0 && IS_HIGH_SURROGATE(tip[i - 1])) << i;
+    }
+  }
 }
 
 }  // namespace

@@ -31,17 +31,52 @@
 //   wintool ping TITLE COUNT PAUSE_MS      COUNT round trips of a null message to the window, PAUSE_MS apart:
 //                                          prints each answer time in ms (or "none" after 2 s); exit 1 if
 //                                          any went unanswered
+//   wintool dialog TITLE TIMEOUT_MS        wait for a dialog (a message box, the folder browser) owned by the
+//                                          window, then print its texts in UTF-8, one a line
+//   wintool dialog-rect TITLE              print that dialog's screen rectangle as X Y WIDTH HEIGHT
+//   wintool dialog-press TITLE ID          press the button ID (1 OK, 6 Yes, 7 No) of that dialog
+//   wintool browse TITLE PATH              in the folder browser owned by the window, select PATH and press OK
+//
+// Titles, captions and paths are compared and taken in UTF-8, from the
+// program's wide command line: any language passes.
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
+// After windows.h.
+#include <shellapi.h>
+#include <shlobj.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <cwchar>
 #include <string>
 #include <vector>
 
 namespace {
+
+std::string utf8(const std::wstring& text) {
+  if (text.empty()) return {};
+  const int n =
+      ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<std::size_t>(n), '\0');
+  ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
+  return out;
+}
+
+std::wstring wide(const std::string& text) {
+  if (text.empty()) return {};
+  const int n = ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring out(static_cast<std::size_t>(n), L'\0');
+  ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
+  return out;
+}
+
+std::string windowText(HWND hwnd) {
+  wchar_t text[512] = {};
+  ::GetWindowTextW(hwnd, text, 512);
+  return utf8(text);
+}
 
 struct Search {
   std::string prefix;
@@ -50,9 +85,7 @@ struct Search {
 
 BOOL CALLBACK collect(HWND hwnd, LPARAM lParam) {
   auto* search = reinterpret_cast<Search*>(lParam);
-  char title[512] = {};
-  ::GetWindowTextA(hwnd, title, sizeof title);
-  if (std::strncmp(title, search->prefix.c_str(), search->prefix.size()) == 0) search->found.push_back(hwnd);
+  if (windowText(hwnd).rfind(search->prefix, 0) == 0) search->found.push_back(hwnd);
   return TRUE;
 }
 
@@ -74,9 +107,7 @@ struct ChildSearch {
 
 BOOL CALLBACK findChild(HWND hwnd, LPARAM lParam) {
   auto* search = reinterpret_cast<ChildSearch*>(lParam);
-  char text[512] = {};
-  ::GetWindowTextA(hwnd, text, sizeof text);
-  if (search->caption == text) {
+  if (search->caption == windowText(hwnd)) {
     search->found = hwnd;
     return FALSE;
   }
@@ -174,15 +205,6 @@ int printEditSelection(HWND window) {
   return 0;
 }
 
-std::string utf8(const std::wstring& text) {
-  if (text.empty()) return {};
-  const int n =
-      ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<std::size_t>(n), '\0');
-  ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
-  return out;
-}
-
 BOOL CALLBACK dumpChild(HWND hwnd, LPARAM) {
   wchar_t text[512] = {};
   ::GetWindowTextW(hwnd, text, 512);
@@ -232,10 +254,78 @@ bool pressNamed(std::string name) {
   return true;
 }
 
+// The visible dialog owned by the window: a message box or the folder
+// browser it opened.
+struct DialogSearch {
+  HWND owner;
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK findDialog(HWND hwnd, LPARAM lParam) {
+  auto* search = reinterpret_cast<DialogSearch*>(lParam);
+  wchar_t name[16] = {};
+  ::GetClassNameW(hwnd, name, 16);
+  if (::GetWindow(hwnd, GW_OWNER) == search->owner && ::IsWindowVisible(hwnd) && std::wcscmp(name, L"#32770") == 0) {
+    search->found = hwnd;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+HWND dialogOf(HWND owner, DWORD timeoutMs) {
+  const DWORD start = ::GetTickCount();
+  for (;;) {
+    DialogSearch search{owner};
+    ::EnumWindows(&findDialog, reinterpret_cast<LPARAM>(&search));
+    if (search.found != nullptr || ::GetTickCount() - start > timeoutMs) return search.found;
+    ::Sleep(20);
+  }
+}
+
+BOOL CALLBACK printStaticText(HWND hwnd, LPARAM) {
+  wchar_t name[16] = {};
+  ::GetClassNameW(hwnd, name, 16);
+  const std::string text = windowText(hwnd);
+  if (::lstrcmpiW(name, L"Static") == 0 && !text.empty()) {
+    const std::string line = text + "\n";
+    std::fwrite(line.data(), 1, line.size(), stdout);
+  }
+  return TRUE;
+}
+
+// Selects the folder in the browser as its owner's program would, with
+// BFFM_SETSELECTIONW: the path goes into the browser's process first, since
+// a message carries only its address.
+int browse(HWND owner, const std::string& path) {
+  HWND dialog = dialogOf(owner, 20000);
+  if (dialog == nullptr) {
+    std::fprintf(stderr, "no folder browser\n");
+    return 1;
+  }
+  DWORD processId = 0;
+  ::GetWindowThreadProcessId(dialog, &processId);
+  HANDLE process = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, processId);
+  if (process == nullptr) return 1;
+  const std::wstring widePath = wide(path);
+  const SIZE_T size = (widePath.size() + 1) * sizeof(wchar_t);
+  void* remote = ::VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+  int result = 1;
+  if (remote != nullptr && ::WriteProcessMemory(process, remote, widePath.c_str(), size, nullptr)) {
+    ::SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(remote));
+    ::SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    result = 0;
+  }
+  // The browser has ended by now; its process may free the page or not.
+  if (remote != nullptr) ::VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  ::CloseHandle(process);
+  return result;
+}
+
 int usage() {
   std::fputs(
       "usage: wintool wait-window|visible|count|close|click|checked|texts|listbox|listbox-select|edit-text|"
-      "edit-selection|dump|dpi|acp|key|keys|focus|activate|minimize|iconic|foreground|end-session|hold ...\n",
+      "edit-selection|dump|dpi|acp|key|keys|focus|activate|minimize|iconic|foreground|end-session|hold|dialog|"
+      "dialog-rect|dialog-press|browse ...\n",
       stderr);
   return 2;
 }
@@ -271,9 +361,7 @@ int ping(const char* title, int count, int pauseMs) {
   return allAnswered ? 0 : 1;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int run(int argc, const char* const* argv) {
   if (argc < 2) return usage();
   const std::string cmd = argv[1];
   if (cmd == "hold" && argc == 2) {
@@ -403,6 +491,32 @@ int main(int argc, char** argv) {
       std::printf("%d\n", static_cast<int>(::SendMessageW(search.found, BM_GETCHECK, 0, 0)));
       return 0;
     }
+    if (cmd == "dialog" && argc == 4) {
+      HWND dialog = dialogOf(window, static_cast<DWORD>(std::strtoul(argv[3], nullptr, 10)));
+      if (dialog == nullptr) {
+        std::fprintf(stderr, "no dialog of %s\n", argv[2]);
+        return 1;
+      }
+      std::fflush(stdout);
+      ::EnumChildWindows(dialog, &printStaticText, 0);
+      return 0;
+    }
+    if (cmd == "dialog-rect") {
+      HWND dialog = dialogOf(window, 0);
+      if (dialog == nullptr) return 1;
+      RECT r{};
+      ::GetWindowRect(dialog, &r);
+      std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+      return 0;
+    }
+    if (cmd == "dialog-press" && argc == 4) {
+      HWND dialog = dialogOf(window, 0);
+      if (dialog == nullptr) return 1;
+      const auto id = static_cast<WORD>(std::strtoul(argv[3], nullptr, 10));
+      ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+      return 0;
+    }
+    if (cmd == "browse" && argc == 4) return browse(window, argv[3]);
     if (cmd == "click" && argc == 4) {
       ChildSearch search{argv[3]};
       ::EnumChildWindows(window, &findChild, reinterpret_cast<LPARAM>(&search));
@@ -418,4 +532,20 @@ int main(int argc, char** argv) {
     }
   }
   return usage();
+}
+
+}  // namespace
+
+int main() {
+  // The wide command line, so that titles and paths in any language arrive
+  // whole (argv is in the ANSI code page).
+  int argc = 0;
+  LPWSTR* wideArgs = ::CommandLineToArgvW(::GetCommandLineW(), &argc);
+  if (wideArgs == nullptr) return 2;
+  std::vector<std::string> args;
+  for (int i = 0; i < argc; ++i) args.push_back(utf8(wideArgs[i]));
+  ::LocalFree(wideArgs);
+  std::vector<const char*> argv;
+  for (const auto& a : args) argv.push_back(a.c_str());
+  return run(argc, argv.data());
 }

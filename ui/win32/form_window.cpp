@@ -120,7 +120,7 @@ int FormWindow::px(int twips) const {
 
 std::wstring FormWindow::shownCaption(ControlId id) const {
   if (!form_.captionShown(id)) return {};
-  return widen(form_.caption(id), form_.ansiText(id) ? CP_ACP : kTextCodePage);
+  return widen(form_.caption(id));
 }
 
 void FormWindow::arrangeTabOrder() {

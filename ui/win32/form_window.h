@@ -6,8 +6,8 @@
 // Every control gets a child window, parented to the window of its model
 // container; moving a panel into another container is a SetParent. Timers,
 // components and menus have no window. Each child's window text is its
-// caption, converted once from Windows-1250 to UTF-16, so that any system
-// (and a screen reader) sees the right letters whatever its code page.
+// caption, converted once from UTF-8 to UTF-16, so that any system (and a
+// screen reader) sees the right letters whatever its code page.
 //
 // Geometry is in twips, scaled to the window's own DPI; the window's model
 // rectangle is its client area. The fonts are the system's message font at

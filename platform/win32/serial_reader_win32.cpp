@@ -57,43 +57,43 @@ bool SerialReader::cycle() {
     }
   }
   handOver(got);
-  if (error == 0) return rest(kCycleRest);
+  if (error == 0) return rest(got > 0 ? kCycleRest : kRestAfterNothing);
   handOverFailure(error);
   if (isDeviceGoneError(static_cast<int>(error))) return false;
   return rest(kRetryAfterFailure);
 }
 
 SerialReader::ReadOutcome SerialReader::read(std::size_t at, DWORD count) {
+  // The overlapped block lives on this stack: no path returns while the
+  // read may still write into it. The count comes from the result alone.
   OVERLAPPED overlapped{};
   overlapped.hEvent = readDone_.get();
   ::ResetEvent(readDone_.get());
   ReadOutcome outcome;
-  if (::ReadFile(port_, buffer_.data() + at, count, &outcome.got, &overlapped)) return outcome;
-  outcome.error = ::GetLastError();
-  if (outcome.error != ERROR_IO_PENDING) return outcome;
-
-  const HANDLE events[] = {stop_.get(), readDone_.get()};
-  for (;;) {
-    const DWORD woke = ::WaitForMultipleObjects(2, events, FALSE, kPresenceCheck);
-    if (woke == WAIT_OBJECT_0 + 1) {
-      outcome.error = ::GetOverlappedResult(port_, &overlapped, &outcome.got, FALSE) ? 0 : ::GetLastError();
-      // A read that ran into a total timeout has merely found the line
-      // silent (Wine says so with ERROR_TIMEOUT).
-      if (outcome.error == ERROR_TIMEOUT) outcome.error = 0;
-      return outcome;
+  if (!::ReadFile(port_, buffer_.data() + at, count, nullptr, &overlapped)) {
+    outcome.error = ::GetLastError();
+    if (outcome.error != ERROR_IO_PENDING) return outcome;
+    outcome.error = 0;
+    const HANDLE events[] = {stop_.get(), readDone_.get()};
+    while (!HasOverlappedIoCompleted(&overlapped)) {
+      const DWORD woke = ::WaitForMultipleObjects(2, events, FALSE, kPresenceCheck);
+      if (woke == WAIT_OBJECT_0 + 1) continue;
+      outcome.stopped = woke != WAIT_TIMEOUT;
+      if (!outcome.stopped) {
+        const Result<DWORD> present = driverStatus();
+        if (present.ok()) continue;
+        outcome.error = static_cast<DWORD>(present.error);
+      }
+      ::CancelIoEx(port_, &overlapped);
+      break;
     }
-    outcome.stopped = woke != WAIT_TIMEOUT;
-    if (!outcome.stopped) {
-      const Result<DWORD> present = driverStatus();
-      if (present.ok()) continue;
-      outcome.error = static_cast<DWORD>(present.error);
-    }
-    ::CancelIoEx(port_, &overlapped);
-    DWORD cancelledGot = 0;
-    (void)::GetOverlappedResult(port_, &overlapped, &cancelledGot, TRUE);
-    outcome.got = cancelledGot;
-    return outcome;
   }
+  const DWORD failed = ::GetOverlappedResult(port_, &overlapped, &outcome.got, TRUE) ? 0 : ::GetLastError();
+  if (outcome.error == 0 && !outcome.stopped) outcome.error = failed;
+  // A read that ran into a total timeout has merely found the line silent
+  // (Wine says so with ERROR_TIMEOUT).
+  if (outcome.error == ERROR_TIMEOUT) outcome.error = 0;
+  return outcome;
 }
 
 Result<DWORD> SerialReader::driverStatus() {

@@ -20,7 +20,7 @@
 // - A failure is kept after the bytes read before it and handed over once.
 //   After a device-gone failure the thread ends; after any other it rests
 //   kRetryAfterFailure and reads again. A read that completes with nothing
-//   rests kCycleRest too, so that an odd driver cannot make it spin.
+//   rests kRestAfterNothing, so that an odd driver cannot make it spin.
 // - At most kMaxWaitingBytes wait to be taken; while that many do, the
 //   thread reads nothing (the driver's queue holds what comes).
 // - Destroying the reader cancels the pending read and waits for the thread;
@@ -40,7 +40,9 @@
 
 namespace pondex::win32 {
 
-inline constexpr DWORD kCycleRest = 10;           // ms
+inline constexpr DWORD kCycleRest = 10;  // ms
+// Longer: a read completing with nothing is a driver's oddity, not a stream.
+inline constexpr DWORD kRestAfterNothing = 20;    // ms
 inline constexpr DWORD kPresenceCheck = 250;      // ms
 inline constexpr DWORD kRetryAfterFailure = 250;  // ms
 // The driver's input queue asked for at open, which holds what the line

@@ -141,15 +141,15 @@ int stream(int seconds, const SerialTimeouts& timeouts) {
     LARGE_INTEGER due{};
     due.QuadPart = -60000;
     ::SetWaitableTimer(timer.get(), &due, 6, nullptr, nullptr, FALSE);
-    std::string chunk(6, ' ');
     for (std::size_t at = 0; at < total && writing; at += 6) {
       ::WaitForSingleObject(timer.get(), INFINITE);
-      for (std::size_t i = 0; i < 6; ++i) {
-        chunk[i] = static_cast<char>('0' + (at + i) % 10);
-        written[at + i] = Clock::now();
+      std::string chunk;
+      for (std::size_t i = at; i < total && i < at + 6; ++i) {
+        chunk += static_cast<char>('0' + i % 10);
+        written[i] = Clock::now();
       }
       DWORD put = 0;
-      ::WriteFile(b.farSide.get(), chunk.data(), 6, &put, nullptr);
+      ::WriteFile(b.farSide.get(), chunk.data(), static_cast<DWORD>(chunk.size()), &put, nullptr);
     }
   });
   const double before = processCpuMs();

@@ -1,99 +1,122 @@
 #include "platform/win32/serial_reader_win32.h"
 
+#include <algorithm>
 #include <stdexcept>
+#include <string>
 #include <utility>
 
 #include "platform/serial.h"
 #include "platform/win32/callback_guard.h"
 
 namespace pondex::win32 {
-namespace {
 
-// How often a waiting read checks that the device is still there, and how
-// long it rests after a failure before it reads again.
-constexpr DWORD kPresenceCheckMs = 250;
-constexpr DWORD kRetryAfterFailureMs = 250;
+bool isLineError(DWORD commErrors) {
+  return (commErrors & (CE_FRAME | CE_RXPARITY | CE_OVERRUN | CE_RXOVER)) != 0;
+}
 
-}  // namespace
-
-SerialReader::SerialReader(HANDLE port, std::unique_ptr<CrossThreadSignal> arrived)
+SerialReader::SerialReader(HANDLE port, std::unique_ptr<CrossThreadSignal> arrived, std::function<Millis()> clock)
     : port_(port),
       arrived_(std::move(arrived)),
+      clock_(std::move(clock)),
       stop_(::CreateEventW(nullptr, TRUE, FALSE, nullptr)),
       readDone_(::CreateEventW(nullptr, TRUE, FALSE, nullptr)),
-      buffer_{} {
+      buffer_(kDriverInputQueue) {
   if (!stop_ || !readDone_) throw std::runtime_error("the serial reader's events cannot be created");
   thread_ = std::thread([this] { guarded("serial reader", [this] { run(); }); });
 }
 
 SerialReader::~SerialReader() {
   ::SetEvent(stop_.get());
+  waiting_.close();
   thread_.join();
 }
 
-Result<std::string> SerialReader::take(std::size_t maxBytes) {
-  const std::lock_guard lock(mutex_);
-  if (!pending_.empty()) {
-    std::string piece = pending_.substr(0, maxBytes);
-    pending_.erase(0, piece.size());
-    return {std::move(piece), 0};
-  }
-  return {{}, std::exchange(failure_, 0)};
-}
-
 void SerialReader::run() {
-  while (::WaitForSingleObject(stop_.get(), 0) != WAIT_OBJECT_0) {
-    if (!readOnce()) return;
+  while (cycle()) {
   }
 }
 
-bool SerialReader::readOnce() {
+bool SerialReader::cycle() {
+  const std::size_t room = waiting_.waitForRoom();
+  if (room == 0) return false;
+  // The first byte as long as it takes: the thread sleeps while the line is
+  // silent. Then what the driver holds beyond it, which completes at once.
+  const ReadOutcome first = read(0, 1);
+  if (first.stopped) return false;
+  std::size_t got = first.got;
+  DWORD error = first.error;
+  if (error == 0) {
+    const Result<DWORD> held = driverStatus();
+    error = static_cast<DWORD>(held.error);
+    const std::size_t more = std::min<std::size_t>({held.value, room - got, buffer_.size() - got});
+    if (error == 0 && more > 0) {
+      const ReadOutcome second = read(got, static_cast<DWORD>(more));
+      if (second.stopped) return false;
+      got += second.got;
+      error = second.error;
+    }
+  }
+  handOver(got);
+  if (error == 0) return rest(got > 0 ? kCycleRest : kRestAfterNothing);
+  handOverFailure(error);
+  if (isDeviceGoneError(static_cast<int>(error))) return false;
+  return rest(kRetryAfterFailure);
+}
+
+SerialReader::ReadOutcome SerialReader::read(std::size_t at, DWORD count) {
+  // The overlapped block lives on this stack: no path returns while the
+  // read may still write into it. The count comes from the result alone.
   OVERLAPPED overlapped{};
   overlapped.hEvent = readDone_.get();
   ::ResetEvent(readDone_.get());
-  DWORD got = 0;
-  DWORD error = 0;
-  if (!::ReadFile(port_, buffer_, sizeof buffer_, &got, &overlapped)) {
-    error = ::GetLastError();
-    if (error == ERROR_IO_PENDING && !waitForRead(overlapped, got, error)) return false;
+  ReadOutcome outcome;
+  if (!::ReadFile(port_, buffer_.data() + at, count, nullptr, &overlapped)) {
+    outcome.error = ::GetLastError();
+    if (outcome.error != ERROR_IO_PENDING) return outcome;
+    outcome.error = 0;
+    const HANDLE events[] = {stop_.get(), readDone_.get()};
+    while (!HasOverlappedIoCompleted(&overlapped)) {
+      const DWORD woke = ::WaitForMultipleObjects(2, events, FALSE, kPresenceCheck);
+      if (woke == WAIT_OBJECT_0 + 1) continue;
+      outcome.stopped = woke != WAIT_TIMEOUT;
+      if (!outcome.stopped) {
+        const Result<DWORD> present = driverStatus();
+        if (present.ok()) continue;
+        outcome.error = static_cast<DWORD>(present.error);
+      }
+      ::CancelIoEx(port_, &overlapped);
+      break;
+    }
   }
-  // An empty read that ran into a total timeout is silence, not a failure
+  const DWORD failed = ::GetOverlappedResult(port_, &overlapped, &outcome.got, TRUE) ? 0 : ::GetLastError();
+  if (outcome.error == 0 && !outcome.stopped) outcome.error = failed;
+  // A read that ran into a total timeout has merely found the line silent
   // (Wine says so with ERROR_TIMEOUT).
-  if (error == ERROR_TIMEOUT) error = 0;
-  keep(buffer_, got, error);
-  if (error == 0) return true;
-  if (isDeviceGoneError(static_cast<int>(error))) return false;
-  return ::WaitForSingleObject(stop_.get(), kRetryAfterFailureMs) != WAIT_OBJECT_0;
+  if (outcome.error == ERROR_TIMEOUT) outcome.error = 0;
+  return outcome;
 }
 
-bool SerialReader::waitForRead(OVERLAPPED& overlapped, DWORD& got, DWORD& error) {
-  const HANDLE events[] = {stop_.get(), readDone_.get()};
-  for (;;) {
-    const DWORD woke = ::WaitForMultipleObjects(2, events, FALSE, kPresenceCheckMs);
-    if (woke == WAIT_OBJECT_0 + 1) break;
-    DWORD lineErrors = 0;
-    COMSTAT status{};
-    const bool stopping = woke != WAIT_TIMEOUT;
-    const bool gone = !stopping && !::ClearCommError(port_, &lineErrors, &status);
-    if (!stopping && !gone) continue;
-    const DWORD goneError = gone ? ::GetLastError() : 0;
-    ::CancelIoEx(port_, &overlapped);
-    ::GetOverlappedResult(port_, &overlapped, &got, TRUE);
-    if (stopping) return false;
-    error = goneError;
-    return true;
-  }
-  error = ::GetOverlappedResult(port_, &overlapped, &got, FALSE) ? 0 : ::GetLastError();
-  return true;
+Result<DWORD> SerialReader::driverStatus() {
+  DWORD errors = 0;
+  COMSTAT status{};
+  if (!::ClearCommError(port_, &errors, &status)) return {0, lastError().error};
+  if (isLineError(errors)) lineError_ = true;
+  return {status.cbInQue, 0};
 }
 
-void SerialReader::keep(const char* bytes, DWORD count, DWORD error) {
-  if (count == 0 && error == 0) return;
-  {
-    const std::lock_guard lock(mutex_);
-    pending_.append(bytes, count);
-    if (error != 0) failure_ = static_cast<int>(error);
-  }
+bool SerialReader::rest(DWORD ms) {
+  return ::WaitForSingleObject(stop_.get(), ms) != WAIT_OBJECT_0;
+}
+
+void SerialReader::handOver(std::size_t count) {
+  if (count == 0) return;
+  waiting_.put({.bytes = std::string(buffer_.data(), count), .receivedAt = clock_(), .lineError = lineError_});
+  lineError_ = false;
+  arrived_->signal();
+}
+
+void SerialReader::handOverFailure(DWORD error) {
+  waiting_.putFailure(static_cast<int>(error), clock_());
   arrived_->signal();
 }
 

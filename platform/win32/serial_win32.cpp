@@ -4,9 +4,14 @@
 
 #include "platform/win32/handles.h"
 #include "platform/win32/serial_reader_win32.h"
+#include "platform/win32/text_win32.h"
 
 namespace pondex::win32 {
 namespace {
+
+// What SetupComm is told of the output side, which the program fills only
+// with short commands.
+constexpr DWORD kDriverOutputQueue = 4096;
 
 struct Win32LineControl final : LineControl {
   DCB dcb{};
@@ -40,10 +45,11 @@ class Win32OpenPort final : public OpenPort {
 
   void startReading(std::function<void()> arrived) override {
     if (reader_ || !handle_) return;
-    reader_ = std::make_unique<SerialReader>(handle_.get(), loop_.createSignal(std::move(arrived)));
+    reader_ = std::make_unique<SerialReader>(handle_.get(), loop_.createSignal(std::move(arrived)),
+                                             [&loop = loop_] { return loop.now(); });
   }
 
-  Result<std::string> read(std::size_t maxBytes) override {
+  Result<SerialPiece> read(std::size_t maxBytes) override {
     if (!handle_) return {{}, ERROR_INVALID_HANDLE};
     if (!reader_) return {};
     return reader_->take(maxBytes);
@@ -96,9 +102,15 @@ std::string systemPortName(const std::string& name) {
 }
 
 Result<std::unique_ptr<OpenPort>> Win32SerialPorts::open(const std::string& name) {
-  UniqueFile handle{::CreateFileA(systemPortName(name).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+  // Port names are ANSI bytes, as the settings hold them.
+  const std::wstring systemName = widen(systemPortName(name), CP_ACP);
+  UniqueFile handle{::CreateFileW(systemName.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                   FILE_FLAG_OVERLAPPED, nullptr)};
   if (!handle) return {nullptr, lastError().error};
+  // Room in the driver for what comes while the reader pauses. A driver
+  // may refuse (a pty under Wine keeps its own size): that only makes the
+  // room smaller, so the answer is ignored.
+  (void)::SetupComm(handle.get(), kDriverInputQueue, kDriverOutputQueue);
   return {std::make_unique<Win32OpenPort>(std::move(handle), loop_), 0};
 }
 

@@ -149,10 +149,16 @@ TYPED_TEST_P(SerialContract, AStreamIsHandedOverWhileItFlows) {
   }));
   EXPECT_EQ(this->received, stream);
   EXPECT_GE(receivedWhileFlowing, stream.size() / 2) << "the stream waited for its end";
+  // One hand-over may come out as several pieces (read() cuts at 256): they
+  // share its stamp.
   std::vector<std::size_t> sizes;
-  for (const auto& p : this->pieces) sizes.push_back(p.bytes.size());
+  for (std::size_t i = 0; i < this->pieces.size(); ++i) {
+    const bool sameHandOver = i > 0 && this->pieces[i].receivedAt == this->pieces[i - 1].receivedAt;
+    if (!sameHandOver) sizes.push_back(0);
+    sizes.back() += this->pieces[i].bytes.size();
+  }
   std::sort(sizes.begin(), sizes.end());
-  EXPECT_LE(sizes[sizes.size() / 2], 64u) << "the median piece held " << sizes[sizes.size() / 2] << " bytes";
+  EXPECT_LE(sizes[sizes.size() / 2], 64u) << "the median hand-over held " << sizes[sizes.size() / 2] << " bytes";
 }
 
 TYPED_TEST_P(SerialContract, AnArrivalDuringTheHandlerIsNotLost) {

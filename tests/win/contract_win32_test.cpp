@@ -8,8 +8,12 @@
 #include <winsock2.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
+#include <cstdlib>
+#include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/win32/event_loop_win32.h"
@@ -149,14 +153,17 @@ struct Win32SocketsEnv {
 INSTANTIATE_TYPED_TEST_SUITE_P(Win32, SocketsContract, Win32SocketsEnv);
 
 // COM1 read by the implementation; COM2, its far side, by plain synchronous
-// calls of this test, drained of what earlier tests left.
+// calls of this test, drained of what earlier tests left. The pair is the
+// pty pair of with-serial-pair.sh, whose watcher pulls it out and puts it
+// back when asked through a request file in $PONDEX_WINE_DIR.
 struct Win32SerialEnv {
-  Win32SerialEnv() {
-    farSide.reset(::CreateFileA("COM2", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-    EXPECT_TRUE(farSide.valid()) << "COM2 does not open: error " << ::GetLastError();
-    COMMTIMEOUTS t{50, 0, 100, 0, 1000};
-    ::SetCommTimeouts(farSide.get(), &t);
-    ::PurgeComm(farSide.get(), PURGE_RXCLEAR | PURGE_TXCLEAR);
+  Win32SerialEnv() { openFarSide(); }
+  ~Win32SerialEnv() {
+    if (streamer.joinable()) streamer.join();
+    farSide.reset();
+    if (removed) {
+      EXPECT_TRUE(askThePair("plug")) << "the pty pair did not come back";
+    }
   }
   EventLoop& loop() { return real; }
   SerialPorts& ports() { return serial; }
@@ -165,6 +172,23 @@ struct Win32SerialEnv {
     DWORD put = 0;
     EXPECT_TRUE(::WriteFile(farSide.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &put, nullptr));
   }
+  // A thread of its own writes the chunks on a periodic waitable timer.
+  void farSideStreams(const std::string& bytes, std::size_t chunk, Millis gap) {
+    streamer = std::thread([this, bytes, chunk, gap] {
+      const win32::UniqueKernelHandle timer{::CreateWaitableTimerW(nullptr, FALSE, nullptr)};
+      LARGE_INTEGER due{};
+      due.QuadPart = -10000LL * gap.count();
+      ::SetWaitableTimer(timer.get(), &due, static_cast<LONG>(gap.count()), nullptr, nullptr, FALSE);
+      for (std::size_t at = 0; at < bytes.size(); at += chunk) {
+        ::WaitForSingleObject(timer.get(), INFINITE);
+        const std::string piece = bytes.substr(at, chunk);
+        DWORD put = 0;
+        ::WriteFile(farSide.get(), piece.data(), static_cast<DWORD>(piece.size()), &put, nullptr);
+      }
+      streamEnded = true;
+    });
+  }
+  bool farSideStreamEnded() const { return streamEnded; }
   std::string farSideReceives(std::size_t count) {
     std::string got;
     char buffer[256];
@@ -175,6 +199,13 @@ struct Win32SerialEnv {
       got.append(buffer, n);
     return got;
   }
+  // Both ptys vanish, as a USB adapter's port does when it is pulled out.
+  void removeDevice() {
+    removed = true;
+    ASSERT_TRUE(askThePair("unplug")) << "the pty pair was not pulled out";
+  }
+  // Well over the reader's rest between two reads.
+  static void settle() { ::Sleep(100); }
   // The loop's own run(), ended by a timer of its own once done.
   template <typename Pred>
   bool pump(Pred done) {
@@ -197,9 +228,39 @@ struct Win32SerialEnv {
     }
     return done();
   }
+
+  void openFarSide() {
+    farSide.reset(::CreateFileW(L"COM2", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(farSide.valid()) << "COM2 does not open: error " << ::GetLastError();
+    COMMTIMEOUTS t{50, 0, 100, 0, 1000};
+    ::SetCommTimeouts(farSide.get(), &t);
+    ::PurgeComm(farSide.get(), PURGE_RXCLEAR | PURGE_TXCLEAR);
+  }
+  // Creates the request file "serial-pair.<what>" and waits until the
+  // watcher has done it and removed the file; false when it did not.
+  static bool askThePair(const char* what) {
+    const char* dir = std::getenv("PONDEX_WINE_DIR");
+    if (dir == nullptr) return false;
+    std::wstring request = L"Z:";
+    for (const char* c = dir; *c != 0; ++c) request += *c == '/' ? L'\\' : static_cast<wchar_t>(*c);
+    request += L"\\serial-pair.";
+    for (const char* c = what; *c != 0; ++c) request += static_cast<wchar_t>(*c);
+    if (!win32::UniqueFile{
+            ::CreateFileW(request.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)}) {
+      return false;
+    }
+    for (const auto end = SteadyClock::now() + std::chrono::seconds(10); SteadyClock::now() < end; ::Sleep(10)) {
+      if (::GetFileAttributesW(request.c_str()) == INVALID_FILE_ATTRIBUTES) return true;
+    }
+    return false;
+  }
+
   win32::Win32EventLoop real;
   win32::Win32SerialPorts serial{real};
   win32::UniqueFile farSide;
+  std::thread streamer;
+  std::atomic<bool> streamEnded{false};
+  bool removed = false;
 };
 INSTANTIATE_TYPED_TEST_SUITE_P(Win32, SerialContract, Win32SerialEnv);
 

@@ -10,9 +10,11 @@
 
 #include <chrono>
 #include <string>
+#include <thread>
 
 #include "platform/win32/event_loop_win32.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/serial_reader_win32.h"
 #include "serial/arc_comm.h"
 #include "tests/fakes/fake_platform.h"
 
@@ -29,7 +31,7 @@ class SerialWin32Test : public ::testing::Test {
     openFarSide();
     (void)readFarSide(100000, milliseconds{0});
     ASSERT_TRUE(comm.InitCom());
-    while (!comm.GetData().empty()) {
+    while (comm.takePiece()) {
     }
   }
 
@@ -55,8 +57,9 @@ class SerialWin32Test : public ::testing::Test {
   // Takes what arrives until `count` bytes came or 5 s passed.
   std::string readComm(std::size_t count) {
     std::string got;
-    for (const auto end = Clock::now() + milliseconds{5000}; got.size() < count && Clock::now() < end; ::Sleep(5))
-      got += comm.GetData();
+    for (const auto end = Clock::now() + milliseconds{5000}; got.size() < count && Clock::now() < end; ::Sleep(5)) {
+      while (auto piece = comm.takePiece()) got += piece->bytes;
+    }
     return got;
   }
 
@@ -90,6 +93,74 @@ TEST_F(SerialWin32Test, FailedOpensAreShownWithTheSystemsErrorAndGiveTheHandleBa
             "Com Port Com14: not available. Use Serial settings (on the main menu) to setup your ports.");
   comm.setComPort("Com1:");
   EXPECT_TRUE(comm.InitCom()) << "the refused mode's handle was given back";
+}
+
+// More than may wait between the reader and the taker: the reader pauses
+// while the taker is away, the driver and the line hold what comes
+// meanwhile, and once the taker is back every byte arrives, in order.
+TEST(SerialWin32Reader, ABacklogBeyondTheBoundArrivesWholeOnceTaken) {
+  win32::Win32EventLoop loop;
+  win32::Win32SerialPorts ports{loop};
+  // Overlapped, so that a write the reader never takes in can be called off.
+  const win32::UniqueFile farSide{
+      ::CreateFileW(L"COM2", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr)};
+  ASSERT_TRUE(farSide.valid()) << "COM2 does not open: error " << ::GetLastError();
+  const win32::UniqueKernelHandle written{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+  const win32::UniqueKernelHandle giveUp{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+  auto opened = ports.open("COM1");
+  ASSERT_TRUE(opened.ok()) << "error " << opened.error;
+  OpenPort& port = *opened.value;
+  port.discardInput();
+  ASSERT_TRUE(port.setTimeouts({.writeTotalMultiplier = 1, .writeTotalConstant = 1}).ok());
+  port.startReading([] {});
+
+  const std::size_t total = kMaxWaitingBytes + kMaxWaitingBytes / 4;
+  // Not periodic in the size of a read, so that a piece out of place shows.
+  const auto byteAt = [](std::size_t i) { return static_cast<char>((i % 251) ^ ((i >> 12) & 0xFF)); };
+  std::thread writer([&] {
+    std::string chunk;
+    for (std::size_t at = 0; at < total; at += chunk.size()) {
+      chunk.clear();
+      for (std::size_t i = at; i < total && i < at + 4096; ++i) chunk += byteAt(i);
+      OVERLAPPED overlapped{};
+      overlapped.hEvent = written.get();
+      DWORD put = 0;
+      if (!::WriteFile(farSide.get(), chunk.data(), static_cast<DWORD>(chunk.size()), &put, &overlapped)) {
+        if (::GetLastError() != ERROR_IO_PENDING) return;
+        const HANDLE events[] = {written.get(), giveUp.get()};
+        if (::WaitForMultipleObjects(2, events, FALSE, INFINITE) != WAIT_OBJECT_0)
+          ::CancelIoEx(farSide.get(), &overlapped);
+        if (!::GetOverlappedResult(farSide.get(), &overlapped, &put, TRUE)) return;
+      }
+    }
+  });
+  // The taker is away long enough for the reader to fill what may wait.
+  ::Sleep(4000);
+  std::string got;
+  for (const auto end = Clock::now() + std::chrono::seconds(30); got.size() < total && Clock::now() < end;) {
+    auto piece = port.read(65536);
+    ASSERT_TRUE(piece.ok()) << "error " << piece.error;
+    if (piece.value.bytes.empty()) ::Sleep(5);
+    got += piece.value.bytes;
+  }
+  ::SetEvent(giveUp.get());
+  writer.join();
+  ASSERT_EQ(got.size(), total);
+  for (std::size_t i = 0; i < total; ++i) {
+    ASSERT_EQ(got[i], byteAt(i)) << "byte " << i;
+  }
+}
+
+// A pty has no UART, so no line error can be made on one: the mapping of
+// ClearCommError's bits is checked on its own.
+TEST(SerialLineErrors, AreTheBitsOfLostOrGarbledBytesOnly) {
+  for (const DWORD lost : {CE_FRAME, CE_RXPARITY, CE_OVERRUN, CE_RXOVER}) {
+    EXPECT_TRUE(win32::isLineError(lost)) << std::hex << lost;
+    EXPECT_TRUE(win32::isLineError(lost | CE_BREAK)) << std::hex << lost;
+  }
+  for (const DWORD other : {DWORD{0}, DWORD{CE_BREAK}, DWORD{CE_TXFULL}, DWORD{CE_MODE}}) {
+    EXPECT_FALSE(win32::isLineError(other)) << std::hex << other;
+  }
 }
 
 }  // namespace

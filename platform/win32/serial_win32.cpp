@@ -103,7 +103,7 @@ std::string systemPortName(const std::string& name) {
 
 Result<std::unique_ptr<OpenPort>> Win32SerialPorts::open(const std::string& name) {
   // Port names are ANSI bytes, as the settings hold them.
-  const std::wstring systemName = widen(systemPortName(name), CP_ACP);
+  const std::wstring systemName = widen(systemPortName(name));
   UniqueFile handle{::CreateFileW(systemName.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                   FILE_FLAG_OVERLAPPED, nullptr)};
   if (!handle) return {nullptr, lastError().error};

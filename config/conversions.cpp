@@ -116,16 +116,51 @@ std::optional<bool> toBoolean(std::string_view text) {
 
 namespace pondex {
 
-std::optional<FileMode> storedFileMode(int value) {
-  // Panel output is never stored: only the two stored modes come back.
-  if (value == 0) return FileMode::Keystrokes;
-  if (value == 1) return FileMode::DataFile;
+std::optional<OutputTarget> storedOutputTarget(int value) {
+  // Panel output is never stored: only the two stored targets come back.
+  if (value == 0) return OutputTarget::Keystrokes;
+  if (value == 1) return OutputTarget::DataFile;
   return std::nullopt;
 }
 
 std::optional<FrameEndReaction> storedFrameEndReaction(int value) {
   if (value < 0 || value > 4) return std::nullopt;
   return static_cast<FrameEndReaction>(value);
+}
+
+std::optional<DecimalCommaMode> storedDecimalCommaMode(int value) {
+  if (value < 0 || value > 2) return std::nullopt;
+  return static_cast<DecimalCommaMode>(value);
+}
+
+std::optional<WriteMode> storedWriteMode(int value) {
+  if (value == 0) return WriteMode::Append;
+  if (value == 1) return WriteMode::Replace;
+  return std::nullopt;
+}
+
+FileNaming storedFileNaming(int value) {
+  return value == -1 ? FileNaming::PerDay : FileNaming::PerTransmission;
+}
+
+int storedValue(OutputTarget target) {
+  return static_cast<int>(target);
+}
+
+int storedValue(FrameEndReaction reaction) {
+  return static_cast<int>(reaction);
+}
+
+int storedValue(DecimalCommaMode mode) {
+  return static_cast<int>(mode);
+}
+
+int storedValue(WriteMode mode) {
+  return mode == WriteMode::Replace ? 1 : 0;
+}
+
+int storedValue(FileNaming naming) {
+  return static_cast<int>(naming);
 }
 
 }  // namespace pondex

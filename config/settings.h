@@ -8,6 +8,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/files.h"
+
 namespace pondex {
 
 namespace keys {
@@ -69,49 +71,60 @@ inline constexpr const char* kPortStopBits = "1";
 
 // Where delivered characters go. Panel exists only while the data panel is
 // open and is never stored.
-enum class FileMode : std::int16_t { Keystrokes = 0, DataFile = 1, Panel = 2 };
+enum class OutputTarget : std::int16_t { Keystrokes = 0, DataFile = 1, Panel = 2 };
 
 // The keys typed at the end of a frame, by the option chosen. The two
 // "ENTER >> TAB" options also make a carriage return a tab inside the frame.
 enum class FrameEndReaction : std::int16_t { Enter = 0, Tab = 1, Nothing = 2, EnterTab = 3, EnterTabEnter = 4 };
 
+// The decimal comma box, a check box of three states: checked and grayed
+// both turn "." into ",".
+enum class DecimalCommaMode : std::uint8_t { Off = 0, On = 1, Grayed = 2 };
+
+// One data file per transmission ("yymmdd_hhmmss.txt") or per day
+// ("yymmdd.txt").
+enum class FileNaming : std::int16_t { PerTransmission = 0, PerDay = -1 };
+
 // The stored forms, converted here and nowhere else: a number outside the
 // range gives empty.
-std::optional<FileMode> storedFileMode(int value);
+std::optional<OutputTarget> storedOutputTarget(int value);
 std::optional<FrameEndReaction> storedFrameEndReaction(int value);
-inline int storedValue(FileMode mode) {
-  return static_cast<int>(mode);
-}
-inline int storedValue(FrameEndReaction reaction) {
-  return static_cast<int>(reaction);
-}
+std::optional<DecimalCommaMode> storedDecimalCommaMode(int value);
+std::optional<WriteMode> storedWriteMode(int value);  // 0 appends, 1 replaces
+// -1 names a file per day; every other number a file per transmission.
+FileNaming storedFileNaming(int value);
+int storedValue(OutputTarget target);
+int storedValue(FrameEndReaction reaction);
+int storedValue(DecimalCommaMode mode);
+int storedValue(WriteMode mode);
+int storedValue(FileNaming naming);
 
 // Values as the program holds them; they start as the keys' defaults.
 struct Settings {
-  std::uint8_t DecimalCommaMode = 1;  // 0 off, 1 or 2: "." becomes ","
-  pondex::FileMode FileMode = pondex::FileMode::Keystrokes;
-  std::int16_t StaticFileName = 0;  // 0 name per transmission, other: per day
-  std::int16_t FileWriteMode = 0;   // 0 append, 1 overwrite
-  std::uint8_t CrReplacement = 13;  // 0 drops a carriage return
-  std::uint8_t LfReplacement = 10;  // 0 drops a line feed
-  std::string QueryKeyName = defaults::kQueryKey;
-  std::string TareKeyName = defaults::kTareKey;
-  bool TextMode = true;  // false: numeric data
-  pondex::FrameEndReaction FrameEndReaction = pondex::FrameEndReaction::Nothing;
-  std::string QueryCommand = defaults::kQueryCommand;
-  std::string TareCommand = defaults::kTareCommand;
-  std::string DataDirectory = defaults::kDataDirectory;  // UTF-8; see SettingsStore::readPath
-  std::string NetworkAddress = defaults::kNetworkAddress;
-  std::string NetworkPort = defaults::kNetworkPort;
-  std::string PortNumber = defaults::kPortNumber;
-  std::string PortSpeed = defaults::kPortSpeed;
-  std::string PortParity = defaults::kPortParity;
-  std::string PortDataBits = defaults::kPortDataBits;
-  std::string PortStopBits = defaults::kPortStopBits;
+  DecimalCommaMode decimalComma = DecimalCommaMode::On;
+  OutputTarget output = OutputTarget::Keystrokes;
+  FileNaming fileNames = FileNaming::PerTransmission;
+  WriteMode existingFile = WriteMode::Append;  // what a data file that exists already gets
+  std::uint8_t crReplacement = 13;             // 0 drops a carriage return
+  std::uint8_t lfReplacement = 10;             // 0 drops a line feed
+  std::string queryKeyName = defaults::kQueryKey;
+  std::string tareKeyName = defaults::kTareKey;
+  bool textMode = true;  // false: numeric data
+  FrameEndReaction atFrameEnd = FrameEndReaction::Nothing;
+  std::string queryCommand = defaults::kQueryCommand;
+  std::string tareCommand = defaults::kTareCommand;
+  std::string dataDirectory = defaults::kDataDirectory;  // UTF-8; see SettingsStore::readPath
+  std::string networkAddress = defaults::kNetworkAddress;
+  std::string networkPort = defaults::kNetworkPort;
+  std::string portNumber = defaults::kPortNumber;
+  std::string portSpeed = defaults::kPortSpeed;
+  std::string portParity = defaults::kPortParity;
+  std::string portDataBits = defaults::kPortDataBits;
+  std::string portStopBits = defaults::kPortStopBits;
   // Readings instead of characters: each line the scale sends gives its
-  // number alone. StableOnly counts only while WeightOnly is on.
-  bool WeightOnly = false;
-  bool StableOnly = false;
+  // number alone. stableOnly counts only while weightOnly is on.
+  bool weightOnly = false;
+  bool stableOnly = false;
 };
 
 }  // namespace pondex

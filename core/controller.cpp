@@ -69,8 +69,8 @@ bool Controller::start() {
   for (const char* dir : kStartDirectories) (void)p_.files.createDirectory(dir);
 
   window_.load();
-  hotKeys_.SetTareHotKey(settings_.TareKeyName);
-  hotKeys_.SetQueryHotKey(settings_.QueryKeyName);
+  hotKeys_.SetTareHotKey(settings_.tareKeyName);
+  hotKeys_.SetQueryHotKey(settings_.queryKeyName);
   window_.applyHotKeysChoice();
   applyPortSettings();  // no port is open yet, so none is opened
 
@@ -99,7 +99,7 @@ bool Controller::keyPressed(int virtualKey) {
 void Controller::dataPanelPressed() {
   // Received data go to the panel, with the hot keys and the network input
   // of their own, until its window closes.
-  settings_.FileMode = FileMode::Panel;
+  settings_.output = OutputTarget::Panel;
   network_.newClient();
   supervisionTimer_->setEnabled(true);
   p_.panel.showModal();
@@ -201,7 +201,7 @@ void Controller::supervise() {
   if (window_.listening()) {
     // A channel found closed begins a new weighing once it is open again.
     if (networkMode_) {
-      if (!network_.supervise(settings_.NetworkAddress, settings_.NetworkPort)) {
+      if (!network_.supervise(settings_.networkAddress, settings_.networkPort)) {
         dataPath_.newWeighing();
         return;
       }
@@ -220,9 +220,9 @@ void Controller::supervise() {
   // for a reading of its own.
   const bool newQuery = request.query && !queryKeyHeld_;
   queryKeyHeld_ = request.query;
-  if (request.query) sendCommand(settings_.QueryCommand, newQuery);
+  if (request.query) sendCommand(settings_.queryCommand, newQuery);
   if (request.tare) {
-    sendCommand(settings_.TareCommand, false);
+    sendCommand(settings_.tareCommand, false);
     p_.loop.sleep(Millis(10));
     supervisionTimer_->setEnabled(true);
   }
@@ -299,7 +299,7 @@ void Controller::readingDelivered() {
 
 void Controller::endCommandExchange() {
   if (!serialPort_.PortIsOpen()) return;
-  if (transmission_ && !settings_.WeightOnly) {
+  if (transmission_ && !settings_.weightOnly) {
     endTransmission();  // the end-of-frame key once; it closes the port
     return;
   }

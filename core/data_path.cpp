@@ -8,7 +8,7 @@ namespace {
 constexpr const char* kProgramName = "Pon_dex";
 
 RecordAssembler::Options weightOptions(const Settings& s) {
-  return {.settledOnly = s.StableOnly, .separator = DotReplacement(s).front()};
+  return {.settledOnly = s.stableOnly, .separator = DotReplacement(s).front()};
 }
 
 }  // namespace
@@ -24,17 +24,17 @@ void DataPath::deliverPiece(const ReceivedText& piece) {
     }
     return;
   }
-  if (settings_.FileMode == FileMode::DataFile && !out_.file.inTransmission()) beginFileTransmission();
-  if (settings_.FileMode == FileMode::Keystrokes) out_.target.beforeTyping();
+  if (settings_.output == OutputTarget::DataFile && !out_.file.inTransmission()) beginFileTransmission();
+  if (settings_.output == OutputTarget::Keystrokes) out_.target.beforeTyping();
   std::string panelText;
   for (char received : text) {
     std::string ch(1, received);
     if (!TransformChar(settings_, ch)) continue;
-    switch (settings_.FileMode) {
-      case FileMode::DataFile:
+    switch (settings_.output) {
+      case OutputTarget::DataFile:
         out_.file.WriteDataChar(ch);
         break;
-      case FileMode::Keystrokes:
+      case OutputTarget::Keystrokes:
         // A received "~" is a character like any other, not the Enter of
         // the key syntax.
         if (ch == "~") {
@@ -43,13 +43,13 @@ void DataPath::deliverPiece(const ReceivedText& piece) {
           out_.emitter.EmitKeys(ch);
         }
         break;
-      case FileMode::Panel:
+      case OutputTarget::Panel:
         panelText += ch;
         break;
     }
   }
-  if (settings_.FileMode == FileMode::Panel) AddStringFastest(panelText);
-  if (settings_.FileMode == FileMode::DataFile && out_.file.state() == DataFileWriter::State::Failed) {
+  if (settings_.output == OutputTarget::Panel) AddStringFastest(panelText);
+  if (settings_.output == OutputTarget::DataFile && out_.file.state() == DataFileWriter::State::Failed) {
     showDataFileState();
   }
 }
@@ -59,7 +59,7 @@ void DataPath::endOfTransmission(Millis at) {
     if (auto line = lines_.flush(at)) deliverReadings(records_.line(*line, weightOptions(settings_)));
     return;
   }
-  if (settings_.FileMode == FileMode::Keystrokes) SendFrameEnd();
+  if (settings_.output == OutputTarget::Keystrokes) SendFrameEnd();
 }
 
 void DataPath::inputOpened(Millis at) {
@@ -85,11 +85,11 @@ void DataPath::readingTimeUp(Millis now) {
 }
 
 bool DataPath::weightMode() {
-  if (settings_.WeightOnly != weightMode_) {
+  if (settings_.weightOnly != weightMode_) {
     lines_.closed();
     records_.clear();
   }
-  weightMode_ = settings_.WeightOnly;
+  weightMode_ = settings_.weightOnly;
   return weightMode_;
 }
 
@@ -102,20 +102,20 @@ void DataPath::deliverReadings(const std::vector<Reading>& readings) {
 
 void DataPath::deliverReading(const Reading& reading) {
   const std::string& number = reading.number;
-  switch (settings_.FileMode) {
-    case FileMode::Keystrokes:
+  switch (settings_.output) {
+    case OutputTarget::Keystrokes:
       // Only digits, a sign and a separator: nothing of the key syntax.
       out_.target.beforeTyping();
       out_.emitter.EmitKeys(number);
       SendFrameEnd();
       break;
-    case FileMode::DataFile:
+    case OutputTarget::DataFile:
       beginFileTransmission(true);
       out_.file.WriteDataChar(number + "\r\n");
       if (out_.file.state() == DataFileWriter::State::Failed) showDataFileState();
       out_.file.CloseDataFile();
       break;
-    case FileMode::Panel:
+    case OutputTarget::Panel:
       AddStringFastest(number + "\r\n");
       break;
   }
@@ -151,7 +151,7 @@ void DataPath::showDataFileState() {
 void DataPath::SendFrameEnd() {
   // The two "ENTER >> TAB" options type only what their caption ends with:
   // the tab of the frame's own carriage return already came before.
-  switch (settings_.FrameEndReaction) {
+  switch (settings_.atFrameEnd) {
     case FrameEndReaction::Tab:
     case FrameEndReaction::EnterTab:
       out_.emitter.EmitKeys("{TAB}");

@@ -10,29 +10,28 @@ std::string characterWithCode(std::uint8_t code) {
 }  // namespace
 
 std::string DotReplacement(const Settings& s) {
-  return s.DecimalCommaMode != 0 ? "," : ".";
+  return s.decimalComma != DecimalCommaMode::Off ? "," : ".";
 }
 
 std::string CrReplacementText(const Settings& s) {
-  return characterWithCode(s.CrReplacement);
+  return characterWithCode(s.crReplacement);
 }
 
 std::string LfReplacementText(const Settings& s) {
-  return characterWithCode(s.LfReplacement);
+  return characterWithCode(s.lfReplacement);
 }
 
 bool TransformChar(const Settings& s, std::string& ch) {
   if (ch.size() != 1) return true;
   const auto code = static_cast<unsigned char>(ch[0]);
   if (code == 13) {
-    const bool tabForCr =
-        s.FrameEndReaction == FrameEndReaction::EnterTab || s.FrameEndReaction == FrameEndReaction::EnterTabEnter;
+    const bool tabForCr = s.atFrameEnd == FrameEndReaction::EnterTab || s.atFrameEnd == FrameEndReaction::EnterTabEnter;
     ch = tabForCr ? std::string("\t") : CrReplacementText(s);
   } else if (code == 10) {
     ch = LfReplacementText(s);
   } else if (ch == ".") {
     ch = DotReplacement(s);
-  } else if (!s.TextMode && code >= 27 && (code <= 42 || code >= 59)) {
+  } else if (!s.textMode && code >= 27 && (code <= 42 || code >= 59)) {
     return false;
   }
   return true;

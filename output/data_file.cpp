@@ -32,16 +32,16 @@ std::string dataFilePath(const std::string& folder, const std::string& name) {
 }
 
 void DataFileWriter::OpenDataFile(const Settings& settings) {
-  open(dataFilePath(settings.DataDirectory, dataFileName(clock_.localNow(), settings.StaticFileName != 0)),
-       settings.FileWriteMode != 0 ? WriteMode::Replace : WriteMode::Append);
+  open(dataFilePath(settings.dataDirectory, dataFileName(clock_.localNow(), settings.fileNames == FileNaming::PerDay)),
+       settings.existingFile);
 }
 
 void DataFileWriter::OpenReadingFile(const Settings& settings) {
-  const bool perDay = settings.StaticFileName != 0;
-  std::string path = dataFilePath(settings.DataDirectory, dataFileName(clock_.localNow(), perDay));
+  const bool perDay = settings.fileNames == FileNaming::PerDay;
+  std::string path = dataFilePath(settings.dataDirectory, dataFileName(clock_.localNow(), perDay));
   const bool sameSecond = !perDay && path == lastReadingPath_;
   lastReadingPath_ = path;
-  open(std::move(path), settings.FileWriteMode != 0 && !sameSecond ? WriteMode::Replace : WriteMode::Append);
+  open(std::move(path), sameSecond ? WriteMode::Append : settings.existingFile);
 }
 
 void DataFileWriter::open(std::string path, WriteMode mode) {

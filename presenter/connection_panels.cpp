@@ -39,9 +39,9 @@ void ConnectionPanels::bind() {
   }
   form.onClick(c.portApplyButton, [this, &form, &c] {
     const std::string shown = form.caption(c.portNumberValue);
-    x_.binding.SavePortNumber(shown.empty() ? x_.settings.PortNumber : shown);
+    x_.binding.SavePortNumber(shown.empty() ? x_.settings.portNumber : shown);
   });
-  form.onClick(c.portCancelButton, [this] { x_.binding.SavePortNumber(x_.settings.PortNumber); });
+  form.onClick(c.portCancelButton, [this] { x_.binding.SavePortNumber(x_.settings.portNumber); });
   form.onClick(c.portClearButton, [&form, &c] { form.setCaption(c.portNumberValue, ""); });
   form.onClick(c.ethernetButton, [this, &c] {
     // The address panel opens below the port-number row; the boxes keep
@@ -73,10 +73,10 @@ void ConnectionPanels::ApplyNetworkAddress(const std::string& a, const std::stri
   x_.form.setVisible(ids.addressError, false);
   x_.form.setContainer(ids.addressEditor, ids.parkingHolder);
   x_.form.setCaption(ids.addressValue, checked.address);
-  x_.settings.NetworkAddress = checked.address;
+  x_.settings.networkAddress = checked.address;
   x_.store.write(keys::kNetworkAddress, checked.address);
   x_.form.setCaption(ids.addressPortValue, checked.port);
-  x_.settings.NetworkPort = checked.port;
+  x_.settings.networkPort = checked.port;
   x_.store.write(keys::kNetworkPort, checked.port);
 }
 

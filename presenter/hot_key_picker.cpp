@@ -29,11 +29,11 @@ void HotKeyPicker::assign(int functionKey) {
   const std::string name = "F" + std::to_string(functionKey);
   form_.setCaption(*target_, name);
   if (*target_ == c_.tareKeyValue) {
-    settings_.TareKeyName = name;
+    settings_.tareKeyName = name;
     hotKeys_.SetTareHotKey(name);
     store_.write(keys::kTareKey, name);
   } else if (*target_ == c_.queryKeyValue) {
-    settings_.QueryKeyName = name;
+    settings_.queryKeyName = name;
     hotKeys_.SetQueryHotKey(name);
     store_.write(keys::kQueryKey, name);
   }

@@ -14,11 +14,6 @@ int checkBoxValue(const std::string& text, int fallback) {
   return v && *v >= 0 && *v <= 2 ? *v : fallback;
 }
 
-template <typename T>
-T inRangeOr(std::optional<T> value, T low, T high, T fallback) {
-  return value && *value >= low && *value <= high ? *value : fallback;
-}
-
 }  // namespace
 
 void SettingsBinding::bind(Hooks hooks) {
@@ -55,64 +50,63 @@ void SettingsBinding::bind(Hooks hooks) {
 
 void SettingsBinding::LoadSettings() {
   const int decimalComma = checkBoxValue(store_.read(keys::kDecimalComma, defaults::kDecimalComma), 1);
-  s_.DecimalCommaMode = static_cast<std::uint8_t>(decimalComma);
+  s_.decimalComma = storedDecimalCommaMode(decimalComma).value_or(DecimalCommaMode::On);
   form_.setValue(c_.decimalCommaBox, decimalComma);
 
   // "plik" 2 would mean the data panel, which is never stored.
   const auto fileMode = toInt16(store_.read(keys::kFileMode, defaults::kFileMode));
-  s_.FileMode = storedFileMode(fileMode.value_or(0)).value_or(FileMode::Keystrokes);
-  const bool toFile = s_.FileMode != FileMode::Keystrokes;
+  s_.output = storedOutputTarget(fileMode.value_or(0)).value_or(OutputTarget::Keystrokes);
+  const bool toFile = s_.output != OutputTarget::Keystrokes;
   form_.setVisible(c_.autoStartBox, toFile);
   form_.setVisible(c_.autoStartLabel, toFile);
 
-  s_.StaticFileName = toInt16(store_.read(keys::kStaticFileName, defaults::kStaticFileName)).value_or(1);
-  s_.FileWriteMode =
-      inRangeOr<std::int16_t>(toInt16(store_.read(keys::kFileWriteMode, defaults::kFileWriteMode)), 0, 1, 0);
+  s_.fileNames = storedFileNaming(toInt16(store_.read(keys::kStaticFileName, defaults::kStaticFileName)).value_or(1));
+  s_.existingFile = storedWriteMode(toInt16(store_.read(keys::kFileWriteMode, defaults::kFileWriteMode)).value_or(0))
+                        .value_or(WriteMode::Append);
 
-  form_.setValue(c_.toFileBox, storedValue(s_.FileMode));
+  form_.setValue(c_.toFileBox, storedValue(s_.output));
   form_.setVisible(c_.fileNamingGroup, toFile);
 
-  // The second assignment reads StaticFileName again, after the first one's
-  // change handling may have rewritten it: every value but -1 ends as a
-  // name per transmission, written back as "0".
-  form_.setValue(c_.fileNamingOptions[0], s_.StaticFileName != -1 ? 1 : 0);
-  form_.setValue(c_.fileNamingOptions[1], s_.StaticFileName != 0 ? 1 : 0);
+  // Turning an option on runs its change handling: a name per transmission
+  // is written back as "0", whatever number was stored for it.
+  form_.setValue(c_.fileNamingOptions[0], s_.fileNames == FileNaming::PerTransmission ? 1 : 0);
+  form_.setValue(c_.fileNamingOptions[1], s_.fileNames == FileNaming::PerDay ? 1 : 0);
   form_.setVisible(c_.writeModeFrame, form_.isOn(c_.fileNamingOptions[1]));
 
-  form_.setValue(c_.writeModeOptions[static_cast<std::size_t>(s_.FileWriteMode)], 1);
+  form_.setValue(c_.writeModeOptions[static_cast<std::size_t>(storedValue(s_.existingFile))], 1);
 
   form_.setValue(c_.listeningBox, checkBoxValue(store_.read(keys::kListening, defaults::kCheckBox), 0));
   form_.setValue(c_.hotKeysBox, checkBoxValue(store_.read(keys::kHotKeys, defaults::kCheckBox), 0));
   form_.setValue(c_.autoStartBox, checkBoxValue(store_.read(keys::kAutostartRead, defaults::kCheckBox), 0));
 
-  s_.CrReplacement = toByte(store_.read(keys::kCr, defaults::kCr)).value_or(13);
-  s_.LfReplacement = toByte(store_.read(keys::kLf, defaults::kLf)).value_or(10);
-  form_.setValue(c_.dropCrBox, s_.CrReplacement == 0 ? 1 : 0);
-  form_.setValue(c_.dropLfBox, s_.LfReplacement == 0 ? 1 : 0);
+  s_.crReplacement = toByte(store_.read(keys::kCr, defaults::kCr)).value_or(13);
+  s_.lfReplacement = toByte(store_.read(keys::kLf, defaults::kLf)).value_or(10);
+  form_.setValue(c_.dropCrBox, s_.crReplacement == 0 ? 1 : 0);
+  form_.setValue(c_.dropLfBox, s_.lfReplacement == 0 ? 1 : 0);
 
-  s_.QueryKeyName = store_.read(keys::kQueryKey, defaults::kQueryKey);
-  s_.TareKeyName = store_.read(keys::kTareKey, defaults::kTareKey);
-  form_.setCaption(c_.tareKeyValue, s_.TareKeyName);
-  form_.setCaption(c_.queryKeyValue, s_.QueryKeyName);
+  s_.queryKeyName = store_.read(keys::kQueryKey, defaults::kQueryKey);
+  s_.tareKeyName = store_.read(keys::kTareKey, defaults::kTareKey);
+  form_.setCaption(c_.tareKeyValue, s_.tareKeyName);
+  form_.setCaption(c_.queryKeyValue, s_.queryKeyName);
 
-  s_.TextMode = toBoolean(store_.read(keys::kTextMode, defaults::kTextMode)).value_or(true);
-  form_.setValue(c_.textDataOption, s_.TextMode ? 1 : 0);
+  s_.textMode = toBoolean(store_.read(keys::kTextMode, defaults::kTextMode)).value_or(true);
+  form_.setValue(c_.textDataOption, s_.textMode ? 1 : 0);
   form_.setValue(c_.numericDataOption, form_.isOn(c_.textDataOption) ? 0 : 1);
 
   const auto frameEnd = toInt16(store_.read(keys::kFrameEndRead, defaults::kFrameEnd));
-  s_.FrameEndReaction = storedFrameEndReaction(frameEnd.value_or(2)).value_or(FrameEndReaction::Nothing);
-  form_.setValue(c_.endOfFrameOptions[static_cast<std::size_t>(storedValue(s_.FrameEndReaction))], 1);
+  s_.atFrameEnd = storedFrameEndReaction(frameEnd.value_or(2)).value_or(FrameEndReaction::Nothing);
+  form_.setValue(c_.endOfFrameOptions[static_cast<std::size_t>(storedValue(s_.atFrameEnd))], 1);
 
-  s_.QueryCommand = store_.read(keys::kQueryCommand, defaults::kQueryCommand);
-  s_.TareCommand = store_.read(keys::kTareCommand, defaults::kTareCommand);
+  s_.queryCommand = store_.read(keys::kQueryCommand, defaults::kQueryCommand);
+  s_.tareCommand = store_.read(keys::kTareCommand, defaults::kTareCommand);
 
-  s_.DataDirectory = store_.readPath(keys::kDataDirectory, defaults::kDataDirectory);
-  form_.setCaption(c_.dataFolderValue, s_.DataDirectory);
+  s_.dataDirectory = store_.readPath(keys::kDataDirectory, defaults::kDataDirectory);
+  form_.setCaption(c_.dataFolderValue, s_.dataDirectory);
 
-  s_.NetworkAddress = store_.read(keys::kNetworkAddress, defaults::kNetworkAddress);
-  s_.NetworkPort = store_.read(keys::kNetworkPort, defaults::kNetworkPort);
-  form_.setCaption(c_.addressValue, s_.NetworkAddress);
-  form_.setCaption(c_.addressPortValue, s_.NetworkPort);
+  s_.networkAddress = store_.read(keys::kNetworkAddress, defaults::kNetworkAddress);
+  s_.networkPort = store_.read(keys::kNetworkPort, defaults::kNetworkPort);
+  form_.setCaption(c_.addressValue, s_.networkAddress);
+  form_.setCaption(c_.addressPortValue, s_.networkPort);
 
   // Both boxes are designed unchecked: a file without the keys writes
   // nothing for them.
@@ -126,16 +120,16 @@ void SettingsBinding::LoadPortSettings() {
   // Stored as the shortest decimal text of its number ("03" is "3", text
   // without digits "0"); a number beyond any port takes the default.
   const auto number = toInt32(store_.read(keys::kPortNumber, defaults::kPortNumber));
-  s_.PortNumber = number ? std::to_string(*number) : defaults::kPortNumber;
-  s_.PortSpeed = store_.read(keys::kPortSpeed, defaults::kPortSpeed);
-  s_.PortParity = store_.read(keys::kPortParity, defaults::kPortParity);
-  s_.PortDataBits = store_.read(keys::kPortDataBits, defaults::kPortDataBits);
-  s_.PortStopBits = store_.read(keys::kPortStopBits, defaults::kPortStopBits);
-  form_.setCaption(c_.portNumberValue, s_.PortNumber);
-  form_.setCaption(c_.speedValue, s_.PortSpeed);
-  form_.setCaption(c_.parityValue, s_.PortParity);
-  form_.setCaption(c_.dataBitsValue, s_.PortDataBits);
-  form_.setCaption(c_.stopBitsValue, s_.PortStopBits);
+  s_.portNumber = number ? std::to_string(*number) : defaults::kPortNumber;
+  s_.portSpeed = store_.read(keys::kPortSpeed, defaults::kPortSpeed);
+  s_.portParity = store_.read(keys::kPortParity, defaults::kPortParity);
+  s_.portDataBits = store_.read(keys::kPortDataBits, defaults::kPortDataBits);
+  s_.portStopBits = store_.read(keys::kPortStopBits, defaults::kPortStopBits);
+  form_.setCaption(c_.portNumberValue, s_.portNumber);
+  form_.setCaption(c_.speedValue, s_.portSpeed);
+  form_.setCaption(c_.parityValue, s_.portParity);
+  form_.setCaption(c_.dataBitsValue, s_.portDataBits);
+  form_.setCaption(c_.stopBitsValue, s_.portStopBits);
 }
 
 void SettingsBinding::savePortValue(ui::ControlId selector, ui::ControlId valueLabel, std::string& value,
@@ -148,68 +142,68 @@ void SettingsBinding::savePortValue(ui::ControlId selector, ui::ControlId valueL
 }
 
 void SettingsBinding::SavePortNumber(const std::string& text) {
-  savePortValue(c_.portPad, c_.portNumberValue, s_.PortNumber, keys::kPortNumber, text);
+  savePortValue(c_.portPad, c_.portNumberValue, s_.portNumber, keys::kPortNumber, text);
 }
 void SettingsBinding::SavePortSpeed(const std::string& text) {
-  savePortValue(c_.speedSelector, c_.speedValue, s_.PortSpeed, keys::kPortSpeed, text);
+  savePortValue(c_.speedSelector, c_.speedValue, s_.portSpeed, keys::kPortSpeed, text);
 }
 void SettingsBinding::SavePortParity(const std::string& text) {
-  savePortValue(c_.paritySelector, c_.parityValue, s_.PortParity, keys::kPortParity, text);
+  savePortValue(c_.paritySelector, c_.parityValue, s_.portParity, keys::kPortParity, text);
 }
 void SettingsBinding::SaveDataBits(const std::string& text) {
-  savePortValue(c_.dataBitsSelector, c_.dataBitsValue, s_.PortDataBits, keys::kPortDataBits, text);
+  savePortValue(c_.dataBitsSelector, c_.dataBitsValue, s_.portDataBits, keys::kPortDataBits, text);
 }
 void SettingsBinding::SaveStopBits(const std::string& text) {
-  savePortValue(c_.stopBitsSelector, c_.stopBitsValue, s_.PortStopBits, keys::kPortStopBits, text);
+  savePortValue(c_.stopBitsSelector, c_.stopBitsValue, s_.portStopBits, keys::kPortStopBits, text);
 }
 
 void SettingsBinding::SaveTextMode() {
-  s_.TextMode = form_.isOn(c_.textDataOption);
-  store_.write(keys::kTextMode, booleanText(s_.TextMode));
+  s_.textMode = form_.isOn(c_.textDataOption);
+  store_.write(keys::kTextMode, booleanText(s_.textMode));
 }
 
 void SettingsBinding::SaveDecimalCommaMode() {
-  s_.DecimalCommaMode = static_cast<std::uint8_t>(form_.value(c_.decimalCommaBox));
-  store_.write(keys::kDecimalComma, std::to_string(s_.DecimalCommaMode));
+  s_.decimalComma = storedDecimalCommaMode(form_.value(c_.decimalCommaBox)).value_or(DecimalCommaMode::On);
+  store_.write(keys::kDecimalComma, std::to_string(storedValue(s_.decimalComma)));
 }
 
 void SettingsBinding::SaveCommands() {
-  store_.write(keys::kQueryCommand, s_.QueryCommand);
-  store_.write(keys::kTareCommand, s_.TareCommand);
+  store_.write(keys::kQueryCommand, s_.queryCommand);
+  store_.write(keys::kTareCommand, s_.tareCommand);
 }
 
 void SettingsBinding::SaveFileMode() {
-  s_.FileMode = form_.value(c_.toFileBox) == 0 ? FileMode::Keystrokes : FileMode::DataFile;
-  store_.write(keys::kFileMode, std::to_string(storedValue(s_.FileMode)));
-  const bool toFile = s_.FileMode != FileMode::Keystrokes;
+  s_.output = form_.value(c_.toFileBox) == 0 ? OutputTarget::Keystrokes : OutputTarget::DataFile;
+  store_.write(keys::kFileMode, std::to_string(storedValue(s_.output)));
+  const bool toFile = s_.output != OutputTarget::Keystrokes;
   form_.setVisible(c_.fileNamingGroup, toFile);
   form_.setVisible(c_.autoStartBox, toFile);
   form_.setVisible(c_.autoStartLabel, toFile);
 }
 
 void SettingsBinding::SaveStaticFileName() {
-  s_.StaticFileName = form_.isOn(c_.fileNamingOptions[1]) ? -1 : 0;
-  store_.write(keys::kStaticFileName, std::to_string(s_.StaticFileName));
-  form_.setVisible(c_.writeModeFrame, s_.StaticFileName != 0);
+  s_.fileNames = form_.isOn(c_.fileNamingOptions[1]) ? FileNaming::PerDay : FileNaming::PerTransmission;
+  store_.write(keys::kStaticFileName, std::to_string(storedValue(s_.fileNames)));
+  form_.setVisible(c_.writeModeFrame, s_.fileNames == FileNaming::PerDay);
 }
 
 void SettingsBinding::SaveFileWriteMode(int index) {
-  s_.FileWriteMode = static_cast<std::int16_t>(index);
+  s_.existingFile = storedWriteMode(index).value_or(WriteMode::Append);
   store_.write(keys::kFileWriteMode, std::to_string(index));
 }
 
 void SettingsBinding::SaveCrRemoval() {
-  s_.CrReplacement = form_.value(c_.dropCrBox) == 1 ? 0 : 13;
-  store_.write(keys::kCr, std::to_string(s_.CrReplacement));
+  s_.crReplacement = form_.value(c_.dropCrBox) == 1 ? 0 : 13;
+  store_.write(keys::kCr, std::to_string(s_.crReplacement));
 }
 
 void SettingsBinding::SaveLfRemoval() {
-  s_.LfReplacement = form_.value(c_.dropLfBox) == 1 ? 0 : 10;
-  store_.write(keys::kLf, std::to_string(s_.LfReplacement));
+  s_.lfReplacement = form_.value(c_.dropLfBox) == 1 ? 0 : 10;
+  store_.write(keys::kLf, std::to_string(s_.lfReplacement));
 }
 
 void SettingsBinding::SaveFrameEndReaction(int index) {
-  s_.FrameEndReaction = storedFrameEndReaction(index).value_or(FrameEndReaction::Nothing);
+  s_.atFrameEnd = storedFrameEndReaction(index).value_or(FrameEndReaction::Nothing);
   store_.write(keys::kFrameEndWrite, std::to_string(index));
 }
 
@@ -224,14 +218,14 @@ void SettingsBinding::hotKeysBoxClicked() {
 }
 
 void SettingsBinding::SaveWeightOnly() {
-  s_.WeightOnly = form_.value(c_.weightOnlyBox) == 1;
-  form_.setEnabled(c_.stableOnlyBox, s_.WeightOnly);
-  store_.write(keys::kWeightOnly, s_.WeightOnly ? "1" : "0");
+  s_.weightOnly = form_.value(c_.weightOnlyBox) == 1;
+  form_.setEnabled(c_.stableOnlyBox, s_.weightOnly);
+  store_.write(keys::kWeightOnly, s_.weightOnly ? "1" : "0");
 }
 
 void SettingsBinding::SaveStableOnly() {
-  s_.StableOnly = form_.value(c_.stableOnlyBox) == 1;
-  store_.write(keys::kStableOnly, s_.StableOnly ? "1" : "0");
+  s_.stableOnly = form_.value(c_.stableOnlyBox) == 1;
+  store_.write(keys::kStableOnly, s_.stableOnly ? "1" : "0");
 }
 
 void SettingsBinding::autoStartBoxClicked() {

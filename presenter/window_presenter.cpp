@@ -41,7 +41,7 @@ void WindowPresenter::bindControls() {
                  .listeningSwitchedOff = [this] { commands_.listeningSwitchedOff(); }});
   picker_.bind();
   connection_.bind();
-  selectors_.bind([this] { connection_.ShowNetworkAddress(settings_.NetworkAddress, settings_.NetworkPort); });
+  selectors_.bind([this] { connection_.ShowNetworkAddress(settings_.networkAddress, settings_.networkPort); });
   form_.onClick(c_.startButton, [this] { commands_.start(); });
   form_.onClick(c_.hideButton, [this] { hideWindow(); });
   form_.onClick(c_.closeButton, [this] { commands_.close(); });
@@ -49,12 +49,12 @@ void WindowPresenter::bindControls() {
     if (form_.value(c_.dataPanelBox) == 1) commands_.openPanel();  // else the panel closed already
   });
   form_.onClick(c_.changeFolderButton, [this] {
-    (void)ui::ChangeDataFolder(services_.shell, services_.messages, settings_.DataDirectory,
+    (void)ui::ChangeDataFolder(services_.shell, services_.messages, settings_.dataDirectory,
                                {lang_.changeDirText1(), lang_.changeDirText2(), lang_.unstorableFolderText()},
                                {.unstorable = [this](const std::string& path) { return store_.unstorable(path); },
                                 .accept =
                                     [this](const std::string& path) {
-                                      settings_.DataDirectory = path;
+                                      settings_.dataDirectory = path;
                                       store_.writePath(keys::kDataDirectory, path);
                                       form_.setCaption(c_.dataFolderValue, path);
                                     }});
@@ -93,7 +93,7 @@ void WindowPresenter::showAtStart() {
 }
 
 bool WindowPresenter::autoStart() const {
-  return ui::AutoStartCheck(form_.value(c_.autoStartBox), storedValue(settings_.FileMode));
+  return ui::AutoStartCheck(form_.value(c_.autoStartBox), storedValue(settings_.output));
 }
 
 void WindowPresenter::hideWindow() {
@@ -106,7 +106,7 @@ void WindowPresenter::closeSections() {
 
 void WindowPresenter::panelClosed() {
   form_.setValue(c_.dataPanelBox, 0);
-  settings_.FileMode = form_.value(c_.toFileBox) == 0 ? FileMode::Keystrokes : FileMode::DataFile;
+  settings_.output = form_.value(c_.toFileBox) == 0 ? OutputTarget::Keystrokes : OutputTarget::DataFile;
 }
 
 void WindowPresenter::showPortOpen(bool open) {

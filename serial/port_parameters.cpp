@@ -18,11 +18,11 @@ std::string serialPortName(const std::string& portNumber) {
 }
 
 std::string serialModeText(const Settings& settings) {
-  return settings.PortSpeed + "," + settings.PortParity + "," + settings.PortDataBits + "," + settings.PortStopBits;
+  return settings.portSpeed + "," + settings.portParity + "," + settings.portDataBits + "," + settings.portStopBits;
 }
 
 void ApplyPortSettings(const Settings& settings, ARCComm& serialPort, bool& networkMode) {
-  const std::string name = serialPortName(settings.PortNumber);
+  const std::string name = serialPortName(settings.portNumber);
   if (name.empty()) {
     networkMode = true;
     return;

@@ -156,8 +156,8 @@ TEST_F(ARCCommTest, PortSettingsNameThePortOrSelectNetworkInputAndReopenOnlyAnOp
   Settings settings;
   bool networkMode = true;
   const auto apply = [&](const char* number, const char* speed) {
-    settings.PortNumber = number;
-    settings.PortSpeed = speed;
+    settings.portNumber = number;
+    settings.portSpeed = speed;
     ApplyPortSettings(settings, comm, networkMode);
   };
   apply("012", "4800");

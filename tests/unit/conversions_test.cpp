@@ -6,6 +6,8 @@
 #include <optional>
 #include <utility>
 
+#include "config/settings.h"
+
 namespace pondex {
 namespace {
 
@@ -36,6 +38,32 @@ TEST(Conversions, TruthValues) {
   for (const auto& [text, value] : cases) EXPECT_EQ(toBoolean(text), value) << text;
   EXPECT_EQ(booleanText(true), "-1");
   EXPECT_EQ(booleanText(false), "0");
+}
+
+// The numbers the settings file holds for the option groups and boxes, both
+// ways; a number no option stands for comes back empty.
+TEST(StoredForms, OptionNumbersMapToTheirEnumsAndBack) {
+  EXPECT_EQ(storedFileNaming(-1), FileNaming::PerDay);
+  for (int perTransmission : {0, 1, 5, -2}) EXPECT_EQ(storedFileNaming(perTransmission), FileNaming::PerTransmission);
+  EXPECT_EQ(storedValue(FileNaming::PerDay), -1);
+  EXPECT_EQ(storedValue(FileNaming::PerTransmission), 0);
+
+  EXPECT_EQ(storedWriteMode(0), WriteMode::Append);
+  EXPECT_EQ(storedWriteMode(1), WriteMode::Replace);
+  EXPECT_EQ(storedWriteMode(2), std::nullopt);
+  EXPECT_EQ(storedValue(WriteMode::Replace), 1);
+  EXPECT_EQ(storedValue(WriteMode::Append), 0);
+
+  for (int box : {0, 1, 2}) EXPECT_EQ(storedValue(*storedDecimalCommaMode(box)), box);
+  EXPECT_EQ(storedDecimalCommaMode(2), DecimalCommaMode::Grayed);
+  EXPECT_EQ(storedDecimalCommaMode(3), std::nullopt);
+  EXPECT_EQ(storedDecimalCommaMode(-1), std::nullopt);
+
+  EXPECT_EQ(storedOutputTarget(1), OutputTarget::DataFile);
+  EXPECT_EQ(storedOutputTarget(2), std::nullopt) << "the panel is never stored";
+  EXPECT_EQ(storedValue(OutputTarget::Keystrokes), 0);
+  EXPECT_EQ(storedFrameEndReaction(4), FrameEndReaction::EnterTabEnter);
+  EXPECT_EQ(storedFrameEndReaction(5), std::nullopt);
 }
 
 }  // namespace

@@ -15,8 +15,8 @@ class DataFileTest : public ::testing::Test {
   // previous one, into a file per day or per second, appended or replaced.
   void transmission(bool perDay, bool replace, const std::string& text, Millis later = Millis(0)) {
     loop.advanceClock(later);
-    settings.StaticFileName = perDay ? -1 : 0;
-    settings.FileWriteMode = replace ? 1 : 0;
+    settings.fileNames = perDay ? FileNaming::PerDay : FileNaming::PerTransmission;
+    settings.existingFile = replace ? WriteMode::Replace : WriteMode::Append;
     writer.OpenDataFile(settings);
     for (char c : text) writer.WriteDataChar(std::string(1, c));
     writer.CloseDataFile();
@@ -49,7 +49,7 @@ TEST_F(DataFileTest, TransmissionsAreAppendedToOrReplaceTheFileOfTheirDayOrSecon
 
 TEST_F(DataFileTest, TheNameIsTakenWhenTheFileOpens) {
   clock.set({2026, 3, 7, 23, 59, 59});
-  settings.StaticFileName = -1;
+  settings.fileNames = FileNaming::PerDay;
   writer.OpenDataFile(settings);
   loop.advanceClock(Millis(2000));
   writer.WriteDataChar("x");
@@ -58,7 +58,7 @@ TEST_F(DataFileTest, TheNameIsTakenWhenTheFileOpens) {
 }
 
 TEST_F(DataFileTest, AFolderStoredWithoutItsBackslashHoldsTheFile) {
-  settings.StaticFileName = -1;
+  settings.fileNames = FileNaming::PerDay;
   const std::pair<const char*, const char*> folders[] = {
       {"d:\\dane", "d:\\dane\\260307.txt"},
       {"d:\\dane\\", "d:\\dane\\260307.txt"},
@@ -66,7 +66,7 @@ TEST_F(DataFileTest, AFolderStoredWithoutItsBackslashHoldsTheFile) {
       {"", "260307.txt"},  // a file in the working folder, as ever
   };
   for (const auto& [folder, path] : folders) {
-    settings.DataDirectory = folder;
+    settings.dataDirectory = folder;
     writer.OpenDataFile(settings);
     writer.CloseDataFile();
     EXPECT_EQ(files.opened.back(), path) << folder;
@@ -74,7 +74,7 @@ TEST_F(DataFileTest, AFolderStoredWithoutItsBackslashHoldsTheFile) {
 }
 
 TEST_F(DataFileTest, AFailedOpenLosesItsTransmissionAndAFailedWriteTheRestOfIt) {
-  settings.StaticFileName = -1;
+  settings.fileNames = FileNaming::PerDay;
   const std::string path = "c:\\kolvat\\pon_dex\\260307.txt";
   files.unopenable.insert(path);
   writer.OpenDataFile(settings);

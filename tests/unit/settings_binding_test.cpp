@@ -58,10 +58,10 @@ TEST_F(SettingsBindingTest, StoredValuesReachTheirControls) {
     EXPECT_TRUE(form.isOn(on)) << form.qualifiedName(on);
   }
   EXPECT_TRUE(form.visible(c.writeModeFrame) && form.visible(c.fileNamingGroup) && form.visible(c.autoStartBox));
-  EXPECT_EQ(settings.StaticFileName, -1);
-  EXPECT_EQ(settings.FileWriteMode, 1);
-  EXPECT_EQ(settings.FileMode, FileMode::DataFile);
-  EXPECT_EQ(settings.LfReplacement, 9) << "an odd code is kept as the replacement character";
+  EXPECT_EQ(settings.fileNames, FileNaming::PerDay);
+  EXPECT_EQ(settings.existingFile, WriteMode::Replace);
+  EXPECT_EQ(settings.output, OutputTarget::DataFile);
+  EXPECT_EQ(settings.lfReplacement, 9) << "an odd code is kept as the replacement character";
   EXPECT_EQ(setting("LF"), "9");
 }
 
@@ -79,10 +79,10 @@ TEST_F(SettingsBindingTest, ValuesTheControlsCannotTakeShowWhatAFirstStartShows)
     EXPECT_EQ(form.value(id), first.form.value(id)) << form.qualifiedName(id);
     EXPECT_EQ(form.visible(id), first.form.visible(id)) << form.qualifiedName(id);
   }
-  EXPECT_EQ(settings.CrReplacement, 13);
-  EXPECT_EQ(settings.LfReplacement, 10);
-  EXPECT_TRUE(settings.TextMode);
-  EXPECT_EQ(settings.StaticFileName, 0) << "any value but -1 is a name per transmission";
+  EXPECT_EQ(settings.crReplacement, 13);
+  EXPECT_EQ(settings.lfReplacement, 10);
+  EXPECT_TRUE(settings.textMode);
+  EXPECT_EQ(settings.fileNames, FileNaming::PerTransmission) << "any value but -1 is a name per transmission";
   EXPECT_EQ(setting("plik stat"), "0");
   EXPECT_EQ(setting("koniec ramki"), "2");
 }
@@ -92,7 +92,7 @@ TEST_F(SettingsBindingTest, PortNumberIsStoredAsTheShortestTextOfItsNumber) {
        {std::pair{"abc", "0"}, {"012", "12"}, {"0", "0"}, {" 7x", "7"}, {"99999999999", "1"}}) {
     fake.plantSettings(std::string("[USTAWIENIA]\r\nNR PORTU=") + stored + "\r\n");
     binding.LoadPortSettings();
-    EXPECT_EQ(settings.PortNumber, expected) << stored;
+    EXPECT_EQ(settings.portNumber, expected) << stored;
     EXPECT_EQ(form.caption(c.portNumberValue), expected);
   }
 }
@@ -144,13 +144,13 @@ TEST_F(SettingsBindingTest, EveryControlWritesItsKeyInTheProgramsFormatAndKeepsT
   EXPECT_EQ(fake.profiles.writes.back().key, "NR PORTU");
   EXPECT_EQ(failures, 17);
   EXPECT_EQ(setting("koniec ramki"), "2");
-  EXPECT_FALSE(settings.TextMode);
-  EXPECT_EQ(settings.DecimalCommaMode, 0);
-  EXPECT_EQ(settings.FrameEndReaction, FrameEndReaction::EnterTabEnter);
-  EXPECT_EQ(settings.CrReplacement, 0);
-  EXPECT_EQ(settings.FileMode, FileMode::DataFile);
-  EXPECT_EQ(settings.StaticFileName, -1);
-  EXPECT_EQ(settings.PortSpeed, "19200");
+  EXPECT_FALSE(settings.textMode);
+  EXPECT_EQ(settings.decimalComma, DecimalCommaMode::Off);
+  EXPECT_EQ(settings.atFrameEnd, FrameEndReaction::EnterTabEnter);
+  EXPECT_EQ(settings.crReplacement, 0);
+  EXPECT_EQ(settings.output, OutputTarget::DataFile);
+  EXPECT_EQ(settings.fileNames, FileNaming::PerDay);
+  EXPECT_EQ(settings.portSpeed, "19200");
   EXPECT_TRUE(form.visible(c.writeModeFrame) && form.visible(c.hotKeysFrame));
   EXPECT_EQ(form.container(c.speedSelector), c.parkingHolder);
   EXPECT_EQ(form.caption(c.speedValue), "19200");
@@ -180,15 +180,15 @@ TEST_F(SettingsBindingTest, TheWeightBoxesAreWrittenOnlyWhenClickedAndTheSecondN
   EXPECT_EQ(setting("TYLKO STABILNA"), "1");
   EXPECT_EQ(fake.profiles.writes.size(), 3u);
   EXPECT_FALSE(form.enabled(c.stableOnlyBox));
-  EXPECT_FALSE(settings.WeightOnly);
+  EXPECT_FALSE(settings.weightOnly);
 
   // Read back: the second box keeps its tick, disabled, until the first is on again.
   LoadedWindow again;
   again.load("[USTAWIENIA]\r\nTYLKO STABILNA=1\r\n");
   EXPECT_TRUE(again.form.isOn(c.stableOnlyBox) && !again.form.enabled(c.stableOnlyBox));
-  EXPECT_TRUE(again.settings.StableOnly && !again.settings.WeightOnly);
+  EXPECT_TRUE(again.settings.stableOnly && !again.settings.weightOnly);
   again.load("[USTAWIENIA]\r\nTYLKO WAGA=1\r\nTYLKO STABILNA=1\r\n");
-  EXPECT_TRUE(again.settings.WeightOnly && again.form.enabled(c.stableOnlyBox));
+  EXPECT_TRUE(again.settings.weightOnly && again.form.enabled(c.stableOnlyBox));
 }
 
 }  // namespace

@@ -48,7 +48,7 @@ Controller::Controller(Platform& platform)
     for (const auto& command : std::exchange(pendingCommands_, {})) writeSerialCommand(command);
   });
   answerTimer_ = p_.loop.createTimer(kCommandExchange, [this] { answerTimeUp(); });
-  serialPort_.events.DataIn = [this] { serialDataArrived(); };
+  serialPort_.events.arrived = [this] { serialDataArrived(); };
   serialPort_.events.opened = [this] { serialPortOpened(); };
   serialPort_.events.closed = [this] { serialPortClosed(); };
   network_.onDataArrival([this](std::int32_t bytesTotal) { networkDataArrived(bytesTotal); });
@@ -122,12 +122,12 @@ bool Controller::queryClose(int unloadMode) {
     return true;
   }
   (void)p_.tray.remove();
-  (void)serialPort_.FinCom();
+  (void)serialPort_.close();
   return false;
 }
 
 void Controller::shutDown() {
-  if (serialPort_.PortIsOpen()) (void)serialPort_.FinCom();
+  if (serialPort_.isOpen()) (void)serialPort_.close();
   window_.saveCommands();
   // From here on errors are ignored: a missing or closed socket is fine.
   network_.releaseClient();
@@ -153,7 +153,7 @@ void Controller::endTransmission() {
   dataPath_.CloseDataFile();
   window_.showTransmissionEnded();
   (void)p_.tray.setPicture(TrayPicture::WindowIcon);
-  if (window_.listeningOff() && serialPort_.PortIsOpen()) (void)serialPort_.FinCom();
+  if (window_.listeningOff() && serialPort_.isOpen()) (void)serialPort_.close();
   supervisionTimer_->setEnabled(true);
 }
 
@@ -205,14 +205,14 @@ void Controller::supervise() {
         dataPath_.newWeighing();
         return;
       }
-    } else if (!serialPort_.PortIsOpen()) {
+    } else if (!serialPort_.isOpen()) {
       dataPath_.newWeighing();
       keepSerialPortOpen();
     }
   }
 
   // Red while the port is open, and while its adapter is missing.
-  window_.showPortOpen(serialPort_.PortIsOpen() || serialPort_.DeviceGone());
+  window_.showPortOpen(serialPort_.isOpen() || serialPort_.deviceGone());
 
   if (!window_.hotKeysOn()) return;
   const HotKeyRequest request = hotKeys_.scan();
@@ -229,16 +229,16 @@ void Controller::supervise() {
 }
 
 void Controller::keepSerialPortOpen() {
-  if (!serialPort_.DeviceGone()) {
+  if (!serialPort_.deviceGone()) {
     // A port that never opened says why once, and the supervision stops.
-    if (!serialPort_.InitCom()) supervisionTimer_->setEnabled(false);
+    if (!serialPort_.open()) supervisionTimer_->setEnabled(false);
     return;
   }
   // Its adapter was pulled out: try again quietly on every tick. A message
   // box would take the keyboard focus, and the next frame would be typed
   // into it.
-  if (serialPort_.InitComQuiet()) {
-    if (!portMissing_) (void)p_.tray.setTip(std::string(kProgramName) + " - " + serialPort_.ComPort() + " missing");
+  if (serialPort_.openQuietly()) {
+    if (!portMissing_) (void)p_.tray.setTip(std::string(kProgramName) + " - " + serialPort_.portName() + " missing");
     portMissing_ = true;
     return;
   }
@@ -252,8 +252,8 @@ void Controller::sendCommand(const std::string& command, bool asksReading) {
     if (network_.send(text)) commandWentOut(asksReading);
     return;
   }
-  if (!serialPort_.PortIsOpen()) {
-    if (!serialPort_.InitCom()) return;  // its message said why; nothing went out
+  if (!serialPort_.isOpen()) {
+    if (!serialPort_.open()) return;  // its message said why; nothing went out
     // The port listens a moment before the command goes out, so that the
     // tail of a line already under way is told from the answer.
     portOpenedForCommand_ = window_.listeningOff();
@@ -268,7 +268,7 @@ void Controller::sendCommand(const std::string& command, bool asksReading) {
 }
 
 void Controller::writeSerialCommand(const PendingCommand& command) {
-  if (!serialPort_.WriteData(command.text)) return;
+  if (!serialPort_.write(command.text)) return;
   commandSent_ = true;
   commandWentOut(command.asksReading);
 }
@@ -298,12 +298,12 @@ void Controller::readingDelivered() {
 }
 
 void Controller::endCommandExchange() {
-  if (!serialPort_.PortIsOpen()) return;
+  if (!serialPort_.isOpen()) return;
   if (transmission_ && !settings_.weightOnly) {
     endTransmission();  // the end-of-frame key once; it closes the port
     return;
   }
-  (void)serialPort_.FinCom();
+  (void)serialPort_.close();
 }
 
 void Controller::serialPortOpened() {
@@ -323,7 +323,7 @@ void Controller::applyPortSettings() {
 }
 
 void Controller::listeningSwitchedOff() {
-  if (!dataPath_.fileInTransmission() && serialPort_.PortIsOpen()) (void)serialPort_.FinCom();
+  if (!dataPath_.fileInTransmission() && serialPort_.isOpen()) (void)serialPort_.close();
 }
 
 }  // namespace pondex

@@ -34,7 +34,7 @@
 #include "output/target_check.h"
 #include "platform/platform.h"
 #include "presenter/window_presenter.h"
-#include "serial/arc_comm.h"
+#include "serial/serial_port.h"
 
 namespace pondex {
 
@@ -91,7 +91,7 @@ class Controller {
     bool asksReading = false;
   };
 
-  // The serial component's DataIn: every piece that has arrived, in order.
+  // The serial port's arrived event: every piece that has arrived, in order.
   void serialDataArrived();
   void silenceTick();
   void supervise();
@@ -122,7 +122,7 @@ class Controller {
   HotKeys hotKeys_;
   WindowPresenter window_;
 
-  ARCComm serialPort_;
+  SerialPort serialPort_;
   KeyEmitter emitter_;
   DataFileWriter fileWriter_;
   TargetCheck targetCheck_;

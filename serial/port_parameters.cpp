@@ -21,18 +21,18 @@ std::string serialModeText(const Settings& settings) {
   return settings.portSpeed + "," + settings.portParity + "," + settings.portDataBits + "," + settings.portStopBits;
 }
 
-void ApplyPortSettings(const Settings& settings, ARCComm& serialPort, bool& networkMode) {
+void ApplyPortSettings(const Settings& settings, SerialPort& serialPort, bool& networkMode) {
   const std::string name = serialPortName(settings.portNumber);
   if (name.empty()) {
     networkMode = true;
     return;
   }
   networkMode = false;
-  const bool wasOpen = serialPort.PortIsOpen();
-  if (serialPort.PortIsOpen()) serialPort.FinCom();
-  serialPort.setComPort(name);
-  serialPort.setComSettings(serialModeText(settings));
-  if (wasOpen) serialPort.InitCom();  // a failure has shown its message; the port stays closed
+  const bool wasOpen = serialPort.isOpen();
+  if (serialPort.isOpen()) serialPort.close();
+  serialPort.setPortName(name);
+  serialPort.setMode(serialModeText(settings));
+  if (wasOpen) serialPort.open();  // a failure has shown its message; the port stays closed
 }
 
 }  // namespace pondex

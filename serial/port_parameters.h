@@ -8,11 +8,11 @@
 // network input and leaves the component as it is. Otherwise the component
 // gets "Com" + number + ":" and "speed,parity,databits,stopbits", whether or
 // not the port is open. Nothing here fails: a port that cannot be reopened
-// stays closed after InitCom's message, with the new values kept.
+// stays closed after open()'s message, with the new values kept.
 #include <string>
 
 #include "config/settings.h"
-#include "serial/arc_comm.h"
+#include "serial/serial_port.h"
 
 namespace pondex {
 
@@ -23,6 +23,6 @@ std::string serialPortName(const std::string& portNumber);
 // The mode text of the four line settings, as "9600,N,8,1".
 std::string serialModeText(const Settings& settings);
 
-void ApplyPortSettings(const Settings& settings, ARCComm& serialPort, bool& networkMode);
+void ApplyPortSettings(const Settings& settings, SerialPort& serialPort, bool& networkMode);
 
 }  // namespace pondex

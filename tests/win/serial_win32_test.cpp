@@ -15,7 +15,7 @@
 #include "platform/win32/event_loop_win32.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/serial_reader_win32.h"
-#include "serial/arc_comm.h"
+#include "serial/serial_port.h"
 #include "tests/fakes/fake_platform.h"
 
 namespace pondex {
@@ -30,8 +30,8 @@ class SerialWin32Test : public ::testing::Test {
   void SetUp() override {
     openFarSide();
     (void)readFarSide(100000, milliseconds{0});
-    ASSERT_TRUE(comm.InitCom());
-    while (comm.takePiece()) {
+    ASSERT_TRUE(serialPort.open());
+    while (serialPort.takePiece()) {
     }
   }
 
@@ -55,10 +55,10 @@ class SerialWin32Test : public ::testing::Test {
   }
 
   // Takes what arrives until `count` bytes came or 5 s passed.
-  std::string readComm(std::size_t count) {
+  std::string readSerialPort(std::size_t count) {
     std::string got;
     for (const auto end = Clock::now() + milliseconds{5000}; got.size() < count && Clock::now() < end; ::Sleep(5)) {
-      while (auto piece = comm.takePiece()) got += piece->bytes;
+      while (auto piece = serialPort.takePiece()) got += piece->bytes;
     }
     return got;
   }
@@ -66,7 +66,7 @@ class SerialWin32Test : public ::testing::Test {
   win32::Win32EventLoop loop;
   win32::Win32SerialPorts ports{loop};
   fakes::FakeMessageBoxes messages;
-  ARCComm comm{ports, messages, "Pon_dex"};
+  SerialPort serialPort{ports, messages, "Pon_dex"};
   win32::UniqueFile farSide;
 };
 
@@ -75,24 +75,24 @@ TEST_F(SerialWin32Test, EveryByteValueCrossesUnchangedBothWays) {
   for (int i = 0; i < 256; ++i) all += static_cast<char>(i);
   DWORD put = 0;
   ASSERT_TRUE(::WriteFile(farSide.get(), all.data(), 256, &put, nullptr) && put == 256);
-  EXPECT_EQ(readComm(all.size()), all);
-  ASSERT_TRUE(comm.WriteData(all));  // 255 + 1
+  EXPECT_EQ(readSerialPort(all.size()), all);
+  ASSERT_TRUE(serialPort.write(all));  // 255 + 1
   EXPECT_EQ(readFarSide(all.size(), milliseconds{5000}), all);
 }
 
 TEST_F(SerialWin32Test, FailedOpensAreShownWithTheSystemsErrorAndGiveTheHandleBack) {
-  comm.setComSettings("abc,N,8,1");
-  EXPECT_FALSE(comm.InitCom());
-  comm.setComSettings("9600,N,8,1");
-  comm.setComPort("Com14:");  // opened by its device name, but named to the user as the user knows it
-  EXPECT_FALSE(comm.InitCom());
-  EXPECT_FALSE(comm.PortIsOpen());
+  serialPort.setMode("abc,N,8,1");
+  EXPECT_FALSE(serialPort.open());
+  serialPort.setMode("9600,N,8,1");
+  serialPort.setPortName("Com14:");  // opened by its device name, but named to the user as the user knows it
+  EXPECT_FALSE(serialPort.open());
+  EXPECT_FALSE(serialPort.isOpen());
   ASSERT_EQ(messages.shown.size(), 2u);
   EXPECT_EQ(messages.shown[0].text, "Unable to build Comm DCB abc,N,8,1 Error: 87");
   EXPECT_EQ(messages.shown[1].text,
             "Com Port Com14: not available. Use Serial settings (on the main menu) to setup your ports.");
-  comm.setComPort("Com1:");
-  EXPECT_TRUE(comm.InitCom()) << "the refused mode's handle was given back";
+  serialPort.setPortName("Com1:");
+  EXPECT_TRUE(serialPort.open()) << "the refused mode's handle was given back";
 }
 
 // More than may wait between the reader and the taker: the reader pauses

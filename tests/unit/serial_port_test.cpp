@@ -1,6 +1,6 @@
 // The serial component over the fake port, and the port it is given by the
 // settings.
-#include "serial/arc_comm.h"
+#include "serial/serial_port.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -14,20 +14,20 @@ namespace {
 using std::chrono::milliseconds;
 using ::testing::ElementsAre;
 
-class ARCCommTest : public ::testing::Test {
+class SerialPortTest : public ::testing::Test {
  protected:
   fakes::FakeEventLoop loop;
   fakes::FakeSerialPorts ports{loop};
   fakes::FakeMessageBoxes messages;
   fakes::FakeSerialDevice& com1 = ports.addPort("COM1");
-  ARCComm comm{ports, messages, "Pon_dex"};
+  SerialPort serialPort{ports, messages, "Pon_dex"};
 };
 
-TEST_F(ARCCommTest, EachSetupFailureIsShownWithItsNumberAndLeavesThePortClosed) {
+TEST_F(SerialPortTest, EachSetupFailureIsShownWithItsNumberAndLeavesThePortClosed) {
   const auto fail = [&](const char* port, const char* mode) {
-    comm.setComPort(port);
-    comm.setComSettings(mode);
-    EXPECT_FALSE(comm.InitCom() || comm.PortIsOpen() || com1.open) << mode << ": the port must not stay busy";
+    serialPort.setPortName(port);
+    serialPort.setMode(mode);
+    EXPECT_FALSE(serialPort.open() || serialPort.isOpen() || com1.open) << mode << ": the port must not stay busy";
   };
   fail("Com9:", "9600,N,8,1");
   com1.refuseTimeouts = 31;
@@ -45,22 +45,22 @@ TEST_F(ARCCommTest, EachSetupFailureIsShownWithItsNumberAndLeavesThePortClosed) 
                   "Unable to set Comm DCB 9600,N,8,1 Error: 1234"));
 }
 
-TEST_F(ARCCommTest, TakePieceNeverWaitsAndDataInTellsOfEachPieceAsItArrives) {
+TEST_F(SerialPortTest, TakePieceNeverWaitsAndDataInTellsOfEachPieceAsItArrives) {
   std::vector<std::pair<Millis, std::string>> pieces;
-  comm.events.DataIn = [&] {
-    while (auto piece = comm.takePiece()) {
+  serialPort.events.arrived = [&] {
+    while (auto piece = serialPort.takePiece()) {
       EXPECT_EQ(piece->receivedAt, loop.now()) << "stamped when its read completed";
       pieces.emplace_back(loop.now(), piece->bytes);
     }
   };
   com1.sendIn(milliseconds{5}, "before the port opened");
   loop.runFor(milliseconds{10});
-  ASSERT_TRUE(comm.InitCom());
+  ASSERT_TRUE(serialPort.open());
   loop.runFor(milliseconds{0});
   com1.sendIn(milliseconds{10}, "  12.5");
   com1.sendIn(milliseconds{60}, "0 g\r\n");
   const Millis t0 = loop.now();
-  EXPECT_FALSE(comm.takePiece()) << "nothing has arrived yet, and nothing is waited for";
+  EXPECT_FALSE(serialPort.takePiece()) << "nothing has arrived yet, and nothing is waited for";
   EXPECT_EQ(loop.now(), t0);
   std::string all;
   for (int i = 0; i < 300; ++i) all += static_cast<char>(i);
@@ -70,73 +70,73 @@ TEST_F(ARCCommTest, TakePieceNeverWaitsAndDataInTellsOfEachPieceAsItArrives) {
                                   std::pair{t0 + milliseconds{60}, std::string("0 g\r\n")},
                                   std::pair{t0 + milliseconds{100}, all.substr(0, 256)},
                                   std::pair{t0 + milliseconds{100}, all.substr(256)}));
-  comm.FinCom();
+  serialPort.close();
   com1.sendIn(milliseconds{10}, "after the close");
   loop.runFor(milliseconds{100});
   EXPECT_EQ(pieces.size(), 4u) << "neither what came before the open nor after the close";
 }
 
-TEST_F(ARCCommTest, TheHostHearsOfEveryOpenAndEveryCloseWhoeverCloses) {
+TEST_F(SerialPortTest, TheHostHearsOfEveryOpenAndEveryCloseWhoeverCloses) {
   std::string heard;
-  comm.events.opened = [&] { heard += "open "; };
-  comm.events.closed = [&] { heard += comm.DeviceGone() ? "gone " : "close "; };
-  comm.events.DataIn = [&] {
-    while (comm.takePiece()) {
+  serialPort.events.opened = [&] { heard += "open "; };
+  serialPort.events.closed = [&] { heard += serialPort.deviceGone() ? "gone " : "close "; };
+  serialPort.events.arrived = [&] {
+    while (serialPort.takePiece()) {
     }
   };
-  ASSERT_TRUE(comm.InitCom());
-  ASSERT_TRUE(comm.InitCom());  // an open port is closed first
-  comm.FinCom();
-  comm.FinCom();  // already closed: nothing to hear
-  ASSERT_TRUE(comm.InitCom());
+  ASSERT_TRUE(serialPort.open());
+  ASSERT_TRUE(serialPort.open());  // an open port is closed first
+  serialPort.close();
+  serialPort.close();  // already closed: nothing to hear
+  ASSERT_TRUE(serialPort.open());
   com1.unplug(kErrorDeviceRemoved);
   loop.runFor(milliseconds{10});
   EXPECT_EQ(heard, "open close open close open gone ");
 }
 
-TEST_F(ARCCommTest, AVanishedDeviceClosesThePortAndAQuietOpenRetriesUntilItIsBack) {
-  comm.events.DataIn = [&] {
-    while (comm.takePiece()) {
+TEST_F(SerialPortTest, AVanishedDeviceClosesThePortAndAQuietOpenRetriesUntilItIsBack) {
+  serialPort.events.arrived = [&] {
+    while (serialPort.takePiece()) {
     }
   };
-  ASSERT_TRUE(comm.InitCom());
+  ASSERT_TRUE(serialPort.open());
   com1.readFailsAt(loop.now(), 995);  // ERROR_OPERATION_ABORTED
   com1.failNextWrite = 1117;          // ERROR_IO_DEVICE
   loop.runFor(milliseconds{10});
-  EXPECT_FALSE(comm.WriteData("T\r\n"));
-  EXPECT_TRUE(comm.PortIsOpen()) << "one failure of another kind leaves the port open";
+  EXPECT_FALSE(serialPort.write("T\r\n"));
+  EXPECT_TRUE(serialPort.isOpen()) << "one failure of another kind leaves the port open";
 
   com1.unplug(kErrorDeviceRemoved);
   loop.runFor(milliseconds{10});
-  EXPECT_FALSE(comm.PortIsOpen());
-  EXPECT_TRUE(comm.DeviceGone());
-  const auto failure = comm.InitComQuiet();
+  EXPECT_FALSE(serialPort.isOpen());
+  EXPECT_TRUE(serialPort.deviceGone());
+  const auto failure = serialPort.openQuietly();
   ASSERT_TRUE(failure.has_value());
   EXPECT_EQ(failure->text, "Com Port Com1: not available. Use Serial settings (on the main menu) to setup your ports.");
   com1.plugIn();
-  comm.setComSettings("abc,N,8,1");
-  EXPECT_TRUE(comm.InitComQuiet().has_value());
+  serialPort.setMode("abc,N,8,1");
+  EXPECT_TRUE(serialPort.openQuietly().has_value());
   EXPECT_FALSE(com1.open) << "the half-opened port was closed again";
-  EXPECT_TRUE(comm.DeviceGone()) << "until an open succeeds";
-  comm.setComSettings("9600,N,8,1");
-  EXPECT_FALSE(comm.InitComQuiet().has_value());
-  EXPECT_TRUE(comm.PortIsOpen() && !comm.DeviceGone());
+  EXPECT_TRUE(serialPort.deviceGone()) << "until an open succeeds";
+  serialPort.setMode("9600,N,8,1");
+  EXPECT_FALSE(serialPort.openQuietly().has_value());
+  EXPECT_TRUE(serialPort.isOpen() && !serialPort.deviceGone());
   EXPECT_TRUE(messages.shown.empty());
 
   com1.unplug(kErrorBadCommand);
-  EXPECT_FALSE(comm.WriteData("SI\r\n"));
-  EXPECT_TRUE(comm.DeviceGone()) << "noticed by a write too";
-  comm.setComPort("Com7:");
-  EXPECT_FALSE(comm.InitCom());
+  EXPECT_FALSE(serialPort.write("SI\r\n"));
+  EXPECT_TRUE(serialPort.deviceGone()) << "noticed by a write too";
+  serialPort.setPortName("Com7:");
+  EXPECT_FALSE(serialPort.open());
   EXPECT_EQ(messages.shown.size(), 1u) << "the loud open still shows its message";
 }
 
-TEST_F(ARCCommTest, ReadsThatKeepFailingForASecondCountAsAGoneDevice) {
+TEST_F(SerialPortTest, ReadsThatKeepFailingForASecondCountAsAGoneDevice) {
   std::string taken;
-  comm.events.DataIn = [&] {
-    while (auto piece = comm.takePiece()) taken += piece->bytes;
+  serialPort.events.arrived = [&] {
+    while (auto piece = serialPort.takePiece()) taken += piece->bytes;
   };
-  ASSERT_TRUE(comm.InitCom());
+  ASSERT_TRUE(serialPort.open());
   // A driver that answers "access denied" after a removal, every 250 ms;
   // a byte between two failures starts the count again.
   const Millis t0 = loop.now();
@@ -144,38 +144,38 @@ TEST_F(ARCCommTest, ReadsThatKeepFailingForASecondCountAsAGoneDevice) {
   com1.sendAt(t0 + milliseconds{800}, "7");
   for (int i = 4; i <= 7; ++i) com1.readFailsAt(t0 + milliseconds{250 * i}, kErrorAccessDenied);
   loop.runFor(milliseconds{1760});
-  EXPECT_TRUE(comm.PortIsOpen()) << "1 s of failures has not passed since the byte";
+  EXPECT_TRUE(serialPort.isOpen()) << "1 s of failures has not passed since the byte";
   EXPECT_EQ(taken, "7");
   com1.readFailsAt(t0 + milliseconds{2000}, kErrorAccessDenied);
   loop.runFor(milliseconds{300});
-  EXPECT_FALSE(comm.PortIsOpen());
-  EXPECT_TRUE(comm.DeviceGone()) << "so that the quiet reopen takes over";
+  EXPECT_FALSE(serialPort.isOpen());
+  EXPECT_TRUE(serialPort.deviceGone()) << "so that the quiet reopen takes over";
 }
 
-TEST_F(ARCCommTest, PortSettingsNameThePortOrSelectNetworkInputAndReopenOnlyAnOpenPort) {
+TEST_F(SerialPortTest, PortSettingsNameThePortOrSelectNetworkInputAndReopenOnlyAnOpenPort) {
   Settings settings;
   bool networkMode = true;
   const auto apply = [&](const char* number, const char* speed) {
     settings.portNumber = number;
     settings.portSpeed = speed;
-    ApplyPortSettings(settings, comm, networkMode);
+    ApplyPortSettings(settings, serialPort, networkMode);
   };
   apply("012", "4800");
   EXPECT_FALSE(networkMode);
-  EXPECT_EQ(comm.ComPort() + " " + comm.ComSettings(), "Com12: 4800,N,8,1");
+  EXPECT_EQ(serialPort.portName() + " " + serialPort.mode(), "Com12: 4800,N,8,1");
   for (const char* number : {"0", "", "abc"}) {
     apply(number, "19200");
     EXPECT_TRUE(networkMode) << number;
-    EXPECT_EQ(comm.ComPort() + " " + comm.ComSettings(), "Com12: 4800,N,8,1") << number << ": left alone";
+    EXPECT_EQ(serialPort.portName() + " " + serialPort.mode(), "Com12: 4800,N,8,1") << number << ": left alone";
   }
   apply("1", "4800");
   EXPECT_EQ(com1.opens, 0) << "a closed port stays closed";
-  ASSERT_TRUE(comm.InitCom());
+  ASSERT_TRUE(serialPort.open());
   apply("1", "19200");
   EXPECT_EQ(com1.opens, 2);
   EXPECT_EQ(com1.mode, "19200,N,8,1");
   apply("0", "19200");
-  EXPECT_TRUE(comm.PortIsOpen() && com1.closes == 1) << "network input leaves the serial port open";
+  EXPECT_TRUE(serialPort.isOpen() && com1.closes == 1) << "network input leaves the serial port open";
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "serial/arc_comm.h"
+#include "serial/serial_port.h"
 
 #include <utility>
 
@@ -18,31 +18,27 @@ constexpr std::size_t kWritePiece = 255;
 
 }  // namespace
 
-ARCComm::ARCComm(SerialPorts& ports, MessageBoxes& messages, std::string programName)
+SerialPort::SerialPort(SerialPorts& ports, MessageBoxes& messages, std::string programName)
     : ports_(ports), messages_(messages), programName_(std::move(programName)) {}
 
-ARCComm::~ARCComm() {
-  FinCom();
+SerialPort::~SerialPort() {
+  close();
 }
 
-bool ARCComm::InitCom() {
-  return open();
-}
-
-std::optional<ARCComm::InitComFailure> ARCComm::InitComQuiet() {
-  std::optional<InitComFailure> failure;
+std::optional<SerialPort::OpenFailure> SerialPort::openQuietly() {
+  std::optional<OpenFailure> failure;
   quietFailure_ = &failure;
   open();
   quietFailure_ = nullptr;
   return failure;
 }
 
-bool ARCComm::open() {
-  if (PortIsOpen_) FinCom();
+bool SerialPort::open() {
+  if (open_) close();
   // Copies: a message box below runs the event loop, whose handlers may
   // set the properties anew.
-  const std::string port = ComPort_;
-  const std::string mode = ComSettings_;
+  const std::string port = portName_;
+  const std::string mode = mode_;
 
   auto opened = ports_.open(port);
   if (!opened.value) {
@@ -50,67 +46,63 @@ bool ARCComm::open() {
          opened.error, MessageIcon::Exclamation);
     return false;
   }
-  PortHandle_ = std::move(opened.value);
+  handle_ = std::move(opened.value);
   // What the line sent before the port was ours belongs to nobody (a hot
   // key's exchange must see only the answer to its command); what comes
   // from here on waits in the driver until the reading starts.
-  PortHandle_->discardInput();
+  handle_->discardInput();
 
-  if (const Status s = PortHandle_->setTimeouts(kPortTimeouts); !s.ok()) {
-    return failSetup("Unable to set timeouts for port " + port, s.error);
+  if (const Status set = handle_->setTimeouts(kPortTimeouts); !set.ok()) {
+    return failSetup("Unable to set timeouts for port " + port, set.error);
   }
   const auto built = ports_.buildLineControl(mode);
   if (!built.value) return failSetup("Unable to build Comm DCB " + mode, built.error);
-  if (const Status s = PortHandle_->setLineControl(*built.value); !s.ok()) {
-    return failSetup("Unable to set Comm DCB " + mode, s.error);
+  if (const Status set = handle_->setLineControl(*built.value); !set.ok()) {
+    return failSetup("Unable to set Comm DCB " + mode, set.error);
   }
-  PortIsOpen_ = true;
-  DeviceGone_ = false;
+  open_ = true;
+  deviceGone_ = false;
   failingSince_.reset();
   if (events.opened) events.opened();
-  PortHandle_->startReading([this] { raiseDataIn(); });
+  handle_->startReading([this] { raiseArrived(); });
   return true;
 }
 
-void ARCComm::raiseDataIn() {
-  if (!events.DataIn) return;
-  auto handler = events.DataIn;  // the handler may replace it
+void SerialPort::raiseArrived() {
+  if (!events.arrived) return;
+  auto handler = events.arrived;  // the handler may replace it
   handler();
 }
 
-bool ARCComm::failSetup(const std::string& what, int error) {
+bool SerialPort::failSetup(const std::string& what, int error) {
   show(what + " Error: " + std::to_string(error), error, MessageIcon::None);
-  FinCom();
+  close();
   return false;
 }
 
-void ARCComm::show(const std::string& text, int error, MessageIcon icon) {
+void SerialPort::show(const std::string& text, int error, MessageIcon icon) {
   if (quietFailure_ != nullptr) {
-    *quietFailure_ = InitComFailure{text, error};
+    *quietFailure_ = OpenFailure{text, error};
     return;
   }
   messages_.show(text, programName_, MessageButtons::Ok, icon);
 }
 
-bool ARCComm::FinCom() {
+bool SerialPort::close() {
   bool closed = false;
-  if (PortHandle_) {
-    closed = PortHandle_->close();
-    PortHandle_.reset();
+  if (handle_) {
+    closed = handle_->close();
+    handle_.reset();
   }
-  const bool wasOpen = PortIsOpen_;
-  PortIsOpen_ = false;
+  const bool wasOpen = open_;
+  open_ = false;
   if (wasOpen && events.closed) events.closed();
   return closed;
 }
 
-std::optional<SerialPiece> ARCComm::takePiece() {
-  return ReadPort();
-}
-
-std::optional<SerialPiece> ARCComm::ReadPort() {
-  while (PortIsOpen_ && PortHandle_) {
-    Result<SerialPiece> r = PortHandle_->read(kReadSize);
+std::optional<SerialPiece> SerialPort::takePiece() {
+  while (open_ && handle_) {
+    Result<SerialPiece> r = handle_->read(kReadSize);
     if (!r.ok()) {
       readFailed(r.value, r.error);
       continue;  // the bytes after a failure, if the port is still open
@@ -122,25 +114,21 @@ std::optional<SerialPiece> ARCComm::ReadPort() {
   return std::nullopt;
 }
 
-void ARCComm::readFailed(const SerialPiece& failure, int error) {
+void SerialPort::readFailed(const SerialPiece& failure, int error) {
   if (!failingSince_) failingSince_ = failure.receivedAt;
   if (failure.receivedAt - *failingSince_ >= kFailingLineLimit) error = kErrorDeviceNotConnected;
   closeIfDeviceGone(error);
 }
 
-bool ARCComm::WriteData(const std::string& TextWrite) {
-  return WritePort(TextWrite);
-}
-
-bool ARCComm::WritePort(const std::string& text) {
+bool SerialPort::write(const std::string& text) {
   if (text.size() > kWritePiece) {
     // Both pieces are attempted, as the line expects the whole text.
-    const bool head = WritePort(text.substr(0, kWritePiece));
-    const bool tail = WritePort(text.substr(kWritePiece));
+    const bool head = write(text.substr(0, kWritePiece));
+    const bool tail = write(text.substr(kWritePiece));
     return head && tail;
   }
-  if (!PortIsOpen_ || !PortHandle_) return false;
-  const Result<std::size_t> w = PortHandle_->write(text);
+  if (!open_ || !handle_) return false;
+  const Result<std::size_t> w = handle_->write(text);
   if (!w.ok()) {
     closeIfDeviceGone(w.error);
     return false;
@@ -148,12 +136,12 @@ bool ARCComm::WritePort(const std::string& text) {
   return w.value == text.size();
 }
 
-void ARCComm::closeIfDeviceGone(int error) {
+void SerialPort::closeIfDeviceGone(int error) {
   // The handle of a removed device never works again; closing it lets the
-  // host's next InitCom find the device once it is plugged back in.
+  // host's next open() find the device once it is plugged back in.
   if (!isDeviceGoneError(error)) return;
-  DeviceGone_ = true;
-  FinCom();
+  deviceGone_ = true;
+  close();
 }
 
 }  // namespace pondex

@@ -5,63 +5,63 @@ namespace pondex {
 NetworkInput::NetworkInput(SocketLibrary& library, MessageBoxes& messages) : service_(library, messages) {}
 
 void NetworkInput::newClient() {
-  auto next = std::make_unique<CSocketMaster>(service_);
+  auto next = std::make_unique<SocketConnection>(service_);
   wire(*next);
   client_ = std::move(next);  // the old object closes its socket as it goes
 }
 
 void NetworkInput::releaseClient() {
-  if (client_) (void)client_->CloseSck();
+  if (client_) (void)client_->close();
   client_.reset();
 }
 
-void NetworkInput::wire(CSocketMaster& client) {
-  client.events.Error = [this](SocketErrorArgs&) { Client_Error(); };
-  client.events.DataArrival = [this](std::int32_t bytesTotal) {
+void NetworkInput::wire(SocketConnection& client) {
+  client.events.failed = [this](SocketErrorArgs&) { clientFailed(); };
+  client.events.dataArrived = [this](std::int32_t bytesTotal) {
     if (dataArrived_) dataArrived_(bytesTotal);
   };
 }
 
 bool NetworkInput::supervise(const std::string& address, const std::string& port) {
   if (!client_) return false;
-  switch (client_->State()) {
-    case sckClosed:
-      if (!client_->Connect(address, port).ok()) {
+  switch (client_->state()) {
+    case SocketState::Closed:
+      if (!client_->connect(address, port).ok()) {
         // A port that is no port, or an address refused at once: close the
         // attempt so that the next tick tries again with what is stored then.
-        (void)client_->CloseSck();
+        (void)client_->close();
       }
       break;
-    case sckClosing:
+    case SocketState::Closing:
       // The instrument closed the connection normally (a converter that
       // restarts): close our side; a later tick connects again.
-      (void)client_->CloseSck();
+      (void)client_->close();
       break;
-    case sckError:
+    case SocketState::Error:
       // The socket could not even be made, so there is nothing to close:
       // a new object starts over.
-      if (client_->SocketHandle() == kNoSocket) newClient();
+      if (client_->socketId() == kNoSocket) newClient();
       break;
     default:
       break;
   }
-  return client_->State() == sckConnected;
+  return client_->state() == SocketState::Connected;
 }
 
 std::string NetworkInput::takeReceived() {
   if (!client_) return {};
   SocketData data = std::string();
-  (void)client_->GetData(data);
+  (void)client_->takeReceived(data);
   const auto* text = std::get_if<std::string>(&data);
   return text != nullptr ? *text : std::string();
 }
 
 bool NetworkInput::send(const std::string& text) {
-  return client_ && client_->SendData(text).ok();
+  return client_ && client_->send(text).ok();
 }
 
-void NetworkInput::Client_Error() {
-  if (client_) (void)client_->CloseSck();
+void NetworkInput::clientFailed() {
+  if (client_) (void)client_->close();
 }
 
 }  // namespace pondex

@@ -1,7 +1,6 @@
 #pragma once
-// Network input: the socket object `Client` that connects to the
-// instrument (or a serial-to-Ethernet converter) while continuous listening
-// is on.
+// Network input: the socket connection to the instrument (or a
+// serial-to-Ethernet converter) while continuous listening is on.
 //
 // The controller owns one NetworkInput and forwards to it: the supervision
 // tick calls supervise() with the stored address and port, the data event
@@ -13,7 +12,7 @@
 #include <memory>
 #include <string>
 
-#include "net/csocket_master.h"
+#include "net/socket_connection.h"
 #include "net/socket_service.h"
 
 namespace pondex {
@@ -44,14 +43,14 @@ class NetworkInput {
   // then only that command is lost. True when it went out.
   bool send(const std::string& text);
 
-  void Client_Error();
-
  private:
-  void wire(CSocketMaster& client);
+  // A failure of the connection closes it; the next tick tries again.
+  void clientFailed();
+  void wire(SocketConnection& client);
 
   SocketService service_;
   std::function<void(std::int32_t)> dataArrived_;
-  std::unique_ptr<CSocketMaster> client_;
+  std::unique_ptr<SocketConnection> client_;
 };
 
 }  // namespace pondex

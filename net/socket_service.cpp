@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "net/csocket_master.h"
+#include "net/socket_connection.h"
 
 namespace pondex {
 
@@ -84,7 +84,7 @@ SocketService::SocketService(SocketLibrary& library, MessageBoxes& messages) : l
 
 SocketService::~SocketService() {
   // Connections nobody accepted: their holders never close them.
-  std::vector<std::pair<SocketId, std::unique_ptr<CSocketMaster>>> parked;
+  std::vector<std::pair<SocketId, std::unique_ptr<SocketConnection>>> parked;
   for (auto& [handle, registration] : registry_) {
     if (registration.parked) parked.emplace_back(static_cast<SocketId>(handle.value), std::move(registration.parked));
   }
@@ -141,7 +141,7 @@ SocketResult SocketService::objectDestroyed() {
   return {};
 }
 
-SocketResult SocketService::registerSocket(SocketId socket, CSocketMaster& owner, bool withEvents) {
+SocketResult SocketService::registerSocket(SocketId socket, SocketConnection& owner, bool withEvents) {
   if (!anySocketRegistered()) {
     // A window whose destruction was refused is served again.
     if (window_ == 0) window_ = library_.createMessageWindow();
@@ -190,16 +190,16 @@ bool SocketService::hasSocket(SocketId socket) const {
   return find(socketHandle(socket)) != nullptr;
 }
 
-bool SocketService::routesTo(SocketId socket, const CSocketMaster& owner) const {
+bool SocketService::routesTo(SocketId socket, const SocketConnection& owner) const {
   const Registration* registration = find(socketHandle(socket));
   return registration != nullptr && registration->owner == &owner;
 }
 
-void SocketService::changeSocketOwner(SocketId socket, CSocketMaster& owner) {
+void SocketService::changeSocketOwner(SocketId socket, SocketConnection& owner) {
   if (Registration* registration = find(socketHandle(socket))) registration->owner = &owner;
 }
 
-Result<LookupId> SocketService::startLookup(const std::string& host, CSocketMaster& owner) {
+Result<LookupId> SocketService::startLookup(const std::string& host, SocketConnection& owner) {
   Result<LookupId> started = library_.startHostLookup(window_, kLookupMessage, host);
   if (started.value != 0) registry_[{HandleKind::Lookup, started.value}].owner = &owner;
   return started;
@@ -210,10 +210,10 @@ void SocketService::deregisterLookup(LookupId lookup) {
 }
 
 SocketResult SocketService::parkAccepted(SocketId socket) {
-  auto holder = std::make_unique<CSocketMaster>(*this);
-  SocketResult taken = holder->Accept(socket);
+  auto holder = std::make_unique<SocketConnection>(*this);
+  SocketResult taken = holder->accept(socket);
   if (!taken.ok()) return taken;
-  // The holder's Accept registered the socket to the holder.
+  // The holder's accept() registered the socket to the holder.
   find(socketHandle(socket))->parked = std::move(holder);
   return {};
 }
@@ -223,7 +223,7 @@ bool SocketService::isParked(SocketId socket) const {
   return registration != nullptr && registration->parked != nullptr;
 }
 
-CSocketMaster* SocketService::takeParked(SocketId socket) const {
+SocketConnection* SocketService::takeParked(SocketId socket) const {
   const Registration* registration = find(socketHandle(socket));
   return registration == nullptr ? nullptr : registration->parked.get();
 }
@@ -233,7 +233,7 @@ void SocketService::forgetParked(SocketId socket) {
   if (registration == nullptr || !registration->parked) return;
   // Taken out of the entry first: the holder's release deregisters the
   // socket when it still owns it, which erases the entry.
-  std::unique_ptr<CSocketMaster> holder = std::move(registration->parked);
+  std::unique_ptr<SocketConnection> holder = std::move(registration->parked);
   holder.reset();
 }
 
@@ -276,7 +276,7 @@ std::intptr_t SocketService::route(const Notification& n) {
   // The owner is called last: it may change the registry or release itself.
   if (const std::optional<Handle> handle = handleOf(n.message, n.wParam)) {
     if (const Registration* registration = find(*handle)) {
-      return registration->owner->WndProc(n.window, n.message, n.wParam, n.lParam);
+      return registration->owner->onNotification(n.window, n.message, n.wParam, n.lParam);
     }
   }
   return library_.callPreviousProcedure(n.window, n.message, n.wParam, n.lParam);

@@ -1,5 +1,5 @@
 #pragma once
-// SocketService: the service behind every socket object (CSocketMaster).
+// SocketService: the service behind every socket object (SocketConnection).
 //
 // - It starts the platform's socket library when the first socket object is
 //   made and stops it when the last one goes (objectCreated and
@@ -15,14 +15,14 @@
 //   while a handler of the same handle runs (the handler yielded to the event
 //   loop) is held and delivered, in order, when that handler returns.
 //   Notifications of other handles are still delivered at once.
-// - It parks incoming connections in temporary objects until an Accept.
+// - It parks incoming connections in temporary objects until an accept().
 //
-// Its errors name their source as "modSocketMaster.<procedure>", with the
-// procedure names the messages have always carried (InitiateProcesses for
-// objectCreated, FinalizeProcesses for objectDestroyed).
+// Its errors name their source as "modSocketMaster.<procedure>"; the
+// procedure of objectCreated is "InitiateProcesses", that of
+// objectDestroyed "FinalizeProcesses".
 //
 // One instance per process, made by the program's owner of the platform; it
-// must outlive every CSocketMaster given to it. User-interface thread only.
+// must outlive every SocketConnection given to it. User-interface thread only.
 #include <cstdint>
 #include <deque>
 #include <map>
@@ -36,7 +36,7 @@
 
 namespace pondex {
 
-class CSocketMaster;
+class SocketConnection;
 
 // An error handed back to the caller of a member: number, text and the
 // procedure it came from ("CSocketMaster.Connect").
@@ -105,23 +105,23 @@ class SocketService final : private MessageTarget {
 
   // Routes `socket` to `owner`; with events, asks for every notification
   // kind on it (which also makes it non-blocking).
-  SocketResult registerSocket(SocketId socket, CSocketMaster& owner, bool withEvents);
+  SocketResult registerSocket(SocketId socket, SocketConnection& owner, bool withEvents);
   SocketResult deregisterSocket(SocketId socket);
   [[nodiscard]] bool hasSocket(SocketId socket) const;
   // Whether notifications of `socket` go to `owner`.
-  [[nodiscard]] bool routesTo(SocketId socket, const CSocketMaster& owner) const;
-  void changeSocketOwner(SocketId socket, CSocketMaster& owner);
+  [[nodiscard]] bool routesTo(SocketId socket, const SocketConnection& owner) const;
+  void changeSocketOwner(SocketId socket, SocketConnection& owner);
 
   // Starts an asynchronous lookup of `host` for `owner`; the handle is 0
   // (with the library's error) when it did not start.
-  Result<LookupId> startLookup(const std::string& host, CSocketMaster& owner);
+  Result<LookupId> startLookup(const std::string& host, SocketConnection& owner);
   void deregisterLookup(LookupId lookup);
 
-  // Incoming connections waiting for an Accept, each held by a temporary
+  // Incoming connections waiting for an accept(), each held by a temporary
   // object made here.
   SocketResult parkAccepted(SocketId socket);
   [[nodiscard]] bool isParked(SocketId socket) const;
-  [[nodiscard]] CSocketMaster* takeParked(SocketId socket) const;
+  [[nodiscard]] SocketConnection* takeParked(SocketId socket) const;
   void forgetParked(SocketId socket);
 
   SocketResult destroyMessageWindow();
@@ -136,10 +136,10 @@ class SocketService final : private MessageTarget {
     friend auto operator<=>(const Handle&, const Handle&) = default;
   };
   struct Registration {
-    CSocketMaster* owner = nullptr;
+    SocketConnection* owner = nullptr;
     // Set while the socket is an incoming connection that the service holds
-    // for an Accept; until the Accept takes it over, `owner` is this holder.
-    std::unique_ptr<CSocketMaster> parked;
+    // for an accept(); until the accept() takes it over, `owner` is this holder.
+    std::unique_ptr<SocketConnection> parked;
   };
   struct Notification {
     WindowId window;

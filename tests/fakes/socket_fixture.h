@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "net/csocket_master.h"
+#include "net/socket_connection.h"
 #include "tests/fakes/fake_platform.h"
 #include "tests/fakes/fake_sockets.h"
 
@@ -19,42 +19,42 @@ inline const Endpoint kScale{kScaleAddress, 4001};
 
 class SocketTest : public ::testing::Test {
  protected:
-  // An object whose DataArrival totals go to `sink` (by default `arrivals`)
+  // An object whose dataArrived totals go to `sink` (by default `arrivals`)
   // and whose other events go to `errors` and `log`.
-  std::unique_ptr<CSocketMaster> make(std::vector<std::int32_t>* sink = nullptr) {
-    auto object = std::make_unique<CSocketMaster>(service);
-    CSocketMaster* raw = object.get();
+  std::unique_ptr<SocketConnection> make(std::vector<std::int32_t>* sink = nullptr) {
+    auto object = std::make_unique<SocketConnection>(service);
+    SocketConnection* raw = object.get();
     if (sink == nullptr) sink = &arrivals;
-    object->events.DataArrival = [sink](std::int32_t n) { sink->push_back(n); };
+    object->events.dataArrived = [sink](std::int32_t n) { sink->push_back(n); };
     // "10061 Connection refused. CSocketMaster.PostSocket in 9", with the
     // state during the event.
-    object->events.Error = [this, raw](SocketErrorArgs& e) {
-      errors.push_back(std::to_string(e.Number) + " " + e.Description + " " + e.Source + " in " +
-                       std::to_string(raw->State()));
+    object->events.failed = [this, raw](SocketErrorArgs& e) {
+      errors.push_back(std::to_string(e.number) + " " + e.description + " " + e.source + " in " +
+                       std::to_string(static_cast<int>(raw->state())));
     };
-    object->events.Connect = [this] { log.push_back("Connect"); };
-    object->events.CloseSck = [this, raw] { log.push_back("CloseSck at " + std::to_string(raw->BytesReceived())); };
-    object->events.SendComplete = [this] { log.push_back("SendComplete"); };
-    object->events.SendProgress = [this](std::int32_t sent, std::int32_t left) {
-      log.push_back("SendProgress " + std::to_string(sent) + " " + std::to_string(left));
+    object->events.connected = [this] { log.push_back("connected"); };
+    object->events.peerClosed = [this, raw] { log.push_back("peerClosed at " + std::to_string(raw->bytesReceived())); };
+    object->events.sendCompleted = [this] { log.push_back("sendCompleted"); };
+    object->events.sendProgressed = [this](std::int32_t sent, std::int32_t left) {
+      log.push_back("sendProgressed " + std::to_string(sent) + " " + std::to_string(left));
     };
     return object;
   }
 
-  // An object connected to the scale, its Connect event seen.
-  std::unique_ptr<CSocketMaster> connected(std::vector<std::int32_t>* sink = nullptr) {
+  // An object connected to the scale, its connected event seen.
+  std::unique_ptr<SocketConnection> connected(std::vector<std::int32_t>* sink = nullptr) {
     auto object = make(sink);
-    EXPECT_TRUE(object->Connect(kScaleAddress.dotted(), kScale.port).ok());
+    EXPECT_TRUE(object->connect(kScaleAddress.dotted(), kScale.port).ok());
     loop.runFor(Millis(1));
-    EXPECT_EQ(object->State(), sckConnected);
-    EXPECT_EQ(log, std::vector<std::string>{"Connect"});
+    EXPECT_EQ(object->state(), SocketState::Connected);
+    EXPECT_EQ(log, std::vector<std::string>{"connected"});
     log.clear();
     return object;
   }
 
-  static std::string takeText(CSocketMaster& object) {
+  static std::string takeText(SocketConnection& object) {
     SocketData text = std::string();
-    EXPECT_TRUE(object.GetData(text).ok());
+    EXPECT_TRUE(object.takeReceived(text).ok());
     return std::get<std::string>(text);
   }
 

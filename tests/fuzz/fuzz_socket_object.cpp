@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "net/csocket_master.h"
+#include "net/socket_connection.h"
 #include "net/socket_service.h"
 #include "tests/fakes/fake_platform.h"
 #include "tests/fakes/fake_sockets.h"
@@ -33,19 +33,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   net.planConnect({{{10, 0, 0, 8}}, 4001}, {.notifiedError = kWsaConnectionRefused});
   net.planConnect({{{10, 0, 0, 9}}, 4001}, {.immediateError = kWsaAddressNotAvailable});
   SocketService service{net, boxes};
-  auto object = std::make_unique<CSocketMaster>(service);
-  object->events.DataArrival = [&](std::int32_t) {
+  auto object = std::make_unique<SocketConnection>(service);
+  object->events.dataArrived = [&](std::int32_t) {
     SocketData text = std::string();
-    (void)object->GetData(text);
+    (void)object->takeReceived(text);
   };
-  object->events.Error = [&](SocketErrorArgs&) { (void)object->CloseSck(); };
+  object->events.failed = [&](SocketErrorArgs&) { (void)object->close(); };
 
   const char* hosts[] = {"10.0.0.7", "10.0.0.8", "10.0.0.9", "waga", "nikt", ""};
   while (at < size) {
-    const SocketId socket = object->SocketHandle();
+    const SocketId socket = object->socketId();
     switch (byte() % 14) {
       case 0:
-        (void)object->Connect(hosts[byte() % 6], PortValue(static_cast<std::int32_t>(byte() % 3 == 0 ? 4001 : word())));
+        (void)object->connect(hosts[byte() % 6], PortValue(static_cast<std::int32_t>(byte() % 3 == 0 ? 4001 : word())));
         break;
       case 1:
         if (socket != kNoSocket) net.peerSends(socket, text());
@@ -54,14 +54,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (socket != kNoSocket) net.peerCloses(socket);
         break;
       case 3:
-        (void)object->CloseSck();
+        (void)object->close();
         break;
       case 4:
-        (void)object->SendData(text());
+        (void)object->send(text());
         break;
       case 5: {
         SocketData out;
-        (void)object->GetData(out, static_cast<VarType>(byte() % 20), static_cast<std::int32_t>(byte()) - 8);
+        (void)object->takeReceived(out, static_cast<SocketDataType>(byte() % 20),
+                                   static_cast<std::int32_t>(byte()) - 8);
         break;
       }
       case 6:
@@ -71,8 +72,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::uint32_t kind = 1u << (byte() % 7);
         const std::uint32_t error = byte() % 4 == 0 ? 10054 : 0;
         const auto target = byte() % 4 == 0 ? static_cast<std::uintptr_t>(word()) : static_cast<std::uintptr_t>(socket);
-        (void)object->WndProc(1, byte() % 2 == 0 ? kSocketMessage : kLookupMessage, target,
-                              static_cast<std::intptr_t>(error << 16 | kind));
+        (void)object->onNotification(1, byte() % 2 == 0 ? kSocketMessage : kLookupMessage, target,
+                                     static_cast<std::intptr_t>(error << 16 | kind));
         break;
       }
       case 8:
@@ -82,22 +83,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         break;
       case 9:
-        (void)object->Bind(PortValue(static_cast<std::int32_t>(word())));
+        (void)object->bind(PortValue(static_cast<std::int32_t>(word())));
         break;
       case 10:
-        (void)object->Listen();
+        (void)object->listen();
         break;
       case 11:
-        (void)object->Accept(static_cast<SocketId>(word()));
+        (void)object->accept(static_cast<SocketId>(word()));
         break;
       case 12:
         (void)object->setProtocol(byte() % 2 == 0 ? SocketProtocol::Tcp : SocketProtocol::Udp);
         break;
       case 13:
-        object = std::make_unique<CSocketMaster>(service);
+        object = std::make_unique<SocketConnection>(service);
         break;
     }
-    const int state = static_cast<int>(object->State());
+    const int state = static_cast<int>(object->state());
     if (state < 0 || state > 9 || state == 3) std::abort();
   }
   object.reset();

@@ -18,7 +18,7 @@ TEST_F(SocketServiceTest, LibraryStartsWithTheFirstObjectAndStopsAfterTheLastEac
   for (int round = 1; round <= 2; ++round) {
     auto a = connected();
     auto b = make();
-    ASSERT_TRUE(b->Connect("waga.local", 4001).ok());  // still resolving when released
+    ASSERT_TRUE(b->connect("waga.local", 4001).ok());  // still resolving when released
     EXPECT_EQ(net.startups, round);
     a.reset();
     EXPECT_EQ(net.cleanups, round - 1);
@@ -40,11 +40,11 @@ TEST_F(SocketServiceTest, NotificationsReachOnlyTheirOwnObjectAndLateOnesNothing
   auto b = connected(&toB);
   auto c = connected(&toC);
   auto d = connected(&toD);
-  net.peerSends(b->SocketHandle(), "late");  // posted while open...
-  net.peerSends(c->SocketHandle(), "late");
-  net.peerSends(d->SocketHandle(), "xyz");
-  net.peerSends(a->SocketHandle(), "a");
-  ASSERT_TRUE(b->CloseSck().ok());
+  net.peerSends(b->socketId(), "late");  // posted while open...
+  net.peerSends(c->socketId(), "late");
+  net.peerSends(d->socketId(), "xyz");
+  net.peerSends(a->socketId(), "a");
+  ASSERT_TRUE(b->close().ok());
   c.reset();
   loop.runFor(Millis(1));  // ...delivered after
   EXPECT_EQ(toA, std::vector<std::int32_t>{1});
@@ -53,8 +53,8 @@ TEST_F(SocketServiceTest, NotificationsReachOnlyTheirOwnObjectAndLateOnesNothing
   EXPECT_EQ(toD, std::vector<std::int32_t>{3});
   EXPECT_EQ(net.passedToPrevious, 2);
 
-  const SocketId s = d->SocketHandle();
-  d->events.DataArrival = [&](std::int32_t n) {
+  const SocketId s = d->socketId();
+  d->events.dataArrived = [&](std::int32_t n) {
     toD.push_back(n);
     net.peerSends(s, "more");
     net.peerCloses(s);
@@ -77,7 +77,7 @@ TEST_F(SocketServiceTest, BackToBackSegmentsArriveInOrderWithoutNesting) {
   int depth = 0;
   int deepest = 0;
   std::vector<std::string> pieces;
-  client->events.DataArrival = [&](std::int32_t) {
+  client->events.dataArrived = [&](std::int32_t) {
     ++depth;
     deepest = std::max(deepest, depth);
     pieces.push_back(takeText(*client));
@@ -87,13 +87,13 @@ TEST_F(SocketServiceTest, BackToBackSegmentsArriveInOrderWithoutNesting) {
   std::vector<std::string> sent;
   for (int i = 0; i < kSegments; ++i) {
     sent.push_back(std::to_string(kSegments + i).substr(1));  // "0000" to "9999"
-    net.peerSends(client->SocketHandle(), sent.back());
+    net.peerSends(client->socketId(), sent.back());
   }
-  net.peerCloses(client->SocketHandle());
+  net.peerCloses(client->socketId());
   loop.runFor(Millis(1));
   EXPECT_LE(deepest, 2);
   EXPECT_TRUE(pieces == sent) << pieces.size() << " pieces";
-  EXPECT_EQ(log, std::vector<std::string>{"CloseSck at 0"});  // after the last piece
+  EXPECT_EQ(log, std::vector<std::string>{"peerClosed at 0"});  // after the last piece
 }
 
 }  // namespace

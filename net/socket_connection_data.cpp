@@ -1,15 +1,15 @@
-// CSocketMaster: typed data in and out (SendData, GetData) and the
+// SocketConnection: typed data in and out (send, takeReceived) and the
 // conversions of values and port arguments behind them.
 #include <algorithm>
 #include <bit>
 #include <charconv>
 #include <cmath>
 
-#include "net/csocket_master_detail.h"
+#include "net/socket_connection_detail.h"
 
 namespace pondex {
 
-namespace csocket_detail {
+namespace connection_detail {
 
 SocketResultOf<std::int32_t> checkedPort(const PortValue& port, std::int32_t lowest, const char* procedure) {
   const std::optional<double> number = port.numeric();
@@ -19,14 +19,14 @@ SocketResultOf<std::int32_t> checkedPort(const PortValue& port, std::int32_t low
   return static_cast<std::int32_t>(whole);
 }
 
-}  // namespace csocket_detail
+}  // namespace connection_detail
 
-using csocket_detail::bytesOf;
-using csocket_detail::fail;
-using csocket_detail::kOutOfRange;
-using csocket_detail::kUnsupportedType;
-using csocket_detail::kWrongState;
-using csocket_detail::pieceSize;
+using connection_detail::bytesOf;
+using connection_detail::fail;
+using connection_detail::kOutOfRange;
+using connection_detail::kUnsupportedType;
+using connection_detail::kWrongState;
+using connection_detail::pieceSize;
 
 namespace {
 
@@ -48,43 +48,43 @@ U getLittleEndian(const char* bytes) {
 
 // Bytes a fixed-size type takes; nothing for text, byte arrays and the
 // types that cannot be sent.
-std::optional<std::size_t> fixedSize(VarType type) {
+std::optional<std::size_t> fixedSize(SocketDataType type) {
   switch (type) {
-    case VarType::Byte:
+    case SocketDataType::Byte:
       return 1;
-    case VarType::Boolean:
-    case VarType::Integer:
+    case SocketDataType::Boolean:
+    case SocketDataType::Int16:
       return 2;
-    case VarType::Long:
-    case VarType::Single:
+    case SocketDataType::Int32:
+    case SocketDataType::Float:
       return 4;
-    case VarType::Double:
-    case VarType::Currency:
-    case VarType::Date:
+    case SocketDataType::Double:
+    case SocketDataType::FixedDecimal:
+    case SocketDataType::Date:
       return 8;
     default:
       return std::nullopt;
   }
 }
 
-SocketData decodeFixed(VarType type, const char* bytes) {
+SocketData decodeFixed(SocketDataType type, const char* bytes) {
   switch (type) {
-    case VarType::Byte:
+    case SocketDataType::Byte:
       return static_cast<std::uint8_t>(bytes[0]);
-    case VarType::Boolean:
+    case SocketDataType::Boolean:
       return getLittleEndian<std::uint16_t>(bytes) != 0;
-    case VarType::Integer:
+    case SocketDataType::Int16:
       return static_cast<std::int16_t>(getLittleEndian<std::uint16_t>(bytes));
-    case VarType::Long:
+    case SocketDataType::Int32:
       return static_cast<std::int32_t>(getLittleEndian<std::uint32_t>(bytes));
-    case VarType::Single:
+    case SocketDataType::Float:
       return std::bit_cast<float>(getLittleEndian<std::uint32_t>(bytes));
-    case VarType::Double:
+    case SocketDataType::Double:
       return std::bit_cast<double>(getLittleEndian<std::uint64_t>(bytes));
-    case VarType::Currency:
-      return Currency{static_cast<std::int64_t>(getLittleEndian<std::uint64_t>(bytes))};
-    case VarType::Date:
-      return OleDate{std::bit_cast<double>(getLittleEndian<std::uint64_t>(bytes))};
+    case SocketDataType::FixedDecimal:
+      return FixedDecimal{static_cast<std::int64_t>(getLittleEndian<std::uint64_t>(bytes))};
+    case SocketDataType::Date:
+      return DaysSince1899{std::bit_cast<double>(getLittleEndian<std::uint64_t>(bytes))};
     default:
       return std::monostate{};
   }
@@ -107,9 +107,9 @@ std::optional<std::string> encode(const SocketData& data) {
     putLittleEndian(out, std::bit_cast<std::uint32_t>(*single));
   } else if (const auto* dbl = std::get_if<double>(&data)) {
     putLittleEndian(out, std::bit_cast<std::uint64_t>(*dbl));
-  } else if (const auto* money = std::get_if<Currency>(&data)) {
+  } else if (const auto* money = std::get_if<FixedDecimal>(&data)) {
     putLittleEndian(out, static_cast<std::uint64_t>(money->tenThousandths));
-  } else if (const auto* date = std::get_if<OleDate>(&data)) {
+  } else if (const auto* date = std::get_if<DaysSince1899>(&data)) {
     putLittleEndian(out, std::bit_cast<std::uint64_t>(date->days));
   } else {
     return std::nullopt;
@@ -119,10 +119,11 @@ std::optional<std::string> encode(const SocketData& data) {
 
 }  // namespace
 
-VarType varTypeOf(const SocketData& data) {
-  static constexpr VarType kTypes[] = {VarType::Empty,  VarType::String,   VarType::ByteArray, VarType::Boolean,
-                                       VarType::Byte,   VarType::Integer,  VarType::Long,      VarType::Single,
-                                       VarType::Double, VarType::Currency, VarType::Date};
+SocketDataType dataTypeOf(const SocketData& data) {
+  static constexpr SocketDataType kTypes[] = {
+      SocketDataType::Empty,  SocketDataType::String,       SocketDataType::ByteArray, SocketDataType::Boolean,
+      SocketDataType::Byte,   SocketDataType::Int16,        SocketDataType::Int32,     SocketDataType::Float,
+      SocketDataType::Double, SocketDataType::FixedDecimal, SocketDataType::Date};
   static_assert(std::size(kTypes) == std::variant_size_v<SocketData>);
   return kTypes[data.index()];
 }
@@ -144,10 +145,10 @@ std::optional<double> PortValue::numeric() const {
   return value;
 }
 
-SocketResult CSocketMaster::SendData(const SocketData& data) {
+SocketResult SocketConnection::send(const SocketData& data) {
   if (protocol_ == SocketProtocol::Tcp) {
-    if (state_ != sckConnected) return fail(kWrongState, "SendData");
-  } else if (state_ != sckClosed && state_ != sckOpen) {
+    if (state_ != SocketState::Connected) return fail(kWrongState, "SendData");
+  } else if (state_ != SocketState::Closed && state_ != SocketState::Open) {
     return fail(kWrongState, "SendData");
   }
   std::optional<std::string> bytes = encode(data);
@@ -155,35 +156,31 @@ SocketResult CSocketMaster::SendData(const SocketData& data) {
   if (bytes->empty()) return {};
 
   if (protocol_ == SocketProtocol::Udp) {
-    if (state_ == sckClosed) {
+    if (state_ == SocketState::Closed) {
       if (SocketResult out; !makeBoundSocket(Ipv4Address{}, out)) return out;
-      state_ = sckOpen;
+      state_ = SocketState::Open;
     }
     sendBuffer_ += *bytes;
-    return SendBufferedDataUDP();
+    return sendDatagram();
   }
 
   // Bytes behind others that wait for room go out in order, later.
   const bool idle = sendBuffer_.empty();
   sendBuffer_ += *bytes;
-  if (idle) SendBufferedData();
+  if (idle) sendBuffered();
   return {};
 }
 
-SocketResult CSocketMaster::GetData(SocketData& data, std::optional<VarType> varType,
-                                    std::optional<std::int32_t> maxLen) {
-  return RecvData(data, varType, maxLen);
-}
-
-SocketResult CSocketMaster::RecvData(SocketData& data, std::optional<VarType> varType,
-                                     std::optional<std::int32_t> maxLen) {
+SocketResult SocketConnection::takeReceived(SocketData& data, std::optional<SocketDataType> wanted,
+                                            std::optional<std::int32_t> maxLength) {
   const char* procedure = "GetData";
   const bool udp = protocol_ == SocketProtocol::Udp;
-  if (udp ? state_ != sckOpen : (state_ != sckConnected && !accepted_)) return fail(kWrongState, procedure);
-  if (maxLen && *maxLen < 0) return fail(kOutOfRange, procedure);
+  if (udp ? state_ != SocketState::Open : (state_ != SocketState::Connected && !accepted_))
+    return fail(kWrongState, procedure);
+  if (maxLength && *maxLength < 0) return fail(kOutOfRange, procedure);
   // A value already held decides the type.
-  const VarType type = data.index() != 0 ? varTypeOf(data) : varType.value_or(VarType::ByteArray);
-  const bool variable = type == VarType::String || type == VarType::ByteArray;
+  const SocketDataType type = data.index() != 0 ? dataTypeOf(data) : wanted.value_or(SocketDataType::ByteArray);
+  const bool variable = type == SocketDataType::String || type == SocketDataType::ByteArray;
   const std::optional<std::size_t> size = fixedSize(type);
   if (!variable && !size) return fail(kUnsupportedType, procedure);
 
@@ -201,9 +198,9 @@ SocketResult CSocketMaster::RecvData(SocketData& data, std::optional<VarType> va
 
   std::size_t taken = 0;
   if (variable) {
-    taken = maxLen ? std::min(static_cast<std::size_t>(*maxLen), available.size()) : available.size();
+    taken = maxLength ? std::min(static_cast<std::size_t>(*maxLength), available.size()) : available.size();
     const std::string_view part = available.substr(0, taken);
-    if (type == VarType::String) {
+    if (type == SocketDataType::String) {
       data = std::string(part);
     } else {
       data = ByteArray(bytesOf(part).begin(), bytesOf(part).end());
@@ -219,7 +216,7 @@ SocketResult CSocketMaster::RecvData(SocketData& data, std::optional<VarType> va
     const Result<ReceivedDatagram> read = lib_.receiveFrom(socket_, scratch_, false);
     if (read.ok()) {
       remotePort_ = read.value.from.port;
-      remoteHostIP_ = read.value.from.address.dotted();
+      remoteAddress_ = read.value.from.address.dotted();
     }
     datagramTaken_ = true;
   } else {

@@ -1,123 +1,123 @@
-// CSocketMaster's listening and datagram side: Bind, Listen, incoming
-// connections and Accept, and UDP. The program itself is a TCP client only.
-#include "net/csocket_master_detail.h"
+// SocketConnection's listening and datagram side: bind, listen, incoming
+// connections and accept, and UDP. The program itself is a TCP client only.
+#include "net/socket_connection_detail.h"
 
 namespace pondex {
 
-using csocket_detail::bytesOf;
-using csocket_detail::checkedPort;
-using csocket_detail::fail;
-using csocket_detail::kInvalidArgument;
-using csocket_detail::kInvalidOperation;
-using csocket_detail::kWrongState;
+using connection_detail::bytesOf;
+using connection_detail::checkedPort;
+using connection_detail::fail;
+using connection_detail::kInvalidArgument;
+using connection_detail::kInvalidOperation;
+using connection_detail::kWrongState;
 
 namespace {
 constexpr int kListenBacklog = 5;
 }  // namespace
 
-SocketResultOf<Ipv4Address> CSocketMaster::resolveNow(const std::string& host) {
+SocketResultOf<Ipv4Address> SocketConnection::resolveNow(const std::string& host) {
   if (std::optional<Ipv4Address> address = lib_.parseDotted(host)) return *address;
   Result<Ipv4Address> found = lib_.lookupHost(host);
   if (!found.ok()) return fail(found.error, "resolveNow");
   return found.value;
 }
 
-SocketResult CSocketMaster::Bind(std::optional<PortValue> LocalPort, std::optional<std::string> LocalIP) {
-  if (state_ != sckClosed) return fail(kInvalidOperation, "Bind");
-  if (LocalPort) {
-    const SocketResultOf<std::int32_t> port = checkedPort(*LocalPort, 0, "Bind");
+SocketResult SocketConnection::bind(std::optional<PortValue> localPort, std::optional<std::string> localAddress) {
+  if (state_ != SocketState::Closed) return fail(kInvalidOperation, "Bind");
+  if (localPort) {
+    const SocketResultOf<std::int32_t> port = checkedPort(*localPort, 0, "Bind");
     if (!port.ok()) return port.status();
     localPort_ = port.value();
   }
   Ipv4Address address{};
-  if (LocalIP && !LocalIP->empty()) {
-    SocketResultOf<Ipv4Address> found = resolveNow(*LocalIP);
+  if (localAddress && !localAddress->empty()) {
+    SocketResultOf<Ipv4Address> found = resolveNow(*localAddress);
     if (!found.ok()) return fail(kInvalidArgument, "Bind");
     address = found.value();
   }
   if (SocketResult out; !makeBoundSocket(address, out)) return out;
-  state_ = sckOpen;
+  state_ = SocketState::Open;
   return {};
 }
 
-SocketResult CSocketMaster::Listen() {
-  if (state_ != sckClosed && state_ != sckOpen) return fail(kInvalidOperation, "Listen");
-  if (state_ == sckClosed) {
+SocketResult SocketConnection::listen() {
+  if (state_ != SocketState::Closed && state_ != SocketState::Open) return fail(kInvalidOperation, "Listen");
+  if (state_ == SocketState::Closed) {
     if (SocketResult out; !makeBoundSocket(Ipv4Address{}, out)) return out;
   }
   if (Status listening = lib_.listen(socket_, kListenBacklog); !listening.ok()) {
     return fail(listening.error, "Listen");
   }
-  state_ = sckListening;
+  state_ = SocketState::Listening;
   return {};
 }
 
-void CSocketMaster::onIncoming() {
+void SocketConnection::onIncoming() {
   const Result<AcceptedConnection> incoming = lib_.accept(socket_);
   if (!incoming.ok()) {
     if (incoming.error != kWsaWouldBlock) raiseError(incoming.error, "PostSocket");
     return;
   }
-  const SocketId requestID = incoming.value.socket;
+  const SocketId request = incoming.value.socket;
   // Held apart: the handler may release this object.
   SocketService& service = service_;
   SocketLibrary& lib = lib_;
-  if (!service.parkAccepted(requestID).ok()) {
-    (void)lib.closeSocket(requestID);
+  if (!service.parkAccepted(request).ok()) {
+    (void)lib.closeSocket(request);
     return;
   }
   const std::int32_t savedPort = remotePort_;
-  const std::string savedAddress = remoteHostIP_;
+  const std::string savedAddress = remoteAddress_;
   remotePort_ = incoming.value.peer.port;
-  remoteHostIP_ = incoming.value.peer.address.dotted();
-  const bool alive = raise(events.ConnectionRequest, requestID);
-  if (alive && state_ == sckListening) {
+  remoteAddress_ = incoming.value.peer.address.dotted();
+  const bool alive = raise(events.connectionRequested, request);
+  if (alive && state_ == SocketState::Listening) {
     remotePort_ = savedPort;
-    remoteHostIP_ = savedAddress;
+    remoteAddress_ = savedAddress;
   }
-  if (service.isParked(requestID)) {  // nobody accepted it
-    (void)lib.closeSocket(requestID);
-    service.forgetParked(requestID);
+  if (service.isParked(request)) {  // nobody accepted it
+    (void)lib.closeSocket(request);
+    service.forgetParked(request);
   }
 }
 
-SocketResult CSocketMaster::Accept(SocketId requestID) {
+SocketResult SocketConnection::accept(SocketId request) {
   // A closed object may still hold a socket (one made for UDP, or bound):
   // taking another over it would leave the first routed to this object.
-  if (state_ != sckClosed || socket_ != kNoSocket) return fail(kInvalidOperation, "Accept");
+  if (state_ != SocketState::Closed || socket_ != kNoSocket) return fail(kInvalidOperation, "Accept");
 
-  if (service_.hasSocket(requestID)) {
-    CSocketMaster* holder = service_.takeParked(requestID);
+  if (service_.hasSocket(request)) {
+    SocketConnection* holder = service_.takeParked(request);
     if (holder == nullptr) return fail(kWrongState, "Accept");
-    socket_ = requestID;
+    socket_ = request;
     protocol_ = holder->protocol_;
     sendSize_ = holder->sendSize_;
     receiveSize_ = holder->receiveSize_;
     remotePort_ = holder->remotePort_;
-    remoteHostIP_ = holder->remoteHostIP_;
+    remoteAddress_ = holder->remoteAddress_;
     receiveBuffer_ = std::move(holder->receiveBuffer_);
-    const bool peerClosed = holder->state_ == sckClosing;
+    const bool peerClosed = holder->state_ == SocketState::Closing;
     holder->socket_ = kNoSocket;  // the holder lets go of it
-    holder->state_ = sckClosed;
-    service_.changeSocketOwner(requestID, *this);
-    service_.forgetParked(requestID);
+    holder->state_ = SocketState::Closed;
+    service_.changeSocketOwner(request, *this);
+    service_.forgetParked(request);
     accepted_ = false;
-    state_ = sckConnected;
-    if (!receiveBuffer_.empty() && !raise(events.DataArrival, static_cast<std::int32_t>(receiveBuffer_.size()))) {
+    state_ = SocketState::Connected;
+    if (!receiveBuffer_.empty() && !raise(events.dataArrived, static_cast<std::int32_t>(receiveBuffer_.size()))) {
       return {};
     }
-    if (peerClosed && state_ == sckConnected) {
-      state_ = sckClosing;
-      raise(events.CloseSck);
+    if (peerClosed && state_ == SocketState::Connected) {
+      state_ = SocketState::Closing;
+      raise(events.peerClosed);
     }
     return {};
   }
 
   // A socket the service does not know is taken as it is; this object will
   // not close it when released.
-  socket_ = requestID;
+  socket_ = request;
   accepted_ = true;
-  SocketResult taken = ProcessOptions();
+  SocketResult taken = applyOptions();
   if (taken.ok()) taken = service_.registerSocket(socket_, *this, true);
   if (taken.ok()) {
     if (const int error = readEndpoints(); error != 0) taken = fail(error, "Accept");
@@ -126,13 +126,13 @@ SocketResult CSocketMaster::Accept(SocketId requestID) {
     (void)forgetSocket();
     return taken;
   }
-  state_ = sckConnected;
+  state_ = SocketState::Connected;
   return {};
 }
 
 // ---- UDP -------------------------------------------------------------------
 
-SocketResult CSocketMaster::SendBufferedDataUDP() {
+SocketResult SocketConnection::sendDatagram() {
   const std::string datagram = std::move(sendBuffer_);
   sendBuffer_.clear();
   SocketResultOf<Ipv4Address> address = resolveNow(remoteHost_);
@@ -143,18 +143,18 @@ SocketResult CSocketMaster::SendBufferedDataUDP() {
     raiseError(sent.error, "SendBufferedDataUDP");
     return {};
   }
-  if (raise(events.SendProgress, static_cast<std::int32_t>(sent.value), std::int32_t{0})) raise(events.SendComplete);
+  if (raise(events.sendProgressed, static_cast<std::int32_t>(sent.value), std::int32_t{0})) raise(events.sendCompleted);
   return {};
 }
 
-void CSocketMaster::onDatagram() {
-  const std::int32_t waiting = BytesReceived();
+void SocketConnection::onDatagram() {
+  const std::int32_t waiting = bytesReceived();
   if (waiting == 0) return;
   datagramTaken_ = false;
-  if (!raise(events.DataArrival, waiting)) return;
+  if (!raise(events.dataArrived, waiting)) return;
   // A datagram the handler left is dropped, so that it is not announced
   // again; one the handler took must not cost the next one.
-  if (!datagramTaken_ && state_ == sckOpen && socket_ != kNoSocket) {
+  if (!datagramTaken_ && state_ == SocketState::Open && socket_ != kNoSocket) {
     std::uint8_t discard = 0;
     (void)lib_.receive(socket_, std::span<std::uint8_t>(&discard, 1), false);
   }

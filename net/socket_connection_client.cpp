@@ -1,38 +1,38 @@
-// CSocketMaster as the TCP client the program runs: connecting (with a host
+// SocketConnection as the TCP client the program runs: connecting (with a host
 // lookup when needed), the receive and send buffers, and closing.
 #include <algorithm>
 
-#include "net/csocket_master_detail.h"
+#include "net/socket_connection_detail.h"
 
 namespace pondex {
 
-using csocket_detail::bytesOf;
-using csocket_detail::checkedPort;
-using csocket_detail::fail;
-using csocket_detail::kInvalidOperation;
-using csocket_detail::kNoDataRecord;
-using csocket_detail::pieceSize;
+using connection_detail::bytesOf;
+using connection_detail::checkedPort;
+using connection_detail::fail;
+using connection_detail::kInvalidOperation;
+using connection_detail::kNoDataRecord;
+using connection_detail::pieceSize;
 
 // ---- connecting ------------------------------------------------------------
 
-SocketResult CSocketMaster::Connect(std::optional<std::string> RemoteHost, std::optional<PortValue> RemotePort) {
-  if (state_ != sckClosed) return fail(kInvalidOperation, "Connect");
-  if (RemoteHost) remoteHost_ = std::move(*RemoteHost);
-  if (RemotePort) {
-    const SocketResultOf<std::int32_t> port = checkedPort(*RemotePort, 1, "Connect");
-    if (!port.ok()) return port.status();
-    remotePort_ = port.value();
+SocketResult SocketConnection::connect(std::optional<std::string> host, std::optional<PortValue> port) {
+  if (state_ != SocketState::Closed) return fail(kInvalidOperation, "Connect");
+  if (host) remoteHost_ = std::move(*host);
+  if (port) {
+    const SocketResultOf<std::int32_t> checked = checkedPort(*port, 1, "Connect");
+    if (!checked.ok()) return checked.status();
+    remotePort_ = checked.value();
   }
 
   if (SocketResult out; !makeBoundSocket(Ipv4Address{}, out)) return out;
   if (protocol_ == SocketProtocol::Udp) {
-    state_ = sckOpen;
+    state_ = SocketState::Open;
     return {};
   }
 
-  if (std::optional<Ipv4Address> address = lib_.parseDotted(remoteHost_)) return ConnectToIP(*address);
+  if (std::optional<Ipv4Address> address = lib_.parseDotted(remoteHost_)) return connectTo(*address);
 
-  state_ = sckResolvingHost;
+  state_ = SocketState::ResolvingHost;
   Result<LookupId> lookup = service_.startLookup(remoteHost_, *this);
   if (lookup.value == 0) {
     raiseError(lookup.error, "ResolveIfHostname");
@@ -43,8 +43,8 @@ SocketResult CSocketMaster::Connect(std::optional<std::string> RemoteHost, std::
   return {};
 }
 
-SocketResult CSocketMaster::ConnectToIP(const Ipv4Address& address) {
-  state_ = sckConnecting;
+SocketResult SocketConnection::connectTo(const Ipv4Address& address) {
+  state_ = SocketState::Connecting;
   const Status status = lib_.connect(socket_, {address, static_cast<std::uint16_t>(remotePort_)});
   if (status.ok() || status.error == kWsaWouldBlock) return {};
   // Refused on the spot: the caller hears of it, the state stays.
@@ -53,12 +53,12 @@ SocketResult CSocketMaster::ConnectToIP(const Ipv4Address& address) {
   return {};
 }
 
-void CSocketMaster::PostResolution(LookupId lookup, int error) {
+void SocketConnection::lookupDone(LookupId lookup, int error) {
   std::erase(pendingLookups_, lookup);
   service_.deregisterLookup(lookup);
   // Only the lookup of the connection attempt under way may continue it; an
   // older one (its cancel came too late) is ignored.
-  const bool current = lookup == currentLookup_ && state_ == sckResolvingHost;
+  const bool current = lookup == currentLookup_ && state_ == SocketState::ResolvingHost;
   std::optional<Ipv4Address> address;
   if (current && error == 0) address = lib_.lookupResult(lookup);
   lib_.releaseLookup(lookup);
@@ -68,45 +68,45 @@ void CSocketMaster::PostResolution(LookupId lookup, int error) {
     raiseError(error != 0 ? error : kNoDataRecord, "ConnectToIP");
     return;
   }
-  state_ = sckHostResolved;
-  SocketResult connecting = ConnectToIP(*address);
-  // Nobody would receive a returned error here; it becomes an Error event.
+  state_ = SocketState::HostResolved;
+  SocketResult connecting = connectTo(*address);
+  // Nobody would receive a returned error here; it becomes a failed event.
   if (!connecting.ok()) raiseError(connecting.error().number, "ConnectToIP");
 }
 
-void CSocketMaster::onConnected() {
+void SocketConnection::onConnected() {
   if (const int error = readEndpoints(); error != 0) {
     raiseError(error, "PostSocket");
     return;
   }
   remoteHost_.clear();
-  state_ = sckConnected;
-  raise(events.Connect);
+  state_ = SocketState::Connected;
+  raise(events.connected);
 }
 
 // ---- closing ---------------------------------------------------------------
 
-SocketResult CSocketMaster::CloseSck() {
+SocketResult SocketConnection::close() {
   if (socket_ == kNoSocket) return {};
-  state_ = sckClosing;
+  state_ = SocketState::Closing;
   cancelLookups(false);
-  return DestroySocket();
+  return destroySocket();
 }
 
-SocketResult CSocketMaster::DestroySocket() {
+SocketResult SocketConnection::destroySocket() {
   if (Status closed = lib_.closeSocket(socket_); !closed.ok()) {
-    state_ = sckError;
+    state_ = SocketState::Error;
     return fail(closed.error, "DestroySocket");
   }
   SocketResult forgotten = forgetSocket();
-  remoteHostIP_.clear();
+  remoteAddress_.clear();
   sendBuffer_.clear();
   receiveBuffer_.clear();
-  state_ = sckClosed;
+  state_ = SocketState::Closed;
   return forgotten;
 }
 
-void CSocketMaster::cancelLookups(bool all) {
+void SocketConnection::cancelLookups(bool all) {
   const std::vector<LookupId> pending = pendingLookups_;
   for (LookupId lookup : pending) {
     // A lookup that cannot be cancelled has completed: its notification may
@@ -120,21 +120,21 @@ void CSocketMaster::cancelLookups(bool all) {
   currentLookup_ = 0;
 }
 
-void CSocketMaster::onPeerClosed() {
+void SocketConnection::onPeerClosed() {
   // Bytes the peer sent before closing may still be queued; they are taken
   // before the close is reported, or they would be lost.
   const Alive alive = alive_;
-  while (RecvDataToBuffer() > 0) {
-    if (!*alive || state_ != sckConnected) return;
+  while (receiveIntoBuffer() > 0) {
+    if (!*alive || state_ != SocketState::Connected) return;
   }
-  if (!*alive || state_ != sckConnected) return;
-  state_ = sckClosing;
-  raise(events.CloseSck);
+  if (!*alive || state_ != SocketState::Connected) return;
+  state_ = SocketState::Closing;
+  raise(events.peerClosed);
 }
 
 // ---- the two buffers -------------------------------------------------------
 
-std::size_t CSocketMaster::RecvDataToBuffer() {
+std::size_t SocketConnection::receiveIntoBuffer() {
   scratch_.resize(pieceSize(receiveSize_));
   const Result<std::size_t> received = lib_.receive(socket_, scratch_, false);
   if (!received.ok()) {
@@ -145,20 +145,20 @@ std::size_t CSocketMaster::RecvDataToBuffer() {
   }
   if (received.value == 0) return 0;
   receiveBuffer_.append(reinterpret_cast<const char*>(scratch_.data()), received.value);
-  raise(events.DataArrival, static_cast<std::int32_t>(receiveBuffer_.size()));
+  raise(events.dataArrived, static_cast<std::int32_t>(receiveBuffer_.size()));
   return received.value;
 }
 
-void CSocketMaster::SendBufferedData() {
+void SocketConnection::sendBuffered() {
   std::int32_t total = 0;
-  while (!sendBuffer_.empty() && state_ == sckConnected) {
+  while (!sendBuffer_.empty() && state_ == SocketState::Connected) {
     const std::size_t piece = std::min(sendBuffer_.size(), pieceSize(sendSize_));
     const Result<std::size_t> sent = lib_.send(socket_, bytesOf(std::string_view(sendBuffer_).substr(0, piece)));
     if (!sent.ok()) {
       if (sent.error != kWsaWouldBlock) {
         raiseError(sent.error, "SendBufferedData");
       } else if (total >= 1) {
-        raise(events.SendProgress, total, static_cast<std::int32_t>(sendBuffer_.size()));
+        raise(events.sendProgressed, total, static_cast<std::int32_t>(sendBuffer_.size()));
       }
       return;  // the rest goes on the next write notification
     }
@@ -166,8 +166,8 @@ void CSocketMaster::SendBufferedData() {
     total += static_cast<std::int32_t>(sent.value);
     if (sendBuffer_.size() <= sent.value) {
       sendBuffer_.clear();
-      if (!raise(events.SendProgress, total, std::int32_t{0})) return;
-      if (!raise(events.SendComplete)) return;
+      if (!raise(events.sendProgressed, total, std::int32_t{0})) return;
+      if (!raise(events.sendCompleted)) return;
       total = 0;
     } else {
       sendBuffer_.erase(0, sent.value);

@@ -1,37 +1,38 @@
-// CSocketMaster: what every kind of socket object shares: life with the
-// service, properties, making, binding and dropping the socket, Error, and
+// SocketConnection: what every kind of socket object shares: life with the
+// service, properties, making, binding and dropping the socket, the failed event, and
 // the entry for notifications.
-#include "net/csocket_master.h"
+#include "net/socket_connection.h"
 
-#include "net/csocket_master_detail.h"
+#include "net/socket_connection_detail.h"
 
 namespace pondex {
 
-namespace csocket_detail {
+namespace connection_detail {
 
 SocketResult fail(const FixedError& error, const char* procedure) {
-  return SocketResult::failure(error.number, error.text, std::string("CSocketMaster.") + procedure);
+  return SocketResult::failure(error.number, error.text, std::string(kErrorSource) + procedure);
 }
 
 SocketResult fail(int socketError, const char* procedure) {
-  return SocketResult::failure(socketError, socketErrorText(socketError), std::string("CSocketMaster.") + procedure);
+  return SocketResult::failure(socketError, socketErrorText(socketError), std::string(kErrorSource) + procedure);
 }
 
-}  // namespace csocket_detail
+}  // namespace connection_detail
 
-using csocket_detail::fail;
-using csocket_detail::kInvalidOperation;
-using csocket_detail::kOutOfRange;
-using csocket_detail::pieceSize;
+using connection_detail::fail;
+using connection_detail::kErrorSource;
+using connection_detail::kInvalidOperation;
+using connection_detail::kOutOfRange;
+using connection_detail::pieceSize;
 
-CSocketMaster::CSocketMaster(SocketService& service)
+SocketConnection::SocketConnection(SocketService& service)
     : service_(service), lib_(service.library()), alive_(std::make_shared<bool>(true)) {
   // Its result is not kept: while the library is not started, every
   // attempt fails and says so through the error event.
   (void)service.objectCreated();
 }
 
-CSocketMaster::~CSocketMaster() {
+SocketConnection::~SocketConnection() {
   *alive_ = false;
   cancelLookups(true);
   // A socket taken as it is stays open, but must not route to a released
@@ -41,42 +42,42 @@ CSocketMaster::~CSocketMaster() {
   (void)service_.objectDestroyed();
 }
 
-bool CSocketMaster::raiseError(int code, const char* procedure) {
-  state_ = sckError;
+bool SocketConnection::raiseError(int code, const char* procedure) {
+  state_ = SocketState::Error;
   SocketErrorArgs args;
-  args.Number = static_cast<std::int16_t>(code);
-  args.Description = socketErrorText(code);
-  args.Source = std::string("CSocketMaster.") + procedure;
+  args.number = static_cast<std::int16_t>(code);
+  args.description = socketErrorText(code);
+  args.source = std::string(kErrorSource) + procedure;
   MessageBoxes& boxes = service_.messages();
-  const bool alive = raise(events.Error, std::ref(args));
-  if (!args.CancelDisplay) boxes.show(args.Description, args.Source, MessageButtons::Ok, MessageIcon::None);
+  const bool alive = raise(events.failed, std::ref(args));
+  if (!args.cancelDisplay) boxes.show(args.description, args.source, MessageButtons::Ok, MessageIcon::None);
   return alive;
 }
 
 // ---- properties ----------------------------------------------------------
 
-SocketResult CSocketMaster::setRemotePort(std::int32_t port) {
-  if (protocol_ == SocketProtocol::Tcp && state_ != sckClosed) return fail(kInvalidOperation, "RemotePort");
+SocketResult SocketConnection::setRemotePort(std::int32_t port) {
+  if (protocol_ == SocketProtocol::Tcp && state_ != SocketState::Closed) return fail(kInvalidOperation, "RemotePort");
   if (port < 0 || port > 65535) return fail(kOutOfRange, "RemotePort");
   remotePort_ = port;
   return {};
 }
 
-SocketResult CSocketMaster::setRemoteHost(std::string host) {
-  if (protocol_ == SocketProtocol::Tcp && state_ != sckClosed) return fail(kInvalidOperation, "RemoteHost");
+SocketResult SocketConnection::setRemoteHost(std::string host) {
+  if (protocol_ == SocketProtocol::Tcp && state_ != SocketState::Closed) return fail(kInvalidOperation, "RemoteHost");
   remoteHost_ = std::move(host);
   return {};
 }
 
-SocketResult CSocketMaster::setProtocol(SocketProtocol protocol) {
-  if (state_ != sckClosed) return fail(kInvalidOperation, "Protocol");
+SocketResult SocketConnection::setProtocol(SocketProtocol protocol) {
+  if (state_ != SocketState::Closed) return fail(kInvalidOperation, "Protocol");
   protocol_ = protocol;
   return {};
 }
 
-std::int32_t CSocketMaster::BytesReceived() {
+std::int32_t SocketConnection::bytesReceived() {
   if (protocol_ == SocketProtocol::Tcp) return static_cast<std::int32_t>(receiveBuffer_.size());
-  if (state_ != sckOpen || socket_ == kNoSocket) return 0;
+  if (state_ != SocketState::Open || socket_ == kNoSocket) return 0;
   scratch_.resize(pieceSize(receiveSize_));
   Result<ReceivedDatagram> waiting = lib_.receiveFrom(socket_, scratch_, true);
   return waiting.ok() ? static_cast<std::int32_t>(waiting.value.count) : 0;
@@ -84,7 +85,7 @@ std::int32_t CSocketMaster::BytesReceived() {
 
 // ---- making and dropping the socket ----------------------------------------
 
-bool CSocketMaster::SocketExists(SocketResult& out) {
+bool SocketConnection::ensureSocket(SocketResult& out) {
   if (socket_ != kNoSocket) return true;
   Result<SocketId> created = lib_.createSocket(protocol_);
   if (!created.ok()) {
@@ -92,7 +93,7 @@ bool CSocketMaster::SocketExists(SocketResult& out) {
     return false;
   }
   socket_ = created.value;
-  SocketResult prepared = ProcessOptions();
+  SocketResult prepared = applyOptions();
   if (prepared.ok()) prepared = service_.registerSocket(socket_, *this, true);
   if (!prepared.ok()) {
     // Nothing half-made is kept: the next attempt starts afresh.
@@ -103,7 +104,7 @@ bool CSocketMaster::SocketExists(SocketResult& out) {
   return true;
 }
 
-SocketResult CSocketMaster::ProcessOptions() {
+SocketResult SocketConnection::applyOptions() {
   if (protocol_ == SocketProtocol::Tcp) {
     Result<std::int32_t> receive = lib_.getOption(socket_, SocketOption::ReceiveBufferSize);
     if (!receive.ok()) return fail(receive.error, "ProcessOptions");
@@ -123,9 +124,9 @@ SocketResult CSocketMaster::ProcessOptions() {
   return {};
 }
 
-SocketResult CSocketMaster::forgetSocket() {
+SocketResult SocketConnection::forgetSocket() {
   if (socket_ == kNoSocket) return {};
-  // After an Accept the service routes the socket to its new owner.
+  // After an accept() the service routes the socket to its new owner.
   SocketResult deregistered;
   if (service_.routesTo(socket_, *this)) deregistered = service_.deregisterSocket(socket_);
   socket_ = kNoSocket;
@@ -135,15 +136,15 @@ SocketResult CSocketMaster::forgetSocket() {
   return deregistered;
 }
 
-void CSocketMaster::discardSocket() {
+void SocketConnection::discardSocket() {
   if (socket_ == kNoSocket) return;
   (void)lib_.closeSocket(socket_);
   (void)forgetSocket();
 }
 
-bool CSocketMaster::makeBoundSocket(const Ipv4Address& address, SocketResult& out) {
-  if (!SocketExists(out)) return false;
-  if (SocketResult bound = BindInternal(address); !bound.ok()) {
+bool SocketConnection::makeBoundSocket(const Ipv4Address& address, SocketResult& out) {
+  if (!ensureSocket(out)) return false;
+  if (SocketResult bound = bindTo(address); !bound.ok()) {
     discardSocket();
     out = bound;
     return false;
@@ -151,55 +152,56 @@ bool CSocketMaster::makeBoundSocket(const Ipv4Address& address, SocketResult& ou
   return true;
 }
 
-SocketResult CSocketMaster::BindInternal(const Ipv4Address& address) {
+SocketResult SocketConnection::bindTo(const Ipv4Address& address) {
   const Endpoint local{address, static_cast<std::uint16_t>(localPort_)};
   if (Status bound = lib_.bind(socket_, local); !bound.ok()) return fail(bound.error, "BindInternal");
   return {};
 }
 
-int CSocketMaster::readEndpoints() {
+int SocketConnection::readEndpoints() {
   const Result<Endpoint> peer = lib_.peerEndpoint(socket_);
   if (!peer.ok()) return peer.error;
   remotePort_ = peer.value.port;
-  remoteHostIP_ = peer.value.address.dotted();
+  remoteAddress_ = peer.value.address.dotted();
   return 0;
 }
 
 // ---- notifications ---------------------------------------------------------
 
-std::intptr_t CSocketMaster::WndProc(WindowId, std::uint32_t uMsg, std::uintptr_t wParam, std::intptr_t lParam) {
+std::intptr_t SocketConnection::onNotification(WindowId, std::uint32_t uMsg, std::uintptr_t wParam,
+                                               std::intptr_t lParam) {
   if (uMsg == kLookupMessage) {
-    PostResolution(static_cast<LookupId>(wParam), hiWord(lParam));
+    lookupDone(static_cast<LookupId>(wParam), hiWord(lParam));
   } else if (uMsg == kSocketMessage && socket_ != kNoSocket && static_cast<SocketId>(wParam) == socket_) {
-    PostSocket(loWord(lParam), hiWord(lParam));
+    socketNotified(loWord(lParam), hiWord(lParam));
   }
   return 0;
 }
 
-void CSocketMaster::PostSocket(std::uint16_t kind, int error) {
+void SocketConnection::socketNotified(std::uint16_t kind, int error) {
   if (error != 0) {
     raiseError(error, "PostSocket");
     return;
   }
   switch (kind) {
     case kNotifyRead:
-      if (protocol_ == SocketProtocol::Tcp && state_ == sckConnected) {
-        (void)RecvDataToBuffer();
-      } else if (protocol_ == SocketProtocol::Udp && state_ == sckOpen) {
+      if (protocol_ == SocketProtocol::Tcp && state_ == SocketState::Connected) {
+        (void)receiveIntoBuffer();
+      } else if (protocol_ == SocketProtocol::Udp && state_ == SocketState::Open) {
         onDatagram();
       }
       break;
     case kNotifyWrite:
-      if (protocol_ == SocketProtocol::Tcp && state_ == sckConnected && !sendBuffer_.empty()) SendBufferedData();
+      if (protocol_ == SocketProtocol::Tcp && state_ == SocketState::Connected && !sendBuffer_.empty()) sendBuffered();
       break;
     case kNotifyAccept:
-      if (state_ == sckListening) onIncoming();
+      if (state_ == SocketState::Listening) onIncoming();
       break;
     case kNotifyConnect:
-      if (state_ == sckConnecting) onConnected();
+      if (state_ == SocketState::Connecting) onConnected();
       break;
     case kNotifyClose:
-      if (state_ == sckConnected) onPeerClosed();
+      if (state_ == SocketState::Connected) onPeerClosed();
       break;
     default:
       break;

@@ -1,5 +1,5 @@
 #pragma once
-// What the source files of CSocketMaster share and nobody else needs: the
+// What the source files of SocketConnection share and nobody else needs: the
 // fixed errors a member returns to its caller, and small byte helpers.
 #include <cstddef>
 #include <cstdint>
@@ -7,9 +7,12 @@
 #include <span>
 #include <string_view>
 
-#include "net/csocket_master.h"
+#include "net/socket_connection.h"
 
-namespace pondex::csocket_detail {
+namespace pondex::connection_detail {
+
+// What every error of the object names as its source, before the procedure.
+inline constexpr const char* kErrorSource = "CSocketMaster.";
 
 // An error with a fixed number and text, returned by a member.
 struct FixedError {
@@ -47,4 +50,4 @@ inline std::span<const std::uint8_t> bytesOf(std::string_view text) {
 // not numeric, 40014 when it is out of range.
 SocketResultOf<std::int32_t> checkedPort(const PortValue& port, std::int32_t lowest, const char* procedure);
 
-}  // namespace pondex::csocket_detail
+}  // namespace pondex::connection_detail

@@ -1,4 +1,4 @@
-#include "net/csocket_master.h"
+#include "net/socket_connection.h"
 
 #include <gtest/gtest.h>
 
@@ -9,38 +9,38 @@ namespace {
 
 using fakes::kScale;
 using fakes::kScaleAddress;
-using CSocketMasterTest = fakes::SocketTest;
+using SocketConnectionTest = fakes::SocketTest;
 
-TEST_F(CSocketMasterTest, ArgumentAndStateErrorsAreReturnedBeforeAnySocketExists) {
+TEST_F(SocketConnectionTest, ArgumentAndStateErrorsAreReturnedBeforeAnySocketExists) {
   auto client = make();
-  EXPECT_EQ(client->Connect("10.0.0.7", "0").number(), 40014);
-  EXPECT_EQ(client->Connect("10.0.0.7", "70000").number(), 40014);
-  EXPECT_EQ(client->Connect("10.0.0.7", "abc").number(), 40018);
+  EXPECT_EQ(client->connect("10.0.0.7", "0").number(), 40014);
+  EXPECT_EQ(client->connect("10.0.0.7", "70000").number(), 40014);
+  EXPECT_EQ(client->connect("10.0.0.7", "abc").number(), 40018);
   EXPECT_EQ(net.openSockets(), 0);
 
-  // While connecting: no sending or reading yet, and no second Connect.
-  ASSERT_TRUE(client->Connect("10.0.0.7", "4001").ok());
+  // While connecting: no sending or reading yet, and no second connect().
+  ASSERT_TRUE(client->connect("10.0.0.7", "4001").ok());
   SocketData data = std::string();
-  EXPECT_EQ(client->SendData(std::string("SI")).number(), 40006);
-  EXPECT_EQ(client->GetData(data).number(), 40006);
-  EXPECT_EQ(client->Connect("10.0.0.9", "5000").number(), 40020);
-  EXPECT_EQ(client->State(), sckConnecting);
+  EXPECT_EQ(client->send(std::string("SI")).number(), 40006);
+  EXPECT_EQ(client->takeReceived(data).number(), 40006);
+  EXPECT_EQ(client->connect("10.0.0.9", "5000").number(), 40020);
+  EXPECT_EQ(client->state(), SocketState::Connecting);
   EXPECT_EQ(net.connectAttempts, std::vector<Endpoint>{kScale});
-  EXPECT_TRUE(net.socket(client->SocketHandle()).wire.empty());
+  EXPECT_TRUE(net.socket(client->socketId()).wire.empty());
 }
 
 // Sends wait behind a send that would block and keep their order; bytes the
 // peer sent just before closing are all reported before the close, and the
 // object stays closing until its owner closes it.
-TEST_F(CSocketMasterTest, AConnectionKeepsTheOrderBothWaysAndStaysClosingAfterThePeerClosesUntilCloseSck) {
+TEST_F(SocketConnectionTest, AConnectionKeepsTheOrderBothWaysAndStaysClosingAfterThePeerClosesUntilCloseSck) {
   net.receiveBufferSize = 4;  // pieces smaller than what the peer sends
   auto client = connected();
-  EXPECT_EQ(client->RemoteHostIP(), "10.0.0.7");
-  EXPECT_EQ(client->RemotePort(), 4001);
-  const SocketId s = client->SocketHandle();
+  EXPECT_EQ(client->remoteAddress(), "10.0.0.7");
+  EXPECT_EQ(client->remotePort(), 4001);
+  const SocketId s = client->socketId();
   net.socket(s).room = 6;  // the stack takes 6 bytes, then would block
-  ASSERT_TRUE(client->SendData(std::string("ABCDEFGHIJ")).ok());
-  ASSERT_TRUE(client->SendData(std::string("XYZ")).ok());
+  ASSERT_TRUE(client->send(std::string("ABCDEFGHIJ")).ok());
+  ASSERT_TRUE(client->send(std::string("XYZ")).ok());
   EXPECT_EQ(net.socket(s).wire, "ABCDEF");
 
   net.peerDrains(s);
@@ -49,71 +49,72 @@ TEST_F(CSocketMasterTest, AConnectionKeepsTheOrderBothWaysAndStaysClosingAfterTh
   loop.runFor(Millis(1000));
   EXPECT_EQ(net.socket(s).wire, "ABCDEFGHIJXYZ");
   EXPECT_EQ(arrivals, (std::vector<std::int32_t>{4, 8, 10}));
-  EXPECT_EQ(log, (std::vector<std::string>{"SendProgress 6 4", "SendProgress 7 0", "SendComplete", "CloseSck at 10"}));
-  EXPECT_EQ(client->State(), sckClosing);
+  EXPECT_EQ(
+      log, (std::vector<std::string>{"sendProgressed 6 4", "sendProgressed 7 0", "sendCompleted", "peerClosed at 10"}));
+  EXPECT_EQ(client->state(), SocketState::Closing);
   EXPECT_TRUE(net.socket(s).open);
 
-  ASSERT_TRUE(client->CloseSck().ok());
-  EXPECT_EQ(client->State(), sckClosed);
-  EXPECT_EQ(client->SocketHandle(), kNoSocket);
+  ASSERT_TRUE(client->close().ok());
+  EXPECT_EQ(client->state(), SocketState::Closed);
+  EXPECT_EQ(client->socketId(), kNoSocket);
   EXPECT_FALSE(net.socket(s).open);
   EXPECT_TRUE(errors.empty());
 }
 
 // What the owner does about it (the network input closes the object and
 // tries again) is tested with the network input.
-TEST_F(CSocketMasterTest, RefusalComesAsAnErrorEventAndAnAddressRefusedAtOnceIsReturned) {
+TEST_F(SocketConnectionTest, RefusalComesAsAnErrorEventAndAnAddressRefusedAtOnceIsReturned) {
   net.planConnect(kScale, {.notifiedError = 10061});
   auto client = make();
-  ASSERT_TRUE(client->Connect("10.0.0.7", "4001").ok());
+  ASSERT_TRUE(client->connect("10.0.0.7", "4001").ok());
   loop.runFor(Millis(1));
   EXPECT_EQ(errors, std::vector<std::string>{"10061 Connection refused. CSocketMaster.PostSocket in 9"});
   EXPECT_TRUE(boxes.shown.empty());  // the handler did not ask for a box
-  ASSERT_TRUE(client->CloseSck().ok());
+  ASSERT_TRUE(client->close().ok());
 
   net.planConnect({{{0, 0, 0, 0}}, 4001}, {.immediateError = 10049});
-  EXPECT_EQ(client->Connect("0.0.0.0", "4001").number(), 10049);
-  EXPECT_EQ(client->State(), sckConnecting);  // the caller closes it
+  EXPECT_EQ(client->connect("0.0.0.0", "4001").number(), 10049);
+  EXPECT_EQ(client->state(), SocketState::Connecting);  // the caller closes it
   EXPECT_EQ(errors.size(), 1u);
 }
 
-TEST_F(CSocketMasterTest, EachLookupReachesItsObjectAndOnlyTheCurrentOneConnects) {
+TEST_F(SocketConnectionTest, EachLookupReachesItsObjectAndOnlyTheCurrentOneConnects) {
   net.addHost("waga.local", kScaleAddress);
   net.addHost("other.local", Ipv4Address{{10, 0, 0, 8}});
   auto client = make();
-  ASSERT_TRUE(client->Connect("nowhere", 4001).ok());
-  EXPECT_EQ(client->State(), sckResolvingHost);
+  ASSERT_TRUE(client->connect("nowhere", 4001).ok());
+  EXPECT_EQ(client->state(), SocketState::ResolvingHost);
   loop.runFor(Millis(1));
   EXPECT_EQ(errors, std::vector<std::string>{"11001 Host not found. CSocketMaster.ConnectToIP in 9"});
   errors.clear();
-  ASSERT_TRUE(client->CloseSck().ok());
+  ASSERT_TRUE(client->close().ok());
   // Cancelled in time: nothing comes.
-  ASSERT_TRUE(client->Connect("waga.local", 4001).ok());
-  ASSERT_TRUE(client->CloseSck().ok());
+  ASSERT_TRUE(client->connect("waga.local", 4001).ok());
+  ASSERT_TRUE(client->close().ok());
   loop.runFor(Millis(10));
-  EXPECT_EQ(client->State(), sckClosed);
+  EXPECT_EQ(client->state(), SocketState::Closed);
 
   // Too late to cancel: the old completion still arrives (the other
   // object keeps the window) and must not connect the newer attempt to the
   // old host.
   auto other = make();
-  ASSERT_TRUE(other->Connect("waga.local", 4001).ok());
+  ASSERT_TRUE(other->connect("waga.local", 4001).ok());
   net.lookupsCancellable = false;
-  ASSERT_TRUE(client->Connect("waga.local", 4001).ok());
-  ASSERT_TRUE(client->CloseSck().ok());
-  ASSERT_TRUE(client->Connect("other.local", 4001).ok());
+  ASSERT_TRUE(client->connect("waga.local", 4001).ok());
+  ASSERT_TRUE(client->close().ok());
+  ASSERT_TRUE(client->connect("other.local", 4001).ok());
   loop.runFor(Millis(10));
-  EXPECT_EQ(client->State(), sckConnected);
-  EXPECT_EQ(client->RemoteHostIP(), "10.0.0.8");
-  EXPECT_EQ(other->RemoteHostIP(), "10.0.0.7");
+  EXPECT_EQ(client->state(), SocketState::Connected);
+  EXPECT_EQ(client->remoteAddress(), "10.0.0.8");
+  EXPECT_EQ(other->remoteAddress(), "10.0.0.7");
   EXPECT_EQ(net.connectAttempts, (std::vector<Endpoint>{kScale, {{{10, 0, 0, 8}}, 4001}}));
   EXPECT_TRUE(errors.empty());
   EXPECT_EQ(net.liveLookups(), 0);
 }
 
-TEST_F(CSocketMasterTest, GetDataTakesBytesAsTheyAreOrWaitsForAWholeValue) {
+TEST_F(SocketConnectionTest, GetDataTakesBytesAsTheyAreOrWaitsForAWholeValue) {
   auto client = connected();
-  const SocketId s = client->SocketHandle();
+  const SocketId s = client->socketId();
   net.peerSends(s, "ab\xB3\n");
   loop.runFor(Millis(1));
   EXPECT_EQ(takeText(*client), "ab\xB3\n");  // bytes above 127 as they are
@@ -121,52 +122,52 @@ TEST_F(CSocketMasterTest, GetDataTakesBytesAsTheyAreOrWaitsForAWholeValue) {
   net.peerSends(s, "\x01\x02\x03");
   loop.runFor(Millis(1));
   SocketData number = std::int32_t{77};
-  ASSERT_TRUE(client->GetData(number).ok());
+  ASSERT_TRUE(client->takeReceived(number).ok());
   EXPECT_EQ(std::get<std::int32_t>(number), 77);  // 3 bytes are not enough
-  EXPECT_EQ(client->BytesReceived(), 3);
+  EXPECT_EQ(client->bytesReceived(), 3);
   net.peerSends(s, "\x04z");
   loop.runFor(Millis(1));
-  ASSERT_TRUE(client->GetData(number).ok());
+  ASSERT_TRUE(client->takeReceived(number).ok());
   EXPECT_EQ(std::get<std::int32_t>(number), 0x04030201);  // little-endian
   EXPECT_EQ(takeText(*client), "z");
 }
 
 // The server side and UDP are not used by the program: one pass each.
-TEST_F(CSocketMasterTest, ListenHandsAnIncomingConnectionAndWhatCameWithItToTheObjectThatAcceptsIt) {
+TEST_F(SocketConnectionTest, ListenHandsAnIncomingConnectionAndWhatCameWithItToTheObjectThatAcceptsIt) {
   auto server = make();
-  ASSERT_TRUE(server->Bind(4001).ok());
-  ASSERT_TRUE(server->Listen().ok());
+  ASSERT_TRUE(server->bind(4001).ok());
+  ASSERT_TRUE(server->listen().ok());
   auto worker = make();
-  server->events.ConnectionRequest = [&](SocketId id) {
+  server->events.connectionRequested = [&](SocketId id) {
     net.peerSends(id, "early");  // reaches the holder before the Accept
     loop.yieldToPendingEvents();
-    EXPECT_TRUE(worker->Accept(id).ok());
+    EXPECT_TRUE(worker->accept(id).ok());
     EXPECT_EQ(arrivals, std::vector<std::int32_t>{5});
   };
-  net.incomingConnection(server->SocketHandle(), {{{10, 0, 0, 50}}, 61000});
+  net.incomingConnection(server->socketId(), {{{10, 0, 0, 50}}, 61000});
   loop.runFor(Millis(1));
-  EXPECT_EQ(worker->RemoteHostIP(), "10.0.0.50");
+  EXPECT_EQ(worker->remoteAddress(), "10.0.0.50");
 
-  net.peerSends(worker->SocketHandle(), "+late");
+  net.peerSends(worker->socketId(), "+late");
   loop.runFor(Millis(1));
   EXPECT_EQ(takeText(*worker), "early+late");
-  ASSERT_TRUE(worker->SendData(std::string("OK")).ok());
-  EXPECT_EQ(net.socket(worker->SocketHandle()).wire, "OK");
-  EXPECT_EQ(server->State(), sckListening);
+  ASSERT_TRUE(worker->send(std::string("OK")).ok());
+  EXPECT_EQ(net.socket(worker->socketId()).wire, "OK");
+  EXPECT_EQ(server->state(), SocketState::Listening);
 }
 
-TEST_F(CSocketMasterTest, UdpSendsAndReceivesWholeDatagrams) {
+TEST_F(SocketConnectionTest, UdpSendsAndReceivesWholeDatagrams) {
   auto udp = make();
   ASSERT_TRUE(udp->setProtocol(SocketProtocol::Udp).ok());
   ASSERT_TRUE(udp->setRemoteHost("10.0.0.9").ok());
   ASSERT_TRUE(udp->setRemotePort(7000).ok());
-  ASSERT_TRUE(udp->SendData(std::string("T\r\n")).ok());  // opens the socket
-  const SocketId s = udp->SocketHandle();
+  ASSERT_TRUE(udp->send(std::string("T\r\n")).ok());  // opens the socket
+  const SocketId s = udp->socketId();
   const Endpoint sender{{{10, 0, 0, 9}}, 7000};
   EXPECT_EQ(net.socket(s).sentDatagrams, (std::vector<fakes::FakeSocketLibrary::Datagram>{{"T\r\n", sender}}));
 
   std::vector<std::string> taken;
-  udp->events.DataArrival = [&](std::int32_t size) {
+  udp->events.dataArrived = [&](std::int32_t size) {
     arrivals.push_back(size);
     if (size == 5) taken.push_back(takeText(*udp));  // a datagram left alone is dropped
   };
@@ -176,19 +177,19 @@ TEST_F(CSocketMasterTest, UdpSendsAndReceivesWholeDatagrams) {
   loop.runFor(Millis(1));
   EXPECT_EQ(arrivals, (std::vector<std::int32_t>{5, 7, 5}));
   EXPECT_EQ(taken, (std::vector<std::string>{"hello", "again"}));
-  EXPECT_EQ(udp->RemoteHostIP(), "10.0.0.11");
-  EXPECT_EQ(udp->RemotePort(), 7001);
+  EXPECT_EQ(udp->remoteAddress(), "10.0.0.11");
+  EXPECT_EQ(udp->remotePort(), 7001);
 }
 
-TEST_F(CSocketMasterTest, AnObjectThatStillHoldsASocketAcceptsNothingOverIt) {
+TEST_F(SocketConnectionTest, AnObjectThatStillHoldsASocketAcceptsNothingOverIt) {
   auto udp = make();
   ASSERT_TRUE(udp->setProtocol(SocketProtocol::Udp).ok());
-  (void)udp->Listen();  // no listening on a datagram socket: closed, but holding one
-  const SocketId held = udp->SocketHandle();
-  ASSERT_EQ(udp->State(), sckClosed);
+  (void)udp->listen();  // no listening on a datagram socket: closed, but holding one
+  const SocketId held = udp->socketId();
+  ASSERT_EQ(udp->state(), SocketState::Closed);
   ASSERT_NE(held, kNoSocket);
-  EXPECT_EQ(udp->Accept(4242).number(), 40020);
-  EXPECT_EQ(udp->SocketHandle(), held);
+  EXPECT_EQ(udp->accept(4242).number(), 40020);
+  EXPECT_EQ(udp->socketId(), held);
   udp.reset();
   net.peerSendsDatagram(held, "late", {{{10, 0, 0, 9}}, 7000});
   loop.runFor(Millis(1));  // reaches nobody (the sanitizers catch a freed owner)

@@ -45,7 +45,7 @@ void BM_EmitKeysPerCharacter(benchmark::State& state) {
   KeyEmitter emitter(keyboard);
   std::size_t events = 0;
   for (auto _ : state) {
-    for (char c : kFrame) emitter.EmitKeys(std::string(1, c));
+    for (char c : kFrame) emitter.emitKeys(std::string(1, c));
     events += keyboard.events.size();
     keyboard.events.clear();
   }

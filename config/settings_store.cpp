@@ -5,16 +5,16 @@
 
 namespace pondex {
 
-std::string SettingsStore::ReadIniValue(const std::string& file, const std::string& section, const std::string& key,
-                                        const std::string& defaultValue) {
+std::string SettingsStore::readValue(const std::string& file, const std::string& section, const std::string& key,
+                                     const std::string& defaultValue) {
   ProfileRead r = profiles_.getString(file, section, key, defaultValue, kReadBufferSize);
   if (r.copied == kReadBufferSize - 1) return defaultValue;
   r.text.resize(std::min(r.copied, r.text.size()));
   return r.text;
 }
 
-Status SettingsStore::WriteIniValue(const std::string& file, const std::string& section, const std::string& key,
-                                    const std::string& value) {
+Status SettingsStore::writeValue(const std::string& file, const std::string& section, const std::string& key,
+                                 const std::string& value) {
   return profiles_.writeString(file, section, key, value);
 }
 
@@ -31,11 +31,11 @@ std::string storedKey(const std::string& key) {
 }  // namespace
 
 std::string SettingsStore::read(const std::string& key, const std::string& defaultValue) {
-  return ReadIniValue(settingsPath(), keys::kSection, storedKey(key), defaultValue);
+  return readValue(settingsPath(), keys::kSection, storedKey(key), defaultValue);
 }
 
 void SettingsStore::write(const std::string& key, const std::string& value) {
-  if (!WriteIniValue(settingsPath(), keys::kSection, storedKey(key), value).ok() && writeFailed_) writeFailed_();
+  if (!writeValue(settingsPath(), keys::kSection, storedKey(key), value).ok() && writeFailed_) writeFailed_();
 }
 
 std::string SettingsStore::readPath(const std::string& key, const std::string& defaultValue) {

@@ -1,5 +1,5 @@
 #pragma once
-// ReadIniValue / WriteIniValue: the only access to the settings file and the
+// readValue / writeValue: the only access to the settings file and the
 // language file. Nothing is cached: every call goes to the file, and the
 // settings file path is rebuilt from the program directory each time.
 //
@@ -29,11 +29,11 @@ class SettingsStore {
 
   // A value that fills the whole buffer counts as absent: the default is
   // returned, so that a cut-off value is never taken for the real one.
-  std::string ReadIniValue(const std::string& file, const std::string& section, const std::string& key,
-                           const std::string& defaultValue);
+  std::string readValue(const std::string& file, const std::string& section, const std::string& key,
+                        const std::string& defaultValue);
   // Whether the platform wrote the value; callers may ignore it.
-  Status WriteIniValue(const std::string& file, const std::string& section, const std::string& key,
-                       const std::string& value);
+  Status writeValue(const std::string& file, const std::string& section, const std::string& key,
+                    const std::string& value);
 
   // The same on section "USTAWIENIA" of the settings file.
   std::string read(const std::string& key, const std::string& defaultValue);

@@ -17,7 +17,7 @@ constexpr Millis kCommandExchange{2000};
 }  // namespace
 
 Controller::Controller(Platform& platform)
-    : p_(platform),
+    : platform_(platform),
       store_(platform.profiles, platform.files),
       hotKeys_(platform.keyboard),
       window_(settings_, store_, hotKeys_,
@@ -37,17 +37,17 @@ Controller::Controller(Platform& platform)
                  .fileFailed = [this](const std::string& path, int error) { window_.showDataFileFailure(path, error); },
                  .readingDelivered = [this] { readingDelivered(); }}),
       network_(platform.sockets, platform.messages) {
-  silenceTimer_ = p_.loop.createTimer(kSilence, [this] { silenceTick(); });
-  supervisionTimer_ = p_.loop.createTimer(Millis(200), [this] { supervise(); });
-  readingTimer_ = p_.loop.createTimer(Millis(150), [this] {
-    dataPath_.readingTimeUp(p_.loop.now());
+  silenceTimer_ = platform_.loop.createTimer(kSilence, [this] { silenceTick(); });
+  supervisionTimer_ = platform_.loop.createTimer(Millis(200), [this] { supervise(); });
+  readingTimer_ = platform_.loop.createTimer(Millis(150), [this] {
+    dataPath_.readingTimeUp(platform_.loop.now());
     armReadingTimer();
   });
-  listenTimer_ = p_.loop.createTimer(kResyncWindow, [this] {
+  listenTimer_ = platform_.loop.createTimer(kResyncWindow, [this] {
     listenTimer_->setEnabled(false);
     for (const auto& command : std::exchange(pendingCommands_, {})) writeSerialCommand(command);
   });
-  answerTimer_ = p_.loop.createTimer(kCommandExchange, [this] { answerTimeUp(); });
+  answerTimer_ = platform_.loop.createTimer(kCommandExchange, [this] { answerTimeUp(); });
   serialPort_.events.arrived = [this] { serialDataArrived(); };
   serialPort_.events.opened = [this] { serialPortOpened(); };
   serialPort_.events.closed = [this] { serialPortClosed(); };
@@ -61,20 +61,20 @@ Controller::~Controller() {
 
 bool Controller::start() {
   networkMode_ = true;
-  if (p_.instance.anotherInstanceRunning()) {
+  if (platform_.instance.anotherInstanceRunning()) {
     ended_ = true;
     return false;
   }
   // An existing folder is no error: the results are deliberately ignored.
-  for (const char* dir : kStartDirectories) (void)p_.files.createDirectory(dir);
+  for (const char* dir : kStartDirectories) (void)platform_.files.createDirectory(dir);
 
   window_.load();
-  hotKeys_.SetTareHotKey(settings_.tareKeyName);
-  hotKeys_.SetQueryHotKey(settings_.queryKeyName);
+  hotKeys_.setTareKey(settings_.tareKeyName);
+  hotKeys_.setQueryKey(settings_.queryKeyName);
   window_.applyHotKeysChoice();
   applyPortSettings();  // no port is open yet, so none is opened
 
-  (void)p_.tray.add(kProgramName);
+  (void)platform_.tray.add(kProgramName);
   window_.showAtStart();
 
   if (window_.autoStart()) startPressed();
@@ -92,7 +92,7 @@ void Controller::startPressed() {
 
 bool Controller::keyPressed(int virtualKey) {
   if (virtualKey != kVkF1.code) return false;
-  ui::StartHelp(p_.shell, p_.files);
+  ui::startHelp(platform_.shell, platform_.files);
   return true;
 }
 
@@ -102,7 +102,7 @@ void Controller::dataPanelPressed() {
   settings_.output = OutputTarget::Panel;
   network_.newClient();
   supervisionTimer_->setEnabled(true);
-  p_.panel.showModal();
+  platform_.panel.showModal();
   if (ended_) return;
   if (started_) {
     // Listening and the hot keys went on before the panel: they go on
@@ -121,7 +121,7 @@ bool Controller::queryClose(int unloadMode) {
     window_.hideWindow();
     return true;
   }
-  (void)p_.tray.remove();
+  (void)platform_.tray.remove();
   (void)serialPort_.close();
   return false;
 }
@@ -134,7 +134,7 @@ void Controller::shutDown() {
   silenceTimer_->setEnabled(false);
   supervisionTimer_->setEnabled(false);
   ended_ = true;
-  p_.loop.quit();
+  platform_.loop.quit();
 }
 
 void Controller::unload(int unloadMode) {
@@ -150,9 +150,9 @@ void Controller::endTransmission() {
   // The answer to a command is over once the line fell silent after it.
   if (askedAt_ && lastByteAt_ >= *askedAt_) answerLapsed();
   // From here on nothing may stop the remaining steps.
-  dataPath_.CloseDataFile();
+  dataPath_.closeDataFile();
   window_.showTransmissionEnded();
-  (void)p_.tray.setPicture(TrayPicture::WindowIcon);
+  (void)platform_.tray.setPicture(TrayPicture::WindowIcon);
   if (window_.listeningOff() && serialPort_.isOpen()) (void)serialPort_.close();
   supervisionTimer_->setEnabled(true);
 }
@@ -162,12 +162,12 @@ void Controller::deliverPiece(const ReceivedText& piece) {
   transmission_ = true;
   lastByteAt_ = std::max(lastByteAt_, piece.receivedAt);
   dataPath_.deliverPiece(piece);
-  if (transmission_) silenceTimer_->restartIn(lastByteAt_ + kSilence - p_.loop.now());
+  if (transmission_) silenceTimer_->restartIn(lastByteAt_ + kSilence - platform_.loop.now());
   armReadingTimer();
 }
 
 void Controller::networkDataArrived(std::int32_t) {
-  deliverPiece({.bytes = network_.takeReceived(), .receivedAt = p_.loop.now()});
+  deliverPiece({.bytes = network_.takeReceived(), .receivedAt = platform_.loop.now()});
 }
 
 void Controller::serialDataArrived() {
@@ -182,8 +182,8 @@ void Controller::silenceTick() {
   // Pieces received but not yet taken still belong to this transmission.
   serialDataArrived();
   const Millis quietFrom = lastByteAt_ + kSilence;
-  if (transmission_ && p_.loop.now() < quietFrom) {
-    silenceTimer_->restartIn(quietFrom - p_.loop.now());
+  if (transmission_ && platform_.loop.now() < quietFrom) {
+    silenceTimer_->restartIn(quietFrom - platform_.loop.now());
     return;
   }
   endTransmission();
@@ -191,7 +191,7 @@ void Controller::silenceTick() {
 
 void Controller::armReadingTimer() {
   if (const auto deadline = dataPath_.readingDeadline()) {
-    readingTimer_->restartIn(*deadline - p_.loop.now());
+    readingTimer_->restartIn(*deadline - platform_.loop.now());
   } else {
     readingTimer_->setEnabled(false);
   }
@@ -223,7 +223,7 @@ void Controller::supervise() {
   if (request.query) sendCommand(settings_.queryCommand, newQuery);
   if (request.tare) {
     sendCommand(settings_.tareCommand, false);
-    p_.loop.sleep(Millis(10));
+    platform_.loop.sleep(Millis(10));
     supervisionTimer_->setEnabled(true);
   }
 }
@@ -238,11 +238,12 @@ void Controller::keepSerialPortOpen() {
   // box would take the keyboard focus, and the next frame would be typed
   // into it.
   if (serialPort_.openQuietly()) {
-    if (!portMissing_) (void)p_.tray.setTip(std::string(kProgramName) + " - " + serialPort_.portName() + " missing");
+    if (!portMissing_)
+      (void)platform_.tray.setTip(std::string(kProgramName) + " - " + serialPort_.portName() + " missing");
     portMissing_ = true;
     return;
   }
-  if (portMissing_) (void)p_.tray.setTip(kProgramName);
+  if (portMissing_) (void)platform_.tray.setTip(kProgramName);
   portMissing_ = false;
 }
 
@@ -275,7 +276,7 @@ void Controller::writeSerialCommand(const PendingCommand& command) {
 
 void Controller::commandWentOut(bool asksReading) {
   if (asksReading) {
-    askedAt_ = p_.loop.now();
+    askedAt_ = platform_.loop.now();
     dataPath_.readingAsked();
   }
   answerTimer_->restartIn(kCommandExchange);
@@ -307,7 +308,7 @@ void Controller::endCommandExchange() {
 }
 
 void Controller::serialPortOpened() {
-  dataPath_.inputOpened(p_.loop.now());
+  dataPath_.inputOpened(platform_.loop.now());
 }
 
 void Controller::serialPortClosed() {
@@ -319,7 +320,7 @@ void Controller::serialPortClosed() {
 }
 
 void Controller::applyPortSettings() {
-  ApplyPortSettings(settings_, serialPort_, networkMode_);
+  pondex::applyPortSettings(settings_, serialPort_, networkMode_);
 }
 
 void Controller::listeningSwitchedOff() {

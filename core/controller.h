@@ -116,7 +116,7 @@ class Controller {
   void listeningSwitchedOff();
   void dataPanelPressed();
 
-  Platform& p_;
+  Platform& platform_;
   Settings settings_;
   SettingsStore store_;
   HotKeys hotKeys_;

@@ -8,7 +8,7 @@ namespace {
 constexpr const char* kProgramName = "Pon_dex";
 
 RecordAssembler::Options weightOptions(const Settings& s) {
-  return {.settledOnly = s.stableOnly, .separator = DotReplacement(s).front()};
+  return {.settledOnly = s.stableOnly, .separator = dotReplacement(s).front()};
 }
 
 }  // namespace
@@ -29,10 +29,10 @@ void DataPath::deliverPiece(const ReceivedText& piece) {
   std::string panelText;
   for (char received : text) {
     std::string ch(1, received);
-    if (!TransformChar(settings_, ch)) continue;
+    if (!transformChar(settings_, ch)) continue;
     switch (settings_.output) {
       case OutputTarget::DataFile:
-        out_.file.WriteDataChar(ch);
+        out_.file.write(ch);
         break;
       case OutputTarget::Keystrokes:
         // A received "~" is a character like any other, not the Enter of
@@ -40,7 +40,7 @@ void DataPath::deliverPiece(const ReceivedText& piece) {
         if (ch == "~") {
           out_.emitter.typeLiteral('~');
         } else {
-          out_.emitter.EmitKeys(ch);
+          out_.emitter.emitKeys(ch);
         }
         break;
       case OutputTarget::Panel:
@@ -48,7 +48,7 @@ void DataPath::deliverPiece(const ReceivedText& piece) {
         break;
     }
   }
-  if (settings_.output == OutputTarget::Panel) AddStringFastest(panelText);
+  if (settings_.output == OutputTarget::Panel) appendToPanel(panelText);
   if (settings_.output == OutputTarget::DataFile && out_.file.state() == DataFileWriter::State::Failed) {
     showDataFileState();
   }
@@ -59,7 +59,7 @@ void DataPath::endOfTransmission(Millis at) {
     if (auto line = lines_.flush(at)) deliverReadings(records_.line(*line, weightOptions(settings_)));
     return;
   }
-  if (settings_.output == OutputTarget::Keystrokes) SendFrameEnd();
+  if (settings_.output == OutputTarget::Keystrokes) typeFrameEnd();
 }
 
 void DataPath::inputOpened(Millis at) {
@@ -106,26 +106,26 @@ void DataPath::deliverReading(const Reading& reading) {
     case OutputTarget::Keystrokes:
       // Only digits, a sign and a separator: nothing of the key syntax.
       out_.target.beforeTyping();
-      out_.emitter.EmitKeys(number);
-      SendFrameEnd();
+      out_.emitter.emitKeys(number);
+      typeFrameEnd();
       break;
     case OutputTarget::DataFile:
       beginFileTransmission(true);
-      out_.file.WriteDataChar(number + "\r\n");
+      out_.file.write(number + "\r\n");
       if (out_.file.state() == DataFileWriter::State::Failed) showDataFileState();
-      out_.file.CloseDataFile();
+      out_.file.closeDataFile();
       break;
     case OutputTarget::Panel:
-      AddStringFastest(number + "\r\n");
+      appendToPanel(number + "\r\n");
       break;
   }
 }
 
 void DataPath::beginFileTransmission(bool oneReading) {
   if (oneReading) {
-    out_.file.OpenReadingFile(settings_);
+    out_.file.openReadingFile(settings_);
   } else {
-    out_.file.OpenDataFile(settings_);
+    out_.file.openDataFile(settings_);
   }
   showDataFileState();
   reports_.transmissionStarted();
@@ -148,25 +148,25 @@ void DataPath::showDataFileState() {
   }
 }
 
-void DataPath::SendFrameEnd() {
+void DataPath::typeFrameEnd() {
   // The two "ENTER >> TAB" options type only what their caption ends with:
   // the tab of the frame's own carriage return already came before.
   switch (settings_.atFrameEnd) {
     case FrameEndReaction::Tab:
     case FrameEndReaction::EnterTab:
-      out_.emitter.EmitKeys("{TAB}");
+      out_.emitter.emitKeys("{TAB}");
       break;
     case FrameEndReaction::Enter:
     case FrameEndReaction::EnterTabEnter:
-      out_.emitter.EmitKeys("{ENTER}");
+      out_.emitter.emitKeys("{ENTER}");
       break;
     case FrameEndReaction::Nothing:
       break;
   }
 }
 
-void DataPath::CloseDataFile() {
-  if (out_.file.inTransmission()) out_.file.CloseDataFile();
+void DataPath::closeDataFile() {
+  if (out_.file.inTransmission()) out_.file.closeDataFile();
 }
 
 }  // namespace pondex

@@ -74,13 +74,13 @@ class DataPath {
   void newWeighing() { records_.newWeighing(); }
 
   // Types the end-of-frame keys of the chosen reaction.
-  void SendFrameEnd();
+  void typeFrameEnd();
   // Ends the transmission's data file, if one is being written.
-  void CloseDataFile();
+  void closeDataFile();
   [[nodiscard]] bool fileInTransmission() const { return out_.file.inTransmission(); }
 
   // Appends text at the end of the data panel, while one is open.
-  void AddStringFastest(const std::string& text) { out_.panel.append(text); }
+  void appendToPanel(const std::string& text) { out_.panel.append(text); }
 
  private:
   // The first data of a transmission to a file: open it and show that a

@@ -61,13 +61,13 @@ bool isLabel(MarkMeaning m) {
 class Recogniser {
  public:
   Recogniser(std::string_view line, const fields::Fields& fs)
-      : line_(line), f_(fs.items.data()), n_(static_cast<int>(fs.count)) {}
+      : line_(line), fields_(fs.items.data()), count_(static_cast<int>(fs.count)) {}
 
   LineReading run() {
     LineReading r;
     bool blocked = false;
-    for (int i = 0; i < n_; ++i) {
-      const Field& f = f_[i];
+    for (int i = 0; i < count_; ++i) {
+      const Field& f = fields_[i];
       if (f.kind == Kind::Word && (f.word == LineWord::Heading || f.word == LineWord::Error)) blocked = true;
       if (f.kind == Kind::DateTime || f.kind == Kind::Word || f.idNumber) r.heading = true;
     }
@@ -86,53 +86,57 @@ class Recogniser {
 
  private:
   [[nodiscard]] bool isId(int i) const {
-    return i > 0 && f_[i - 1].kind == Kind::Word && f_[i - 1].word == LineWord::Id;
+    return i > 0 && fields_[i - 1].kind == Kind::Word && fields_[i - 1].word == LineWord::Id;
   }
 
-  [[nodiscard]] bool isCandidate(int i) const { return f_[i].kind == Kind::Number && !f_[i].address && !isId(i); }
+  [[nodiscard]] bool isCandidate(int i) const {
+    return fields_[i].kind == Kind::Number && !fields_[i].address && !isId(i);
+  }
 
   // The field after a number that holds its unit, or kNone.
   [[nodiscard]] int unitFieldAfter(int i) const {
-    if (i + 1 >= n_) return kNone;
-    const Field& next = f_[i + 1];
+    if (i + 1 >= count_) return kNone;
+    const Field& next = fields_[i + 1];
     if (next.kind == Kind::Unit || (next.kind == Kind::Marks && next.alsoUnit)) return i + 1;
     return kNone;
   }
 
-  [[nodiscard]] bool hasUnit(int i) const { return !f_[i].unit.empty() || unitFieldAfter(i) != kNone; }
+  [[nodiscard]] bool hasUnit(int i) const { return !fields_[i].unit.empty() || unitFieldAfter(i) != kNone; }
 
   int weightWithUnit() {
-    for (int i = 0; i < n_; ++i) {
+    for (int i = 0; i < count_; ++i) {
       if (!isCandidate(i) || !hasUnit(i)) continue;
       // "1 G  7.025kg": a lone gross/net/tare letter after a range digit
       // is its label, not grams, when a weight with a unit follows.
       const int u = unitFieldAfter(i);
-      if (f_[i].unit.empty() && f_[u].kind == Kind::Marks && f_[u].text.size() == 1 && laterWithUnit(u)) continue;
+      if (fields_[i].unit.empty() && fields_[u].kind == Kind::Marks && fields_[u].text.size() == 1 && laterWithUnit(u))
+        continue;
       return i;
     }
     return kNone;
   }
 
   [[nodiscard]] bool laterWithUnit(int after) const {
-    for (int i = after + 1; i < n_; ++i) {
+    for (int i = after + 1; i < count_; ++i) {
       if (isCandidate(i) && hasUnit(i)) return true;
     }
     return false;
   }
 
   [[nodiscard]] bool rangeLike(int i) const {
-    const Field& f = f_[i];
-    const bool statusNext = i + 1 < n_ && f_[i + 1].kind == Kind::Marks;
+    const Field& f = fields_[i];
+    const bool statusNext = i + 1 < count_ && fields_[i + 1].kind == Kind::Marks;
     return f.integer && f.number.size() <= 3 && (f.marks.label != WeightLabel::None || f.marks.marked || statusNext);
   }
 
   // Without a unit, the weight is the first number after nothing but
   // status marks, a sign, and range digits or addresses.
   int unitlessWeight() {
-    for (int i = 0; i < n_; ++i) {
-      const Field& f = f_[i];
+    for (int i = 0; i < count_; ++i) {
+      const Field& f = fields_[i];
       if (isCandidate(i)) {
-        const bool another = std::any_of(f_ + i + 1, f_ + n_, [](const Field& g) { return g.kind == Kind::Number; });
+        const bool another =
+            std::any_of(fields_ + i + 1, fields_ + count_, [](const Field& g) { return g.kind == Kind::Number; });
         if (rangeLike(i) && another) continue;
         return i;
       }
@@ -143,30 +147,30 @@ class Recogniser {
   }
 
   void takeWeight(LineReading& r, MarkSum& sum) {
-    const Field& f = f_[weight_];
+    const Field& f = fields_[weight_];
     r.isWeight = true;
     r.number = numberOf(f.number);
     const std::size_t numberEnd = f.end - f.text.size() + f.number.size();
     r.numberAtEnd = numberEnd == line_.size();
     // A sign apart from its digits: "-    2.237".
-    if (weight_ > 0 && f_[weight_ - 1].kind == Kind::Sign && f.number[0] != '+' && f.number[0] != '-') {
+    if (weight_ > 0 && fields_[weight_ - 1].kind == Kind::Sign && f.number[0] != '+' && f.number[0] != '-') {
       sign_ = weight_ - 1;
-      r.number.negative = f_[sign_].text == "-";
+      r.number.negative = fields_[sign_].text == "-";
     }
     r.unit = f.unit;
     r.label = f.marks.label;
     if (r.unit.empty()) {
       unit_ = unitFieldAfter(weight_);
       if (unit_ != kNone) {
-        r.unit = f_[unit_].kind == Kind::Unit ? f_[unit_].unit : unitNamed(f_[unit_].text).value_or("");
-        if (r.label == WeightLabel::None) r.label = f_[unit_].marks.label;
-        sum.add(f_[unit_].marks);
+        r.unit = fields_[unit_].kind == Kind::Unit ? fields_[unit_].unit : unitNamed(fields_[unit_].text).value_or("");
+        if (r.label == WeightLabel::None) r.label = fields_[unit_].marks.label;
+        sum.add(fields_[unit_].marks);
       }
     }
     if (!r.unit.empty()) return;
     statusNumber(sum);
     // The unit is sent only when settled: blanks where it stands mean moving.
-    if (weight_ == n_ - 1 && line_.size() - f.end >= 2 &&
+    if (weight_ == count_ - 1 && line_.size() - f.end >= 2 &&
         std::all_of(line_.begin() + static_cast<std::ptrdiff_t>(f.end), line_.end(),
                     [](char c) { return c == ' ' || c == '\t'; })) {
       sum.add(MarkMeaning::Moving);
@@ -176,12 +180,12 @@ class Recogniser {
   // Weight, address, status: the last of at least two whole numbers after
   // the weight, each after a comma.
   void statusNumber(MarkSum& sum) const {
-    if (n_ - weight_ - 1 < 2) return;
-    for (int i = weight_ + 1; i < n_; ++i) {
-      const Field& f = f_[i];
+    if (count_ - weight_ - 1 < 2) return;
+    for (int i = weight_ + 1; i < count_; ++i) {
+      const Field& f = fields_[i];
       if (f.kind != Kind::Number || !f.integer || !f.afterComma || !f.unit.empty() || f.marks.marked) return;
     }
-    const std::string_view digits = f_[n_ - 1].number;
+    const std::string_view digits = fields_[count_ - 1].number;
     if (digits.size() > 6) return;
     unsigned value = 0;
     for (char c : digits) value = value * 10 + static_cast<unsigned>(c - '0');
@@ -193,9 +197,9 @@ class Recogniser {
   }
 
   [[nodiscard]] bool echoFirst() const {
-    if (n_ == 0 || f_[0].kind != Kind::Marks) return false;
-    if (f_[0].marks.echo) return true;
-    const StatusMark* m = markAt(f_[0].text, Place::LineStart);
+    if (count_ == 0 || fields_[0].kind != Kind::Marks) return false;
+    if (fields_[0].marks.echo) return true;
+    const StatusMark* m = markAt(fields_[0].text, Place::LineStart);
     return m != nullptr && (m->meaning == MarkMeaning::Echo || isLabel(m->meaning));
   }
 
@@ -203,15 +207,15 @@ class Recogniser {
     auto places = static_cast<Place>(0);
     if (i == 0) places = places | Place::LineStart;
     if (i == 1 && echoFirst()) places = places | Place::AfterEcho;
-    if (weight_ != kNone ? i < weight_ : (i > 0 && i + 1 < n_)) places = places | Place::BeforeNumber;
+    if (weight_ != kNone ? i < weight_ : (i > 0 && i + 1 < count_)) places = places | Place::BeforeNumber;
     if (weight_ != kNone && i == (unit_ != kNone ? unit_ : weight_) + 1) places = places | Place::AfterUnit;
-    if (i == n_ - 1 && i > 0 && (weight_ == kNone || i > weight_)) places = places | Place::LineEnd;
+    if (i == count_ - 1 && i > 0 && (weight_ == kNone || i > weight_)) places = places | Place::LineEnd;
     return places;
   }
 
   void sumMarks(MarkSum& sum) const {
-    for (int i = 0; i < n_; ++i) {
-      const Field& f = f_[i];
+    for (int i = 0; i < count_; ++i) {
+      const Field& f = fields_[i];
       if (i == sign_ || i == unit_) continue;
       switch (f.kind) {
         case Kind::Number:
@@ -240,8 +244,8 @@ class Recogniser {
   }
 
   std::string_view line_;
-  const Field* f_;
-  int n_;
+  const Field* fields_;
+  int count_;
   int weight_ = kNone;
   int unit_ = kNone;
   int sign_ = kNone;

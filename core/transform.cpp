@@ -9,28 +9,28 @@ std::string characterWithCode(std::uint8_t code) {
 
 }  // namespace
 
-std::string DotReplacement(const Settings& s) {
+std::string dotReplacement(const Settings& s) {
   return s.decimalComma != DecimalCommaMode::Off ? "," : ".";
 }
 
-std::string CrReplacementText(const Settings& s) {
+std::string crReplacementText(const Settings& s) {
   return characterWithCode(s.crReplacement);
 }
 
-std::string LfReplacementText(const Settings& s) {
+std::string lfReplacementText(const Settings& s) {
   return characterWithCode(s.lfReplacement);
 }
 
-bool TransformChar(const Settings& s, std::string& ch) {
+bool transformChar(const Settings& s, std::string& ch) {
   if (ch.size() != 1) return true;
   const auto code = static_cast<unsigned char>(ch[0]);
   if (code == 13) {
     const bool tabForCr = s.atFrameEnd == FrameEndReaction::EnterTab || s.atFrameEnd == FrameEndReaction::EnterTabEnter;
-    ch = tabForCr ? std::string("\t") : CrReplacementText(s);
+    ch = tabForCr ? std::string("\t") : crReplacementText(s);
   } else if (code == 10) {
-    ch = LfReplacementText(s);
+    ch = lfReplacementText(s);
   } else if (ch == ".") {
-    ch = DotReplacement(s);
+    ch = dotReplacement(s);
   } else if (!s.textMode && code >= 27 && (code <= 42 || code >= 59)) {
     return false;
   }

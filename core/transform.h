@@ -10,15 +10,15 @@
 namespace pondex {
 
 // "," when the decimal point is to become a comma, else ".".
-std::string DotReplacement(const Settings& s);
+std::string dotReplacement(const Settings& s);
 // The character with code CrReplacement, or "" when it is 0.
-std::string CrReplacementText(const Settings& s);
+std::string crReplacementText(const Settings& s);
 // The character with code LfReplacement, or "" when it is 0.
-std::string LfReplacementText(const Settings& s);
+std::string lfReplacementText(const Settings& s);
 
 // Transforms one received character (a one-character string) in place and
 // tells whether it is to be delivered. Numeric data keep only the codes 0..26
 // and 43..58 (control characters, "+", ",", "-", ".", "/", digits, ":").
-bool TransformChar(const Settings& s, std::string& ch);
+bool transformChar(const Settings& s, std::string& ch);
 
 }  // namespace pondex

@@ -31,12 +31,12 @@ std::string dataFilePath(const std::string& folder, const std::string& name) {
   return folder + '\\' + name;
 }
 
-void DataFileWriter::OpenDataFile(const Settings& settings) {
+void DataFileWriter::openDataFile(const Settings& settings) {
   open(dataFilePath(settings.dataDirectory, dataFileName(clock_.localNow(), settings.fileNames == FileNaming::PerDay)),
        settings.existingFile);
 }
 
-void DataFileWriter::OpenReadingFile(const Settings& settings) {
+void DataFileWriter::openReadingFile(const Settings& settings) {
   const bool perDay = settings.fileNames == FileNaming::PerDay;
   std::string path = dataFilePath(settings.dataDirectory, dataFileName(clock_.localNow(), perDay));
   const bool sameSecond = !perDay && path == lastReadingPath_;
@@ -57,13 +57,13 @@ void DataFileWriter::open(std::string path, WriteMode mode) {
   lastError_ = 0;
 }
 
-void DataFileWriter::WriteDataChar(const std::string& ch) {
+void DataFileWriter::write(const std::string& ch) {
   if (state_ != State::Open || ch.empty()) return;
   const std::span bytes(reinterpret_cast<const std::uint8_t*>(ch.data()), ch.size());
   if (const Status written = file_->write(bytes); !written.ok()) fail(written.error);
 }
 
-void DataFileWriter::CloseDataFile() {
+void DataFileWriter::closeDataFile() {
   if (file_) {
     if (const Status closed = file_->close(); !closed.ok() && state_ == State::Open) lastError_ = closed.error;
     file_.reset();

@@ -40,16 +40,16 @@ class DataFileWriter {
   DataFileWriter(FileSystem& files, const Clock& clock) : files_(files), clock_(clock) {}
 
   // Opens the file of a new transmission.
-  void OpenDataFile(const Settings& settings);
+  void openDataFile(const Settings& settings);
   // Opens the file of one weight reading, a transmission of its own. With
   // names per transmission a reading whose name is the previous reading's
   // (both within one second) is added to that file whatever the write
   // mode, so that the second does not replace the first.
-  void OpenReadingFile(const Settings& settings);
+  void openReadingFile(const Settings& settings);
   // Appends one delivered character (possibly empty) to the open file.
-  void WriteDataChar(const std::string& ch);
+  void write(const std::string& ch);
   // Ends the transmission's file; errors while closing are ignored.
-  void CloseDataFile();
+  void closeDataFile();
 
   // True from the first data of a transmission to its end, whether or not
   // the file could be written (the program's "DataFileNumber > 0").

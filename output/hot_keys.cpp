@@ -9,11 +9,11 @@ std::optional<VirtualKey> functionKeyCode(const std::string& name) {
   return std::nullopt;
 }
 
-void HotKeys::SetQueryHotKey(const std::string& name) {
+void HotKeys::setQueryKey(const std::string& name) {
   if (auto key = functionKeyCode(name)) query_ = key;
 }
 
-void HotKeys::SetTareHotKey(const std::string& name) {
+void HotKeys::setTareKey(const std::string& name) {
   if (auto key = functionKeyCode(name)) tare_ = key;
 }
 

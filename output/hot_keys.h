@@ -34,8 +34,8 @@ class HotKeys {
   explicit HotKeys(Keyboard& keyboard) : keyboard_(keyboard) {}
 
   // A name that is not "F1".."F12" leaves the key as it was.
-  void SetQueryHotKey(const std::string& name);
-  void SetTareHotKey(const std::string& name);
+  void setQueryKey(const std::string& name);
+  void setTareKey(const std::string& name);
 
   // Scans F1..F12; the lowest key held down is the one that counts.
   [[nodiscard]] HotKeyRequest scan();

@@ -93,15 +93,15 @@ KeyToken takeKeyToken(std::string_view& rest) {
   return token;
 }
 
-void KeyEmitter::EmitKeys(const std::string& text) {
-  if (!TablesReady_) buildTables();
+void KeyEmitter::emitKeys(const std::string& text) {
+  if (!tablesReady_) buildTables();
   const bool capsLock = keyboard_.capsLockOn();
   std::string_view rest = text;
   while (!rest.empty()) {
     const KeyToken token = takeKeyToken(rest);
     for (int i = 0; i < token.count; ++i) {
       if (token.key) {
-        tap(*token.key, VirtualKeyTable_[*token.key].scan);
+        tap(*token.key, virtualKeyTable_[*token.key].scan);
       } else {
         for (char c : token.text) typeCharacter(static_cast<std::uint8_t>(c), capsLock);
       }
@@ -110,16 +110,16 @@ void KeyEmitter::EmitKeys(const std::string& text) {
 }
 
 void KeyEmitter::typeLiteral(std::uint8_t ansiChar) {
-  if (!TablesReady_) buildTables();
+  if (!tablesReady_) buildTables();
   typeCharacter(ansiChar, keyboard_.capsLockOn());
 }
 
 void KeyEmitter::buildTables() {
-  for (std::size_t c = 0; c < CharKeyTable_.size(); ++c) {
+  for (std::size_t c = 0; c < charKeyTable_.size(); ++c) {
     const auto ansi = static_cast<std::uint8_t>(c);
     // -1 (no key) reads as VK 255 with every modifier, which is what is sent.
     const auto r = static_cast<std::uint16_t>(keyboard_.vkKeyScan(ansi));
-    KeyInfo& e = CharKeyTable_[c];
+    KeyInfo& e = charKeyTable_[c];
     e.vk = static_cast<std::uint8_t>(r & 0xFF);
     e.shift = (r & 0x100) != 0;
     e.ctrl = (r & 0x200) != 0;
@@ -129,24 +129,24 @@ void KeyEmitter::buildTables() {
   // Caps Lock acts on a key whose two shift states give the two cases of
   // one letter: the code page says what the other case is, the layout
   // where it lies.
-  for (std::size_t c = 0; c < CharKeyTable_.size(); ++c) {
+  for (std::size_t c = 0; c < charKeyTable_.size(); ++c) {
     const auto other = keyboard_.otherCase(static_cast<std::uint8_t>(c));
     if (other == c) continue;
-    const KeyInfo& e = CharKeyTable_[c];
-    const KeyInfo& o = CharKeyTable_[other];
-    CharKeyTable_[c].capsInverts =
+    const KeyInfo& e = charKeyTable_[c];
+    const KeyInfo& o = charKeyTable_[other];
+    charKeyTable_[c].capsInverts =
         e.vk != 0xFF && o.vk == e.vk && o.shift != e.shift && o.ctrl == e.ctrl && o.alt == e.alt;
   }
-  for (std::size_t v = 0; v < VirtualKeyTable_.size(); ++v) {
-    KeyInfo& e = VirtualKeyTable_[v];
+  for (std::size_t v = 0; v < virtualKeyTable_.size(); ++v) {
+    KeyInfo& e = virtualKeyTable_[v];
     e.vk = static_cast<std::uint8_t>(v);
     e.scan = static_cast<std::uint8_t>(keyboard_.mapVirtualKeyToScan(e.vk) & 0xFF);
   }
-  TablesReady_ = true;
+  tablesReady_ = true;
 }
 
 void KeyEmitter::typeCharacter(std::uint8_t ansiChar, bool capsLock) {
-  const KeyInfo& e = CharKeyTable_[ansiChar];
+  const KeyInfo& e = charKeyTable_[ansiChar];
   // Caps Lock inverts what Shift does to a letter key; undo that so the
   // letter arrives in the case it was given.
   const bool shift = e.shift != (capsLock && e.capsInverts);
@@ -165,11 +165,11 @@ void KeyEmitter::tap(std::uint8_t vk, std::uint8_t scan) {
 }
 
 void KeyEmitter::press(std::uint8_t vk) {
-  keyboard_.keyEvent(vk, VirtualKeyTable_[vk].scan, kKeyEventPress);
+  keyboard_.keyEvent(vk, virtualKeyTable_[vk].scan, kKeyEventPress);
 }
 
 void KeyEmitter::release(std::uint8_t vk) {
-  keyboard_.keyEvent(vk, VirtualKeyTable_[vk].scan, kKeyEventKeyUp);
+  keyboard_.keyEvent(vk, virtualKeyTable_[vk].scan, kKeyEventKeyUp);
 }
 
 }  // namespace pondex

@@ -81,16 +81,16 @@ class KeyEmitter {
   KeyEmitter& operator=(const KeyEmitter&) = delete;
 
   // Injects every key event of `text` before it returns.
-  void EmitKeys(const std::string& text);
+  void emitKeys(const std::string& text);
   // Types one character as itself, outside the key syntax (a "~" is a
   // tilde here, not Enter).
   void typeLiteral(std::uint8_t ansiChar);
 
-  [[nodiscard]] bool TablesReady() const { return TablesReady_; }
+  [[nodiscard]] bool tablesReady() const { return tablesReady_; }
   // By ANSI character code: key, scan code and modifiers.
-  [[nodiscard]] const KeyTable& CharKeyTable() const { return CharKeyTable_; }
+  [[nodiscard]] const KeyTable& charKeyTable() const { return charKeyTable_; }
   // By virtual-key code: the code itself and its scan code.
-  [[nodiscard]] const KeyTable& VirtualKeyTable() const { return VirtualKeyTable_; }
+  [[nodiscard]] const KeyTable& virtualKeyTable() const { return virtualKeyTable_; }
 
  private:
   void buildTables();
@@ -100,9 +100,9 @@ class KeyEmitter {
   void release(std::uint8_t vk);
 
   Keyboard& keyboard_;
-  KeyTable CharKeyTable_{};
-  KeyTable VirtualKeyTable_{};
-  bool TablesReady_ = false;
+  KeyTable charKeyTable_{};
+  KeyTable virtualKeyTable_{};
+  bool tablesReady_ = false;
 };
 
 }  // namespace pondex

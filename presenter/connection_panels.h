@@ -25,21 +25,21 @@ class ConnectionPanels {
     ui::Selectors& selectors;
   };
 
-  explicit ConnectionPanels(Parts parts) : x_(parts) {}
+  explicit ConnectionPanels(Parts parts) : parts_(parts) {}
 
   // Installs the handlers of the address panel and the port-number pad.
   void bind();
 
   // Fills the address boxes: an address of four dotted parts goes into the
   // four boxes, anything else leaves them as they are.
-  void ShowNetworkAddress(const std::string& address, const std::string& port);
+  void showNetworkAddress(const std::string& address, const std::string& port);
   // Stores the address and port when every part and the port pass the
   // check; otherwise only says why in the panel.
-  void ApplyNetworkAddress(const std::string& a, const std::string& b, const std::string& c, const std::string& d,
+  void applyNetworkAddress(const std::string& a, const std::string& b, const std::string& c, const std::string& d,
                            const std::string& port);
 
  private:
-  Parts x_;
+  Parts parts_;
 };
 
 }  // namespace pondex

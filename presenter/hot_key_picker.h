@@ -16,7 +16,7 @@ class HotKeyPicker {
  public:
   HotKeyPicker(ui::Form& form, const ui::MainControls& controls, Settings& settings, SettingsStore& store,
                HotKeys& hotKeys)
-      : form_(form), c_(controls), settings_(settings), store_(store), hotKeys_(hotKeys) {}
+      : form_(form), controls_(controls), settings_(settings), store_(store), hotKeys_(hotKeys) {}
 
   // Installs the click handlers of the picker.
   void bind();
@@ -26,7 +26,7 @@ class HotKeyPicker {
   void assign(int functionKey);
 
   ui::Form& form_;
-  const ui::MainControls& c_;
+  const ui::MainControls& controls_;
   Settings& settings_;
   SettingsStore& store_;
   HotKeys& hotKeys_;

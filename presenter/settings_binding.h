@@ -17,45 +17,45 @@ namespace pondex {
 class SettingsBinding {
  public:
   struct Hooks {
-    // ApplyPortSettings: after a serial-line value was stored and written.
+    // After a serial-line value was stored and written.
     std::function<void()> applyPortSettings;
     // Continuous listening was switched off (before its key is written).
     std::function<void()> listeningSwitchedOff;
   };
 
   SettingsBinding(SettingsStore& store, ui::Form& form, const ui::MainControls& controls, Settings& settings)
-      : store_(store), form_(form), c_(controls), s_(settings) {}
+      : store_(store), form_(form), controls_(controls), settings_(settings) {}
 
   // Installs the change handlers on the controls.
   void bind(Hooks hooks);
 
-  void LoadSettings();
-  void LoadPortSettings();
+  void load();
+  void loadPortSettings();
 
   // Savers of the serial-line values: hide the selector, show the value,
   // store, write, apply.
-  void SavePortNumber(const std::string& text);
-  void SavePortSpeed(const std::string& text);
-  void SavePortParity(const std::string& text);
-  void SaveDataBits(const std::string& text);
-  void SaveStopBits(const std::string& text);
+  void savePortNumber(const std::string& text);
+  void savePortSpeed(const std::string& text);
+  void savePortParity(const std::string& text);
+  void saveDataBits(const std::string& text);
+  void saveStopBits(const std::string& text);
 
-  void SaveTextMode();
-  void SaveDecimalCommaMode();
-  void SaveCommands();
-  void SaveFileMode();
-  void SaveStaticFileName();
-  void SaveFileWriteMode(int index);
-  void SaveCrRemoval();
-  void SaveLfRemoval();
-  void SaveFrameEndReaction(int index);
+  void saveTextMode();
+  void saveDecimalComma();
+  void saveCommands();
+  void saveToFile();
+  void saveFileNaming();
+  void saveWriteMode(int index);
+  void saveCrRemoval();
+  void saveLfRemoval();
+  void saveFrameEndReaction(int index);
   void listeningBoxClicked();
   void hotKeysBoxClicked();
   void autoStartBoxClicked();
   // "Tylko liczba" and "Tylko ustalone, raz na ważenie"; the second box is
   // enabled only while the first is checked.
-  void SaveWeightOnly();
-  void SaveStableOnly();
+  void saveWeightOnly();
+  void saveStableOnly();
 
  private:
   void savePortValue(ui::ControlId selector, ui::ControlId valueLabel, std::string& value, const char* key,
@@ -63,8 +63,8 @@ class SettingsBinding {
 
   SettingsStore& store_;
   ui::Form& form_;
-  const ui::MainControls& c_;
-  Settings& s_;
+  const ui::MainControls& controls_;
+  Settings& settings_;
   Hooks hooks_;
 };
 

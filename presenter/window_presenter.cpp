@@ -21,18 +21,18 @@ WindowPresenter::WindowPresenter(Settings& settings, SettingsStore& store, HotKe
       services_(services),
       commands_(std::move(commands)),
       form_(ui::buildMainWindow()),
-      c_(form_),
-      binding_(store, form_, c_, settings),
-      selectors_(form_, c_),
-      connection_({form_, c_, settings, store, binding_, selectors_}),
-      picker_(form_, c_, settings, store, hotKeys),
+      controls_(form_),
+      binding_(store, form_, controls_, settings),
+      selectors_(form_, controls_),
+      connection_({form_, controls_, settings, store, binding_, selectors_}),
+      picker_(form_, controls_, settings, store, hotKeys),
       lang_(services.profiles, services.files),
-      trayMenu_(services.tray, form_, c_,
+      trayMenu_(services.tray, form_, controls_,
                 {.showWindow = [this] { form_.setVisible(ui::kWindowId, true); },
                  .close = [this] { commands_.close(); },
-                 .help = [this] { ui::StartHelp(services_.shell, services_.files); }}) {
+                 .help = [this] { ui::startHelp(services_.shell, services_.files); }}) {
   // Said once in the window, even for the rewrites of a first start.
-  store_.onWriteFailed([this] { ui::ShowSaveFailure(form_, c_); });
+  store_.onWriteFailed([this] { ui::showSaveFailure(form_, controls_); });
   bindControls();
 }
 
@@ -41,31 +41,32 @@ void WindowPresenter::bindControls() {
                  .listeningSwitchedOff = [this] { commands_.listeningSwitchedOff(); }});
   picker_.bind();
   connection_.bind();
-  selectors_.bind([this] { connection_.ShowNetworkAddress(settings_.networkAddress, settings_.networkPort); });
-  form_.onClick(c_.startButton, [this] { commands_.start(); });
-  form_.onClick(c_.hideButton, [this] { hideWindow(); });
-  form_.onClick(c_.closeButton, [this] { commands_.close(); });
-  form_.onClick(c_.dataPanelBox, [this] {
-    if (form_.value(c_.dataPanelBox) == 1) commands_.openPanel();  // else the panel closed already
+  selectors_.bind([this] { connection_.showNetworkAddress(settings_.networkAddress, settings_.networkPort); });
+  form_.onClick(controls_.startButton, [this] { commands_.start(); });
+  form_.onClick(controls_.hideButton, [this] { hideWindow(); });
+  form_.onClick(controls_.closeButton, [this] { commands_.close(); });
+  form_.onClick(controls_.dataPanelBox, [this] {
+    if (form_.value(controls_.dataPanelBox) == 1) commands_.openPanel();  // else the panel closed already
   });
-  form_.onClick(c_.changeFolderButton, [this] {
-    (void)ui::ChangeDataFolder(services_.shell, services_.messages, settings_.dataDirectory,
-                               {lang_.changeDirText1(), lang_.changeDirText2(), lang_.unstorableFolderText()},
+  form_.onClick(controls_.changeFolderButton, [this] {
+    (void)ui::changeDataFolder(services_.shell, services_.messages, settings_.dataDirectory,
+                               {lang_.changeFromText(), lang_.changeToText(), lang_.unstorableFolderText()},
                                {.unstorable = [this](const std::string& path) { return store_.unstorable(path); },
                                 .accept =
                                     [this](const std::string& path) {
                                       settings_.dataDirectory = path;
                                       store_.writePath(keys::kDataDirectory, path);
-                                      form_.setCaption(c_.dataFolderValue, path);
+                                      form_.setCaption(controls_.dataFolderValue, path);
                                     }});
   });
-  const std::pair<ui::ControlId, ui::ControlId> sections[] = {{c_.connectionLabel, c_.connectionSection},
-                                                              {c_.transmissionLabel, c_.transmissionSection},
-                                                              {c_.frameLabel, c_.frameSection},
-                                                              {c_.eventsLabel, c_.eventsSection},
-                                                              {c_.fileLabel, c_.fileSection}};
+  const std::pair<ui::ControlId, ui::ControlId> sections[] = {
+      {controls_.connectionLabel, controls_.connectionSection},
+      {controls_.transmissionLabel, controls_.transmissionSection},
+      {controls_.frameLabel, controls_.frameSection},
+      {controls_.eventsLabel, controls_.eventsSection},
+      {controls_.fileLabel, controls_.fileSection}};
   for (const auto& section : sections) {
-    form_.onClick(section.first, [this, panel = section.second] { ui::ShowSection(form_, c_, panel); });
+    form_.onClick(section.first, [this, panel = section.second] { ui::showSection(form_, controls_, panel); });
   }
 }
 
@@ -73,27 +74,27 @@ void WindowPresenter::load() {
   // Nothing writes the language file once it exists; a failure to write it
   // leaves the built-in texts, which is what reading it would give.
   if (!lang_.languageFileExists()) (void)lang_.writeLanguageFile(form_);
-  form_.setTag(c_.closeItem, "end");
-  form_.setTag(c_.showWindowItem, "visible");
-  form_.setTag(c_.helpItem, "help");
+  form_.setTag(controls_.closeItem, "end");
+  form_.setTag(controls_.showWindowItem, "visible");
+  form_.setTag(controls_.helpItem, "help");
 
-  binding_.LoadSettings();
+  binding_.load();
   lang_.applyLanguageFile(form_);
 
   form_.setRect(ui::kWindowId,
                 {form_.rect(ui::kWindowId).left, form_.rect(ui::kWindowId).top, ui::kWindowWidth, ui::kWindowHeight});
-  ui::HideSections(form_, c_);
+  ui::hideSections(form_, controls_);
 }
 
 void WindowPresenter::showAtStart() {
-  portLabelColor_ = form_.foreColor(c_.connectionLabel);
+  portLabelColor_ = form_.foreColor(controls_.connectionLabel);
   form_.setVisible(ui::kWindowId, false);
-  form_.setCaption(ui::kWindowId, form_.caption(ui::kWindowId) + " [F1-" + form_.caption(c_.helpLabel) + "]");
+  form_.setCaption(ui::kWindowId, form_.caption(ui::kWindowId) + " [F1-" + form_.caption(controls_.helpLabel) + "]");
   form_.setVisible(ui::kWindowId, true);
 }
 
 bool WindowPresenter::autoStart() const {
-  return ui::AutoStartCheck(form_.value(c_.autoStartBox), storedValue(settings_.output));
+  return form_.value(controls_.autoStartBox) == 1 && settings_.output != OutputTarget::Keystrokes;
 }
 
 void WindowPresenter::hideWindow() {
@@ -101,34 +102,36 @@ void WindowPresenter::hideWindow() {
 }
 
 void WindowPresenter::closeSections() {
-  ui::ShowSection(form_, c_, ui::kWindowId);
+  ui::showSection(form_, controls_, ui::kWindowId);
 }
 
 void WindowPresenter::panelClosed() {
-  form_.setValue(c_.dataPanelBox, 0);
-  settings_.output = form_.value(c_.toFileBox) == 0 ? OutputTarget::Keystrokes : OutputTarget::DataFile;
+  form_.setValue(controls_.dataPanelBox, 0);
+  settings_.output = form_.value(controls_.toFileBox) == 0 ? OutputTarget::Keystrokes : OutputTarget::DataFile;
 }
 
 void WindowPresenter::showPortOpen(bool open) {
-  form_.setForeColor(c_.connectionLabel, open ? kRed : portLabelColor_);
+  form_.setForeColor(controls_.connectionLabel, open ? kRed : portLabelColor_);
 }
 
 void WindowPresenter::showTransmissionStarted() {
-  form_.setVisible(c_.transmissionStatus, true);
+  form_.setVisible(controls_.transmissionStatus, true);
 }
 
 void WindowPresenter::showTransmissionEnded() {
-  form_.setVisible(c_.transmissionStatus, false);
+  form_.setVisible(controls_.transmissionStatus, false);
 }
 
 void WindowPresenter::showDataFile(const std::string& path) {
-  form_.setCaption(c_.dataFolderValue, path);
-  if (form_.foreColor(c_.dataFolderValue) != ui::kBlack) form_.setForeColor(c_.dataFolderValue, ui::kBlack);
+  form_.setCaption(controls_.dataFolderValue, path);
+  if (form_.foreColor(controls_.dataFolderValue) != ui::kBlack)
+    form_.setForeColor(controls_.dataFolderValue, ui::kBlack);
 }
 
 void WindowPresenter::showDataFileFailure(const std::string& path, int error) {
-  form_.setCaption(c_.dataFolderValue, std::string(kWriteFailedText) + " (" + std::to_string(error) + "): " + path);
-  form_.setForeColor(c_.dataFolderValue, kRed);
+  form_.setCaption(controls_.dataFolderValue,
+                   std::string(kWriteFailedText) + " (" + std::to_string(error) + "): " + path);
+  form_.setForeColor(controls_.dataFolderValue, kRed);
 }
 
 }  // namespace pondex

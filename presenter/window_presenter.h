@@ -51,7 +51,7 @@ class WindowPresenter {
   WindowPresenter(Settings& settings, SettingsStore& store, HotKeys& hotKeys, Services services, Commands commands);
 
   [[nodiscard]] ui::Form& form() { return form_; }
-  [[nodiscard]] const ui::MainControls& controls() const { return c_; }
+  [[nodiscard]] const ui::MainControls& controls() const { return controls_; }
 
   // The start-up's part of the window: writes the language file when it is
   // missing, loads the settings into the controls (a first start writes
@@ -62,7 +62,8 @@ class WindowPresenter {
   void applyHotKeysChoice() { binding_.hotKeysBoxClicked(); }
   // The end of the start-up: the window comes up with its help hint.
   void showAtStart();
-  // Whether the start-up presses START by itself.
+  // Whether the start-up presses START by itself: "Autostart" checked (a
+  // grayed box does not count) while the data go to a file or the panel.
   [[nodiscard]] bool autoStart() const;
 
   void hideWindow();
@@ -72,13 +73,13 @@ class WindowPresenter {
   // file check box says again.
   void panelClosed();
   // Writes the commands, which nothing in the window changes, as they are.
-  void saveCommands() { binding_.SaveCommands(); }
+  void saveCommands() { binding_.saveCommands(); }
 
   // The check box of continuous listening. A grayed box (a stored 2)
   // neither listens nor lets the end of a transmission close the port.
-  [[nodiscard]] bool listening() const { return form_.value(c_.listeningBox) == 1; }
-  [[nodiscard]] bool listeningOff() const { return form_.value(c_.listeningBox) == 0; }
-  [[nodiscard]] bool hotKeysOn() const { return form_.value(c_.hotKeysBox) == 1; }
+  [[nodiscard]] bool listening() const { return form_.value(controls_.listeningBox) == 1; }
+  [[nodiscard]] bool listeningOff() const { return form_.value(controls_.listeningBox) == 0; }
+  [[nodiscard]] bool hotKeysOn() const { return form_.value(controls_.hotKeysBox) == 1; }
 
   // The port label is red while the port is open or its adapter missing.
   void showPortOpen(bool open);
@@ -96,7 +97,7 @@ class WindowPresenter {
   Services services_;
   Commands commands_;
   ui::Form form_;
-  ui::MainControls c_;
+  ui::MainControls controls_;
   SettingsBinding binding_;
   ui::Selectors selectors_;
   ConnectionPanels connection_;

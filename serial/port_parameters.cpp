@@ -21,7 +21,7 @@ std::string serialModeText(const Settings& settings) {
   return settings.portSpeed + "," + settings.portParity + "," + settings.portDataBits + "," + settings.portStopBits;
 }
 
-void ApplyPortSettings(const Settings& settings, SerialPort& serialPort, bool& networkMode) {
+void applyPortSettings(const Settings& settings, SerialPort& serialPort, bool& networkMode) {
   const std::string name = serialPortName(settings.portNumber);
   if (name.empty()) {
     networkMode = true;

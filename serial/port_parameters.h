@@ -1,5 +1,5 @@
 #pragma once
-// ApplyPortSettings: the five serial-line settings become the port name and
+// applyPortSettings: the five serial-line settings become the port name and
 // mode text of the serial component, and the port number chooses between
 // serial and network input. It runs at start-up and after every change of
 // one of the five settings; it reopens the port only when it was open.
@@ -23,6 +23,6 @@ std::string serialPortName(const std::string& portNumber);
 // The mode text of the four line settings, as "9600,N,8,1".
 std::string serialModeText(const Settings& settings);
 
-void ApplyPortSettings(const Settings& settings, SerialPort& serialPort, bool& networkMode);
+void applyPortSettings(const Settings& settings, SerialPort& serialPort, bool& networkMode);
 
 }  // namespace pondex

@@ -85,8 +85,8 @@ void Localisation::applyLanguageFile(Form& form) {
     if (!takesPart(form, id)) continue;
     if (auto text = read(lang::kCaptionSection, form.tag(id))) form.setCaption(id, std::move(*text));
   }
-  changeDirText1_ = read(lang::kMessageSection, lang::kChangeDirKey1).value_or(lang::kChangeDirDefault1);
-  changeDirText2_ = read(lang::kMessageSection, lang::kChangeDirKey2).value_or(lang::kChangeDirDefault2);
+  changeFromText_ = read(lang::kMessageSection, lang::kChangeFromKey).value_or(lang::kChangeFromDefault);
+  changeToText_ = read(lang::kMessageSection, lang::kChangeToKey).value_or(lang::kChangeToDefault);
   unstorableFolderText_ =
       read(lang::kMessageSection, lang::kUnstorableFolderKey).value_or(lang::kUnstorableFolderDefault);
 }

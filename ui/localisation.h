@@ -25,12 +25,12 @@ namespace lang {
 inline constexpr const char* kFile = "\\set.lng";
 inline constexpr const char* kCaptionSection = "Global";
 inline constexpr const char* kMessageSection = "komunikaty";
-inline constexpr const char* kChangeDirKey1 = "zmienKatalog1";
-inline constexpr const char* kChangeDirKey2 = "zmienKatalog2";
+inline constexpr const char* kChangeFromKey = "zmienKatalog1";
+inline constexpr const char* kChangeToKey = "zmienKatalog2";
 inline constexpr const char* kUnstorableFolderKey = "znakKatalogu";
 // The trailing blanks belong to the question.
-inline constexpr const char* kChangeDirDefault1 = "Zmienić domyślny katalog zapisu danych z ";
-inline constexpr const char* kChangeDirDefault2 = "na katalog  ";
+inline constexpr const char* kChangeFromDefault = "Zmienić domyślny katalog zapisu danych z ";
+inline constexpr const char* kChangeToDefault = "na katalog  ";
 // A folder whose name the settings file cannot keep: "%1" stands for the
 // character. Short enough that a translation fits the read buffer too.
 inline constexpr const char* kUnstorableFolderDefault =
@@ -56,8 +56,8 @@ class Localisation {
   // (or too long) leaves the caption as it is. Loads the question parts.
   void applyLanguageFile(Form& form);
 
-  [[nodiscard]] const std::string& changeDirText1() const { return changeDirText1_; }
-  [[nodiscard]] const std::string& changeDirText2() const { return changeDirText2_; }
+  [[nodiscard]] const std::string& changeFromText() const { return changeFromText_; }
+  [[nodiscard]] const std::string& changeToText() const { return changeToText_; }
   [[nodiscard]] const std::string& unstorableFolderText() const { return unstorableFolderText_; }
 
  private:
@@ -66,8 +66,8 @@ class Localisation {
 
   ProfileFiles& profiles_;
   const FileSystem& files_;
-  std::string changeDirText1_ = lang::kChangeDirDefault1;
-  std::string changeDirText2_ = lang::kChangeDirDefault2;
+  std::string changeFromText_ = lang::kChangeFromDefault;
+  std::string changeToText_ = lang::kChangeToDefault;
   std::string unstorableFolderText_ = lang::kUnstorableFolderDefault;
 };
 

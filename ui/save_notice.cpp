@@ -2,7 +2,7 @@
 
 namespace pondex::ui {
 
-void ShowSaveFailure(Form& form, const MainControls& c) {
+void showSaveFailure(Form& form, const MainControls& c) {
   form.setVisible(c.saveNotice, true);
 }
 

@@ -8,6 +8,6 @@
 namespace pondex::ui {
 
 // Shows the status line; later calls change nothing.
-void ShowSaveFailure(Form& form, const MainControls& c);
+void showSaveFailure(Form& form, const MainControls& c);
 
 }  // namespace pondex::ui

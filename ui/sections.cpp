@@ -19,14 +19,14 @@ std::array<Section, 5> sectionsOf(const MainControls& c) {
 
 }  // namespace
 
-void HideSections(Form& form, const MainControls& c) {
+void hideSections(Form& form, const MainControls& c) {
   for (ControlId panel : {c.connectionSection, c.eventsSection, c.fileSection, c.frameSection, c.transmissionSection}) {
     form.setContainer(panel, c.parkingHolder);
   }
 }
 
-void ShowSection(Form& form, const MainControls& c, ControlId panel) {
-  HideSections(form, c);
+void showSection(Form& form, const MainControls& c, ControlId panel) {
+  hideSections(form, c);
   // The strip marks the label of the section that is open, and its image.
   std::optional<ControlId> label;
   for (const Section& s : sectionsOf(c)) {

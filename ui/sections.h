@@ -10,11 +10,11 @@
 namespace pondex::ui {
 
 // Parks the five section panels in the holder, in a fixed order.
-void HideSections(Form& form, const MainControls& c);
+void hideSections(Form& form, const MainControls& c);
 
 // Hides all sections, then shows `panel` at left 50, top 50 of the window;
 // given the window itself it only hides them all. A focus left on a control
 // of a section that went out of sight moves to the label of the new one.
-void ShowSection(Form& form, const MainControls& c, ControlId panel);
+void showSection(Form& form, const MainControls& c, ControlId panel);
 
 }  // namespace pondex::ui

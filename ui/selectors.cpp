@@ -17,30 +17,33 @@ void Selectors::bind(std::function<void()> addressEditorOpened) {
   form_.onContainerChanged([this](ControlId id) { containerChanged(id); });
   form_.onCancel([this] { cancel(); });
 
-  form_.onClick(c_.speedLabel, [this] { open(c_.speedSelector, c_.speedRow, Side::Below, true); });
-  form_.onClick(c_.dataBitsLabel, [this] { open(c_.dataBitsSelector, c_.dataBitsRow, Side::Below, true); });
-  form_.onClick(c_.stopBitsLabel, [this] { open(c_.stopBitsSelector, c_.stopBitsRow, Side::Above, true); });
-  form_.onClick(c_.parityLabel, [this] { open(c_.paritySelector, c_.parityRow, Side::Below, true); });
-  form_.onClick(c_.portNumberLabel, [this] {
-    open(c_.portPad, c_.portNumberRow, Side::Below, true);
+  form_.onClick(controls_.speedLabel, [this] { open(controls_.speedSelector, controls_.speedRow, Side::Below, true); });
+  form_.onClick(controls_.dataBitsLabel,
+                [this] { open(controls_.dataBitsSelector, controls_.dataBitsRow, Side::Below, true); });
+  form_.onClick(controls_.stopBitsLabel,
+                [this] { open(controls_.stopBitsSelector, controls_.stopBitsRow, Side::Above, true); });
+  form_.onClick(controls_.parityLabel,
+                [this] { open(controls_.paritySelector, controls_.parityRow, Side::Below, true); });
+  form_.onClick(controls_.portNumberLabel, [this] {
+    open(controls_.portPad, controls_.portNumberRow, Side::Below, true);
     startPortNumberEntry();
   });
-  form_.onClick(c_.addressLabel, [this, opened = std::move(addressEditorOpened)] {
+  form_.onClick(controls_.addressLabel, [this, opened = std::move(addressEditorOpened)] {
     // Filled before the focus arrives: the box that takes it selects its
     // whole text, so that typing replaces it.
     if (opened) opened();
-    open(c_.addressEditor, c_.addressRow, Side::Above, true);
+    open(controls_.addressEditor, controls_.addressRow, Side::Above, true);
   });
   for (int i = 0; i < 10; ++i) {
-    form_.onClick(c_.portDigitButtons[static_cast<std::size_t>(i)], [this, i] {
-      const std::string shown = form_.caption(c_.portNumberValue);
-      if (shown.size() < kMaxPortDigits) form_.setCaption(c_.portNumberValue, shown + std::to_string(i));
+    form_.onClick(controls_.portDigitButtons[static_cast<std::size_t>(i)], [this, i] {
+      const std::string shown = form_.caption(controls_.portNumberValue);
+      if (shown.size() < kMaxPortDigits) form_.setCaption(controls_.portNumberValue, shown + std::to_string(i));
     });
   }
 }
 
 void Selectors::open(ControlId panel, ControlId row, Side side, bool focus) {
-  form_.setContainer(panel, c_.connectionSection);
+  form_.setContainer(panel, controls_.connectionSection);
   const Rect r = form_.rect(row);
   const int top = side == Side::Below ? r.top + r.height : r.top - form_.rect(panel).height;
   form_.move(panel, r.left, top);
@@ -61,24 +64,24 @@ void Selectors::open(ControlId panel, ControlId row, Side side, bool focus) {
 }
 
 void Selectors::startPortNumberEntry() {
-  form_.setCaption(c_.portNumberValue, "");
+  form_.setCaption(controls_.portNumberValue, "");
 }
 
 void Selectors::cancel() {
   const auto panel = owner();
   if (!panel) return;
-  if (*panel == c_.portPad) {
-    form_.userClick(c_.portCancelButton);
-  } else if (*panel == c_.addressEditor) {
-    form_.userClick(c_.addressCancelButton);
+  if (*panel == controls_.portPad) {
+    form_.userClick(controls_.portCancelButton);
+  } else if (*panel == controls_.addressEditor) {
+    form_.userClick(controls_.addressCancelButton);
   } else {
-    form_.setContainer(*panel, c_.parkingHolder);
+    form_.setContainer(*panel, controls_.parkingHolder);
   }
 }
 
 bool Selectors::isSelector(ControlId id) const {
-  for (ControlId s : {c_.speedSelector, c_.dataBitsSelector, c_.stopBitsSelector, c_.paritySelector, c_.portPad,
-                      c_.addressEditor, c_.keyPicker}) {
+  for (ControlId s : {controls_.speedSelector, controls_.dataBitsSelector, controls_.stopBitsSelector,
+                      controls_.paritySelector, controls_.portPad, controls_.addressEditor, controls_.keyPicker}) {
     if (s == id) return true;
   }
   return false;
@@ -88,7 +91,7 @@ bool Selectors::inSight(ControlId id) const {
   // The window's own visibility does not count: a hidden window shows the
   // same controls once it is shown again.
   for (ControlId at = id; at != kWindowId; at = form_.container(at)) {
-    if (at == c_.parkingHolder || !form_.visible(at)) return false;
+    if (at == controls_.parkingHolder || !form_.visible(at)) return false;
   }
   return true;
 }
@@ -124,7 +127,7 @@ void Selectors::containerChanged(ControlId id) {
       returnFocus = was->returnFocus;
       opened_.erase(was);
     }
-    if (form_.container(id) != c_.parkingHolder) {
+    if (form_.container(id) != controls_.parkingHolder) {
       const auto focused = form_.focused();
       opened_.push_back({id, focused && !inside(*focused, id) ? focused : returnFocus});
     } else {

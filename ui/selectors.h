@@ -24,7 +24,7 @@ enum class Side { Below, Above };
 
 class Selectors {
  public:
-  Selectors(Form& form, const MainControls& controls) : form_(form), c_(controls) {}
+  Selectors(Form& form, const MainControls& controls) : form_(form), controls_(controls) {}
 
   // Installs the click handlers of the caption labels and the number pad,
   // and follows every panel that opens or closes from then on.
@@ -54,7 +54,7 @@ class Selectors {
   [[nodiscard]] std::optional<ControlId> firstStop(ControlId panel) const;
 
   Form& form_;
-  const MainControls& c_;
+  const MainControls& controls_;
   std::vector<Opened> opened_;  // in the order they opened
   std::vector<bool> tabStops_;  // the design's, restored when no selector owns the keyboard
 };

@@ -20,17 +20,13 @@ bool sameFolder(const std::string& a, const std::string& b) {
 
 }  // namespace
 
-bool AutoStartCheck(int chAutostartValue, int fileMode) {
-  return chAutostartValue == 1 && fileMode != 0;
-}
-
 std::string helpProgramPath(const std::string& programDirectory) {
   // A drive root already ends with its "\" ("C:\").
   if (!programDirectory.empty() && programDirectory.back() == '\\') return programDirectory + kHelpProgram;
   return programDirectory + "\\" + kHelpProgram;
 }
 
-void StartHelp(Shell& shell, const FileSystem& files) {
+void startHelp(Shell& shell, const FileSystem& files) {
   // A missing or broken help program is deliberately not reported.
   (void)shell.startProgram(helpProgramPath(files.programDirectory()));
 }
@@ -46,7 +42,7 @@ std::string unstorableFolderMessage(const std::string& text, const std::string& 
   return message + "\r\n" + path;
 }
 
-bool ChangeDataFolder(Shell& shell, MessageBoxes& boxes, const std::string& dataDirectory,
+bool changeDataFolder(Shell& shell, MessageBoxes& boxes, const std::string& dataDirectory,
                       const FolderQuestion& question, const FolderStore& store) {
   std::string path = shell.browseForFolder("");
   if (path.empty()) return false;
@@ -58,7 +54,7 @@ bool ChangeDataFolder(Shell& shell, MessageBoxes& boxes, const std::string& data
     return false;
   }
   const std::string text =
-      question.changeDirText1 + "  " + dataDirectory + "\r\n" + question.changeDirText2 + "  " + path;
+      question.changeFromText + "  " + dataDirectory + "\r\n" + question.changeToText + "  " + path;
   if (boxes.show(text, "", MessageButtons::YesNo, MessageIcon::None) != MessageAnswer::Yes) return false;
   if (store.accept) store.accept(path);
   return true;

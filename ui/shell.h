@@ -1,7 +1,7 @@
 #pragma once
-// The three features that reach outside the program: the automatic START,
-// the help program and the choice of the data folder. Each takes what it
-// needs, so the controller calls them from its handlers.
+// The two features that reach outside the program: the help program and
+// the choice of the data folder. Each takes what it needs, so the
+// controller calls them from its handlers.
 #include <functional>
 #include <string>
 
@@ -13,20 +13,16 @@ namespace pondex::ui {
 
 inline constexpr const char* kHelpProgram = "pondex_help.exe";
 
-// True when the start-up must press START by itself: "Autostart" checked
-// (a grayed box does not count) while the data go to a file or the panel.
-[[nodiscard]] bool AutoStartCheck(int chAutostartValue, int fileMode);
-
 // The help program beside the executable.
 [[nodiscard]] std::string helpProgramPath(const std::string& programDirectory);
 // Starts the help program; a missing one is ignored without a message.
-void StartHelp(Shell& shell, const FileSystem& files);
+void startHelp(Shell& shell, const FileSystem& files);
 
 // The two parts of the change-directory question and the refusal of a
 // folder the settings cannot keep, as the language file gives them.
 struct FolderQuestion {
-  std::string changeDirText1;
-  std::string changeDirText2;
+  std::string changeFromText;
+  std::string changeToText;
   std::string unstorableFolderText;  // "%1" stands for the character
 };
 
@@ -45,7 +41,7 @@ struct FolderStore {
 // names the character, and nothing is asked. On Yes the store accepts the
 // new path; on No or a cancelled browser nothing happens. True when the
 // folder changed.
-bool ChangeDataFolder(Shell& shell, MessageBoxes& boxes, const std::string& dataDirectory,
+bool changeDataFolder(Shell& shell, MessageBoxes& boxes, const std::string& dataDirectory,
                       const FolderQuestion& question, const FolderStore& store);
 
 // The refusal's text: the language file's text with the character in place

@@ -14,7 +14,7 @@ int trayMessage(const TrayMouseEvent& event) {
 }
 
 TrayMenu::TrayMenu(Tray& tray, Form& form, const MainControls& controls, Actions actions)
-    : tray_(tray), form_(form), c_(controls), actions_(std::move(actions)) {
+    : tray_(tray), form_(form), controls_(controls), actions_(std::move(actions)) {
   tray_.setEventHandler([this](const TrayMouseEvent& event) { TrayMouseMove(event); });
 }
 
@@ -23,7 +23,8 @@ TrayMenu::~TrayMenu() {
 }
 
 std::vector<std::string> TrayMenu::items() const {
-  return {form_.caption(c_.showWindowItem), form_.caption(c_.closeItem), form_.caption(c_.helpItem)};
+  return {form_.caption(controls_.showWindowItem), form_.caption(controls_.closeItem),
+          form_.caption(controls_.helpItem)};
 }
 
 void TrayMenu::TrayMouseMove(const TrayMouseEvent& event) {

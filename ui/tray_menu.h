@@ -50,7 +50,7 @@ class TrayMenu {
 
   Tray& tray_;
   Form& form_;
-  const MainControls& c_;
+  const MainControls& controls_;
   Actions actions_;
   bool busy_ = false;  // the re-entrancy flag
 };

@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   pondex::fakes::installUsLayout(keyboard);
   keyboard.capsLock = size > 0 && (data[0] & 1) != 0;
   pondex::KeyEmitter emitter(keyboard);
-  emitter.EmitKeys(std::string(reinterpret_cast<const char*>(data), size));
+  emitter.emitKeys(std::string(reinterpret_cast<const char*>(data), size));
 
   constexpr std::uint32_t kKeyUp = 2;
   std::array<int, 256> held{};

@@ -17,9 +17,9 @@ class DataFileTest : public ::testing::Test {
     loop.advanceClock(later);
     settings.fileNames = perDay ? FileNaming::PerDay : FileNaming::PerTransmission;
     settings.existingFile = replace ? WriteMode::Replace : WriteMode::Append;
-    writer.OpenDataFile(settings);
-    for (char c : text) writer.WriteDataChar(std::string(1, c));
-    writer.CloseDataFile();
+    writer.openDataFile(settings);
+    for (char c : text) writer.write(std::string(1, c));
+    writer.closeDataFile();
   }
   std::string& file(const std::string& name) { return files.contents["c:\\kolvat\\pon_dex\\" + name]; }
 
@@ -50,10 +50,10 @@ TEST_F(DataFileTest, TransmissionsAreAppendedToOrReplaceTheFileOfTheirDayOrSecon
 TEST_F(DataFileTest, TheNameIsTakenWhenTheFileOpens) {
   clock.set({2026, 3, 7, 23, 59, 59});
   settings.fileNames = FileNaming::PerDay;
-  writer.OpenDataFile(settings);
+  writer.openDataFile(settings);
   loop.advanceClock(Millis(2000));
-  writer.WriteDataChar("x");
-  writer.CloseDataFile();
+  writer.write("x");
+  writer.closeDataFile();
   EXPECT_EQ(file("260307.txt"), "x");
 }
 
@@ -67,8 +67,8 @@ TEST_F(DataFileTest, AFolderStoredWithoutItsBackslashHoldsTheFile) {
   };
   for (const auto& [folder, path] : folders) {
     settings.dataDirectory = folder;
-    writer.OpenDataFile(settings);
-    writer.CloseDataFile();
+    writer.openDataFile(settings);
+    writer.closeDataFile();
     EXPECT_EQ(files.opened.back(), path) << folder;
   }
 }
@@ -77,21 +77,21 @@ TEST_F(DataFileTest, AFailedOpenLosesItsTransmissionAndAFailedWriteTheRestOfIt) 
   settings.fileNames = FileNaming::PerDay;
   const std::string path = "c:\\kolvat\\pon_dex\\260307.txt";
   files.unopenable.insert(path);
-  writer.OpenDataFile(settings);
+  writer.openDataFile(settings);
   EXPECT_TRUE(writer.inTransmission()) << "the rest of the transmission does not try again";
   EXPECT_EQ(writer.lastError(), 3u);
-  writer.CloseDataFile();
+  writer.closeDataFile();
   files.unopenable.clear();
 
-  writer.OpenDataFile(settings);  // tried again
-  writer.WriteDataChar("a");
+  writer.openDataFile(settings);  // tried again
+  writer.write("a");
   files.unwritable.insert(path);
-  writer.WriteDataChar("b");
+  writer.write("b");
   files.unwritable.clear();
-  writer.WriteDataChar("c");
+  writer.write("c");
   EXPECT_EQ(writer.state(), DataFileWriter::State::Failed);
   EXPECT_EQ(writer.lastError(), 112u);
-  writer.CloseDataFile();
+  writer.closeDataFile();
   EXPECT_EQ(files.contents[path], "a");
   EXPECT_EQ(files.openFiles, 0);
 }

@@ -40,7 +40,7 @@ class KeyEmitterTest : public ::testing::Test {
 
   std::vector<KeyEvent> emit(const std::string& text) {
     kb.events.clear();
-    emitter.EmitKeys(text);
+    emitter.emitKeys(text);
     return kb.events;
   }
   std::string typed(const std::string& text) {

@@ -77,8 +77,8 @@ TEST_F(LanguageFixture, TheFileMayGiveOtherFolderMessages) {
       "[komunikaty]\r\nzmienKatalog1=Change the data folder from \r\nZMIENKATALOG2=\"to  \"\r\n"
       "znakKatalogu=Katalog z \xAB%1\xBB odrzucony\r\n");
   lang.applyLanguageFile(form);
-  EXPECT_EQ(lang.changeDirText1(), "Change the data folder from");
-  EXPECT_EQ(lang.changeDirText2(), "to  ");
+  EXPECT_EQ(lang.changeFromText(), "Change the data folder from");
+  EXPECT_EQ(lang.changeToText(), "to  ");
   EXPECT_EQ(lang.unstorableFolderText(), "Katalog z «%1» odrzucony");
 }
 
@@ -88,7 +88,7 @@ TEST_F(LanguageFixture, AnUnwritableFolderLeavesTheBuiltInTexts) {
   EXPECT_FALSE(lang.writeLanguageFile(form));
   lang.applyLanguageFile(form);
   for (ui::ControlId id = 1; id < form.size(); ++id) EXPECT_EQ(form.caption(id), builtIn.caption(id));
-  EXPECT_EQ(lang.changeDirText2(), "na katalog  ") << "its trailing blanks belong to the question";
+  EXPECT_EQ(lang.changeToText(), "na katalog  ") << "its trailing blanks belong to the question";
   EXPECT_EQ(lang.unstorableFolderText(), ui::lang::kUnstorableFolderDefault);
 }
 

@@ -158,7 +158,7 @@ TEST_F(SerialPortTest, PortSettingsNameThePortOrSelectNetworkInputAndReopenOnlyA
   const auto apply = [&](const char* number, const char* speed) {
     settings.portNumber = number;
     settings.portSpeed = speed;
-    ApplyPortSettings(settings, serialPort, networkMode);
+    applyPortSettings(settings, serialPort, networkMode);
   };
   apply("012", "4800");
   EXPECT_FALSE(networkMode);

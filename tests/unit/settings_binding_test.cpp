@@ -26,7 +26,7 @@ struct LoadedWindow {
   // Loads with the given file content ("" = no file at all).
   void load(const std::string& content = "") {
     if (!content.empty()) fake.plantSettings(content);
-    binding.LoadSettings();
+    binding.load();
   }
   std::string setting(const std::string& key) const { return fake.setting(key); }
 
@@ -91,7 +91,7 @@ TEST_F(SettingsBindingTest, PortNumberIsStoredAsTheShortestTextOfItsNumber) {
   for (auto [stored, expected] :
        {std::pair{"abc", "0"}, {"012", "12"}, {"0", "0"}, {" 7x", "7"}, {"99999999999", "1"}}) {
     fake.plantSettings(std::string("[USTAWIENIA]\r\nNR PORTU=") + stored + "\r\n");
-    binding.LoadPortSettings();
+    binding.loadPortSettings();
     EXPECT_EQ(settings.portNumber, expected) << stored;
     EXPECT_EQ(form.caption(c.portNumberValue), expected);
   }
@@ -140,7 +140,7 @@ TEST_F(SettingsBindingTest, EveryControlWritesItsKeyInTheProgramsFormatAndKeepsT
     EXPECT_EQ(fake.profiles.writes[0].key, k.key);
     EXPECT_EQ(fake.profiles.writes[0].value, k.value);
   }
-  binding.SavePortNumber("0");
+  binding.savePortNumber("0");
   EXPECT_EQ(fake.profiles.writes.back().key, "NR PORTU");
   EXPECT_EQ(failures, 17);
   EXPECT_EQ(setting("koniec ramki"), "2");

@@ -16,7 +16,7 @@ class ChangeDataFolderTest : public ::testing::Test {
  protected:
   bool change(const std::string& chosen, const std::string& current = "c:\\kolvat\\pon_dex\\") {
     shell.chosenFolder = chosen;
-    return ChangeDataFolder(shell, boxes, current, question,
+    return changeDataFolder(shell, boxes, current, question,
                             {.unstorable = [this](const std::string& p) { return files.toAnsi(p).unspellable; },
                              .accept = [this](const std::string& p) { stored = p; }});
   }
@@ -24,7 +24,7 @@ class ChangeDataFolderTest : public ::testing::Test {
   fakes::FakeShell shell;
   fakes::FakeMessageBoxes boxes;
   fakes::FakeFileSystem files;
-  FolderQuestion question{lang::kChangeDirDefault1, lang::kChangeDirDefault2, lang::kUnstorableFolderDefault};
+  FolderQuestion question{lang::kChangeFromDefault, lang::kChangeToDefault, lang::kUnstorableFolderDefault};
   std::optional<std::string> stored;
 };
 
@@ -77,11 +77,11 @@ TEST(UnstorableFolderMessage, ATranslationWithoutThePlaceStillNamesTheCharacter)
 }
 
 // A program folder elsewhere is run under Wine by tests/e2e/test_shell.py.
-TEST(StartHelp, FindsTheHelpProgramOfAProgramInADriveRoot) {
+TEST(startHelp, FindsTheHelpProgramOfAProgramInADriveRoot) {
   fakes::FakeShell shell;
   fakes::FakeFileSystem files;
   files.programDir = "C:\\";
-  StartHelp(shell, files);
+  startHelp(shell, files);
   EXPECT_EQ(shell.started, std::vector<std::string>{"C:\\pondex_help.exe"});
 }
 

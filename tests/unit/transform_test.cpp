@@ -5,7 +5,7 @@
 namespace pondex {
 namespace {
 
-TEST(TransformChar, EachCharacterIsKeptDroppedOrReplacedAsTheSettingsSay) {
+TEST(transformChar, EachCharacterIsKeptDroppedOrReplacedAsTheSettingsSay) {
   using enum FrameEndReaction;
   const struct {
     bool text;
@@ -35,7 +35,7 @@ TEST(TransformChar, EachCharacterIsKeptDroppedOrReplacedAsTheSettingsSay) {
     std::string delivered;
     for (char c : k.received) {
       std::string ch(1, c);
-      if (TransformChar(s, ch)) delivered += ch;
+      if (transformChar(s, ch)) delivered += ch;
     }
     EXPECT_EQ(delivered, k.delivered) << k.received;
   }

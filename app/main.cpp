@@ -64,7 +64,7 @@ int run(HINSTANCE instance) {
 
   Controller controller(platform);
   win32::FormWindow window(controller.form(), windowIcon,
-                           {.close = [&controller](int mode) { controller.unload(mode); }});
+                           {.close = [&controller](ui::CloseReason reason) { controller.unload(reason); }});
   messages.setOwner(window.handle());
   shell.setOwner(window.handle());
   panel.setOwner(window.handle());

@@ -23,7 +23,7 @@ Controller::Controller(Platform& platform)
       window_(settings_, store_, hotKeys_,
               {platform.profiles, platform.files, platform.tray, platform.shell, platform.messages},
               {.start = [this] { startPressed(); },
-               .close = [this] { unload(kUnloadByCode); },
+               .close = [this] { unload(ui::CloseReason::Program); },
                .openPanel = [this] { dataPanelPressed(); },
                .applyPortSettings = [this] { applyPortSettings(); },
                .listeningSwitchedOff = [this] { listeningSwitchedOff(); }}),
@@ -115,8 +115,8 @@ void Controller::dataPanelPressed() {
   window_.panelClosed();
 }
 
-bool Controller::queryClose(int unloadMode) {
-  if (unloadMode == kUnloadByUser) {
+bool Controller::queryClose(ui::CloseReason reason) {
+  if (reason == ui::CloseReason::User) {
     window_.closeSections();
     window_.hideWindow();
     return true;
@@ -137,9 +137,9 @@ void Controller::shutDown() {
   platform_.loop.quit();
 }
 
-void Controller::unload(int unloadMode) {
+void Controller::unload(ui::CloseReason reason) {
   if (ended_) return;
-  if (queryClose(unloadMode)) return;
+  if (queryClose(reason)) return;
   shutDown();
 }
 

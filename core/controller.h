@@ -38,13 +38,6 @@
 
 namespace pondex {
 
-// Reasons for closing the window, as the closing query receives them.
-enum UnloadMode : int {
-  kUnloadByUser = 0,    // the close box or the system menu: only hides
-  kUnloadByCode = 1,    // "Zamknij" in the window or the tray menu
-  kUnloadBySystem = 2,  // the session ends
-};
-
 inline constexpr const char* kProgramName = "Pon_dex";
 inline constexpr const char* kStartDirectories[] = {"c:\\kolvat\\", "c:\\kolvat\\pon_dex\\"};
 
@@ -62,11 +55,11 @@ class Controller {
   void startPressed();
 
   // Returns Cancel: true keeps the window (the user's close box only hides it).
-  bool queryClose(int unloadMode);
+  bool queryClose(ui::CloseReason reason);
   void shutDown();
-  // Closes the window for `unloadMode`: the query, then (unless cancelled)
+  // Closes the window for `reason`: the query, then (unless cancelled)
   // the shut-down, after which the program ends.
-  void unload(int unloadMode);
+  void unload(ui::CloseReason reason);
   [[nodiscard]] bool ended() const { return ended_; }
 
   // The end of a transmission: the end-of-frame reaction, the file closed,

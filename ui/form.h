@@ -25,6 +25,13 @@
 
 namespace pondex::ui {
 
+// Why the window is asked to close.
+enum class CloseReason {
+  User,     // the close box or the system menu: the window only hides
+  Program,  // "Zamknij" in the window or the tray menu
+  Session,  // the session ends
+};
+
 enum class ControlKind {
   Window,
   Container,  // picture box: holds other controls

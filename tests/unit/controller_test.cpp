@@ -47,7 +47,7 @@ TEST_F(ControllerTest, TheCloseBoxOnlyHidesTheWindow) {
   start("Pytanie=P1\r\n");
   EXPECT_FALSE(form.visible(ui::kWindowId)) << "START hides the window";
   form.setVisible(ui::kWindowId, true);
-  controller.unload(kUnloadByUser);
+  controller.unload(ui::CloseReason::User);
   EXPECT_FALSE(form.visible(ui::kWindowId));
   EXPECT_FALSE(controller.ended());
   EXPECT_TRUE(timerOn(kSupervisionTimer)) << "listening goes on behind the hidden window";
@@ -62,7 +62,7 @@ TEST_F(ControllerTest, ZamknijEndsTheProgramOnceAndWritesTheCommands) {
   EXPECT_FALSE(timerOn(kSupervisionTimer));
   EXPECT_EQ(fake.setting("Pytanie"), "P1");
   EXPECT_EQ(fake.setting("Tarowanie"), "T");
-  controller.unload(kUnloadBySystem);  // a second close changes nothing
+  controller.unload(ui::CloseReason::Session);  // a second close changes nothing
   EXPECT_EQ(fake.tray.calls.back(), FakeTray::Call::Remove);
   EXPECT_EQ(std::count(fake.tray.calls.begin(), fake.tray.calls.end(), FakeTray::Call::Remove), 1);
 }

@@ -420,21 +420,16 @@ LRESULT FormWindow::onMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         return 0;
       }
       break;
-    case WM_MOUSEMOVE:
-    case WM_LBUTTONDBLCLK:
-    case WM_RBUTTONUP:
-      if (hwnd != window_.get() && callbacks_.mouse) callbacks_.mouse(controlOf(hwnd), msg, wParam, lParam);
-      break;
     case WM_CLOSE:
       if (hwnd == window_.get()) {
-        if (callbacks_.close) callbacks_.close(0);
+        if (callbacks_.close) callbacks_.close(ui::CloseReason::User);
         return 0;
       }
       break;
     case WM_QUERYENDSESSION:
       return TRUE;
     case WM_ENDSESSION:
-      if (hwnd == window_.get() && wParam != FALSE && callbacks_.close) callbacks_.close(2);
+      if (hwnd == window_.get() && wParam != FALSE && callbacks_.close) callbacks_.close(ui::CloseReason::Session);
       return 0;
     default:
       break;

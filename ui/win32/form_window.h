@@ -26,11 +26,9 @@ namespace pondex::win32 {
 class FormWindow final : public ui::FormObserver {
  public:
   struct Callbacks {
-    // The window is asked to close: 0 for the close box or system menu,
-    // 2 when the session ends.
-    std::function<void(int unloadMode)> close;
-    // A mouse message reached a control's window (the tray's receiver).
-    std::function<void(ui::ControlId control, UINT message, WPARAM wParam, LPARAM lParam)> mouse;
+    // The window is asked to close, by the user (the close box or the
+    // system menu) or because the session ends.
+    std::function<void(ui::CloseReason reason)> close;
   };
 
   FormWindow(ui::Form& form, HICON icon, Callbacks callbacks);

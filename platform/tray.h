@@ -15,15 +15,11 @@ enum class TrayPicture {
   TransferIcon,  // shown while a transmission is written to a file
 };
 
-// A notification of the icon, delivered as a mouse move over the icon's
-// receiver: the mouse message number travels in the x coordinate, in twips
-// (pixels times the screen's twips per pixel).
-struct TrayMouseEvent {
-  int button = 0;
-  int shift = 0;
-  double x = 0;  // twips
-  double y = 0;  // twips
-  double twipsPerPixelX = 15;
+// What the user did to the icon with the mouse.
+enum class TrayEvent {
+  Click,        // the left button released
+  DoubleClick,  // the left button
+  RightClick,   // the right button released
 };
 
 class Tray {
@@ -36,8 +32,8 @@ class Tray {
   virtual bool setTip(const std::string& tip) = 0;
   virtual bool remove() = 0;
 
-  // Receives every notification of the icon, on the user-interface thread.
-  virtual void setEventHandler(std::function<void(const TrayMouseEvent&)> handler) = 0;
+  // Receives every event of the icon, on the user-interface thread.
+  virtual void setEventHandler(std::function<void(TrayEvent)> handler) = 0;
   // Opens the pop-up menu at the mouse position and returns when it closes:
   // the index of the chosen item, or nothing when it was dismissed.
   // Timers and sockets keep running while it is open.

@@ -1,21 +1,10 @@
 #include "ui/tray_menu.h"
 
-#include <cmath>
-#include <limits>
-#include <string_view>
-
 namespace pondex::ui {
-
-int trayMessage(const TrayMouseEvent& event) {
-  if (!(event.twipsPerPixelX > 0)) return 0;
-  const double pixels = event.x / event.twipsPerPixelX;
-  if (!std::isfinite(pixels) || std::fabs(pixels) > std::numeric_limits<int>::max()) return 0;
-  return static_cast<int>(std::lround(pixels));
-}
 
 TrayMenu::TrayMenu(Tray& tray, Form& form, const MainControls& controls, Actions actions)
     : tray_(tray), form_(form), controls_(controls), actions_(std::move(actions)) {
-  tray_.setEventHandler([this](const TrayMouseEvent& event) { TrayMouseMove(event); });
+  tray_.setEventHandler([this](TrayEvent event) { handle(event); });
 }
 
 TrayMenu::~TrayMenu() {
@@ -27,22 +16,21 @@ std::vector<std::string> TrayMenu::items() const {
           form_.caption(controls_.helpItem)};
 }
 
-void TrayMenu::TrayMouseMove(const TrayMouseEvent& event) {
-  const int message = trayMessage(event);
+void TrayMenu::handle(TrayEvent event) {
   if (busy_) return;
   busy_ = true;
   struct Clear {
     bool& flag;
     ~Clear() { flag = false; }
   } clear{busy_};
-  switch (message) {
-    case kTrayLeftDoubleClick:
+  switch (event) {
+    case TrayEvent::DoubleClick:
       showWindow();
       break;
-    case kTrayRightButtonUp:
+    case TrayEvent::RightClick:
       openMenu();
       break;
-    default:
+    case TrayEvent::Click:
       break;
   }
 }

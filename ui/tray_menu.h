@@ -1,8 +1,7 @@
 #pragma once
-// The tray icon's mouse handling and its pop-up menu. The menu's captions
+// What the tray icon's events do, and its pop-up menu. The menu's captions
 // are those of the menu items of the control model (showWindowItem, closeItem,
 // helpItem), so a language file renames them as it renames the window.
-#include <cstddef>
 #include <functional>
 #include <string>
 #include <vector>
@@ -12,14 +11,6 @@
 #include "ui/main_window.h"
 
 namespace pondex::ui {
-
-inline constexpr int kTrayLeftDoubleClick = 515;  // WM_LBUTTONDBLCLK
-inline constexpr int kTrayRightButtonUp = 517;    // WM_RBUTTONUP
-
-// The mouse message number a notification carries: x divided by the
-// screen's twips per pixel, rounded to the nearest whole number. 0 when the
-// event cannot carry one (no resolution, a value out of range).
-[[nodiscard]] int trayMessage(const TrayMouseEvent& event);
 
 class TrayMenu {
  public:
@@ -31,15 +22,17 @@ class TrayMenu {
     std::function<void()> help;   // helpItem
   };
 
-  // Takes the tray's notifications from here on, until destroyed.
+  // Takes the tray's events from here on, until destroyed.
   TrayMenu(Tray& tray, Form& form, const MainControls& controls, Actions actions);
   ~TrayMenu();
   TrayMenu(const TrayMenu&) = delete;
   TrayMenu& operator=(const TrayMenu&) = delete;
 
-  // One notification. While one is being handled (the pop-up menu is open)
-  // further ones are ignored, so no second menu can open over the first.
-  void TrayMouseMove(const TrayMouseEvent& event);
+  // A double click shows the window, a right click opens the menu, a click
+  // does nothing. While one event is being handled (the pop-up menu is
+  // open) further ones are ignored, so no second menu can open over the
+  // first.
+  void handle(TrayEvent event);
 
   // The menu's captions, in menu order.
   [[nodiscard]] std::vector<std::string> items() const;

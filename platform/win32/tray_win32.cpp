@@ -5,7 +5,6 @@
 #include <stdexcept>
 
 #include "platform/portable/tray_tip.h"
-#include "platform/win32/dpi.h"
 #include "platform/win32/text_win32.h"
 #include "platform/win32/window_class.h"
 
@@ -14,9 +13,8 @@ namespace {
 
 constexpr const wchar_t* kTrayWindowClass = L"Pon_dex.Tray";
 constexpr UINT kIconId = 1;
-// The icon reports as mouse moves over its window, the mouse message number
-// in the x coordinate.
-constexpr UINT kCallbackMessage = WM_MOUSEMOVE;
+// The icon's notifications: the mouse message in the low word of lParam.
+constexpr UINT kCallbackMessage = WM_APP + 1;
 
 template <std::size_t N>
 void copyText(wchar_t (&field)[N], const std::wstring& text) {
@@ -29,6 +27,19 @@ void copyText(wchar_t (&field)[N], const std::wstring& text) {
 
 void setRecordTip(NOTIFYICONDATAW& record, const std::string& tip) {
   copyText(record.szTip, widen(shortenTip(tip, kTipChars)));
+}
+
+std::optional<TrayEvent> trayEventOf(UINT mouseMessage) {
+  switch (mouseMessage) {
+    case WM_LBUTTONUP:
+      return TrayEvent::Click;
+    case WM_LBUTTONDBLCLK:
+      return TrayEvent::DoubleClick;
+    case WM_RBUTTONUP:
+      return TrayEvent::RightClick;
+    default:
+      return std::nullopt;
+  }
 }
 
 Win32Tray::Win32Tray(HICON windowIcon, HICON transferIcon) : windowIcon_(windowIcon), transferIcon_(transferIcon) {
@@ -118,9 +129,7 @@ std::optional<std::size_t> Win32Tray::showMenu(const std::vector<std::string>& i
 
 void Win32Tray::notified(LPARAM lParam) {
   if (!handler_) return;
-  const double twipsPerPixel = 1440.0 / systemDpi();
-  const auto message = static_cast<double>(LOWORD(static_cast<DWORD>(lParam)));
-  handler_({.button = 0, .shift = 0, .x = message * twipsPerPixel, .y = 0, .twipsPerPixelX = twipsPerPixel});
+  if (const auto event = trayEventOf(LOWORD(static_cast<DWORD>(lParam)))) handler_(*event);
 }
 
 LRESULT Win32Tray::onMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {

@@ -8,6 +8,7 @@
 #include <shellapi.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "platform/tray.h"
@@ -18,9 +19,13 @@ namespace pondex::win32 {
 // Characters the wide record's tip holds, without its NUL.
 inline constexpr std::size_t kTipChars = sizeof(NOTIFYICONDATAW::szTip) / sizeof(wchar_t) - 1;
 
-// Puts `tip` (Windows-1250 bytes) into the record, shortened so that its end
-// stays visible.
+// Puts `tip` (UTF-8) into the record, shortened so that its end stays
+// visible.
 void setRecordTip(NOTIFYICONDATAW& record, const std::string& tip);
+
+// The event a mouse message of the icon stands for; nothing for the
+// messages the program does not answer (moves, presses, other buttons).
+std::optional<TrayEvent> trayEventOf(UINT mouseMessage);
 
 class Win32Tray final : public Tray {
  public:
@@ -33,7 +38,7 @@ class Win32Tray final : public Tray {
   bool setPicture(TrayPicture picture) override;
   bool setTip(const std::string& tip) override;
   bool remove() override;
-  void setEventHandler(std::function<void(const TrayMouseEvent&)> handler) override { handler_ = std::move(handler); }
+  void setEventHandler(std::function<void(TrayEvent)> handler) override { handler_ = std::move(handler); }
   std::optional<std::size_t> showMenu(const std::vector<std::string>& items) override;
   bool balloon(const std::string& title, const std::string& text) override;
 
@@ -54,7 +59,7 @@ class Win32Tray final : public Tray {
   HICON current_ = nullptr;
   std::string tip_;
   bool added_ = false;
-  std::function<void(const TrayMouseEvent&)> handler_;
+  std::function<void(TrayEvent)> handler_;
 };
 
 }  // namespace pondex::win32

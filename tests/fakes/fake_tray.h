@@ -1,6 +1,6 @@
 #pragma once
 // A tray that records what the program asks of it and plays the icon's
-// mouse messages back, as the window layer delivers them.
+// events back, as the window layer delivers them.
 #include <functional>
 #include <optional>
 #include <string>
@@ -32,7 +32,7 @@ class FakeTray final : public Tray {
     present = false;
     return true;
   }
-  void setEventHandler(std::function<void(const TrayMouseEvent&)> h) override { handler = std::move(h); }
+  void setEventHandler(std::function<void(TrayEvent)> h) override { handler = std::move(h); }
   std::optional<std::size_t> showMenu(const std::vector<std::string>& items) override {
     menus.push_back(items);
     if (whileMenuOpen) whileMenuOpen();
@@ -43,15 +43,15 @@ class FakeTray final : public Tray {
     return present;
   }
 
-  // The icon notifies mouse message `message`: x carries it in twips.
-  void play(int message, double twipsPerPixel = 15) {
-    if (handler) handler({.x = message * twipsPerPixel, .twipsPerPixelX = twipsPerPixel});
+  // The user does `event` to the icon.
+  void play(TrayEvent event) {
+    if (handler) handler(event);
   }
 
   std::string tip;
   std::vector<Call> calls;
   bool present = false;
-  std::function<void(const TrayMouseEvent&)> handler;
+  std::function<void(TrayEvent)> handler;
   std::vector<std::vector<std::string>> menus;  // the items of every menu opened
   std::optional<std::size_t> menuChoice;        // what the user picks (nothing: dismissed)
   std::function<void()> whileMenuOpen;          // runs while the menu is open

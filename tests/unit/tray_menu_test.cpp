@@ -21,60 +21,67 @@ class TrayMenuTest : public ::testing::Test, public FormObserver {
   }
 
   Form form = buildMainWindow();
-  MainControls c{form};
+  MainControls controls{form};
   fakes::FakeTray tray;
   std::vector<std::string> done;
   TrayMenu menu{tray,
                 form,
-                c,
+                controls,
                 {.showWindow = [this] { done.push_back("show"); },
                  .close = [this] { done.push_back("close"); },
                  .help = [this] { done.push_back("help"); }}};
 };
 
-TEST(TrayMessage, RoundsTheTwipsBackToTheMessageNumber) {
-  // At 192 dpi a pixel is 7.5 twips; a window layer that keeps whole twips
-  // hands over 3862 for 515, which only rounding turns back into 515.
-  EXPECT_EQ(trayMessage({.x = 3862, .twipsPerPixelX = 7.5}), 515);
-  EXPECT_EQ(trayMessage({.x = 3863, .twipsPerPixelX = 7.5}), 515);
-  EXPECT_EQ(trayMessage({.x = 515 * 15.0, .twipsPerPixelX = 0}), 0);
-  EXPECT_EQ(trayMessage({.x = 1e300, .twipsPerPixelX = 1}), 0);
-}
-
-TEST_F(TrayMenuTest, ADoubleClickShowsTheWindowARightReleaseOpensTheMenuOthersNothing) {
-  for (int message : {512, 513, 514, 516, 518, 519}) tray.play(message);
+// Which mouse messages become which event is the window layer's, tested
+// under Wine by tests/win/tray_win32_test.cpp.
+TEST_F(TrayMenuTest, AClickDoesNothing) {
+  tray.play(TrayEvent::Click);
+  form.setVisible(kWindowId, true);
+  tray.play(TrayEvent::Click);
   EXPECT_TRUE(done.empty());
   EXPECT_TRUE(tray.menus.empty());
-  tray.play(515, 12);
+}
+
+TEST_F(TrayMenuTest, ADoubleClickShowsTheWindow) {
+  tray.play(TrayEvent::DoubleClick);
   EXPECT_EQ(done, std::vector<std::string>{"show"}) << "a hidden window is only shown";
+  EXPECT_TRUE(tray.menus.empty());
   form.setVisible(kWindowId, true);
   done.clear();
-
-  form.setCaption(c.helpItem, "Hints");  // as a language file renames it
-  for (std::optional<std::size_t> item : {std::optional<std::size_t>(0), {1}, {2}, {}}) {
-    tray.menuChoice = item;  // nothing: the menu was dismissed
-    tray.play(517, 10);
-  }
-  EXPECT_EQ(tray.menus.at(0).at(2), "Hints");
+  tray.play(TrayEvent::DoubleClick);
   // A shown window is also restored and brought to the front: it may be
   // minimised or behind others.
+  EXPECT_EQ(done, (std::vector<std::string>{"show", "front"}));
+}
+
+TEST_F(TrayMenuTest, ARightClickOpensTheMenuWhoseItemsActAsTheirControls) {
+  form.setVisible(kWindowId, true);
+  form.setCaption(controls.helpItem, "Hints");  // as a language file renames it
+  for (std::optional<std::size_t> item : {std::optional<std::size_t>(0), {1}, {2}, {}}) {
+    tray.menuChoice = item;  // nothing: the menu was dismissed
+    tray.play(TrayEvent::RightClick);
+  }
+  ASSERT_EQ(tray.menus.size(), 4u);
+  EXPECT_EQ(tray.menus.at(0).at(2), "Hints");
   EXPECT_EQ(done, (std::vector<std::string>{"show", "front", "close", "help"}));
 }
 
 TEST_F(TrayMenuTest, NoSecondMenuOrDoubleClickWhileTheMenuIsOpen) {
   tray.whileMenuOpen = [this] {
-    tray.play(517);
-    tray.play(515);
+    tray.play(TrayEvent::RightClick);
+    tray.play(TrayEvent::DoubleClick);
   };
-  tray.play(517);
+  tray.play(TrayEvent::RightClick);
   EXPECT_EQ(tray.menus.size(), 1u);
   EXPECT_TRUE(done.empty());
+}
 
+TEST_F(TrayMenuTest, AMenuClosedByAnExceptionLetsTheNextOneOpen) {
   tray.whileMenuOpen = [] { throw std::runtime_error("boom"); };
-  EXPECT_THROW(tray.play(517), std::runtime_error);
-  tray.whileMenuOpen = nullptr;  // the flag is clear again once it closed, by an exception too
-  tray.play(517);
-  EXPECT_EQ(tray.menus.size(), 3u);
+  EXPECT_THROW(tray.play(TrayEvent::RightClick), std::runtime_error);
+  tray.whileMenuOpen = nullptr;
+  tray.play(TrayEvent::RightClick);
+  EXPECT_EQ(tray.menus.size(), 2u);
 }
 
 // A tip with room for its label is cut under Wine by tests/win/tray_win32_test.cpp.

@@ -1,5 +1,6 @@
-// The tray icon's record over the real system's wide structure. Clicks on
-// the icon are seen end to end (tests/e2e/test_shell.py).
+// The tray icon's record over the real system's wide structure, and the
+// events its mouse messages stand for. Clicks on the icon are seen end to
+// end (tests/e2e/test_shell.py).
 #include "platform/win32/tray_win32.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +10,20 @@
 
 namespace pondex::win32 {
 namespace {
+
+TEST(TrayWin32, TheIconsMouseMessagesBecomeEventsByName) {
+  EXPECT_EQ(trayEventOf(WM_LBUTTONUP), TrayEvent::Click);
+  EXPECT_EQ(trayEventOf(WM_LBUTTONDBLCLK), TrayEvent::DoubleClick);
+  EXPECT_EQ(trayEventOf(WM_RBUTTONUP), TrayEvent::RightClick);
+}
+
+TEST(TrayWin32, MovesPressesAndOtherButtonsAreNoEvent) {
+  const UINT others[] = {WM_MOUSEMOVE,   WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_RBUTTONDBLCLK,
+                         WM_MBUTTONDOWN, WM_MBUTTONUP,   WM_CONTEXTMENU};
+  for (UINT message : others) {
+    EXPECT_EQ(trayEventOf(message), std::nullopt) << message;
+  }
+}
 
 TEST(TrayWin32, ALongTipKeepsItsFileNameInTheWideRecord) {
   NOTIFYICONDATAW record{};

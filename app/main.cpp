@@ -8,6 +8,7 @@
 
 #include "app/resources.h"
 #include "core/controller.h"
+#include "platform/program_name.h"
 #include "platform/win32/callback_guard.h"
 #include "platform/win32/event_loop_win32.h"
 #include "platform/win32/foreground_win32.h"
@@ -28,8 +29,9 @@ namespace {
 // text comes from an exception, whose system messages the runtime writes in
 // the ANSI code page (ours are ASCII).
 void sayAndEnd(const std::string& what) {
-  const std::wstring text = L"Pon_dex cannot go on: " + pondex::win32::widen(what, CP_ACP);
-  ::MessageBoxW(nullptr, text.c_str(), L"Pon_dex", MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
+  const std::wstring name = pondex::win32::widen(pondex::kProgramName);
+  const std::wstring text = name + L" cannot go on: " + pondex::win32::widen(what, CP_ACP);
+  ::MessageBoxW(nullptr, text.c_str(), name.c_str(), MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
 }
 
 int run(HINSTANCE instance) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "platform/program_name.h"
 #include "serial/port_parameters.h"
 #include "ui/shell.h"
 
@@ -27,14 +28,15 @@ Controller::Controller(Platform& platform)
                .openPanel = [this] { dataPanelPressed(); },
                .applyPortSettings = [this] { applyPortSettings(); },
                .listeningSwitchedOff = [this] { listeningSwitchedOff(); }}),
+      trayStatus_(platform.tray),
       serialPort_(platform.serial, platform.messages, kProgramName),
       emitter_(platform.keyboard),
       fileWriter_(platform.files, platform.clock),
       targetCheck_(platform.foreground, platform.tray),
-      dataPath_(settings_, platform.tray, {emitter_, targetCheck_, fileWriter_, platform.panel},
-                {.transmissionStarted = [this] { window_.showTransmissionStarted(); },
-                 .fileWritten = [this](const std::string& path) { window_.showDataFile(path); },
-                 .fileFailed = [this](const std::string& path, int error) { window_.showDataFileFailure(path, error); },
+      dataPath_(settings_, {emitter_, targetCheck_, fileWriter_, platform.panel},
+                {.transmissionStarted = [this] { transmissionToFileStarted(); },
+                 .fileWritten = [this](const std::string& path) { dataFileWritten(path); },
+                 .fileFailed = [this](const std::string& path, int error) { dataFileFailed(path, error); },
                  .readingDelivered = [this] { readingDelivered(); }}),
       network_(platform.sockets, platform.messages) {
   silenceTimer_ = platform_.loop.createTimer(kSilence, [this] { silenceTick(); });
@@ -74,7 +76,7 @@ bool Controller::start() {
   window_.applyHotKeysChoice();
   applyPortSettings();  // no port is open yet, so none is opened
 
-  (void)platform_.tray.add(kProgramName);
+  trayStatus_.addIcon();
   window_.showAtStart();
 
   if (window_.autoStart()) startPressed();
@@ -238,13 +240,25 @@ void Controller::keepSerialPortOpen() {
   // box would take the keyboard focus, and the next frame would be typed
   // into it.
   if (serialPort_.openQuietly()) {
-    if (!portMissing_)
-      (void)platform_.tray.setTip(std::string(kProgramName) + " - " + serialPort_.portName() + " missing");
-    portMissing_ = true;
+    trayStatus_.portMissing(serialPort_.portName());
     return;
   }
-  if (portMissing_) (void)platform_.tray.setTip(kProgramName);
-  portMissing_ = false;
+  trayStatus_.portBack();
+}
+
+void Controller::transmissionToFileStarted() {
+  window_.showTransmissionStarted();
+  (void)platform_.tray.setPicture(TrayPicture::TransferIcon);
+}
+
+void Controller::dataFileWritten(const std::string& path) {
+  window_.showDataFile(path);
+  trayStatus_.writeSucceeded();
+}
+
+void Controller::dataFileFailed(const std::string& path, int error) {
+  window_.showDataFileFailure(path, error);
+  trayStatus_.writeFailed(path);
 }
 
 void Controller::sendCommand(const std::string& command, bool asksReading) {

@@ -27,6 +27,7 @@
 #include "config/settings.h"
 #include "config/settings_store.h"
 #include "core/data_path.h"
+#include "core/tray_status.h"
 #include "net/network_input.h"
 #include "output/data_file.h"
 #include "output/hot_keys.h"
@@ -38,7 +39,6 @@
 
 namespace pondex {
 
-inline constexpr const char* kProgramName = "Pon_dex";
 inline constexpr const char* kStartDirectories[] = {"c:\\kolvat\\", "c:\\kolvat\\pon_dex\\"};
 
 class Controller {
@@ -108,6 +108,10 @@ class Controller {
   void keepSerialPortOpen();
   void listeningSwitchedOff();
   void dataPanelPressed();
+  // The data path's reports of a transmission to a file.
+  void transmissionToFileStarted();
+  void dataFileWritten(const std::string& path);
+  void dataFileFailed(const std::string& path, int error);
 
   Platform& platform_;
   Settings settings_;
@@ -115,6 +119,7 @@ class Controller {
   HotKeys hotKeys_;
   WindowPresenter window_;
 
+  TrayStatus trayStatus_;
   SerialPort serialPort_;
   KeyEmitter emitter_;
   DataFileWriter fileWriter_;
@@ -124,8 +129,7 @@ class Controller {
 
   bool networkMode_ = true;
   bool ended_ = false;
-  bool portMissing_ = false;  // the tray tip names the missing port
-  bool started_ = false;      // START was pressed: supervision and hot keys run
+  bool started_ = false;  // START was pressed: supervision and hot keys run
 
   bool transmission_ = false;  // data arrived since the last end of a transmission
   Millis lastByteAt_{0};       // when the last byte was received

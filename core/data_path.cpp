@@ -5,8 +5,6 @@
 namespace pondex {
 namespace {
 
-constexpr const char* kProgramName = "Pon_dex";
-
 RecordAssembler::Options weightOptions(const Settings& s) {
   return {.settledOnly = s.stableOnly, .separator = dotReplacement(s).front()};
 }
@@ -129,7 +127,6 @@ void DataPath::beginFileTransmission(bool oneReading) {
   }
   showDataFileState();
   reports_.transmissionStarted();
-  (void)tray_.setPicture(TrayPicture::TransferIcon);
 }
 
 void DataPath::showDataFileState() {
@@ -137,15 +134,9 @@ void DataPath::showDataFileState() {
     // Shown without stopping anything: the window and the tray tip say
     // that the data were not written, and where they should have gone.
     reports_.fileFailed(out_.file.path(), out_.file.lastError());
-    (void)tray_.setTip(std::string(kProgramName) + " - " + kWriteFailedText + ": " + out_.file.path());
-    failureShown_ = true;
     return;
   }
   reports_.fileWritten(out_.file.path());
-  if (failureShown_) {
-    (void)tray_.setTip(kProgramName);
-    failureShown_ = false;
-  }
 }
 
 void DataPath::typeFrameEnd() {

@@ -2,8 +2,8 @@
 // The data path: one piece of received text, from the serial poll or the
 // network, character by character through the transformation to the chosen
 // output (keystrokes, the data file or the data panel); and the end of a
-// transmission's output. What the window shows of it is reported through
-// callbacks, so the path knows no control.
+// transmission's output. What the window and the tray show of it is
+// reported through callbacks, so the path knows neither.
 //
 // With "TYLKO WAGA" on, received text goes by lines instead
 // (core/line_splitter.h): each reading's number alone
@@ -23,7 +23,6 @@
 #include "output/key_emitter.h"
 #include "output/target_check.h"
 #include "platform/panel.h"
-#include "platform/tray.h"
 
 namespace pondex {
 
@@ -36,7 +35,7 @@ class DataPath {
     DataPanel& panel;
   };
 
-  // What the window is told of a transmission to a file.
+  // What the window and the tray are told of a transmission to a file.
   struct Reports {
     std::function<void()> transmissionStarted;
     // The data go to `path` (again, after a failure).
@@ -47,8 +46,8 @@ class DataPath {
     std::function<void()> readingDelivered;
   };
 
-  DataPath(const Settings& settings, Tray& tray, Outputs outputs, Reports reports)
-      : settings_(settings), tray_(tray), out_(outputs), reports_(std::move(reports)) {}
+  DataPath(const Settings& settings, Outputs outputs, Reports reports)
+      : settings_(settings), out_(outputs), reports_(std::move(reports)) {}
 
   // Delivers every character of one received piece at once. The data panel
   // gets the piece in one call.
@@ -94,14 +93,12 @@ class DataPath {
   void deliverReading(const Reading& reading);
 
   const Settings& settings_;
-  Tray& tray_;
   Outputs out_;
   LineSplitter lines_;
   RecordAssembler records_;
   unsigned closes_ = 0;  // counts inputClosed()
   bool weightMode_ = false;
   Reports reports_;
-  bool failureShown_ = false;  // the window and the tray tip say a write failed
 };
 
 }  // namespace pondex

@@ -1,9 +1,11 @@
 #include "output/target_check.h"
 
+#include "platform/program_name.h"
+
 namespace pondex {
 
 std::string cannotTypeMessage(const std::string& title) {
-  return "Pon_dex cannot type into " + (title.empty() ? std::string("the active window") : title) +
+  return std::string(kProgramName) + " cannot type into " + (title.empty() ? std::string("the active window") : title) +
          ": it runs as administrator";
 }
 
@@ -11,7 +13,7 @@ void TargetCheck::beforeTyping() {
   const ForegroundTarget target = foreground_.query();
   if (target.window == 0 || target.rights == TargetRights::SameOrLower) return;
   if (!warned_.insert(target.window).second) return;
-  (void)tray_.balloon("Pon_dex", cannotTypeMessage(target.title));
+  (void)tray_.balloon(kProgramName, cannotTypeMessage(target.title));
 }
 
 }  // namespace pondex

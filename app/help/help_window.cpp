@@ -4,7 +4,9 @@
 #include <string_view>
 
 #include "app/help/help_resources.h"
+#include "platform/program_name.h"
 #include "platform/win32/dpi.h"
+#include "platform/win32/text_win32.h"
 #include "platform/win32/window_class.h"
 #include "ui/help_topics.h"
 
@@ -12,6 +14,7 @@ namespace pondex::help {
 namespace {
 
 using win32::dipsToPixels;
+using win32::widen;
 using win32::windowDpi;
 
 enum ControlId : int { kPolish = 101, kEnglish, kList, kText };
@@ -28,17 +31,8 @@ constexpr int kMinHeight = 320;
 constexpr int kStartWidth = 800;
 constexpr int kStartHeight = 560;
 
-const wchar_t* title(Language language) {
-  return language == Language::Polish ? L"Pon_dex - Pomoc" : L"Pon_dex - Help";
-}
-
-std::wstring widen(std::string_view utf8) {
-  if (utf8.empty()) return {};
-  const int size = static_cast<int>(utf8.size());
-  const int length = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(length), L'\0');
-  ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, wide.data(), length);
-  return wide;
+std::wstring title(Language language) {
+  return widen(std::string(kProgramName) + (language == Language::Polish ? " - Pomoc" : " - Help"));
 }
 
 std::string_view resourceBytes(HINSTANCE instance, int id) {
@@ -76,7 +70,7 @@ bool HelpWindow::open(int showCommand) {
   // primary monitor's DPI and follow WM_DPICHANGED from there.
   dpi_ = windowDpi(nullptr);
   HWND created = windowClass.create(
-      *this, 0, title(language_), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+      *this, 0, title(language_).c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
       {CW_USEDEFAULT, CW_USEDEFAULT, dipsToPixels(kStartWidth, dpi_), dipsToPixels(kStartHeight, dpi_)}, nullptr);
   if (created == nullptr) return false;
   ::ShowWindow(created, showCommand);
@@ -210,7 +204,7 @@ bool HelpWindow::showLanguage(Language language, int topic) {
   if (topics.empty()) return false;
   language_ = language;
   topics_ = std::move(topics);
-  ::SetWindowTextW(window_.get(), title(language));
+  ::SetWindowTextW(window_.get(), title(language).c_str());
   ::SendMessageW(polish_, BM_SETCHECK, language == Language::Polish ? BST_CHECKED : BST_UNCHECKED, 0);
   ::SendMessageW(english_, BM_SETCHECK, language == Language::English ? BST_CHECKED : BST_UNCHECKED, 0);
 

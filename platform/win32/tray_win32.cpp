@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "platform/portable/tray_tip.h"
+#include "platform/program_name.h"
 #include "platform/win32/text_win32.h"
 #include "platform/win32/window_class.h"
 
@@ -44,7 +45,7 @@ std::optional<TrayEvent> trayEventOf(UINT mouseMessage) {
 
 Win32Tray::Win32Tray(HICON windowIcon, HICON transferIcon) : windowIcon_(windowIcon), transferIcon_(transferIcon) {
   static const WindowClass trayClass({.name = kTrayWindowClass, .where = "tray notification"});
-  window_.reset(trayClass.create(*this, WS_EX_TOOLWINDOW, L"Pon_dex", WS_POPUP, {}, nullptr));
+  window_.reset(trayClass.create(*this, WS_EX_TOOLWINDOW, widen(kProgramName).c_str(), WS_POPUP, {}, nullptr));
   if (!window_) throw std::runtime_error("the tray's window cannot be created");
   taskbarCreated_ = ::RegisterWindowMessageW(L"TaskbarCreated");
 }

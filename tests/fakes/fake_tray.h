@@ -25,6 +25,7 @@ class FakeTray final : public Tray {
   }
   bool setTip(const std::string& t) override {
     tip = t;
+    if (whenTipSet) whenTipSet();
     return present;
   }
   bool remove() override {
@@ -56,6 +57,7 @@ class FakeTray final : public Tray {
   std::optional<std::size_t> menuChoice;        // what the user picks (nothing: dismissed)
   std::function<void()> whileMenuOpen;          // runs while the menu is open
   std::vector<std::string> balloons;            // their texts
+  std::function<void()> whenTipSet;             // runs at every setTip
 };
 
 }  // namespace pondex::fakes

@@ -57,6 +57,30 @@ TEST_F(SerialSupervisionTest, ReadsThatKeepFailingForASecondAreTakenForAPulledOu
   EXPECT_EQ(fake.tray.tip, "Pon_dex");
 }
 
+// The tip's owner keeps both conditions: the adapter pulled out after a
+// data file could not be written, then put back, then the file written.
+TEST_F(SerialSupervisionTest, TheTipShowsAMissingAdapterAndAFailedFileTogether) {
+  const std::string path = "c:\\kolvat\\pon_dex\\261206.txt";
+  listen("plik=1\r\nplik stat=-1\r\n");
+  fake.files.unopenable.insert(path);
+  scale.sendIn(Millis(10), "1");
+  fake.loop.runFor(Millis(1000));
+  EXPECT_EQ(fake.tray.tip, "Pon_dex - BŁĄD ZAPISU: " + path);
+
+  scale.unplug();
+  fake.loop.runFor(Millis(2000));
+  EXPECT_EQ(fake.tray.tip, "Pon_dex - Com1: missing - BŁĄD ZAPISU: " + path);
+
+  scale.plugIn();
+  fake.loop.runFor(Millis(1000));
+  EXPECT_EQ(fake.tray.tip, "Pon_dex - BŁĄD ZAPISU: " + path) << "the adapter's part clears alone";
+
+  fake.files.unopenable.clear();
+  scale.sendIn(Millis(10), "2");
+  fake.loop.runFor(Millis(1000));
+  EXPECT_EQ(fake.tray.tip, "Pon_dex");
+}
+
 TEST_F(SerialSupervisionTest, ListeningSwitchedOffClosesThePortAndClearsItsColour) {
   start(kListening);
   fake.loop.runFor(Millis(200));

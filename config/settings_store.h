@@ -1,14 +1,14 @@
 #pragma once
-// readValue / writeValue: the only access to the settings file and the
-// language file. Nothing is cached: every call goes to the file, and the
-// settings file path is rebuilt from the program directory each time.
+// SettingsStore: the access to the settings file. Nothing is cached: every
+// call goes to the file, and the file's path is rebuilt from the program
+// directory each time.
 //
-// The two work on the file's own bytes. The settings file's operations
-// below take UTF-8 key names and write their Polish letters as the
-// Windows-1250 bytes the file has always held; values pass as they are
-// (numbers, key names, the instrument's commands), except paths, which the
-// file keeps in the system's ANSI code page: readPath and writePath are
-// where they turn into UTF-8 and back.
+// readValue and writeValue work on any profile file's own bytes. The
+// settings file's operations below take UTF-8 key names and write their
+// Polish letters as the Windows-1250 bytes the file holds; values pass as
+// they are (numbers, key names, the instrument's commands), except paths,
+// which the file keeps in the system's ANSI code page: readPath and
+// writePath are where they turn into UTF-8 and back.
 #include <cstddef>
 #include <functional>
 #include <string>

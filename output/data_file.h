@@ -52,7 +52,7 @@ class DataFileWriter {
   void closeDataFile();
 
   // True from the first data of a transmission to its end, whether or not
-  // the file could be written (the program's "DataFileNumber > 0").
+  // the file could be written.
   [[nodiscard]] bool inTransmission() const { return state_ != State::Closed; }
   [[nodiscard]] State state() const { return state_; }
   [[nodiscard]] const std::string& path() const { return path_; }

@@ -32,7 +32,7 @@ TEST(TrayWin32, ALongTipKeepsItsFileNameInTheWideRecord) {
   setRecordTip(record, "Pon_dex - " + folder + "261206.txt");
   const std::wstring tip = record.szTip;
   // Cut at a folder boundary: within one folder name of the 127 characters
-  // the wide record holds (the old record held 63).
+  // the wide record holds.
   EXPECT_LE(tip.size(), 127u);
   EXPECT_GT(tip.size(), 118u);
   EXPECT_EQ(tip.substr(tip.size() - 20), L"\\folder29\\261206.txt");

@@ -6,7 +6,7 @@
 //                       and pressed need the mouse: the script moves it.
 #include <windows.h>
 
-#include "controls/win32/button_xp_win32.h"
+#include "controls/win32/drawn_button_win32.h"
 #include "platform/win32/dpi.h"
 #include "platform/win32/handles.h"
 
@@ -48,9 +48,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   HWND buttons[count] = {};
   for (int i = 0; i < count; ++i) {
     const int left = kGap + i * (kWidth + kGap);
-    buttons[i] =
-        pondex::win32::createButtonXP(window.get(), 100 + i, kCaptions[i],
-                                      RECT{left, kGap, left + kWidth, kGap + kHeight}, static_cast<HFONT>(font.get()));
+    buttons[i] = pondex::win32::createDrawnButton(window.get(), 100 + i, kCaptions[i],
+                                                  RECT{left, kGap, left + kWidth, kGap + kHeight},
+                                                  static_cast<HFONT>(font.get()));
   }
   ::EnableWindow(buttons[4], FALSE);
   ::ShowWindow(window.get(), SW_SHOWNORMAL);

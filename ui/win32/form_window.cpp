@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "controls/win32/button_xp_win32.h"
+#include "controls/win32/drawn_button_win32.h"
 #include "platform/win32/dpi.h"
 #include "platform/win32/text_win32.h"
 #include "platform/win32/window_class.h"
@@ -157,7 +157,7 @@ HWND FormWindow::createContainer(ControlId id, DWORD exStyle) {
 HWND FormWindow::createButton(ControlId id, const std::wstring& caption) {
   // Every push button of the window is the XP-style button; it reports its
   // clicks and focus to this window as a system button does.
-  HWND hwnd = win32::createButtonXP(window_.get(), static_cast<int>(kControlIdBase + id), caption, RECT{}, nullptr);
+  HWND hwnd = win32::createDrawnButton(window_.get(), static_cast<int>(kControlIdBase + id), caption, RECT{}, nullptr);
   if (hwnd == nullptr) return nullptr;
   LONG_PTR style = ::GetWindowLongPtrW(hwnd, GWL_STYLE) & ~static_cast<LONG_PTR>(WS_VISIBLE);
   if (!form_.tabStop(id)) style &= ~static_cast<LONG_PTR>(WS_TABSTOP);
@@ -325,7 +325,7 @@ void FormWindow::controlChanged(ControlId id, ui::Change what) {
       break;
     case ui::Change::ForeColor:
       if (form_.kind(id) == ControlKind::Button) {
-        win32::setButtonXPColors(hwnd, form_.foreColor(id), form_.foreColor(id));
+        win32::setDrawnButtonColors(hwnd, form_.foreColor(id), form_.foreColor(id));
       }
       ::InvalidateRect(hwnd, nullptr, TRUE);
       break;

@@ -2,7 +2,7 @@
 // The pictures of the XP-style button: a rounded, gradient-faced push
 // button with a normal, pressed and disabled face, a blue focus ring and an
 // orange hover ring. Pure drawing on a Canvas; which picture to show is the
-// behaviour's business (button_xp.h).
+// behaviour's business (drawn_button.h).
 #include <array>
 #include <string_view>
 
@@ -23,7 +23,7 @@ inline constexpr Color kDisabledCaption = rgb(161, 161, 146);
 
 // Draws the whole button, face, ring, border and caption, into a client
 // area of `width` x `height` pixels.
-void drawButtonXP(Canvas& canvas, int width, int height, const ButtonLook& look, std::wstring_view caption);
+void drawButton(Canvas& canvas, int width, int height, const ButtonLook& look, std::wstring_view caption);
 
 // The window's visible shape: the client rectangle without the single
 // pixel at each of its four corners, which rounds the border off.

@@ -1,5 +1,5 @@
 #pragma once
-// ButtonXP: the behaviour of the owner-drawn push button used for every
+// DrawnButton: the behaviour of the owner-drawn push button used for every
 // button of the main window. It owns no window: a platform half forwards
 // the mouse, keyboard, focus and size to it, and paints whatever paint()
 // draws whenever the Host hears that the picture changed.
@@ -23,8 +23,8 @@
 #include <string>
 #include <string_view>
 
-#include "controls/button_xp_pictures.h"
 #include "controls/canvas.h"
+#include "controls/drawn_button_pictures.h"
 #include "platform/event_loop.h"
 
 namespace pondex::controls {
@@ -37,7 +37,7 @@ enum class KeyCode : std::uint16_t { Enter = 0x0D, Space = 0x20, Left = 0x25, Up
 
 inline constexpr Millis kHoverInterval{50};
 
-class ButtonXP {
+class DrawnButton {
  public:
   // What the button needs of its window.
   class Host {
@@ -69,11 +69,11 @@ class ButtonXP {
     std::function<void()> mouseLeave;
   };
 
-  ButtonXP(Host& host, EventLoop& loop);
-  ButtonXP(Host& host, const TimerFactory& timers);
-  ~ButtonXP();
-  ButtonXP(const ButtonXP&) = delete;
-  ButtonXP& operator=(const ButtonXP&) = delete;
+  DrawnButton(Host& host, EventLoop& loop);
+  DrawnButton(Host& host, const TimerFactory& timers);
+  ~DrawnButton();
+  DrawnButton(const DrawnButton&) = delete;
+  DrawnButton& operator=(const DrawnButton&) = delete;
 
   Events events;
 

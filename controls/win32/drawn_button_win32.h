@@ -1,7 +1,7 @@
 #pragma once
-// The XP-style button as a Win32 child window (window class "Pon_dex.ButtonXP").
+// The drawn button as a Win32 child window (window class "Pon_dex.ButtonXP").
 //
-//   HWND start = createButtonXP(parent, kStartId, L"&START", RECT{8, 8, 108, 38}, font);
+//   HWND start = createDrawnButton(parent, kStartId, L"&START", RECT{8, 8, 108, 38}, font);
 //
 // - The window text is the caption: SetWindowTextW / GetWindowTextW read and
 //   change it, so screen readers read it. "&" marks the access key
@@ -19,20 +19,20 @@
 //   it earlier. The parent may destroy the button, or itself, while it
 //   handles the button's notifications.
 // All functions are for the user-interface thread; those taking an HWND do
-// nothing when it is not a ButtonXP window.
+// nothing when it is not a DrawnButton window.
 #include <windows.h>
 
 #include <string>
 
 namespace pondex::win32 {
 
-inline constexpr const wchar_t* kButtonXPClass = L"Pon_dex.ButtonXP";
+inline constexpr const wchar_t* kDrawnButtonClass = L"Pon_dex.ButtonXP";
 
 // A visible tab-stop child window at `rect` (parent client pixels); null
 // when the window could not be created.
-HWND createButtonXP(HWND parent, int id, const std::wstring& caption, const RECT& rect, HFONT font);
+HWND createDrawnButton(HWND parent, int id, const std::wstring& caption, const RECT& rect, HFONT font);
 
 // Caption colours, normal and while the mouse is over the button (COLORREF).
-void setButtonXPColors(HWND button, COLORREF foreColor, COLORREF foreHover);
+void setDrawnButtonColors(HWND button, COLORREF foreColor, COLORREF foreHover);
 
 }  // namespace pondex::win32

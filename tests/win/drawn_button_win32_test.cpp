@@ -2,7 +2,7 @@
 // window text, the rounded region, clicks reaching the parent as
 // notifications (the only way the program learns of them), and the pixels
 // it paints.
-#include "controls/win32/button_xp_win32.h"
+#include "controls/win32/drawn_button_win32.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -38,18 +38,18 @@ int clicksOf(int id) {
   return n;
 }
 
-class ButtonXPWin32Test : public ::testing::Test {
+class DrawnButtonWin32Test : public ::testing::Test {
  protected:
   void SetUp() override {
     WNDCLASSW wc{};
     wc.lpfnWndProc = &parentProc;
     wc.hInstance = ::GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"ButtonXPTestParent";
+    wc.lpszClassName = L"DrawnButtonTestParent";
     ::RegisterClassW(&wc);
     parent.reset(::CreateWindowExW(WS_EX_CONTROLPARENT, wc.lpszClassName, L"test", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200,
                                    nullptr, nullptr, wc.hInstance, nullptr));
     ASSERT_TRUE(parent.valid());
-    button = createButtonXP(parent.get(), kId, L"Zmień", RECT{10, 10, 10 + kW, 10 + kH}, nullptr);
+    button = createDrawnButton(parent.get(), kId, L"Zmień", RECT{10, 10, 10 + kW, 10 + kH}, nullptr);
     ASSERT_NE(button, nullptr);
     parentCommands.clear();
     destroyParentOnClick = false;
@@ -69,13 +69,13 @@ class ButtonXPWin32Test : public ::testing::Test {
   HWND button = nullptr;
 };
 
-TEST_F(ButtonXPWin32Test, TheCaptionIsTheWindowText) {
+TEST_F(DrawnButtonWin32Test, TheCaptionIsTheWindowText) {
   wchar_t text[64] = {};
   ::GetWindowTextW(button, text, 64);
   EXPECT_EQ(std::wstring(text), L"Zmień");
 }
 
-TEST_F(ButtonXPWin32Test, TheRegionFollowsTheSize) {
+TEST_F(DrawnButtonWin32Test, TheRegionFollowsTheSize) {
   UniqueGdiObject region(::CreateRectRgn(0, 0, 0, 0));
   const auto rgn = static_cast<HRGN>(region.get());
   ASSERT_NE(::GetWindowRgn(button, rgn), ERROR);
@@ -87,7 +87,7 @@ TEST_F(ButtonXPWin32Test, TheRegionFollowsTheSize) {
   EXPECT_TRUE(::PtInRegion(rgn, 38, 19));
 }
 
-TEST_F(ButtonXPWin32Test, LeftPressAndReleaseOrSpaceClickAndTellTheParent) {
+TEST_F(DrawnButtonWin32Test, LeftPressAndReleaseOrSpaceClickAndTellTheParent) {
   ::SendMessageW(button, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(5, 5));
   ::SendMessageW(button, WM_RBUTTONUP, 0, MAKELPARAM(5, 5));
   EXPECT_EQ(clicksOf(kId), 0);
@@ -104,9 +104,9 @@ TEST_F(ButtonXPWin32Test, LeftPressAndReleaseOrSpaceClickAndTellTheParent) {
   EXPECT_EQ(clicksOf(kId), 2);
 }
 
-TEST_F(ButtonXPWin32Test, TheAccessKeyClicksThroughTheDialogManagerOrTheButton) {
+TEST_F(DrawnButtonWin32Test, TheAccessKeyClicksThroughTheDialogManagerOrTheButton) {
   ::SetWindowTextW(button, L"&START");  // the access key comes with the new caption
-  HWND other = createButtonXP(parent.get(), kId + 1, L"Drugi", RECT{10, 50, 110, 80}, nullptr);
+  HWND other = createDrawnButton(parent.get(), kId + 1, L"Drugi", RECT{10, 50, 110, 80}, nullptr);
   ::SetFocus(other);  // Alt+S works wherever the focus is
   MSG msg{other, WM_SYSCHAR, L's', 0, 0, {}};
   EXPECT_TRUE(::IsDialogMessageW(parent.get(), &msg));
@@ -116,8 +116,8 @@ TEST_F(ButtonXPWin32Test, TheAccessKeyClicksThroughTheDialogManagerOrTheButton) 
   EXPECT_EQ(clicksOf(kId), 2);
 }
 
-TEST_F(ButtonXPWin32Test, ArrowsMoveTheFocusAlongTheTabStops) {
-  HWND other = createButtonXP(parent.get(), kId + 1, L"Drugi", RECT{10, 50, 110, 80}, nullptr);
+TEST_F(DrawnButtonWin32Test, ArrowsMoveTheFocusAlongTheTabStops) {
+  HWND other = createDrawnButton(parent.get(), kId + 1, L"Drugi", RECT{10, 50, 110, 80}, nullptr);
   ::SetFocus(other);
   ::SendMessageW(other, WM_KEYDOWN, VK_UP, 0);
   EXPECT_EQ(::GetFocus(), button);
@@ -127,12 +127,12 @@ TEST_F(ButtonXPWin32Test, ArrowsMoveTheFocusAlongTheTabStops) {
 
 // The pictures themselves are checked on the memory canvas; here only that
 // they reach the window's pixels.
-TEST_F(ButtonXPWin32Test, PaintsItsPicture) {
+TEST_F(DrawnButtonWin32Test, PaintsItsPicture) {
   EXPECT_EQ(pixelAt(kW / 2, 0), RGB(0, 60, 116));
   EXPECT_EQ(pixelAt(5, 3), RGB(255, 255, 253));
 }
 
-TEST_F(ButtonXPWin32Test, ADisabledButtonLooksDisabledAndIgnoresClicks) {
+TEST_F(DrawnButtonWin32Test, ADisabledButtonLooksDisabledAndIgnoresClicks) {
   ::EnableWindow(button, FALSE);
   EXPECT_EQ(pixelAt(kW / 2, 0), RGB(201, 199, 186));
   ::SendMessageW(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
@@ -141,7 +141,7 @@ TEST_F(ButtonXPWin32Test, ADisabledButtonLooksDisabledAndIgnoresClicks) {
 }
 
 // The button's object outlives the messages still on its stack.
-TEST_F(ButtonXPWin32Test, TheParentMayDestroyItselfOnAClick) {
+TEST_F(DrawnButtonWin32Test, TheParentMayDestroyItselfOnAClick) {
   destroyParentOnClick = true;
   ::SendMessageW(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
   ::SendMessageW(button, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));

@@ -1,4 +1,4 @@
-#include "controls/button_xp_pictures.h"
+#include "controls/drawn_button_pictures.h"
 
 namespace pondex::controls {
 namespace {
@@ -123,7 +123,7 @@ void hoverRing(Canvas& c, int right, int bottom) {
 
 }  // namespace
 
-void drawButtonXP(Canvas& canvas, int width, int height, const ButtonLook& look, std::wstring_view caption) {
+void drawButton(Canvas& canvas, int width, int height, const ButtonLook& look, std::wstring_view caption) {
   const int right = width - 1;
   const int bottom = height - 1;
   switch (look.face) {

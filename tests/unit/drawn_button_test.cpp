@@ -1,4 +1,4 @@
-#include "controls/button_xp.h"
+#include "controls/drawn_button.h"
 
 #include <gtest/gtest.h>
 
@@ -28,9 +28,9 @@ Px at(int x, int y, Color color) {
 }
 
 // The fixture is the button's window.
-class ButtonXPTest : public ::testing::Test, public ButtonXP::Host {
+class DrawnButtonTest : public ::testing::Test, public DrawnButton::Host {
  protected:
-  ButtonXPTest() {
+  DrawnButtonTest() {
     button.resize(kW, kH);
     button.setCaption(L"OK");
     button.setForeColor(rgb(1, 2, 3));
@@ -79,13 +79,13 @@ class ButtonXPTest : public ::testing::Test, public ButtonXP::Host {
   std::vector<bool> focusMoves;
   std::vector<CutCornerRegion> regions;
   fakes::FakeEventLoop loop;
-  ButtonXP button{*this, loop};
+  DrawnButton button{*this, loop};
   std::vector<std::string> events;
 };
 
 // Pixel (5,1) differs in every picture; the others catch a gradient, ring or
 // border drawn wrong, only in part, or under the face.
-TEST_F(ButtonXPTest, EachStateShowsItsOwnPictureAndOnlyANewSizeANewShape) {
+TEST_F(DrawnButtonTest, EachStateShowsItsOwnPictureAndOnlyANewSizeANewShape) {
   EXPECT_EQ(picture().texts().at(0).box, (PixelRect{0, kH / 2 - 6, kW, kH}));  // one 13-pixel line, centred
   expectPicture("normal",
                 {at(kW / 2, 0, kBorder), at(kR, kH / 2, kBorder), at(1, 0, rgb(122, 149, 168)),
@@ -120,7 +120,7 @@ TEST_F(ButtonXPTest, EachStateShowsItsOwnPictureAndOnlyANewSizeANewShape) {
   EXPECT_EQ(regions, (std::vector<CutCornerRegion>{{kW, kH}, {30, 20}}));
 }
 
-TEST_F(ButtonXPTest, HoverEndsOnTheTimerTickAfterTheCursorLeftWithOneLeaveEvent) {
+TEST_F(DrawnButtonTest, HoverEndsOnTheTimerTickAfterTheCursorLeftWithOneLeaveEvent) {
   hoverIn();
   EXPECT_EQ(button.look().ring, ButtonLook::Ring::Hover);
   button.mouseMove(0, 0, 11, 10);
@@ -137,8 +137,8 @@ TEST_F(ButtonXPTest, HoverEndsOnTheTimerTickAfterTheCursorLeftWithOneLeaveEvent)
   EXPECT_EQ(count("MouseEnter"), 2);
 }
 
-TEST_F(ButtonXPTest, MouseClicksOnlyOnALeftPressAndReleaseOverTheButton) {
-  // A plain left click and a right one are clicked under Wine by tests/win/button_xp_win32_test.cpp.
+TEST_F(DrawnButtonTest, MouseClicksOnlyOnALeftPressAndReleaseOverTheButton) {
+  // A plain left click and a right one are clicked under Wine by tests/win/drawn_button_win32_test.cpp.
   button.mouseDown(MouseButton::Right, 0, 5, 5);
   EXPECT_EQ(button.look().face, ButtonLook::Face::Normal);
   button.mouseDown(MouseButton::Left, 0, 5, 5);
@@ -161,7 +161,7 @@ TEST_F(ButtonXPTest, MouseClicksOnlyOnALeftPressAndReleaseOverTheButton) {
   EXPECT_EQ(count("Click"), 2);
 }
 
-TEST_F(ButtonXPTest, SpaceAndEnterClickOnTheirOwnReleaseOnlyArrowsMoveTheFocus) {
+TEST_F(DrawnButtonTest, SpaceAndEnterClickOnTheirOwnReleaseOnlyArrowsMoveTheFocus) {
   button.mouseDown(MouseButton::Right, 0, 5, 5);  // the last press was not a left one
   button.keyDown(KeyCode::Space, 0);
   button.keyDown(KeyCode::Space, 0);  // auto-repeat
@@ -188,7 +188,7 @@ TEST_F(ButtonXPTest, SpaceAndEnterClickOnTheirOwnReleaseOnlyArrowsMoveTheFocus) 
   EXPECT_EQ(focusMoves, (std::vector<bool>{true, true, false, false}));
 }
 
-TEST_F(ButtonXPTest, KeysLeaveNoLeftPressBehindForADragAfterARightPress) {
+TEST_F(DrawnButtonTest, KeysLeaveNoLeftPressBehindForADragAfterARightPress) {
   button.mouseDown(MouseButton::Right, 0, 5, 5);
   button.mouseUp(MouseButton::Right, 0, 5, 5);
   button.keyDown(KeyCode::Enter, 0);
@@ -201,7 +201,7 @@ TEST_F(ButtonXPTest, KeysLeaveNoLeftPressBehindForADragAfterARightPress) {
   EXPECT_EQ(count("Click"), 1) << "only the key's";
 }
 
-TEST_F(ButtonXPTest, AccessKeyIsTheLowerCasedCharacterAfterTheMarkingAmpersand) {
+TEST_F(DrawnButtonTest, AccessKeyIsTheLowerCasedCharacterAfterTheMarkingAmpersand) {
   EXPECT_EQ(accessKeyOf(L"&Łącz"), L'ł');
   EXPECT_EQ(accessKeyOf(L"Za&Ó"), L'ó');
   EXPECT_EQ(accessKeyOf(L"A&&B&c"), L'c');  // "&&" is a literal ampersand
@@ -213,7 +213,7 @@ TEST_F(ButtonXPTest, AccessKeyIsTheLowerCasedCharacterAfterTheMarkingAmpersand) 
   EXPECT_EQ(count("Click"), 1);
 }
 
-TEST_F(ButtonXPTest, DisabledButtonIgnoresMouseAndKeys) {
+TEST_F(DrawnButtonTest, DisabledButtonIgnoresMouseAndKeys) {
   button.mouseDown(MouseButton::Left, 0, 5, 5);
   button.setEnabled(false);
   hoverIn();
@@ -228,8 +228,8 @@ TEST_F(ButtonXPTest, DisabledButtonIgnoresMouseAndKeys) {
   EXPECT_EQ(count("Click"), 0);
 }
 
-TEST_F(ButtonXPTest, AClickHandlerMayDestroyTheButton) {
-  auto doomed = std::make_unique<ButtonXP>(*this, loop);
+TEST_F(DrawnButtonTest, AClickHandlerMayDestroyTheButton) {
+  auto doomed = std::make_unique<DrawnButton>(*this, loop);
   int keyUps = 0;
   doomed->events.click = [&] { doomed.reset(); };
   doomed->events.keyUp = [&](KeyCode, int) { ++keyUps; };

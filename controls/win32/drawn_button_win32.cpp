@@ -1,4 +1,4 @@
-#include "controls/win32/button_xp_win32.h"
+#include "controls/win32/drawn_button_win32.h"
 
 #include <windowsx.h>
 
@@ -8,7 +8,7 @@
 #include <utility>
 
 #include "controls/access_key.h"
-#include "controls/button_xp.h"
+#include "controls/drawn_button.h"
 #include "controls/win32/gdi_canvas.h"
 #include "platform/win32/gdi_win32.h"
 #include "platform/win32/window_class.h"
@@ -16,7 +16,7 @@
 namespace pondex::win32 {
 namespace {
 
-using controls::ButtonXP;
+using controls::DrawnButton;
 using controls::KeyCode;
 using controls::MouseButton;
 using controls::MouseButtons;
@@ -95,7 +95,7 @@ MouseButtons heldButtons(WPARAM keys) {
 
 // Made before its window and handed to it; from WM_NCCREATE on, the window
 // owns it and deletes it after its last message.
-class ButtonWindow final : public ButtonXP::Host {
+class ButtonWindow final : public DrawnButton::Host {
  public:
   ButtonWindow()
       : button_(*this, [this](Millis interval, std::function<void()> onTick) {
@@ -109,7 +109,7 @@ class ButtonWindow final : public ButtonXP::Host {
   LRESULT onMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
   [[nodiscard]] bool ownedByWindow() const { return window_ != nullptr; }
 
-  ButtonXP& button() { return button_; }
+  DrawnButton& button() { return button_; }
 
   void pictureChanged() override { ::InvalidateRect(window_, nullptr, FALSE); }
   void refresh() override { ::UpdateWindow(window_); }
@@ -130,7 +130,7 @@ class ButtonWindow final : public ButtonXP::Host {
   HWND window_ = nullptr;
   HFONT font_ = nullptr;
   WindowTimer* hoverTimer_ = nullptr;  // owned by button_
-  ButtonXP button_;
+  DrawnButton button_;
   int depth_ = 0;           // messages of this window being handled, nested
   bool destroyed_ = false;  // the window is gone; the object goes when depth_ falls to 0
 };
@@ -333,7 +333,7 @@ LRESULT ButtonWindow::onMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
 }
 
 const WindowClass& buttonClass() {
-  static const WindowClass registered({.name = kButtonXPClass,
+  static const WindowClass registered({.name = kDrawnButtonClass,
                                        .where = "button",
                                        .style = CS_DBLCLKS,
                                        .cursor = ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512))});  // IDC_ARROW
@@ -342,7 +342,7 @@ const WindowClass& buttonClass() {
 
 }  // namespace
 
-HWND createButtonXP(HWND parent, int id, const std::wstring& caption, const RECT& rect, HFONT font) {
+HWND createDrawnButton(HWND parent, int id, const std::wstring& caption, const RECT& rect, HFONT font) {
   if (!buttonClass().registered()) return nullptr;
   auto owned = std::make_unique<ButtonWindow>();
   const HWND hwnd = buttonClass().create(*owned, 0, caption.c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP,
@@ -355,7 +355,7 @@ HWND createButtonXP(HWND parent, int id, const std::wstring& caption, const RECT
   return hwnd;
 }
 
-void setButtonXPColors(HWND button, COLORREF foreColor, COLORREF foreHover) {
+void setDrawnButtonColors(HWND button, COLORREF foreColor, COLORREF foreHover) {
   if (auto* w = ownerOf<ButtonWindow>(button)) {
     w->button().setForeColor(foreColor);
     w->button().setForeHover(foreHover);

@@ -1,4 +1,4 @@
-#include "controls/button_xp.h"
+#include "controls/drawn_button.h"
 
 #include <utility>
 
@@ -6,12 +6,12 @@
 
 namespace pondex::controls {
 
-ButtonXP::ButtonXP(Host& host, EventLoop& loop)
-    : ButtonXP(host, [&loop](Millis interval, std::function<void()> onTick) {
+DrawnButton::DrawnButton(Host& host, EventLoop& loop)
+    : DrawnButton(host, [&loop](Millis interval, std::function<void()> onTick) {
         return loop.createTimer(interval, std::move(onTick));
       }) {}
 
-ButtonXP::ButtonXP(Host& host, const TimerFactory& timers) : host_(host) {
+DrawnButton::DrawnButton(Host& host, const TimerFactory& timers) : host_(host) {
   hoverTimer_ = timers(kHoverInterval, [this] {
     if (host_.cursorOverButton()) return;
     hoverTimer_->setEnabled(false);
@@ -23,12 +23,12 @@ ButtonXP::ButtonXP(Host& host, const TimerFactory& timers) : host_(host) {
   look_ = lookFor(false);
 }
 
-ButtonXP::~ButtonXP() {
+DrawnButton::~DrawnButton() {
   *alive_ = false;
 }
 
 template <typename Handler, typename... Args>
-bool ButtonXP::raise(const Handler& handler, Args... args) {
+bool DrawnButton::raise(const Handler& handler, Args... args) {
   if (!handler) return true;
   const std::shared_ptr<bool> alive = alive_;
   const Handler copy = handler;  // the handler may replace itself
@@ -36,7 +36,7 @@ bool ButtonXP::raise(const Handler& handler, Args... args) {
   return *alive;
 }
 
-void ButtonXP::setEnabled(bool on) {
+void DrawnButton::setEnabled(bool on) {
   enabled_ = on;
   if (!on) {
     // Nothing begun before a disable may finish as a click after it.
@@ -47,23 +47,23 @@ void ButtonXP::setEnabled(bool on) {
   redraw(false);
 }
 
-void ButtonXP::setCaption(std::wstring caption) {
+void DrawnButton::setCaption(std::wstring caption) {
   caption_ = std::move(caption);
   accessKey_ = accessKeyOf(caption_);
   redraw(false);
 }
 
-void ButtonXP::setForeColor(Color c) {
+void DrawnButton::setForeColor(Color c) {
   foreColor_ = c;
   redraw(false);
 }
 
-void ButtonXP::setForeHover(Color c) {
+void DrawnButton::setForeHover(Color c) {
   foreHover_ = c;
   redraw(false);
 }
 
-ButtonLook ButtonXP::lookFor(bool pressed) const {
+ButtonLook DrawnButton::lookFor(bool pressed) const {
   ButtonLook look;
   if (!enabled_) {
     look.face = ButtonLook::Face::Disabled;
@@ -81,7 +81,7 @@ ButtonLook ButtonXP::lookFor(bool pressed) const {
   return look;
 }
 
-void ButtonXP::redraw(bool pressed) {
+void DrawnButton::redraw(bool pressed) {
   look_ = lookFor(pressed);
   host_.pictureChanged();
   const CutCornerRegion region{width_, height_};
@@ -91,11 +91,11 @@ void ButtonXP::redraw(bool pressed) {
   }
 }
 
-void ButtonXP::paint(Canvas& canvas) const {
-  drawButtonXP(canvas, width_, height_, look_, caption_);
+void DrawnButton::paint(Canvas& canvas) const {
+  drawButton(canvas, width_, height_, look_, caption_);
 }
 
-void ButtonXP::mouseDown(MouseButton button, int shift, int x, int y) {
+void DrawnButton::mouseDown(MouseButton button, int shift, int x, int y) {
   if (!enabled_) return;
   lastButton_ = button;
   if (button == MouseButton::Left) leftPressArmed_ = true;
@@ -104,7 +104,7 @@ void ButtonXP::mouseDown(MouseButton button, int shift, int x, int y) {
   raise(events.mouseDown, button, shift, x, y);
 }
 
-void ButtonXP::mouseMove(MouseButtons held, int shift, int x, int y) {
+void DrawnButton::mouseMove(MouseButtons held, int shift, int x, int y) {
   if (!enabled_) return;
   const auto left = static_cast<MouseButtons>(MouseButton::Left);
   if (held != 0 && held != left) {
@@ -133,7 +133,7 @@ void ButtonXP::mouseMove(MouseButtons held, int shift, int x, int y) {
   }
 }
 
-void ButtonXP::mouseUp(MouseButton button, int shift, int x, int y) {
+void DrawnButton::mouseUp(MouseButton button, int shift, int x, int y) {
   if (!enabled_) return;
   const bool inside = x >= 0 && y >= 0 && x < width_ && y < height_;
   const bool clicked = button == MouseButton::Left && leftPressArmed_ && inside;
@@ -144,31 +144,31 @@ void ButtonXP::mouseUp(MouseButton button, int shift, int x, int y) {
   if (clicked) click();
 }
 
-void ButtonXP::doubleClick(int shift, int x, int y) {
+void DrawnButton::doubleClick(int shift, int x, int y) {
   mouseDown(MouseButton::Left, shift, x, y);
 }
 
-void ButtonXP::captureLost() {
+void DrawnButton::captureLost() {
   if (!leftPressArmed_) return;
   leftPressArmed_ = false;
   redraw(false);
 }
 
-void ButtonXP::click() {
+void DrawnButton::click() {
   redraw(false);
   host_.refresh();
   raise(events.click);
 }
 
-void ButtonXP::accessKeyPressed() {
+void DrawnButton::accessKeyPressed() {
   if (accessKey_) performClick();
 }
 
-void ButtonXP::performClick() {
+void DrawnButton::performClick() {
   if (enabled_) click();
 }
 
-void ButtonXP::keyDown(KeyCode key, int shift) {
+void DrawnButton::keyDown(KeyCode key, int shift) {
   if (!enabled_) return;
   lastKeyDown_ = key;
   switch (key) {
@@ -194,7 +194,7 @@ void ButtonXP::keyDown(KeyCode key, int shift) {
   raise(events.keyDown, key, shift);
 }
 
-void ButtonXP::keyUp(KeyCode key, int shift) {
+void DrawnButton::keyUp(KeyCode key, int shift) {
   if (!enabled_) return;
   const bool clicked = (key == KeyCode::Space || key == KeyCode::Enter) && lastKeyDown_ == key;
   // A key-up matches one key-down only: a second release (a key held while
@@ -209,12 +209,12 @@ void ButtonXP::keyUp(KeyCode key, int shift) {
   raise(events.keyUp, key, shift);
 }
 
-void ButtonXP::keyPress(int keyAscii) {
+void DrawnButton::keyPress(int keyAscii) {
   if (!enabled_) return;
   raise(events.keyPress, keyAscii);
 }
 
-void ButtonXP::focusChanged(bool hasFocus) {
+void DrawnButton::focusChanged(bool hasFocus) {
   hasFocus_ = hasFocus;
   // A key held when the focus left is not released here.
   if (!hasFocus) {
@@ -224,13 +224,13 @@ void ButtonXP::focusChanged(bool hasFocus) {
   redraw(false);
 }
 
-void ButtonXP::resize(int width, int height) {
+void DrawnButton::resize(int width, int height) {
   width_ = width;
   height_ = height;
   redraw(false);
 }
 
-void ButtonXP::shown() {
+void DrawnButton::shown() {
   redraw(false);
 }
 

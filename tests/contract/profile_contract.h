@@ -26,22 +26,37 @@ class ProfileContract : public ::testing::Test {
 
 TYPED_TEST_SUITE_P(ProfileContract);
 
-TYPED_TEST_P(ProfileContract, NamesIgnoreLetterCaseAndValuesLoseBlanksAndOnePairOfQuotes) {
+// A file of two sections, for the reading rules.
+inline const char* const kReadFile =
+    "[Ustawienia]\r\nKoniec Ramki =  3  \r\nenter=\"ENTER\"\r\ntab='TAB'\r\nodd=\"x'\r\n"
+    "empty=\r\n[Global]\r\nplik=1\r\n";
+
+TYPED_TEST_P(ProfileContract, NamesIgnoreLetterCase) {
   const std::string file = this->env.path("read.ini");
-  this->env.plant(file,
-                  "[Ustawienia]\r\nKoniec Ramki =  3  \r\nenter=\"ENTER\"\r\ntab='TAB'\r\nodd=\"x'\r\n"
-                  "empty=\r\n[Global]\r\nplik=1\r\n");
+  this->env.plant(file, kReadFile);
   EXPECT_EQ(this->read(file, "USTAWIENIA", "koniec ramki"), "3");
   EXPECT_EQ(this->read(file, "ustawienia", "ENTER"), "ENTER");
+  EXPECT_EQ(this->read(file, "GLOBAL", "PLIK"), "1");
+}
+
+TYPED_TEST_P(ProfileContract, ValuesLoseTheirOuterBlanksAsWellAsOnePairOfQuotes) {
+  const std::string file = this->env.path("read.ini");
+  this->env.plant(file, kReadFile);
+  EXPECT_EQ(this->read(file, "Ustawienia", "Koniec Ramki"), "3");
+  EXPECT_EQ(this->read(file, "Ustawienia", "enter"), "ENTER");
   EXPECT_EQ(this->read(file, "Ustawienia", "tab"), "TAB");
   EXPECT_EQ(this->read(file, "Ustawienia", "odd"), "\"x'") << "quotes that do not match stay";
+}
+
+TYPED_TEST_P(ProfileContract, AKeyIsFoundOnlyInItsSectionOfAFileThatExists) {
+  const std::string file = this->env.path("read.ini");
+  this->env.plant(file, kReadFile);
   EXPECT_EQ(this->read(file, "Ustawienia", "empty"), "") << "an empty value is not an absent key";
   EXPECT_EQ(this->read(file, "Ustawienia", "plik"), "<def>") << "a key of another section";
-  EXPECT_EQ(this->read(file, "GLOBAL", "PLIK"), "1");
   EXPECT_EQ(this->read(this->env.path("missing.ini"), "Ustawienia", "plik", "0"), "0");
 }
 
-TYPED_TEST_P(ProfileContract, ValuesAndDefaultsAreCutToTheBuffer) {
+TYPED_TEST_P(ProfileContract, ValuesAreCutToTheBuffer) {
   const std::string file = this->env.path("cut.ini");
   this->env.plant(file, "[s]\r\nlong=" + std::string(150, 'a') + "\r\nexact=" + std::string(99, 'b') + "\r\n");
   const ProfileRead cut = this->env.profiles().getString(file, "s", "long", "", 100);
@@ -49,18 +64,28 @@ TYPED_TEST_P(ProfileContract, ValuesAndDefaultsAreCutToTheBuffer) {
   EXPECT_EQ(cut.copied, 99u);
   EXPECT_EQ(this->env.profiles().getString(file, "s", "exact", "", 100).copied, 99u)
       << "a value that just fills the buffer looks like a cut one";
+}
+
+TYPED_TEST_P(ProfileContract, DefaultsAreCutToTheBuffer) {
+  const std::string file = this->env.path("cut.ini");
+  this->env.plant(file, "[s]\r\nlong=" + std::string(150, 'a') + "\r\n");
   const ProfileRead def = this->env.profiles().getString(file, "s", "none", "c:\\kolvat\\  ", 100);
   EXPECT_EQ(def.text, "c:\\kolvat\\") << "trailing blanks of the default go";
   EXPECT_EQ(def.copied, 10u);
   EXPECT_EQ(this->env.profiles().getString(file, "s", "none", "long default", 5).text, "long");
 }
 
-TYPED_TEST_P(ProfileContract, TheFirstWriteCreatesTheFileAndTheLastWriteWins) {
+TYPED_TEST_P(ProfileContract, TheFirstWriteCreatesTheFile) {
   const std::string file = this->env.path("write.ini");
   ASSERT_FALSE(this->env.exists(file));
   EXPECT_TRUE(this->env.profiles().writeString(file, "USTAWIENIA", "Koniec ramki", "2").ok());
   EXPECT_TRUE(this->env.exists(file));
   EXPECT_EQ(this->read(file, "USTAWIENIA", "Koniec ramki"), "2");
+}
+
+TYPED_TEST_P(ProfileContract, TheLastWriteOfAKeyWins) {
+  const std::string file = this->env.path("write.ini");
+  EXPECT_TRUE(this->env.profiles().writeString(file, "USTAWIENIA", "Koniec ramki", "2").ok());
   EXPECT_TRUE(this->env.profiles().writeString(file, "ustawienia", "koniec RAMKI", "4").ok());
   EXPECT_EQ(this->read(file, "USTAWIENIA", "Koniec ramki"), "4") << "one key, whatever the case of the writes";
   // Windows-1250 bytes in names and values are kept as they are.
@@ -72,7 +97,8 @@ TYPED_TEST_P(ProfileContract, TheFirstWriteCreatesTheFileAndTheLastWriteWins) {
   EXPECT_EQ(this->read(file, "USTAWIENIA", "Koniec ramki"), "4");
 }
 
-REGISTER_TYPED_TEST_SUITE_P(ProfileContract, NamesIgnoreLetterCaseAndValuesLoseBlanksAndOnePairOfQuotes,
-                            ValuesAndDefaultsAreCutToTheBuffer, TheFirstWriteCreatesTheFileAndTheLastWriteWins);
+REGISTER_TYPED_TEST_SUITE_P(ProfileContract, NamesIgnoreLetterCase, ValuesLoseTheirOuterBlanksAsWellAsOnePairOfQuotes,
+                            AKeyIsFoundOnlyInItsSectionOfAFileThatExists, ValuesAreCutToTheBuffer,
+                            DefaultsAreCutToTheBuffer, TheFirstWriteCreatesTheFile, TheLastWriteOfAKeyWins);
 
 }  // namespace pondex::contract

@@ -191,7 +191,7 @@ TEST_F(CommandExchangeTest, APanelOpenedWhileKeysAreTypedGetsWhatArrivesWhileItI
     keySent = !scale.writes.empty();
   };
   // The user clicks "Panel" while the first line is being typed.
-  fake.keyboard.whileTyping = [&] { fake.loop.post([&] { form.userClick(c.dataPanelBox); }); };
+  fake.keyboard.whileTyping = [&] { fake.loop.post([&] { form.userClick(controls.dataPanelBox); }); };
   fake.loop.runFor(Millis(3000));
   // The first character was typed, the rest of its line and what came in
   // the next 1.2 s went to the panel, the rest was typed again.

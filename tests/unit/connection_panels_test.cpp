@@ -7,60 +7,74 @@ namespace {
 
 using ConnectionPanelsTest = NetworkFixture;
 
-TEST_F(ConnectionPanelsTest, TheAddressPanelShowsAndStoresTheAddressAndCancelStoresNothing) {
+TEST_F(ConnectionPanelsTest, TheAddressPanelShowsTheStoredAddress) {
   start(kNetwork + "EthIp=host.example\r\nEthPort=5000\r\n");
-  form.userEditedText(c.addressPartBoxes[0], "10");
-  form.userClick(c.addressLabel);
-  EXPECT_EQ(form.container(c.addressEditor), c.connectionSection);
-  EXPECT_EQ(form.caption(c.addressPartBoxes[0]), "10") << "a name is not split into the boxes";
-  EXPECT_EQ(form.caption(c.addressPortBox), "5000");
-  form.gotFocus(c.addressPortBox);
-  EXPECT_EQ(form.selLength(c.addressPortBox), 4u) << "a box's text is selected when it takes the focus";
+  form.userEditedText(controls.addressPartBoxes[0], "10");
+  form.userClick(controls.addressLabel);
+  EXPECT_EQ(form.container(controls.addressEditor), controls.connectionSection);
+  EXPECT_EQ(form.caption(controls.addressPartBoxes[0]), "10") << "a name is not split into the boxes";
+  EXPECT_EQ(form.caption(controls.addressPortBox), "5000");
+  form.gotFocus(controls.addressPortBox);
+  EXPECT_EQ(form.selLength(controls.addressPortBox), 4u) << "a box's text is selected when it takes the focus";
+}
 
+TEST_F(ConnectionPanelsTest, TheAddressPanelStoresAnAddressThatPassesTheCheck) {
+  start(kNetwork + "EthIp=host.example\r\nEthPort=5000\r\n");
   enterAddress({"10", "0", "0", "7"}, "4001");
   EXPECT_EQ(fake.setting("EthIp"), "10.0.0.7");
   EXPECT_EQ(fake.setting("EthPort"), "4001");
-  EXPECT_EQ(form.caption(c.addressValue), "10.0.0.7");
-  EXPECT_EQ(form.container(c.addressEditor), c.parkingHolder);
-
-  const auto writes = fake.profiles.writes.size();
-  form.userClick(c.addressLabel);
-  EXPECT_EQ(form.caption(c.addressPartBoxes[3]), "7");
-  form.userEditedText(c.addressPortBox, "9");
-  form.userClick(c.addressCancelButton);
-  EXPECT_EQ(fake.profiles.writes.size(), writes);
-  EXPECT_EQ(form.container(c.addressEditor), c.parkingHolder);
+  EXPECT_EQ(form.caption(controls.addressValue), "10.0.0.7");
+  EXPECT_EQ(form.container(controls.addressEditor), controls.parkingHolder);
 }
 
-TEST_F(ConnectionPanelsTest, ARefusedAddressIsSaidInThePanelAndStoresNothing) {
+TEST_F(ConnectionPanelsTest, CancelStoresNothing) {
+  start(kNetwork + "EthIp=10.0.0.7\r\nEthPort=4001\r\n");
+  const auto writes = fake.profiles.writes.size();
+  form.userClick(controls.addressLabel);
+  EXPECT_EQ(form.caption(controls.addressPartBoxes[3]), "7");
+  form.userEditedText(controls.addressPortBox, "9");
+  form.userClick(controls.addressCancelButton);
+  EXPECT_EQ(fake.profiles.writes.size(), writes);
+  EXPECT_EQ(form.container(controls.addressEditor), controls.parkingHolder);
+}
+
+// Each refusal: a part left empty, a part over 255, a port over 65535.
+const std::pair<std::array<const char*, 4>, const char*> kRefused[] = {
+    {{"10", "0", "", "7"}, "4001"}, {{"10", "0", "0", "300"}, "4001"}, {{"10", "0", "0", "7"}, "70000"}};
+
+TEST_F(ConnectionPanelsTest, ARefusedAddressIsSaidInThePanel) {
+  start();
+  for (const auto& [parts, port] : kRefused) {
+    enterAddress(parts, port);
+    EXPECT_EQ(form.container(controls.addressEditor), controls.connectionSection)
+        << "the panel stays open to be corrected";
+    EXPECT_TRUE(form.visible(controls.addressError));
+  }
+  EXPECT_NE(form.caption(controls.addressError).find("65535"), std::string::npos) << "the line names what is allowed";
+  form.userClick(controls.addressCancelButton);
+  EXPECT_FALSE(form.visible(controls.addressError));
+}
+
+TEST_F(ConnectionPanelsTest, ARefusedAddressStoresNothing) {
   start();
   const auto writes = fake.profiles.writes.size();
-  for (const auto& [parts, port] : {std::pair<std::array<const char*, 4>, const char*>{{"10", "0", "", "7"}, "4001"},
-                                    {{"10", "0", "0", "300"}, "4001"},
-                                    {{"10", "0", "0", "7"}, "70000"}}) {
-    enterAddress(parts, port);
-    EXPECT_EQ(form.container(c.addressEditor), c.connectionSection) << "the panel stays open to be corrected";
-    EXPECT_TRUE(form.visible(c.addressError));
-  }
-  EXPECT_NE(form.caption(c.addressError).find("65535"), std::string::npos) << "the line names what is allowed";
+  for (const auto& [parts, port] : kRefused) enterAddress(parts, port);
   EXPECT_EQ(fake.profiles.writes.size(), writes);
-  EXPECT_EQ(form.caption(c.addressValue), "127.0.0.1");
+  EXPECT_EQ(form.caption(controls.addressValue), "127.0.0.1");
   connect();  // still to the stored address
-  form.userClick(c.addressCancelButton);
-  EXPECT_FALSE(form.visible(c.addressError));
 }
 
 TEST_F(ConnectionPanelsTest, ThePortPadSelectsNetworkModeOnlyWithANumberThatIsZero) {
   start("SYGNA\xA3 ZEWNETRZNY=1\r\n");
   fake.serial.addPort("COM1");
-  form.userClick(c.portNumberLabel);
-  form.userClick(c.ethernetButton);
-  EXPECT_EQ(form.container(c.addressEditor), c.connectionSection);
-  form.userClick(c.portApplyButton);  // display left empty: the number stays
+  form.userClick(controls.portNumberLabel);
+  form.userClick(controls.ethernetButton);
+  EXPECT_EQ(form.container(controls.addressEditor), controls.connectionSection);
+  form.userClick(controls.portApplyButton);  // display left empty: the number stays
   EXPECT_EQ(fake.setting("NR PORTU"), "1");
-  form.userClick(c.portNumberLabel);
-  form.userClick(c.portDigitButtons[0]);
-  form.userClick(c.portApplyButton);
+  form.userClick(controls.portNumberLabel);
+  form.userClick(controls.portDigitButtons[0]);
+  form.userClick(controls.portApplyButton);
   EXPECT_EQ(fake.setting("NR PORTU"), "0");
   connect();
 }

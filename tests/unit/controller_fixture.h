@@ -33,7 +33,7 @@ class ControllerFixture : public ::testing::Test {
   // ... and presses START.
   void start(const std::string& settings) {
     load(settings);
-    form.userClick(c.startButton);
+    form.userClick(controls.startButton);
   }
   // ... listening, and lets the first supervision tick open the port on a
   // quiet line (what comes right after an open is taken for the middle of
@@ -50,7 +50,7 @@ class ControllerFixture : public ::testing::Test {
   fakes::FakePlatform fake;
   Controller controller{fake.platform};
   ui::Form& form = controller.form();
-  const ui::MainControls& c = controller.controls();
+  const ui::MainControls& controls = controller.controls();
   fakes::FakeSerialDevice& scale = fake.serial.addPort("COM1");
 };
 

@@ -73,7 +73,7 @@ TEST_F(DataFileTest, AFolderStoredWithoutItsBackslashHoldsTheFile) {
   }
 }
 
-TEST_F(DataFileTest, AFailedOpenLosesItsTransmissionAndAFailedWriteTheRestOfIt) {
+TEST_F(DataFileTest, AFailedOpenLosesOnlyItsTransmission) {
   settings.fileNames = FileNaming::PerDay;
   const std::string path = "c:\\kolvat\\pon_dex\\260307.txt";
   files.unopenable.insert(path);
@@ -84,6 +84,16 @@ TEST_F(DataFileTest, AFailedOpenLosesItsTransmissionAndAFailedWriteTheRestOfIt) 
   files.unopenable.clear();
 
   writer.openDataFile(settings);  // tried again
+  EXPECT_EQ(writer.state(), DataFileWriter::State::Open);
+  writer.write("a");
+  writer.closeDataFile();
+  EXPECT_EQ(files.contents[path], "a");
+}
+
+TEST_F(DataFileTest, AFailedWriteLosesTheRestOfItsTransmission) {
+  settings.fileNames = FileNaming::PerDay;
+  const std::string path = "c:\\kolvat\\pon_dex\\260307.txt";
+  writer.openDataFile(settings);
   writer.write("a");
   files.unwritable.insert(path);
   writer.write("b");

@@ -52,7 +52,7 @@ TEST_F(DataPathTest, PiecesOfOneFrameGiveOneReactionRightAfterTheSilence) {
   EXPECT_EQ(times[times.size() - 2] - times[times.size() - 3], Millis(100)) << "the key down of the Enter";
 }
 
-TEST_F(DataPathTest, FramesFiftyMillisecondsApartAreOneTransmissionAndSevenHundredApartTwo) {
+TEST_F(DataPathTest, OnlyASilenceOfAHundredMillisecondsEndsATransmission) {
   listen("Koniec ramki=0\r\nLF=0\r\nCR=0\r\n");
   scale.sendAt(Millis(300), "1");
   scale.sendAt(Millis(350), "2");
@@ -61,16 +61,21 @@ TEST_F(DataPathTest, FramesFiftyMillisecondsApartAreOneTransmissionAndSevenHundr
   EXPECT_EQ(typed(), "12\r3\r");
 }
 
-TEST_F(DataPathTest, ThePanelShowsWhatArrivesWhileOpenAndListeningGoesOnAfterIt) {
+TEST_F(DataPathTest, ThePanelShowsWhatArrivesWhileItIsOpen) {
   listen("LF=0\r\n");
   fake.panel.whileOpen = [&] {
     scale.sendIn(Millis(10), "1.5 kg\r\n");
     fake.loop.runFor(Millis(1000));  // the timers run while the modal panel is open
   };
-  form.userClick(c.dataPanelBox);  // returns when the panel closes
+  form.userClick(controls.dataPanelBox);  // returns when the panel closes
   EXPECT_EQ(fake.panel.text, "1,5 kg\r");
   EXPECT_EQ(typed(), "") << "nothing is typed while the panel shows the data";
-  EXPECT_EQ(form.value(c.dataPanelBox), 0);
+  EXPECT_EQ(form.value(controls.dataPanelBox), 0);
+}
+
+TEST_F(DataPathTest, ListeningGoesOnAfterThePanelCloses) {
+  listen("LF=0\r\n");
+  form.userClick(controls.dataPanelBox);
   EXPECT_TRUE(timerOn(kSupervisionTimer)) << "START was pressed before: supervision and hot keys go on";
 
   scale.sendIn(Millis(10), "2\r\n");
@@ -84,32 +89,43 @@ TEST_F(DataPathTest, EachTransmissionInFileOutputReplacesItsOwnFileWhole) {
   scale.sendAt(Millis(350), "2");
   scale.sendAt(Millis(1050), "3");
   fake.loop.runFor(Millis(320) - fake.loop.now());  // between the two pieces
-  EXPECT_TRUE(form.visible(c.transmissionStatus)) << "the window says a transmission is being written";
+  EXPECT_TRUE(form.visible(controls.transmissionStatus)) << "the window says a transmission is being written";
   fake.loop.runFor(Millis(3000));
-  EXPECT_FALSE(form.visible(c.transmissionStatus));
+  EXPECT_FALSE(form.visible(controls.transmissionStatus));
   EXPECT_EQ(fake.files.contents["c:\\kolvat\\pon_dex\\261206_080000.txt"], "12");
   EXPECT_EQ(fake.files.contents["c:\\kolvat\\pon_dex\\261206_080001.txt"], "3");
   EXPECT_EQ(fake.files.openFiles, 0);
   EXPECT_TRUE(fake.keyboard.events.empty()) << "no keys and no end-of-frame reaction in file output";
 }
 
-TEST_F(DataPathTest, AFileThatCannotBeWrittenIsShownAndTheNextTransmissionTriesAgain) {
-  listen("plik=1\r\nplik stat=-1\r\n");
+class UnwritableFileTest : public DataPathTest {
+ protected:
+  // A transmission to a file per day that cannot be opened.
+  void failOnce() {
+    listen("plik=1\r\nplik stat=-1\r\n");
+    fake.files.unopenable.insert(path);
+    scale.sendIn(Millis(10), "1");
+    fake.loop.runFor(Millis(2000));
+  }
   const std::string path = "c:\\kolvat\\pon_dex\\261206.txt";
-  fake.files.unopenable.insert(path);
-  scale.sendIn(Millis(10), "1");
-  fake.loop.runFor(Millis(2000));
-  EXPECT_EQ(form.caption(c.dataFolderValue), "BŁĄD ZAPISU (3): " + path);
-  EXPECT_EQ(form.foreColor(c.dataFolderValue), ui::rgb(255, 0, 0));
+};
+
+TEST_F(UnwritableFileTest, AFileThatCannotBeWrittenIsShownWithoutABox) {
+  failOnce();
+  EXPECT_EQ(form.caption(controls.dataFolderValue), "BŁĄD ZAPISU (3): " + path);
+  EXPECT_EQ(form.foreColor(controls.dataFolderValue), ui::rgb(255, 0, 0));
   EXPECT_NE(fake.tray.tip.find(path), std::string::npos);
   EXPECT_TRUE(fake.messages.shown.empty()) << "no modal box stops the data path";
+}
 
+TEST_F(UnwritableFileTest, TheNextTransmissionTriesAgain) {
+  failOnce();
   fake.files.unopenable.clear();
   scale.sendIn(Millis(10), "2");
   fake.loop.runFor(Millis(2000));
   EXPECT_EQ(fake.files.contents[path], "2");
-  EXPECT_EQ(form.caption(c.dataFolderValue), path);
-  EXPECT_EQ(form.foreColor(c.dataFolderValue), ui::kBlack);
+  EXPECT_EQ(form.caption(controls.dataFolderValue), path);
+  EXPECT_EQ(form.foreColor(controls.dataFolderValue), ui::kBlack);
   EXPECT_EQ(fake.tray.tip, "Pon_dex");
 }
 

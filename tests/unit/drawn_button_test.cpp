@@ -85,7 +85,7 @@ class DrawnButtonTest : public ::testing::Test, public DrawnButton::Host {
 
 // Pixel (5,1) differs in every picture; the others catch a gradient, ring or
 // border drawn wrong, only in part, or under the face.
-TEST_F(DrawnButtonTest, EachStateShowsItsOwnPictureAndOnlyANewSizeANewShape) {
+TEST_F(DrawnButtonTest, EachStateShowsItsOwnPicture) {
   EXPECT_EQ(picture().texts().at(0).box, (PixelRect{0, kH / 2 - 6, kW, kH}));  // one 13-pixel line, centred
   expectPicture("normal",
                 {at(kW / 2, 0, kBorder), at(kR, kH / 2, kBorder), at(1, 0, rgb(122, 149, 168)),
@@ -114,8 +114,16 @@ TEST_F(DrawnButtonTest, EachStateShowsItsOwnPictureAndOnlyANewSizeANewShape) {
                 rgb(161, 161, 146));
   button.setCaption(L"Wyczyść wszystko");  // two lines at 60 pixels
   EXPECT_EQ(picture().texts().at(0).box.top, kH / 2 - 13);
+}
 
-  // A new region on every redraw would repaint for ever.
+// A new region on every redraw would repaint for ever.
+TEST_F(DrawnButtonTest, OnlyANewSizeGivesANewShape) {
+  button.focusChanged(true);
+  hoverIn();
+  button.mouseDown(MouseButton::Left, 0, 5, 5);
+  button.setEnabled(false);
+  button.setCaption(L"Wyczyść wszystko");
+  EXPECT_EQ(regions, (std::vector<CutCornerRegion>{{kW, kH}}));
   button.resize(30, 20);
   EXPECT_EQ(regions, (std::vector<CutCornerRegion>{{kW, kH}, {30, 20}}));
 }
@@ -137,7 +145,7 @@ TEST_F(DrawnButtonTest, HoverEndsOnTheTimerTickAfterTheCursorLeftWithOneLeaveEve
   EXPECT_EQ(count("MouseEnter"), 2);
 }
 
-TEST_F(DrawnButtonTest, MouseClicksOnlyOnALeftPressAndReleaseOverTheButton) {
+TEST_F(DrawnButtonTest, TheMouseClicksOnlyWithALeftPressReleasedOverTheButton) {
   // A plain left click and a right one are clicked under Wine by tests/win/drawn_button_win32_test.cpp.
   button.mouseDown(MouseButton::Right, 0, 5, 5);
   EXPECT_EQ(button.look().face, ButtonLook::Face::Normal);
@@ -161,7 +169,7 @@ TEST_F(DrawnButtonTest, MouseClicksOnlyOnALeftPressAndReleaseOverTheButton) {
   EXPECT_EQ(count("Click"), 2);
 }
 
-TEST_F(DrawnButtonTest, SpaceAndEnterClickOnTheirOwnReleaseOnlyArrowsMoveTheFocus) {
+TEST_F(DrawnButtonTest, SpaceOrEnterClicksOnItsOwnRelease) {
   button.mouseDown(MouseButton::Right, 0, 5, 5);  // the last press was not a left one
   button.keyDown(KeyCode::Space, 0);
   button.keyDown(KeyCode::Space, 0);  // auto-repeat
@@ -183,9 +191,13 @@ TEST_F(DrawnButtonTest, SpaceAndEnterClickOnTheirOwnReleaseOnlyArrowsMoveTheFocu
   button.focusChanged(true);
   button.keyUp(KeyCode::Space, 0);
   EXPECT_EQ(count("Click"), 2);
+  EXPECT_TRUE(focusMoves.empty()) << "only the arrows move the focus";
+}
 
+TEST_F(DrawnButtonTest, TheArrowsMoveTheFocus) {
   for (KeyCode k : {KeyCode::Left, KeyCode::Right, KeyCode::Up, KeyCode::Down}) button.keyDown(k, 0);
   EXPECT_EQ(focusMoves, (std::vector<bool>{true, true, false, false}));
+  EXPECT_EQ(count("Click"), 0);
 }
 
 TEST_F(DrawnButtonTest, KeysLeaveNoLeftPressBehindForADragAfterARightPress) {
@@ -213,7 +225,7 @@ TEST_F(DrawnButtonTest, AccessKeyIsTheLowerCasedCharacterAfterTheMarkingAmpersan
   EXPECT_EQ(count("Click"), 1);
 }
 
-TEST_F(DrawnButtonTest, DisabledButtonIgnoresMouseAndKeys) {
+TEST_F(DrawnButtonTest, ADisabledButtonIgnoresEveryInput) {
   button.mouseDown(MouseButton::Left, 0, 5, 5);
   button.setEnabled(false);
   hoverIn();

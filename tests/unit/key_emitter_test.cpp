@@ -52,7 +52,7 @@ class KeyEmitterTest : public ::testing::Test {
   KeyEmitter emitter{kb};
 };
 
-TEST_F(KeyEmitterTest, CharactersAndEndOfFrameKeysGetTheirKeysAndModifiersInOrder) {
+TEST_F(KeyEmitterTest, CharactersGetTheirKeysWithTheirModifiersInOrder) {
   EXPECT_EQ(emit("a"), (std::vector{down('A', 'A'), up('A', 'A')}));
   EXPECT_EQ(emit("A"), (std::vector{down(kVkShift, kVkShift), down('A', 'A'), up('A', 'A'), up(kVkShift, kVkShift)}));
   // AltGr: the modifiers are released in the order they were pressed.
@@ -60,6 +60,9 @@ TEST_F(KeyEmitterTest, CharactersAndEndOfFrameKeysGetTheirKeysAndModifiersInOrde
                                        up('A', kNoScan), up(kVkControl, kVkControl), up(kVkMenu, kVkMenu)}));
   // The scan code is that of the character's OEM form.
   EXPECT_EQ(emit("\xE4"), (std::vector{down(0xE2, 0x28), up(0xE2, 0x28)}));
+}
+
+TEST_F(KeyEmitterTest, EndOfFrameKeysGetTheirKeys) {
   EXPECT_EQ(emit("{ENTER}"), (std::vector{down(13, 0x1C), up(13, 0x1C)}));
   EXPECT_EQ(typed("{TAB}"), "\t");
 }

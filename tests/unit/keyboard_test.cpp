@@ -39,21 +39,21 @@ std::set<std::string> withStrip(std::set<std::string> names) {
   return names;
 }
 
-TEST_F(KeyboardTest, TabReachesEverySettingOfTheOpenSectionAndNothingParked) {
+TEST_F(KeyboardTest, TabReachesExactlyTheSettingsOfTheOpenSection) {
   load(kHotKeysOn + "plik=1\r\nplik stat=-1\r\n");
   EXPECT_EQ(reachable(), withStrip({"chAutostart"})) << "no section open";
   const struct {
     ui::ControlId label;
     std::set<std::string> settings;
   } sections[] = {
-      {c.connectionLabel,
+      {controls.connectionLabel,
        {"LblNrPortuCap", "lblSpeedCap", "lblBitsDataCap", "lblBitsStopCap", "lblPariteCap", "Label4"}},
-      {c.transmissionLabel, {"chHotKey", "lblPytanie", "lblTarowanie", "chNasluch"}},
+      {controls.transmissionLabel, {"chHotKey", "lblPytanie", "lblTarowanie", "chNasluch"}},
       // The settled-only box stays out of reach while it is disabled.
-      {c.frameLabel, {"Option1", "Option2", "chZmiana", "chZmianaLF", "chZmianaCR", "chTylkoWaga"}},
-      {c.eventsLabel,
+      {controls.frameLabel, {"Option1", "Option2", "chZmiana", "chZmianaLF", "chZmianaCR", "chTylkoWaga"}},
+      {controls.eventsLabel,
        {"opKoniecRamki(0)", "opKoniecRamki(1)", "opKoniecRamki(2)", "opKoniecRamki(3)", "opKoniecRamki(4)"}},
-      {c.fileLabel,
+      {controls.fileLabel,
        {"ChPanel", "cmdUstaw", "ChPlik", "optPlik(0)", "optPlik(1)", "optDopisywanie(0)", "optDopisywanie(1)"}},
   };
   for (const auto& s : sections) {
@@ -66,68 +66,74 @@ TEST_F(KeyboardTest, TabReachesEverySettingOfTheOpenSectionAndNothingParked) {
 
 TEST_F(KeyboardTest, AnOpenSelectorOwnsTheKeyboardUntilItClosesByAnyPath) {
   load();
-  press(c.connectionLabel);
+  press(controls.connectionLabel);
   const auto section = reachable();
 
-  press(c.speedLabel);
-  EXPECT_EQ(form.focused(), c.speed9600Button) << "the focus starts on the current value, 9600";
+  press(controls.speedLabel);
+  EXPECT_EQ(form.focused(), controls.speed9600Button) << "the focus starts on the current value, 9600";
   EXPECT_EQ(reachable(), (std::set<std::string>{"ButtonXP4", "ButtonXP5", "ButtonXP6"}));
   form.userCancel();  // Escape
-  EXPECT_EQ(form.container(c.speedSelector), c.parkingHolder);
+  EXPECT_EQ(form.container(controls.speedSelector), controls.parkingHolder);
   EXPECT_EQ(fake.setting("PR\xCA"
                          "DKO\x8C\xC6"),
             "<absent>")
       << "Escape stores nothing";
   EXPECT_EQ(reachable(), section);
-  EXPECT_EQ(form.focused(), c.speedLabel) << "back where the selector was opened";
+  EXPECT_EQ(form.focused(), controls.speedLabel) << "back where the selector was opened";
 
-  press(c.parityLabel);
-  form.userClick(c.parityEvenButton);  // a value closes it
+  press(controls.parityLabel);
+  form.userClick(controls.parityEvenButton);  // a value closes it
   EXPECT_EQ(fake.setting("PARZYSTO\x8C\xC6"), "E");
   EXPECT_EQ(reachable(), section);
-  EXPECT_EQ(form.focused(), c.parityLabel);
+  EXPECT_EQ(form.focused(), controls.parityLabel);
 
   // The pad, and the address editor over it: the one opened last owns the
   // keyboard, and Escape closes them one at a time through their "Anuluj".
-  press(c.portNumberLabel);
-  form.gotFocus(c.ethernetButton);
-  form.userClick(c.ethernetButton);
-  EXPECT_EQ(form.focused(), c.addressPartBoxes[0]);
+  press(controls.portNumberLabel);
+  form.gotFocus(controls.ethernetButton);
+  form.userClick(controls.ethernetButton);
+  EXPECT_EQ(form.focused(), controls.addressPartBoxes[0]);
   EXPECT_EQ(reachable().count("txtPort"), 1u);
   EXPECT_EQ(reachable().count("ButtonXP1(0)"), 0u);
   form.userCancel();
-  EXPECT_EQ(form.container(c.addressEditor), c.parkingHolder);
-  EXPECT_EQ(form.focused(), c.ethernetButton);
+  EXPECT_EQ(form.container(controls.addressEditor), controls.parkingHolder);
+  EXPECT_EQ(form.focused(), controls.ethernetButton);
   const auto pad = reachable();
   EXPECT_TRUE(pad.count("ButtonXP1(9)") && pad.count("cmdOkNrPortu") && pad.count("cmdNoNrPortu")) << "digits and keys";
   form.userCancel();
-  EXPECT_EQ(form.container(c.portPad), c.parkingHolder);
-  EXPECT_EQ(form.caption(c.portNumberValue), "1") << "Anuluj puts the stored number back";
+  EXPECT_EQ(form.container(controls.portPad), controls.parkingHolder);
+  EXPECT_EQ(form.caption(controls.portNumberValue), "1") << "Anuluj puts the stored number back";
   EXPECT_EQ(reachable(), section);
 
-  press(c.addressLabel);
-  EXPECT_EQ(form.focused(), c.addressPartBoxes[0]);
+  press(controls.addressLabel);
+  EXPECT_EQ(form.focused(), controls.addressPartBoxes[0]);
 }
 
-TEST_F(KeyboardTest, TheKeyPickerStartsOnTheKeySetAndEscapeKeepsIt) {
+TEST_F(KeyboardTest, TheKeyPickerStartsOnTheKeySet) {
   load(kHotKeysOn);
-  press(c.transmissionLabel);
-  press(c.queryLabel);
-  EXPECT_EQ(form.focused(), c.hotKeyButtons[9]);
+  press(controls.transmissionLabel);
+  press(controls.queryLabel);
+  EXPECT_EQ(form.focused(), controls.hotKeyButtons[9]);
   EXPECT_EQ(reachable().size(), 12u);
+}
+
+TEST_F(KeyboardTest, EscapeInTheKeyPickerKeepsTheKeySet) {
+  load(kHotKeysOn);
+  press(controls.transmissionLabel);
+  press(controls.queryLabel);
   form.userCancel();
-  EXPECT_EQ(form.container(c.keyPicker), c.parkingHolder);
-  EXPECT_EQ(form.caption(c.queryKeyValue), "F9");
-  EXPECT_EQ(form.focused(), c.queryLabel);
+  EXPECT_EQ(form.container(controls.keyPicker), controls.parkingHolder);
+  EXPECT_EQ(form.caption(controls.queryKeyValue), "F9");
+  EXPECT_EQ(form.focused(), controls.queryLabel);
   EXPECT_EQ(reachable().count("chNasluch"), 1u);
 }
 
 TEST_F(KeyboardTest, AFocusLeftInAHiddenSectionMovesToTheNewSectionsLabel) {
   load();
-  press(c.frameLabel);
-  form.gotFocus(c.numericDataOption);
-  form.userClick(c.fileLabel);  // by mouse: the focus would stay on numericDataOption
-  EXPECT_EQ(form.focused(), c.fileLabel);
+  press(controls.frameLabel);
+  form.gotFocus(controls.numericDataOption);
+  form.userClick(controls.fileLabel);  // by mouse: the focus would stay on numericDataOption
+  EXPECT_EQ(form.focused(), controls.fileLabel);
 }
 
 }  // namespace

@@ -80,7 +80,7 @@ TEST(LineRecognition, LinesOfOtherShapesTypeWhatTheyMust) {
   }
 }
 
-TEST(LineRecognition, AReadingSaysItsNumberUnitLabelAndMarks) {
+TEST(LineRecognition, AReadingTakesItsFieldsFromTheLine) {
   const struct {
     std::string line;
     const char* number;
@@ -109,8 +109,11 @@ TEST(LineRecognition, AReadingSaysItsNumberUnitLabelAndMarks) {
   }
 }
 
-TEST(LineRecognition, ControlCharactersAreNoPartOfALineAndAnStxStartsItAfresh) {
+TEST(LineRecognition, ControlCharactersAreNoPartOfALine) {
   EXPECT_EQ(recogniseLine("\x01S S  \x7F 12.5 kg").number.text('.'), "12.5");
+}
+
+TEST(LineRecognition, AnStxStartsALineAfresh) {
   // The checksum of the frame before stands in front of the STX.
   EXPECT_EQ(recogniseLine("7\x02,0 001234000000").number.text('.'), "12.34");
   // Digits alone are a binary frame only after an STX.

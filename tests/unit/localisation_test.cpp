@@ -15,16 +15,16 @@ struct LanguageFixture : ::testing::Test {
   // The start-up order: write when missing, key the menu items, read.
   void startUp() {
     if (!lang.languageFileExists()) lang.writeLanguageFile(form);
-    form.setTag(c.closeItem, "end");
-    form.setTag(c.showWindowItem, "visible");
-    form.setTag(c.helpItem, "help");
+    form.setTag(controls.closeItem, "end");
+    form.setTag(controls.showWindowItem, "visible");
+    form.setTag(controls.helpItem, "help");
     lang.applyLanguageFile(form);
   }
 
   fakes::FakePlatform fake;
   ui::Localisation lang{fake.profiles, fake.files};
   ui::Form form = ui::buildMainWindow();
-  ui::MainControls c{form};
+  ui::MainControls controls{form};
   const ui::Form builtIn = ui::buildMainWindow();
 };
 
@@ -34,8 +34,9 @@ TEST_F(LanguageFixture, FirstStartWritesAFileThatReadsBackToTheBuiltInCaptions) 
   // Keys shared by several controls end with the text of the last captioned
   // one; the captionless boxes stay without text.
   EXPECT_EQ(form.caption(form.id("Label18")), "Ramka");
-  EXPECT_EQ(form.caption(c.helpItem), "Help");
-  for (auto box : {c.autoStartBox, c.decimalCommaBox, c.dropCrBox, c.dropLfBox}) EXPECT_EQ(form.caption(box), "");
+  EXPECT_EQ(form.caption(controls.helpItem), "Help");
+  for (auto box : {controls.autoStartBox, controls.decimalCommaBox, controls.dropCrBox, controls.dropLfBox})
+    EXPECT_EQ(form.caption(box), "");
   // Every other caption reads back exactly as built in, quotes and blanks too.
   const std::set<std::string> renamed = {"Label33", "Label18", "Label24", "Label9", "Label14", "mnuHelp"};
   for (ui::ControlId id = 1; id < form.size(); ++id) {
@@ -44,7 +45,7 @@ TEST_F(LanguageFixture, FirstStartWritesAFileThatReadsBackToTheBuiltInCaptions) 
   }
 }
 
-TEST_F(LanguageFixture, AFirstStartListsTheTwoWeightKeysAfterTheOlderForty) {
+TEST_F(LanguageFixture, AFirstStartListsTheTwoWeightKeysLast) {
   startUp();
   ASSERT_EQ(fake.profiles.writes.size(), 42u);
   EXPECT_EQ(fake.profiles.writes[39].key, "wait");
@@ -56,20 +57,29 @@ TEST_F(LanguageFixture, AFirstStartListsTheTwoWeightKeysAfterTheOlderForty) {
             "enie");
 }
 
-TEST_F(LanguageFixture, AnEditedFileRenamesEveryControlOfAKeyAndLeavesTheRest) {
-  fake.files.normalFiles.insert(lang.languagePath());
-  plant("[Global]\r\nhelp=Wskaz\xF3wki\r\nIP=\r\nCONFIG=" + std::string(99, 'x') + "\r\nstart=" + std::string(98, 's') +
-        "\r\n");
-  startUp();
+class EditedLanguageFile : public LanguageFixture {
+ protected:
+  void SetUp() override {
+    fake.files.normalFiles.insert(lang.languagePath());
+    plant("[Global]\r\nhelp=Wskaz\xF3wki\r\nIP=\r\nCONFIG=" + std::string(99, 'x') +
+          "\r\nstart=" + std::string(98, 's') + "\r\n");
+    startUp();
+  }
+};
+
+TEST_F(EditedLanguageFile, RenamesEveryControlOfAKey) {
   EXPECT_TRUE(fake.profiles.writes.empty()) << "a present file is only read";
-  EXPECT_EQ(form.caption(c.helpLabel), "Wskazówki") << "Windows-1250 in the file";
-  EXPECT_EQ(form.caption(c.helpItem), "Wskazówki");
-  EXPECT_EQ(form.caption(c.addressLabel), "") << "an empty value empties the caption";
+  EXPECT_EQ(form.caption(controls.helpLabel), "Wskazówki") << "Windows-1250 in the file";
+  EXPECT_EQ(form.caption(controls.helpItem), "Wskazówki");
+  EXPECT_EQ(form.caption(controls.addressLabel), "") << "an empty value empties the caption";
+  EXPECT_EQ(form.caption(controls.startButton), std::string(98, 's'));
+}
+
+TEST_F(EditedLanguageFile, LeavesTheBuiltInTextWhereItHasNone) {
   EXPECT_EQ(form.caption(form.id("Label12")), "Konfiguracja") << "99 characters count as absent";
-  EXPECT_EQ(form.caption(c.startButton), std::string(98, 's'));
-  EXPECT_EQ(form.caption(c.textDataOption), "Dane tekstowe") << "a missing key keeps the built-in text";
-  EXPECT_EQ(form.caption(c.weightOnlyBox), "Tylko liczba") << "an older file without the weight keys";
-  EXPECT_EQ(form.caption(c.decimalCommaBox), "") << "a captionless box takes no text from its shared key";
+  EXPECT_EQ(form.caption(controls.textDataOption), "Dane tekstowe") << "a missing key keeps the built-in text";
+  EXPECT_EQ(form.caption(controls.weightOnlyBox), "Tylko liczba") << "a file without the weight keys";
+  EXPECT_EQ(form.caption(controls.decimalCommaBox), "") << "a captionless box takes no text from its shared key";
 }
 
 TEST_F(LanguageFixture, TheFileMayGiveOtherFolderMessages) {

@@ -16,7 +16,7 @@ class NetworkFixture : public ControllerFixture {
  protected:
   void start(const std::string& settings = kNetwork) {
     load(settings);
-    form.userClick(c.startButton);
+    form.userClick(controls.startButton);
   }
   // Runs ticks until the input is connected; its socket.
   SocketId connect() {
@@ -26,10 +26,10 @@ class NetworkFixture : public ControllerFixture {
   }
   // Types an address into the address panel and applies it.
   void enterAddress(const std::array<const char*, 4>& parts, const std::string& port) {
-    form.userClick(c.addressLabel);
-    for (std::size_t i = 0; i < parts.size(); ++i) form.userEditedText(c.addressPartBoxes[i], parts[i]);
-    form.userEditedText(c.addressPortBox, port);
-    form.userClick(c.addressApplyButton);
+    form.userClick(controls.addressLabel);
+    for (std::size_t i = 0; i < parts.size(); ++i) form.userEditedText(controls.addressPartBoxes[i], parts[i]);
+    form.userEditedText(controls.addressPortBox, port);
+    form.userClick(controls.addressApplyButton);
   }
 };
 

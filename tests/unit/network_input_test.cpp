@@ -31,7 +31,7 @@ TEST_F(NetworkInputTest, SegmentsCloserThanTheSilenceAreTypedAsOneFrame) {
 // Each way an attempt fails, one after the other: nothing hangs, no socket
 // is left open, no message box takes the focus, and a later tick connects
 // once the cause is gone.
-TEST_F(NetworkInputTest, FailedAttemptsAreClosedAndTriedAgainUntilOneConnects) {
+TEST_F(NetworkInputTest, FailedAttemptsAreClosedForATryOnEveryTickUntilOneConnects) {
   start(kNetwork + "EthPort=abc\r\n");
   fake.loop.runFor(Millis(600));
   EXPECT_TRUE(fake.sockets.connectAttempts.empty()) << "a port that is no port: refused before any socket exists";
@@ -85,14 +85,23 @@ TEST_F(NetworkInputTest, WithoutContinuousListeningNoConnectionIsAttempted) {
   EXPECT_TRUE(fake.sockets.connectAttempts.empty());
 }
 
-TEST(CheckNetworkAddress, DecimalPartsUpTo255AndPortsFrom1To65535PassInTheirShortestForm) {
-  using Parts = std::array<std::string, 4>;
-  const struct {
-    Parts parts;
-    std::string port;
-    AddressFault fault;
-    std::string address;
-  } cases[] = {
+struct AddressCase {
+  std::array<std::string, 4> parts;
+  std::string port;
+  AddressFault fault;
+  std::string address;
+};
+
+void expectChecks(const std::vector<AddressCase>& cases) {
+  for (const auto& t : cases) {
+    const CheckedAddress checked = checkNetworkAddress(t.parts, t.port);
+    EXPECT_EQ(checked.fault, t.fault) << t.parts[0] << "." << t.parts[1] << "." << t.parts[3] << ":" << t.port;
+    EXPECT_EQ(checked.address, t.address);
+  }
+}
+
+TEST(CheckNetworkAddress, PartsPassAsDecimalNumbersUpTo255InTheirShortestForm) {
+  expectChecks({
       {{"10", "0", "0", "7"}, "4001", AddressFault::None, "10.0.0.7"},
       {{"010", "000", "0", "255"}, "00080", AddressFault::None, "10.0.0.255"},  // decimal, never octal
       {{"0", "0", "0", "0"}, "65535", AddressFault::None, "0.0.0.0"},
@@ -101,24 +110,25 @@ TEST(CheckNetworkAddress, DecimalPartsUpTo255AndPortsFrom1To65535PassInTheirShor
       {{"1x", "0", "0", "7"}, "4001", AddressFault::Part, ""},
       {{"-1", "0", "0", "7"}, "4001", AddressFault::Part, ""},
       {{"1000", "0", "0", "7"}, "4001", AddressFault::Part, ""},
+  });
+}
+
+TEST(CheckNetworkAddress, PortsPassFrom1To65535InTheirShortestForm) {
+  expectChecks({
       {{"10", "0", "0", "7"}, "0", AddressFault::Port, ""},
       {{"10", "0", "0", "7"}, "65536", AddressFault::Port, ""},
       {{"10", "0", "0", "7"}, "", AddressFault::Port, ""},
       {{"10", "0", "0", "7"}, "99999999999999999999", AddressFault::Port, ""},
       {{"10", "0", "0", "7"}, " 80", AddressFault::Port, ""},
-  };
-  for (const auto& t : cases) {
-    const CheckedAddress checked = checkNetworkAddress(t.parts, t.port);
-    EXPECT_EQ(checked.fault, t.fault) << t.parts[0] << "." << t.parts[1] << "." << t.parts[3] << ":" << t.port;
-    EXPECT_EQ(checked.address, t.address);
-  }
+  });
   EXPECT_EQ(checkNetworkAddress({"1", "2", "3", "4"}, "00080").port, "80");
+  EXPECT_EQ(checkNetworkAddress({"1", "2", "3", "4"}, "65535").fault, AddressFault::None);
 }
 
 TEST_F(NetworkInputTest, AnotherStartKeepsTheSocketLibraryUp) {
   start();
   const SocketId first = connect();
-  form.userClick(c.startButton);  // a new input object replaces the connected one
+  form.userClick(controls.startButton);  // a new input object replaces the connected one
   EXPECT_EQ(fake.sockets.startups, 1);
   EXPECT_EQ(fake.sockets.cleanups, 0);
   EXPECT_FALSE(fake.sockets.socket(first).open);

@@ -5,8 +5,11 @@
 namespace pondex::ui {
 namespace {
 
-TEST(PanelLayout, TextBoxFollowsTheWindowAndNeverGoesNegative) {
+TEST(PanelLayout, TheTextBoxFollowsTheWindow) {
   EXPECT_EQ(panelTextBoxSize({9000, 6000}), (Size{8700, 4500}));
+}
+
+TEST(PanelLayout, TheTextBoxNeverGoesNegative) {
   EXPECT_EQ(panelTextBoxSize({299, 1600}), (Size{0, 100}));
   EXPECT_EQ(panelTextBoxSize({-100, -100}), (Size{0, 0}));  // a minimised window reports odd sizes
 }

@@ -58,7 +58,7 @@ std::vector<std::string> repeated(std::initializer_list<std::pair<int, const cha
   return lines;
 }
 
-TEST(RecordAssembler, ATicketTypesItsNetAtOnceAndNeverItsGrossOrTare) {
+TEST(RecordAssembler, ATicketTypesOnlyItsNetAtOnce) {
   Records r;
   r.every(0, 80,
           {"10/02/10 09:35:36  000000167 123ABC", "GROSS:    150.0kg", " TARE:     65.0kg PT", "  NET:     85.0kg",
@@ -98,7 +98,7 @@ TEST(RecordAssembler, AStatusLineGivesItsStatusToTheWeightItFollowsOrPrecedes) {
   EXPECT_EQ(stream.typed, "1,5@100|2,5@500|");
 }
 
-TEST(RecordAssembler, AGrossLabelledStreamTypesEverySettledWeighingOnceAndHoldsNoneBack) {
+TEST(RecordAssembler, AGrossLabelledStreamTypesEverySettledWeighingOnce) {
   Records r;
   r.every(0, 80,
           repeated({{3, "\n 1GM      5.100kg "},
@@ -110,6 +110,9 @@ TEST(RecordAssembler, AGrossLabelledStreamTypesEverySettledWeighingOnceAndHoldsN
       .runUntil(5000);
   // Each gross waits for the next line (a net could follow), 80 ms.
   EXPECT_EQ(r.typed, "7,650@320|3,250@1280|");
+}
+
+TEST(RecordAssembler, TheLastGrossOfAStreamIsHeldNoLongerThan150Ms) {
   Records last;
   last.every(0, 80, repeated({{2, " 1GM      5.100kg "}, {1, " 1G       7.650kg "}})).runUntil(5000);
   EXPECT_EQ(last.typed, "7,650@310|") << "the last line waits 150 ms, no longer";
@@ -147,16 +150,33 @@ TEST(RecordAssembler, AStreamWithoutMarksHoldsAValueUntilItCameThreeTimes) {
   EXPECT_EQ(slow.typed, "1,000@150|2,000@550|3,000@950|4,000@1350|5,000@1750|6,000@2150|");
 }
 
-TEST(RecordAssembler, TheAnswerIsTypedAtOnceEvenInAStreamWithoutMarksAndWhenItRepeats) {
+// A stream without marks, 2.5 s of one value, then the read command's
+// answer: a new value.
+Records answeredStream() {
   Records r;
   r.every(0, 100, std::vector<std::string>(25, "   1.000 kg"));
   r.assembler.readingAsked();
   r.at(2500, "   2.000 kg");
+  return r;
+}
+
+TEST(RecordAssembler, TheAnswerIsTypedAtOnceEvenInAStreamWithoutMarks) {
+  const Records r = answeredStream();
   EXPECT_EQ(r.typed, "1,000@100|2,000@2500|") << "a new value, typed without waiting for it to repeat";
   EXPECT_TRUE(r.readings.back().answer);
+}
+
+TEST(RecordAssembler, AnAnswerRepeatingTheLastWeightIsTyped) {
+  Records r = answeredStream();
   r.assembler.readingAsked();
   r.at(2600, "   2.000 kg");
   EXPECT_EQ(r.typed, "1,000@100|2,000@2500|2,000@2600|") << "an answer repeating the last weight";
+}
+
+TEST(RecordAssembler, ALapsedQuestionHasNoAnswer) {
+  Records r = answeredStream();
+  r.assembler.readingAsked();
+  r.at(2600, "   2.000 kg");
   r.assembler.readingAsked();
   r.assembler.answerLapsed();
   r.at(2700, "   2.000 kg").runUntil(3000);
@@ -174,16 +194,22 @@ TEST(RecordAssembler, SettledReadingsAreTypedOncePerWeighing) {
   EXPECT_EQ(r.readings.size(), 5u) << "a new weighing types the same value again";
 }
 
-TEST(RecordAssembler, WithoutSettledOnlyMovingReadingsTypeButTicketsOverloadsAndTextDoNot) {
+TEST(RecordAssembler, WithoutSettledOnlyEveryReadingTypesMovingOnesToo) {
   Records r(kNumberAlone);
-  r.every(0, 80, {"S D 10.1 kg", "S S 10.1 kg", "S S 10.1 kg", "OL,+9999999E+19", "MODEL     XY-300"});
-  r.every(1000, 80, {"GROSS:    150.0kg", " TARE:     65.0kg PT", "  NET:     85.0kg"}).runUntil(3000);
-  EXPECT_EQ(r.typed, "10,1@0|10,1@80|10,1@160|85,0@1160|");
+  r.every(0, 80, {"S D 10.1 kg", "S S 10.1 kg", "S S 10.1 kg", "OL,+9999999E+19", "MODEL     XY-300"}).runUntil(3000);
+  EXPECT_EQ(r.typed, "10,1@0|10,1@80|10,1@160|") << "not an overload, nor a line of text";
+  ASSERT_EQ(r.readings.size(), 3u);
   EXPECT_FALSE(r.readings[0].settled);
   EXPECT_TRUE(r.readings[1].settled);
 }
 
-TEST(RecordAssembler, AReadingCarriesItsUnitAndTheEndOfItsLine) {
+TEST(RecordAssembler, WithoutSettledOnlyATicketStillTypesOnlyItsNet) {
+  Records r(kNumberAlone);
+  r.every(1000, 80, {"GROSS:    150.0kg", " TARE:     65.0kg PT", "  NET:     85.0kg"}).runUntil(3000);
+  EXPECT_EQ(r.typed, "85,0@1160|");
+}
+
+TEST(RecordAssembler, AReadingCarriesItsUnitWithTheTimeItsLineEnded) {
   Records r;
   r.at(0, "Date: 23/09/04").at(80, "Net: 123.456 g");
   ASSERT_EQ(r.readings.size(), 1u);
@@ -192,12 +218,16 @@ TEST(RecordAssembler, AReadingCarriesItsUnitAndTheEndOfItsLine) {
   EXPECT_FALSE(r.readings[0].answer);
 }
 
-TEST(RecordAssembler, ACloseDropsWhatIsHeldAndDamagedOrCutLinesAreNone) {
+TEST(RecordAssembler, ACloseDropsWhatIsHeld) {
   Records r;
   r.at(0, "GROSS  1500 lb");
   r.assembler.dropPending();
   r.runUntil(1000);
   EXPECT_EQ(r.typed, "");
+}
+
+TEST(RecordAssembler, ADamagedLineOrOneCutInItsNumberGivesNoReading) {
+  Records r;
   EXPECT_TRUE(r.assembler.line({.text = "S S 1.0 kg", .damaged = true, .endedAt = Millis(1000)}, kSettledOnly).empty());
   EXPECT_TRUE(r.assembler.line({.text = "S S 12.345", .cut = true, .endedAt = Millis(1100)}, kSettledOnly).empty());
   EXPECT_EQ(r.assembler.line({.text = "S S 4.5 kg   ", .cut = true, .endedAt = Millis(1200)}, kSettledOnly).size(), 1u);

@@ -12,7 +12,7 @@
 namespace pondex {
 namespace {
 
-TEST(SerialPieceQueue, HandsOutBytesAndFailuresInOrderEachOnce) {
+TEST(SerialPieceQueue, HandsOutPiecesWithTheirFailuresInOrderEachOnce) {
   SerialPieceQueue queue;
   queue.put({.bytes = "abc", .receivedAt = Millis(5), .lineError = true});
   queue.put({.bytes = "", .receivedAt = Millis(6)});
@@ -58,7 +58,7 @@ TEST(SerialPieceQueue, AFullQueueHoldsThePutterUntilATakeMakesRoom) {
   EXPECT_EQ(room, 4u) << "a full queue gave the putter room it did not have";
 }
 
-TEST(SerialPieceQueue, CloseEndsTheWaitForRoomForGoodAndKeepsWhatWaits) {
+TEST(SerialPieceQueue, CloseEndsTheWaitForRoomForGood) {
   SerialPieceQueue queue(4);
   queue.put({.bytes = "full"});
   std::size_t room = 99;
@@ -67,14 +67,28 @@ TEST(SerialPieceQueue, CloseEndsTheWaitForRoomForGoodAndKeepsWhatWaits) {
   putter.join();
   EXPECT_EQ(room, 0u);
   EXPECT_EQ(queue.waitForRoom(), 0u);
+}
+
+TEST(SerialPieceQueue, CloseKeepsWhatWaits) {
+  SerialPieceQueue queue(4);
+  queue.put({.bytes = "full"});
+  queue.close();
   EXPECT_EQ(queue.take(256).value.bytes, "full");
 }
 
-TEST(SerialPieceQueue, AReaderThreadAndATakerThreadLoseNothingAndStayWithinTheBound) {
+constexpr std::size_t kCapacity = 64;
+constexpr std::size_t kTotal = 20000;
+
+// What a taker thread saw of a reader thread's stream.
+struct TakenStream {
+  std::string received;
+  std::vector<std::size_t> failuresAfter;  // bytes received before each failure
+  std::size_t mostWaiting = 0;
+};
+
+TakenStream readerAndTaker() {
   // A fast line into a slow taker: the putter always fills what room it is
   // given, with a failure after every 1,000th byte.
-  constexpr std::size_t kCapacity = 64;
-  constexpr std::size_t kTotal = 20000;
   SerialPieceQueue queue(kCapacity);
   std::thread putter([&] {
     std::size_t sent = 0;
@@ -94,16 +108,15 @@ TEST(SerialPieceQueue, AReaderThreadAndATakerThreadLoseNothingAndStayWithinTheBo
     }
   });
 
-  std::string received;
-  std::vector<std::size_t> failuresAfter;
-  std::size_t mostWaiting = 0;
+  TakenStream taken;
+  std::string& received = taken.received;
   Millis lastStamp{0};
   for (const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
        received.size() < kTotal && std::chrono::steady_clock::now() < end;) {
-    mostWaiting = std::max(mostWaiting, queue.waitingBytes());
+    taken.mostWaiting = std::max(taken.mostWaiting, queue.waitingBytes());
     auto piece = queue.take(7);
     if (!piece.ok()) {
-      failuresAfter.push_back(received.size());
+      taken.failuresAfter.push_back(received.size());
       continue;
     }
     if (piece.value.bytes.empty()) {
@@ -117,18 +130,27 @@ TEST(SerialPieceQueue, AReaderThreadAndATakerThreadLoseNothingAndStayWithinTheBo
   }
   queue.close();
   putter.join();
+  return taken;
+}
 
-  ASSERT_EQ(received.size(), kTotal);
+TEST(SerialPieceQueue, AReaderThreadLosesNothingToATakerThread) {
+  const TakenStream taken = readerAndTaker();
+  ASSERT_EQ(taken.received.size(), kTotal);
   for (std::size_t i = 0; i < kTotal; ++i) {
-    ASSERT_EQ(received[i], static_cast<char>('a' + i % 26)) << "byte " << i;
+    ASSERT_EQ(taken.received[i], static_cast<char>('a' + i % 26)) << "byte " << i;
   }
-  EXPECT_LE(mostWaiting, kCapacity);
   // The last failure may still wait: the taker stops at the last byte.
-  ASSERT_GE(failuresAfter.size(), kTotal / 1000 - 1);
-  for (std::size_t i = 0; i < failuresAfter.size(); ++i) {
-    EXPECT_GE(failuresAfter[i], 1000 * (i + 1)) << "failure " << i << " came before the bytes put before it";
-    EXPECT_LT(failuresAfter[i], 1000 * (i + 1) + 37) << "failure " << i;
+  ASSERT_GE(taken.failuresAfter.size(), kTotal / 1000 - 1);
+  for (std::size_t i = 0; i < taken.failuresAfter.size(); ++i) {
+    EXPECT_GE(taken.failuresAfter[i], 1000 * (i + 1)) << "failure " << i << " came before the bytes put before it";
+    EXPECT_LT(taken.failuresAfter[i], 1000 * (i + 1) + 37) << "failure " << i;
   }
+}
+
+TEST(SerialPieceQueue, AReaderThreadNeverPutsMoreThanTheBound) {
+  const TakenStream taken = readerAndTaker();
+  EXPECT_EQ(taken.received.size(), kTotal);
+  EXPECT_LE(taken.mostWaiting, kCapacity);
 }
 
 }  // namespace

@@ -21,13 +21,35 @@ class SerialPortTest : public ::testing::Test {
   fakes::FakeMessageBoxes messages;
   fakes::FakeSerialDevice& com1 = ports.addPort("COM1");
   SerialPort serialPort{ports, messages, "Pon_dex"};
+
+  std::vector<bool> failEverySetup();
+  // Takes every piece as it arrives, so that reads go on.
+  void takeEverything() {
+    serialPort.events.arrived = [this] {
+      while (serialPort.takePiece()) {
+      }
+    };
+  }
+  // Applies the port settings with this port number and speed.
+  void apply(const char* number, const char* speed) {
+    settings.portNumber = number;
+    settings.portSpeed = speed;
+    applyPortSettings(settings, serialPort, networkMode);
+  }
+  Settings settings;
+  bool networkMode = true;
 };
 
-TEST_F(SerialPortTest, EachSetupFailureIsShownWithItsNumberAndLeavesThePortClosed) {
+// Each way an open fails: no such port, timeouts refused, a mode that
+// builds no line control, a line control refused. Whether anything stayed
+// open after each.
+std::vector<bool> SerialPortTest::failEverySetup() {
+  std::vector<bool> leftOpen;
   const auto fail = [&](const char* port, const char* mode) {
     serialPort.setPortName(port);
     serialPort.setMode(mode);
-    EXPECT_FALSE(serialPort.open() || serialPort.isOpen() || com1.open) << mode << ": the port must not stay busy";
+    const bool opened = serialPort.open();
+    leftOpen.push_back(opened || serialPort.isOpen() || com1.open);
   };
   fail("Com9:", "9600,N,8,1");
   com1.refuseTimeouts = 31;
@@ -36,6 +58,11 @@ TEST_F(SerialPortTest, EachSetupFailureIsShownWithItsNumberAndLeavesThePortClose
   fail("Com1:", "abc,N,8,1");
   com1.refuseLineControl = 1234;
   fail("Com1:", "9600,N,8,1");
+  return leftOpen;
+}
+
+TEST_F(SerialPortTest, EachSetupFailureIsShownWithItsNumber) {
+  (void)failEverySetup();
   std::vector<std::string> texts;
   for (const auto& m : messages.shown) texts.push_back(m.text);
   EXPECT_THAT(
@@ -45,7 +72,19 @@ TEST_F(SerialPortTest, EachSetupFailureIsShownWithItsNumberAndLeavesThePortClose
                   "Unable to set Comm DCB 9600,N,8,1 Error: 1234"));
 }
 
-TEST_F(SerialPortTest, TakePieceNeverWaitsAndDataInTellsOfEachPieceAsItArrives) {
+TEST_F(SerialPortTest, ASetupFailureLeavesThePortClosed) {
+  EXPECT_THAT(failEverySetup(), ElementsAre(false, false, false, false)) << "the port must not stay busy";
+}
+
+TEST_F(SerialPortTest, TakePieceNeverWaits) {
+  ASSERT_TRUE(serialPort.open());
+  com1.sendIn(milliseconds{10}, "  12.5");
+  const Millis t0 = loop.now();
+  EXPECT_FALSE(serialPort.takePiece()) << "nothing has arrived yet, and nothing is waited for";
+  EXPECT_EQ(loop.now(), t0);
+}
+
+TEST_F(SerialPortTest, ArrivedTellsOfEachPieceAsItArrives) {
   std::vector<std::pair<Millis, std::string>> pieces;
   serialPort.events.arrived = [&] {
     while (auto piece = serialPort.takePiece()) {
@@ -60,8 +99,6 @@ TEST_F(SerialPortTest, TakePieceNeverWaitsAndDataInTellsOfEachPieceAsItArrives) 
   com1.sendIn(milliseconds{10}, "  12.5");
   com1.sendIn(milliseconds{60}, "0 g\r\n");
   const Millis t0 = loop.now();
-  EXPECT_FALSE(serialPort.takePiece()) << "nothing has arrived yet, and nothing is waited for";
-  EXPECT_EQ(loop.now(), t0);
   std::string all;
   for (int i = 0; i < 300; ++i) all += static_cast<char>(i);
   com1.sendIn(milliseconds{100}, all);
@@ -76,14 +113,11 @@ TEST_F(SerialPortTest, TakePieceNeverWaitsAndDataInTellsOfEachPieceAsItArrives) 
   EXPECT_EQ(pieces.size(), 4u) << "neither what came before the open nor after the close";
 }
 
-TEST_F(SerialPortTest, TheHostHearsOfEveryOpenAndEveryCloseWhoeverCloses) {
+TEST_F(SerialPortTest, TheHostHearsOfEveryOpenOrCloseWhoeverCloses) {
   std::string heard;
   serialPort.events.opened = [&] { heard += "open "; };
   serialPort.events.closed = [&] { heard += serialPort.deviceGone() ? "gone " : "close "; };
-  serialPort.events.arrived = [&] {
-    while (serialPort.takePiece()) {
-    }
-  };
+  takeEverything();
   ASSERT_TRUE(serialPort.open());
   ASSERT_TRUE(serialPort.open());  // an open port is closed first
   serialPort.close();
@@ -94,11 +128,8 @@ TEST_F(SerialPortTest, TheHostHearsOfEveryOpenAndEveryCloseWhoeverCloses) {
   EXPECT_EQ(heard, "open close open close open gone ");
 }
 
-TEST_F(SerialPortTest, AVanishedDeviceClosesThePortAndAQuietOpenRetriesUntilItIsBack) {
-  serialPort.events.arrived = [&] {
-    while (serialPort.takePiece()) {
-    }
-  };
+TEST_F(SerialPortTest, AVanishedDeviceClosesThePort) {
+  takeEverything();
   ASSERT_TRUE(serialPort.open());
   com1.readFailsAt(loop.now(), 995);  // ERROR_OPERATION_ABORTED
   com1.failNextWrite = 1117;          // ERROR_IO_DEVICE
@@ -110,6 +141,20 @@ TEST_F(SerialPortTest, AVanishedDeviceClosesThePortAndAQuietOpenRetriesUntilItIs
   loop.runFor(milliseconds{10});
   EXPECT_FALSE(serialPort.isOpen());
   EXPECT_TRUE(serialPort.deviceGone());
+
+  com1.plugIn();
+  ASSERT_TRUE(serialPort.open());
+  com1.unplug(kErrorBadCommand);
+  EXPECT_FALSE(serialPort.write("SI\r\n"));
+  EXPECT_TRUE(serialPort.deviceGone()) << "noticed by a write too";
+  EXPECT_FALSE(serialPort.isOpen());
+}
+
+TEST_F(SerialPortTest, AQuietOpenRetriesUntilTheDeviceIsBack) {
+  takeEverything();
+  ASSERT_TRUE(serialPort.open());
+  com1.unplug(kErrorDeviceRemoved);
+  loop.runFor(milliseconds{10});
   const auto failure = serialPort.openQuietly();
   ASSERT_TRUE(failure.has_value());
   EXPECT_EQ(failure->text, "Com Port Com1: not available. Use Serial settings (on the main menu) to setup your ports.");
@@ -122,10 +167,14 @@ TEST_F(SerialPortTest, AVanishedDeviceClosesThePortAndAQuietOpenRetriesUntilItIs
   EXPECT_FALSE(serialPort.openQuietly().has_value());
   EXPECT_TRUE(serialPort.isOpen() && !serialPort.deviceGone());
   EXPECT_TRUE(messages.shown.empty());
+}
 
+TEST_F(SerialPortTest, AnOpenAfterTheDeviceVanishedStillShowsItsMessage) {
+  takeEverything();
+  ASSERT_TRUE(serialPort.open());
   com1.unplug(kErrorBadCommand);
   EXPECT_FALSE(serialPort.write("SI\r\n"));
-  EXPECT_TRUE(serialPort.deviceGone()) << "noticed by a write too";
+  ASSERT_TRUE(serialPort.deviceGone());
   serialPort.setPortName("Com7:");
   EXPECT_FALSE(serialPort.open());
   EXPECT_EQ(messages.shown.size(), 1u) << "the loud open still shows its message";
@@ -152,14 +201,7 @@ TEST_F(SerialPortTest, ReadsThatKeepFailingForASecondCountAsAGoneDevice) {
   EXPECT_TRUE(serialPort.deviceGone()) << "so that the quiet reopen takes over";
 }
 
-TEST_F(SerialPortTest, PortSettingsNameThePortOrSelectNetworkInputAndReopenOnlyAnOpenPort) {
-  Settings settings;
-  bool networkMode = true;
-  const auto apply = [&](const char* number, const char* speed) {
-    settings.portNumber = number;
-    settings.portSpeed = speed;
-    applyPortSettings(settings, serialPort, networkMode);
-  };
+TEST_F(SerialPortTest, PortSettingsNameThePortOrSelectNetworkInput) {
   apply("012", "4800");
   EXPECT_FALSE(networkMode);
   EXPECT_EQ(serialPort.portName() + " " + serialPort.mode(), "Com12: 4800,N,8,1");
@@ -168,6 +210,9 @@ TEST_F(SerialPortTest, PortSettingsNameThePortOrSelectNetworkInputAndReopenOnlyA
     EXPECT_TRUE(networkMode) << number;
     EXPECT_EQ(serialPort.portName() + " " + serialPort.mode(), "Com12: 4800,N,8,1") << number << ": left alone";
   }
+}
+
+TEST_F(SerialPortTest, PortSettingsReopenOnlyAnOpenPort) {
   apply("1", "4800");
   EXPECT_EQ(com1.opens, 0) << "a closed port stays closed";
   ASSERT_TRUE(serialPort.open());

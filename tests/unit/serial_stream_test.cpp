@@ -48,9 +48,9 @@ struct Cuts {
   Millis completionDelay;  // the reader's latency
   Millis signalDelay;      // how long the user-interface thread is busy before it takes a piece
 };
-void PrintTo(const Cuts& c, std::ostream* os) {
-  *os << "seed " << c.seed << ", hand-over " << c.completionDelay.count() << " ms after the byte, taken "
-      << c.signalDelay.count() << " ms later";
+void PrintTo(const Cuts& cuts, std::ostream* os) {
+  *os << "seed " << cuts.seed << ", hand-over " << cuts.completionDelay.count() << " ms after the byte, taken "
+      << cuts.signalDelay.count() << " ms later";
 }
 
 class FrameStreamTest : public SerialStreamTest, public ::testing::WithParamInterface<Cuts> {};
@@ -107,7 +107,7 @@ TEST_F(SerialStreamTest, BytesReceivedButNotYetTakenStillBelongToTheTransmission
   EXPECT_EQ(typed(), "1234\r");
 }
 
-TEST_F(SerialStreamTest, OpensAndClosesChangeNothingInFrameMode) {
+TEST_F(SerialStreamTest, OpensOrClosesChangeNothingInFrameMode) {
   // The scale is under way when the port opens and when it closes: every
   // byte that came while it was open is typed.
   const std::string line = "S S      12.345 kg\r\n";
@@ -116,7 +116,7 @@ TEST_F(SerialStreamTest, OpensAndClosesChangeNothingInFrameMode) {
   fake.loop.runFor(Millis(200));
   ASSERT_TRUE(scale.open);
   fake.loop.runFor(Millis(500));
-  form.userClick(c.listeningBox);  // off: the port closes mid-line
+  form.userClick(controls.listeningBox);  // off: the port closes mid-line
   ASSERT_FALSE(scale.open);
   const std::string text = typed();
   ASSERT_FALSE(text.empty());
@@ -132,7 +132,7 @@ class WeightStreamTest : public SerialStreamTest, public ::testing::WithParamInt
 // The scale of the issue: back to back at 9600 baud, moving, settled, the
 // adapter pulled out mid-line and put back 2 s later while the scale sends
 // moving, then settled lines of another load.
-TEST_P(WeightStreamTest, AStreamOpenedClosedAndReopenedMidLineTypesOnlyWholeReadings) {
+TEST_P(WeightStreamTest, AnAdapterPulledOutMidLineLeavesOnlyWholeReadings) {
   const auto [startOffset, seed] = GetParam();
   const std::string moving = "S D      10.100 kg\r\n";
   const std::string first = "S S      12.345 kg\r\n";
@@ -184,8 +184,8 @@ TEST_F(SerialStreamTest, AHalfLineAtACloseIsNeverTypedNorJoinedToTheNextPortsByt
   listen(kBothBoxes);
   scale.sendIn(Millis(10), "S S      12.3");
   fake.loop.runFor(Millis(50));
-  form.userClick(c.listeningBox);  // off: the port closes
-  form.userClick(c.listeningBox);  // on: the next tick opens it again
+  form.userClick(controls.listeningBox);  // off: the port closes
+  form.userClick(controls.listeningBox);  // on: the next tick opens it again
   fake.loop.runFor(Millis(300));
   ASSERT_TRUE(scale.open);
   scale.sendIn(Millis(10), "45 kg\r\nS S       7.125 kg\r\n");

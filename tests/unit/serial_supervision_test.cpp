@@ -7,12 +7,17 @@ namespace {
 
 using SerialSupervisionTest = ControllerFixture;
 
-TEST_F(SerialSupervisionTest, APortThatCannotBeOpenedSaysSoOnceAndTheSupervisionStops) {
+TEST_F(SerialSupervisionTest, APortThatCannotBeOpenedSaysSoOnce) {
   start("NR PORTU=7\r\n" + kListening);
   fake.loop.runFor(Millis(2000));
   ASSERT_EQ(fake.messages.shown.size(), 1u);
   EXPECT_EQ(fake.messages.shown[0].text,
             "Com Port Com7: not available. Use Serial settings (on the main menu) to setup your ports.");
+}
+
+TEST_F(SerialSupervisionTest, APortThatCannotBeOpenedStopsTheSupervision) {
+  start("NR PORTU=7\r\n" + kListening);
+  fake.loop.runFor(Millis(200));
   EXPECT_FALSE(timerOn(kSupervisionTimer));
 }
 
@@ -25,7 +30,7 @@ TEST_F(SerialSupervisionTest, ListeningReopensAPulledOutAdapterQuietly) {
   EXPECT_FALSE(scale.open);
   EXPECT_TRUE(fake.messages.shown.empty()) << "no box may take the keyboard focus";
   EXPECT_EQ(fake.tray.tip, "Pon_dex - Com1: missing");
-  EXPECT_EQ(form.foreColor(c.connectionLabel), ui::rgb(255, 0, 0));
+  EXPECT_EQ(form.foreColor(controls.connectionLabel), ui::rgb(255, 0, 0));
 
   scale.plugIn();
   fake.loop.runFor(Millis(1000));
@@ -49,7 +54,7 @@ TEST_F(SerialSupervisionTest, ReadsThatKeepFailingForASecondAreTakenForAPulledOu
   fake.loop.runFor(Millis(300));
   EXPECT_FALSE(scale.open);
   EXPECT_EQ(fake.tray.tip, "Pon_dex - Com1: missing");
-  EXPECT_EQ(form.foreColor(c.connectionLabel), ui::rgb(255, 0, 0));
+  EXPECT_EQ(form.foreColor(controls.connectionLabel), ui::rgb(255, 0, 0));
   EXPECT_TRUE(fake.messages.shown.empty()) << "no box may take the keyboard focus";
   scale.refuseOpen.reset();
   fake.loop.runFor(Millis(400));
@@ -58,19 +63,28 @@ TEST_F(SerialSupervisionTest, ReadsThatKeepFailingForASecondAreTakenForAPulledOu
 }
 
 // The tip's owner keeps both conditions: the adapter pulled out after a
-// data file could not be written, then put back, then the file written.
-TEST_F(SerialSupervisionTest, TheTipShowsAMissingAdapterAndAFailedFileTogether) {
+// data file could not be written.
+class TipConditionsTest : public SerialSupervisionTest {
+ protected:
+  void failAFileThenPullTheAdapter() {
+    listen("plik=1\r\nplik stat=-1\r\n");
+    fake.files.unopenable.insert(path);
+    scale.sendIn(Millis(10), "1");
+    fake.loop.runFor(Millis(1000));
+    EXPECT_EQ(fake.tray.tip, "Pon_dex - BŁĄD ZAPISU: " + path);
+    scale.unplug();
+    fake.loop.runFor(Millis(2000));
+  }
   const std::string path = "c:\\kolvat\\pon_dex\\261206.txt";
-  listen("plik=1\r\nplik stat=-1\r\n");
-  fake.files.unopenable.insert(path);
-  scale.sendIn(Millis(10), "1");
-  fake.loop.runFor(Millis(1000));
-  EXPECT_EQ(fake.tray.tip, "Pon_dex - BŁĄD ZAPISU: " + path);
+};
 
-  scale.unplug();
-  fake.loop.runFor(Millis(2000));
+TEST_F(TipConditionsTest, AMissingAdapterAndAFailedFileShowTogether) {
+  failAFileThenPullTheAdapter();
   EXPECT_EQ(fake.tray.tip, "Pon_dex - Com1: missing - BŁĄD ZAPISU: " + path);
+}
 
+TEST_F(TipConditionsTest, EachConditionClearsOnItsOwn) {
+  failAFileThenPullTheAdapter();
   scale.plugIn();
   fake.loop.runFor(Millis(1000));
   EXPECT_EQ(fake.tray.tip, "Pon_dex - BŁĄD ZAPISU: " + path) << "the adapter's part clears alone";
@@ -81,15 +95,21 @@ TEST_F(SerialSupervisionTest, TheTipShowsAMissingAdapterAndAFailedFileTogether) 
   EXPECT_EQ(fake.tray.tip, "Pon_dex");
 }
 
-TEST_F(SerialSupervisionTest, ListeningSwitchedOffClosesThePortAndClearsItsColour) {
+TEST_F(SerialSupervisionTest, ListeningSwitchedOffClosesThePort) {
   start(kListening);
   fake.loop.runFor(Millis(200));
   ASSERT_TRUE(scale.open);
-  EXPECT_EQ(form.foreColor(c.connectionLabel), ui::rgb(255, 0, 0));
-  form.userClick(c.listeningBox);
+  form.userClick(controls.listeningBox);
   EXPECT_FALSE(scale.open);
+}
+
+TEST_F(SerialSupervisionTest, ListeningSwitchedOffClearsThePortsColour) {
+  start(kListening);
   fake.loop.runFor(Millis(200));
-  EXPECT_EQ(form.foreColor(c.connectionLabel), ui::kBlack);
+  EXPECT_EQ(form.foreColor(controls.connectionLabel), ui::rgb(255, 0, 0));
+  form.userClick(controls.listeningBox);
+  fake.loop.runFor(Millis(200));
+  EXPECT_EQ(form.foreColor(controls.connectionLabel), ui::kBlack);
 }
 
 }  // namespace

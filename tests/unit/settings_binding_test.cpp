@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "tests/fakes/fake_platform.h"
 
 namespace pondex {
@@ -19,7 +21,7 @@ const std::string kParity = "PARZYSTO\x8C\xC6";
 
 // The main window's model bound to settings over an in-memory file.
 struct LoadedWindow {
-  LoadedWindow() : c(form), store(fake.profiles, fake.files), binding(store, form, c, settings) {
+  LoadedWindow() : controls(form), store(fake.profiles, fake.files), binding(store, form, controls, settings) {
     binding.bind({.applyPortSettings = [this] { ++applied; }, .listeningSwitchedOff = [this] { ++switchedOff; }});
   }
 
@@ -32,7 +34,7 @@ struct LoadedWindow {
 
   fakes::FakePlatform fake;
   ui::Form form = ui::buildMainWindow();
-  ui::MainControls c;
+  ui::MainControls controls;
   Settings settings;
   SettingsStore store;
   SettingsBinding binding;
@@ -48,16 +50,17 @@ TEST_F(SettingsBindingTest, StoredValuesReachTheirControls) {
        "=E\r\nBITY DANYCH=7\r\nBITY STOPU=2\r\nNR PORTU=3\r\nKLAWISZ=F2\r\nKLAWISZT=F3\r\nPathDir=d:\\w\\\r\n"
        "EthIp=scale.local\r\nEthPort=23\r\nplik stat=-1\r\nplik dopisz=1\r\nplik=1\r\nCR=0\r\nLF=9\r\n");
   const std::pair<ui::ControlId, const char*> shown[] = {
-      {c.portNumberValue, "3"},  {c.speedValue, "19200"},        {c.parityValue, "E"},
-      {c.dataBitsValue, "7"},    {c.stopBitsValue, "2"},         {c.queryKeyValue, "F2"},
-      {c.tareKeyValue, "F3"},    {c.dataFolderValue, "d:\\w\\"}, {c.addressValue, "scale.local"},
-      {c.addressPortValue, "23"}};
+      {controls.portNumberValue, "3"},  {controls.speedValue, "19200"},        {controls.parityValue, "E"},
+      {controls.dataBitsValue, "7"},    {controls.stopBitsValue, "2"},         {controls.queryKeyValue, "F2"},
+      {controls.tareKeyValue, "F3"},    {controls.dataFolderValue, "d:\\w\\"}, {controls.addressValue, "scale.local"},
+      {controls.addressPortValue, "23"}};
   for (const auto& [label, text] : shown) EXPECT_EQ(form.caption(label), text) << form.name(label);
-  for (auto on :
-       {c.listeningBox, c.hotKeysBox, c.fileNamingOptions[1], c.writeModeOptions[1], c.toFileBox, c.dropCrBox}) {
+  for (auto on : {controls.listeningBox, controls.hotKeysBox, controls.fileNamingOptions[1],
+                  controls.writeModeOptions[1], controls.toFileBox, controls.dropCrBox}) {
     EXPECT_TRUE(form.isOn(on)) << form.qualifiedName(on);
   }
-  EXPECT_TRUE(form.visible(c.writeModeFrame) && form.visible(c.fileNamingGroup) && form.visible(c.autoStartBox));
+  EXPECT_TRUE(form.visible(controls.writeModeFrame) && form.visible(controls.fileNamingGroup) &&
+              form.visible(controls.autoStartBox));
   EXPECT_EQ(settings.fileNames, FileNaming::PerDay);
   EXPECT_EQ(settings.existingFile, WriteMode::Replace);
   EXPECT_EQ(settings.output, OutputTarget::DataFile);
@@ -69,8 +72,8 @@ TEST_F(SettingsBindingTest, StoredValuesReachTheirControls) {
 TEST_F(SettingsBindingTest, ValuesTheControlsCannotTakeShowWhatAFirstStartShows) {
   LoadedWindow first;
   first.load();
-  EXPECT_FALSE(first.form.visible(c.writeModeFrame) || first.form.visible(c.autoStartBox) ||
-               first.form.visible(c.fileNamingGroup));
+  EXPECT_FALSE(first.form.visible(controls.writeModeFrame) || first.form.visible(controls.autoStartBox) ||
+               first.form.visible(controls.fileNamingGroup));
   load(
       "[USTAWIENIA]\r\nZMIANA=7\r\nplik=2\r\nplik dopisz=3\r\nKoniec ramki=9\r\nCR=300\r\nLF=-1\r\n"
       "TEKST=maybe\r\nplik stat=1\r\n" +
@@ -93,7 +96,7 @@ TEST_F(SettingsBindingTest, PortNumberIsStoredAsTheShortestTextOfItsNumber) {
     fake.plantSettings(std::string("[USTAWIENIA]\r\nNR PORTU=") + stored + "\r\n");
     binding.loadPortSettings();
     EXPECT_EQ(settings.portNumber, expected) << stored;
-    EXPECT_EQ(form.caption(c.portNumberValue), expected);
+    EXPECT_EQ(form.caption(controls.portNumberValue), expected);
   }
 }
 
@@ -107,41 +110,60 @@ TEST_F(SettingsBindingTest, PathsUpToWhatTheProgramWritesAreRead) {
   EXPECT_EQ(store.read("PathDir", "default"), "default");
 }
 
-// Every write is refused: the program reports it and goes on with the new value.
-TEST_F(SettingsBindingTest, EveryControlWritesItsKeyInTheProgramsFormatAndKeepsTheValue) {
-  int failures = 0;
-  store.onWriteFailed([&failures] { ++failures; });
-  load();
-  fake.profiles.readOnly = true;
-  form.setContainer(c.speedSelector, c.connectionSection);  // a selector opened
-  const struct {
+// A click on every control that writes a key, with what it writes; a
+// selector is open while they are clicked, and every write is refused.
+class EveryControlTest : public SettingsBindingTest {
+ protected:
+  struct Click {
     ui::ControlId control;
     std::string key, value;
-  } clicks[] = {{c.numericDataOption, "TEKST", "0"},
-                {c.endOfFrameOptions[4], "koniec ramki", "4"},
-                {c.dropCrBox, "CR", "0"},
-                {c.dropLfBox, "LF", "0"},
-                {c.decimalCommaBox, "ZMIANA", "0"},
-                {c.toFileBox, "plik", "1"},
-                {c.fileNamingOptions[1], "plik stat", "-1"},
-                {c.writeModeOptions[1], "plik dopisz", "1"},
-                {c.autoStartBox, "Autostart", "1"},
-                {c.hotKeysBox, kHotKeys, "1"},
-                {c.listeningBox, kListening, "1"},
-                {c.listeningBox, kListening, "0"},
-                {c.speed19200Button, kSpeed, "19200"},
-                {c.parityOddButton, kParity, "O"},
-                {c.dataBits7Button, "BITY DANYCH", "7"},
-                {c.stopBits2Button, "BITY STOPU", "2"}};
-  for (const auto& k : clicks) {
-    fake.profiles.writes.clear();
-    form.userClick(k.control);
+  };
+  void SetUp() override {
+    store.onWriteFailed([this] { ++failures; });
+    load();
+    fake.profiles.readOnly = true;
+    form.setContainer(controls.speedSelector, controls.connectionSection);  // a selector opened
+  }
+  // Clicks them all, `after` seeing the writes of each click.
+  void clickAll(const std::function<void(const Click&)>& after = nullptr) {
+    const Click clicks[] = {{controls.numericDataOption, "TEKST", "0"},
+                            {controls.endOfFrameOptions[4], "koniec ramki", "4"},
+                            {controls.dropCrBox, "CR", "0"},
+                            {controls.dropLfBox, "LF", "0"},
+                            {controls.decimalCommaBox, "ZMIANA", "0"},
+                            {controls.toFileBox, "plik", "1"},
+                            {controls.fileNamingOptions[1], "plik stat", "-1"},
+                            {controls.writeModeOptions[1], "plik dopisz", "1"},
+                            {controls.autoStartBox, "Autostart", "1"},
+                            {controls.hotKeysBox, kHotKeys, "1"},
+                            {controls.listeningBox, kListening, "1"},
+                            {controls.listeningBox, kListening, "0"},
+                            {controls.speed19200Button, kSpeed, "19200"},
+                            {controls.parityOddButton, kParity, "O"},
+                            {controls.dataBits7Button, "BITY DANYCH", "7"},
+                            {controls.stopBits2Button, "BITY STOPU", "2"}};
+    for (const auto& k : clicks) {
+      fake.profiles.writes.clear();
+      form.userClick(k.control);
+      if (after) after(k);
+    }
+    binding.savePortNumber("0");
+  }
+  int failures = 0;
+};
+
+TEST_F(EveryControlTest, EveryControlWritesItsKeyInTheProgramsFormat) {
+  clickAll([this](const Click& k) {
     ASSERT_EQ(fake.profiles.writes.size(), 1u) << form.qualifiedName(k.control);
     EXPECT_EQ(fake.profiles.writes[0].key, k.key);
     EXPECT_EQ(fake.profiles.writes[0].value, k.value);
-  }
-  binding.savePortNumber("0");
+  });
   EXPECT_EQ(fake.profiles.writes.back().key, "NR PORTU");
+}
+
+// The program reports each refusal and goes on with the new value.
+TEST_F(EveryControlTest, ARefusedWriteLeavesTheNewValueInUse) {
+  clickAll();
   EXPECT_EQ(failures, 17);
   EXPECT_EQ(setting("koniec ramki"), "2");
   EXPECT_FALSE(settings.textMode);
@@ -151,44 +173,56 @@ TEST_F(SettingsBindingTest, EveryControlWritesItsKeyInTheProgramsFormatAndKeepsT
   EXPECT_EQ(settings.output, OutputTarget::DataFile);
   EXPECT_EQ(settings.fileNames, FileNaming::PerDay);
   EXPECT_EQ(settings.portSpeed, "19200");
-  EXPECT_TRUE(form.visible(c.writeModeFrame) && form.visible(c.hotKeysFrame));
-  EXPECT_EQ(form.container(c.speedSelector), c.parkingHolder);
-  EXPECT_EQ(form.caption(c.speedValue), "19200");
+  EXPECT_TRUE(form.visible(controls.writeModeFrame) && form.visible(controls.hotKeysFrame));
+  EXPECT_EQ(form.container(controls.speedSelector), controls.parkingHolder);
+  EXPECT_EQ(form.caption(controls.speedValue), "19200");
   EXPECT_EQ(switchedOff, 1);
   EXPECT_EQ(applied, 5);
-  // Unchecking "Do pliku" hides the options that only matter for files.
-  form.userClick(c.toFileBox);
-  EXPECT_FALSE(form.visible(c.fileNamingGroup) || form.visible(c.autoStartBox) || form.visible(c.autoStartLabel));
+}
+
+TEST_F(EveryControlTest, UncheckingToFileHidesTheOptionsOfFiles) {
+  clickAll();
+  form.userClick(controls.toFileBox);
+  EXPECT_FALSE(form.visible(controls.fileNamingGroup) || form.visible(controls.autoStartBox) ||
+               form.visible(controls.autoStartLabel));
 }
 
 // The second box means something only beside the first: it is disabled
-// while the first is off, and each is written only when clicked.
-TEST_F(SettingsBindingTest, TheWeightBoxesAreWrittenOnlyWhenClickedAndTheSecondNeedsTheFirst) {
+// while the first is off.
+TEST_F(SettingsBindingTest, TheWeightBoxesAreWrittenOnlyWhenClicked) {
   load();
   EXPECT_TRUE(fake.profiles.writes.size() > 0) << "a first start writes other keys";
   for (const auto& w : fake.profiles.writes) EXPECT_EQ(w.key.find("TYLKO"), std::string::npos) << w.key;
-  EXPECT_FALSE(form.enabled(c.stableOnlyBox));
   fake.profiles.writes.clear();
-  form.userClick(c.stableOnlyBox);
-  EXPECT_TRUE(fake.profiles.writes.empty()) << "a disabled box takes no click";
-
-  form.userClick(c.weightOnlyBox);
-  EXPECT_TRUE(form.enabled(c.stableOnlyBox));
-  form.userClick(c.stableOnlyBox);
-  form.userClick(c.weightOnlyBox);
+  form.userClick(controls.weightOnlyBox);
+  form.userClick(controls.stableOnlyBox);
+  form.userClick(controls.weightOnlyBox);
   EXPECT_EQ(setting("TYLKO WAGA"), "0");
   EXPECT_EQ(setting("TYLKO STABILNA"), "1");
   EXPECT_EQ(fake.profiles.writes.size(), 3u);
-  EXPECT_FALSE(form.enabled(c.stableOnlyBox));
   EXPECT_FALSE(settings.weightOnly);
+}
+
+TEST_F(SettingsBindingTest, TheSecondWeightBoxNeedsTheFirst) {
+  load();
+  EXPECT_FALSE(form.enabled(controls.stableOnlyBox));
+  fake.profiles.writes.clear();
+  form.userClick(controls.stableOnlyBox);
+  EXPECT_TRUE(fake.profiles.writes.empty()) << "a disabled box takes no click";
+
+  form.userClick(controls.weightOnlyBox);
+  EXPECT_TRUE(form.enabled(controls.stableOnlyBox));
+  form.userClick(controls.stableOnlyBox);
+  form.userClick(controls.weightOnlyBox);
+  EXPECT_FALSE(form.enabled(controls.stableOnlyBox));
 
   // Read back: the second box keeps its tick, disabled, until the first is on again.
   LoadedWindow again;
   again.load("[USTAWIENIA]\r\nTYLKO STABILNA=1\r\n");
-  EXPECT_TRUE(again.form.isOn(c.stableOnlyBox) && !again.form.enabled(c.stableOnlyBox));
+  EXPECT_TRUE(again.form.isOn(controls.stableOnlyBox) && !again.form.enabled(controls.stableOnlyBox));
   EXPECT_TRUE(again.settings.stableOnly && !again.settings.weightOnly);
   again.load("[USTAWIENIA]\r\nTYLKO WAGA=1\r\nTYLKO STABILNA=1\r\n");
-  EXPECT_TRUE(again.settings.weightOnly && again.form.enabled(c.stableOnlyBox));
+  EXPECT_TRUE(again.settings.weightOnly && again.form.enabled(controls.stableOnlyBox));
 }
 
 }  // namespace

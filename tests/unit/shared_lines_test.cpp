@@ -253,7 +253,7 @@ TEST(SharedLinesVaried, DigitsChanged) {
       "digits", [](const ScaleLine& l) { return changedDigits(l.id, l.bytes); }, changedTyped, kSame);
 }
 
-TEST(SharedLinesVaried, PaddingOneBlankLongerAndShorter) {
+TEST(SharedLinesVaried, PaddingOneBlankLongerOrShorter) {
   for (int by : {+1, -1}) {
     expectVaried(
         by > 0 ? "longer" : "shorter", [by](const ScaleLine& l) { return padded(l.id, l.bytes, by); }, kSame, kSame);

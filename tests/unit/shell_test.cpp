@@ -28,12 +28,16 @@ class ChangeDataFolderTest : public ::testing::Test {
   std::optional<std::string> stored;
 };
 
-TEST_F(ChangeDataFolderTest, AsksWithBothPathsAndStoresExactlyTheNewOneOnlyOnYes) {
+TEST_F(ChangeDataFolderTest, TheQuestionNamesBothFolders) {
   EXPECT_TRUE(change("D:\\Data"));
   ASSERT_EQ(boxes.shown.size(), 1u);
   EXPECT_EQ(boxes.shown[0].text,
             "Zmienić domyślny katalog zapisu danych z   c:\\kolvat\\pon_dex\\\r\nna katalog    D:\\Data\\");
   EXPECT_EQ(boxes.shown[0].buttons, MessageButtons::YesNo);
+}
+
+TEST_F(ChangeDataFolderTest, YesStoresExactlyTheNewFolderNoNothing) {
+  EXPECT_TRUE(change("D:\\Data"));
   EXPECT_EQ(stored, "D:\\Data\\");
   EXPECT_TRUE(change("E:\\"));  // a drive root has its backslash already
   EXPECT_EQ(stored, "E:\\");
@@ -77,7 +81,7 @@ TEST(UnstorableFolderMessage, ATranslationWithoutThePlaceStillNamesTheCharacter)
 }
 
 // A program folder elsewhere is run under Wine by tests/e2e/test_shell.py.
-TEST(startHelp, FindsTheHelpProgramOfAProgramInADriveRoot) {
+TEST(HelpProgram, IsFoundBesideAProgramInADriveRoot) {
   fakes::FakeShell shell;
   fakes::FakeFileSystem files;
   files.programDir = "C:\\";

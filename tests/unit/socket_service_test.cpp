@@ -13,7 +13,7 @@ namespace {
 using fakes::kScale;
 using SocketServiceTest = fakes::SocketTest;
 
-TEST_F(SocketServiceTest, LibraryStartsWithTheFirstObjectAndStopsAfterTheLastEachTime) {
+TEST_F(SocketServiceTest, TheLibraryRunsFromTheFirstObjectToTheLastEachTime) {
   net.addHost("waga.local", kScale.address);
   for (int round = 1; round <= 2; ++round) {
     auto a = connected();
@@ -31,28 +31,41 @@ TEST_F(SocketServiceTest, LibraryStartsWithTheFirstObjectAndStopsAfterTheLastEac
   EXPECT_EQ(net.connectAttempts, (std::vector<Endpoint>{kScale, kScale}));
 }
 
-// Closed (b) or released (c) before their notifications arrive, objects get
-// none of them; nor does one released by its own handler get those held back
-// while that handler ran.
-TEST_F(SocketServiceTest, NotificationsReachOnlyTheirOwnObjectAndLateOnesNothing) {
+// Four connected objects, each sent something: b is closed and c released
+// before the notifications arrive.
+class LateNotificationsTest : public SocketServiceTest {
+ protected:
+  void SetUp() override {
+    a = connected(&toA);
+    b = connected(&toB);
+    c = connected(&toC);
+    d = connected(&toD);
+    net.peerSends(b->socketId(), "late");  // posted while open...
+    net.peerSends(c->socketId(), "late");
+    net.peerSends(d->socketId(), "xyz");
+    net.peerSends(a->socketId(), "a");
+    ASSERT_TRUE(b->close().ok());
+    c.reset();
+    loop.runFor(Millis(1));  // ...delivered after
+  }
   std::vector<std::int32_t> toA, toB, toC, toD;
-  auto a = connected(&toA);
-  auto b = connected(&toB);
-  auto c = connected(&toC);
-  auto d = connected(&toD);
-  net.peerSends(b->socketId(), "late");  // posted while open...
-  net.peerSends(c->socketId(), "late");
-  net.peerSends(d->socketId(), "xyz");
-  net.peerSends(a->socketId(), "a");
-  ASSERT_TRUE(b->close().ok());
-  c.reset();
-  loop.runFor(Millis(1));  // ...delivered after
+  std::unique_ptr<SocketConnection> a, b, c, d;
+};
+
+TEST_F(LateNotificationsTest, NotificationsReachOnlyTheirOwnObject) {
   EXPECT_EQ(toA, std::vector<std::int32_t>{1});
+  EXPECT_EQ(toD, std::vector<std::int32_t>{3});
+}
+
+TEST_F(LateNotificationsTest, AClosedOrReleasedObjectGetsNoLateNotification) {
   EXPECT_TRUE(toB.empty());
   EXPECT_TRUE(toC.empty());
-  EXPECT_EQ(toD, std::vector<std::int32_t>{3});
   EXPECT_EQ(net.passedToPrevious, 2);
+}
 
+// Nor does an object released by its own handler get those held back while
+// that handler ran.
+TEST_F(LateNotificationsTest, AnObjectReleasedByItsHandlerGetsNothingHeldBack) {
   const SocketId s = d->socketId();
   d->events.dataArrived = [&](std::int32_t n) {
     toD.push_back(n);

@@ -32,7 +32,22 @@ TEST_F(TimerScheduleTest, TimersDueAtTheSameMomentRunInCreationOrderWhateverTheE
   EXPECT_EQ(schedule.nextDue(), Millis(60)) << "due again one interval after the end of the tick";
 }
 
-TEST_F(TimerScheduleTest, ATickThatThrowsLeavesItsTimerScheduledAndAZeroIntervalCannotSpin) {
+TEST_F(TimerScheduleTest, ATickThatThrowsLeavesItsTimerScheduled) {
+  int ticks = 0;
+  const auto thrower = schedule.add(Millis(10), [&] {
+    ++ticks;
+    throw std::runtime_error("tick failed");
+  });
+  schedule.setEnabled(thrower, true);
+  now = Millis(10);
+  EXPECT_THROW(schedule.runDue(), std::runtime_error);
+  EXPECT_EQ(schedule.nextDue(), Millis(20)) << "not left running";
+  now = Millis(20);
+  EXPECT_THROW(schedule.runNext(), std::runtime_error);
+  EXPECT_EQ(ticks, 2);
+}
+
+TEST_F(TimerScheduleTest, AZeroIntervalCannotSpin) {
   int ticks = 0;
   const auto thrower = schedule.add(Millis(0), [&] {
     ++ticks;

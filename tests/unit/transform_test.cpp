@@ -5,7 +5,7 @@
 namespace pondex {
 namespace {
 
-TEST(transformChar, EachCharacterIsKeptDroppedOrReplacedAsTheSettingsSay) {
+TEST(Transform, EachCharacterIsKeptDroppedOrReplacedAsTheSettingsSay) {
   using enum FrameEndReaction;
   const struct {
     bool text;

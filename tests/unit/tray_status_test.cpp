@@ -35,7 +35,7 @@ TEST_F(TrayStatusTest, EachConditionAloneSaysItsOwnText) {
   EXPECT_EQ(tray.tip, "Pon_dex - BŁĄD ZAPISU: " + kPath);
 }
 
-TEST_F(TrayStatusTest, AMissingAdapterAndAFailedFileShowTogetherThePathLast) {
+TEST_F(TrayStatusTest, BothConditionsShowTogetherThePathLast) {
   status.writeFailed(kPath);
   status.portMissing("Com3:");
   EXPECT_EQ(tray.tip, "Pon_dex - Com3: missing - BŁĄD ZAPISU: " + kPath);

@@ -55,7 +55,7 @@ void PrintTo(const Reaction& r, std::ostream* os) {
 
 class ReactionTest : public WeightPathTest, public ::testing::WithParamInterface<Reaction> {};
 
-TEST_P(ReactionTest, EachSettingAndReactionTypesWhatItSays) {
+TEST_P(ReactionTest, EachSettingTypesWhatItSays) {
   listen(GetParam().settings);
   play({"S D 1.0 kg\r\n", "S S 2.5 kg\r\n", "S S 2.5 kg\r\n", "S S 3.0 kg"});
   fake.loop.runFor(Millis(1000));
@@ -74,18 +74,28 @@ INSTANTIATE_TEST_SUITE_P(
                       Reaction{kBoth + "Koniec ramki=3\r\n", "2,5\t3,0\t"},
                       Reaction{kBoth + "Koniec ramki=2\r\n", "2,53,0"}));
 
-TEST_F(WeightPathTest, EachReadingIsAFileOfItsOwnAndTwoInOneSecondShareIt) {
-  // Overwrite mode: the second reading of a second must not replace the first.
-  listen(kWeightOnly + "plik=1\r\nplik stat=0\r\nplik dopisz=1\r\n");
+// Overwrite mode, a file per transmission.
+const std::string kReadingFiles = kWeightOnly + "plik=1\r\nplik stat=0\r\nplik dopisz=1\r\n";
+
+TEST_F(WeightPathTest, EachReadingIsAFileOfItsOwn) {
+  listen(kReadingFiles);
   scale.sendAt(Millis(300), "S S 1.0 kg\r\n");
   scale.sendAt(Millis(1200), "S S 2.0 kg\r\n");
   fake.loop.runFor(Millis(100));
   EXPECT_EQ(fake.files.openFiles, 0) << "the file of a reading is closed with it";
-  scale.sendAt(Millis(1500), "S S 3.0 kg\r\nS S 4.0 kg\r\n");
   fake.loop.runFor(Millis(3000));
   EXPECT_EQ(fake.files.contents["c:\\kolvat\\pon_dex\\261206_080000.txt"], "1,0\r\n");
-  EXPECT_EQ(fake.files.contents["c:\\kolvat\\pon_dex\\261206_080001.txt"], "2,0\r\n3,0\r\n4,0\r\n");
+  EXPECT_EQ(fake.files.contents["c:\\kolvat\\pon_dex\\261206_080001.txt"], "2,0\r\n");
   EXPECT_TRUE(fake.keyboard.events.empty());
+}
+
+// The second reading of a second must not replace the first.
+TEST_F(WeightPathTest, ReadingsInOneSecondShareItsFile) {
+  listen(kReadingFiles);
+  scale.sendAt(Millis(1200), "S S 2.0 kg\r\n");
+  scale.sendAt(Millis(1500), "S S 3.0 kg\r\nS S 4.0 kg\r\n");
+  fake.loop.runFor(Millis(3000));
+  EXPECT_EQ(fake.files.contents["c:\\kolvat\\pon_dex\\261206_080001.txt"], "2,0\r\n3,0\r\n4,0\r\n");
 }
 
 TEST_F(WeightPathTest, ThePanelShowsOneNumberALine) {
@@ -94,18 +104,25 @@ TEST_F(WeightPathTest, ThePanelShowsOneNumberALine) {
     play({"S S 1.0 kg\r\n", "S D 2.0 kg\r\n"});
     fake.loop.runFor(Millis(1000));
   };
-  form.userClick(c.dataPanelBox);
+  form.userClick(controls.dataPanelBox);
   EXPECT_EQ(fake.panel.text, "1,0\r\n2,0\r\n");
 }
 
-TEST_F(WeightPathTest, APrintedTicketTypesItsNetAndAGrossAloneWaitsNoLongerThan150Milliseconds) {
+TEST_F(WeightPathTest, APrintedTicketTypesItsNet) {
   listen(kBoth + "Koniec ramki=0\r\nZMIANA=0\r\n");
   play({"10/02/10 09:35:36  000000167 123ABC\r\n", "GROSS:    150.0kg\r\n", " TARE:     65.0kg PT\r\n",
         "  NET:     85.0kg\r\n", "Thank You for your Business!\r\n"});
   fake.loop.runFor(Millis(1000));
   EXPECT_EQ(typed(), "85.0\r");
-  // A ticket with a gross and nothing after it: the gross, once its record
-  // has waited 150 ms for a net.
+}
+
+// A ticket with a gross and nothing after it: the gross, once its record
+// has waited 150 ms for a net.
+TEST_F(WeightPathTest, AGrossAloneWaitsNoLongerThan150Milliseconds) {
+  listen(kBoth + "Koniec ramki=0\r\nZMIANA=0\r\n");
+  play({"10/02/10 09:35:36  000000167 123ABC\r\n", "GROSS:    150.0kg\r\n", " TARE:     65.0kg PT\r\n",
+        "  NET:     85.0kg\r\n", "Thank You for your Business!\r\n"});
+  fake.loop.runFor(Millis(1000));
   scale.sendIn(Millis(10), "GROSS:    152.5kg\r\n");
   const Millis lineEnd = fake.loop.now() + Millis(10);
   fake.loop.runFor(Millis(1000));

@@ -22,7 +22,7 @@ int visibleWindowsOfThisThread() {
   return count;
 }
 
-TEST(ShellWin32, AMissingOrIncompletePathStartsNothingAndShowsNothing) {
+TEST(ShellWin32, AMissingOrIncompletePathStartsNothingWithoutAWord) {
   Win32Shell shell;
   const auto before = visibleWindowsOfThisThread();
   EXPECT_EQ(shell.startProgram("C:\\windows\\pondex_help.exe"), static_cast<std::uint32_t>(ERROR_FILE_NOT_FOUND));

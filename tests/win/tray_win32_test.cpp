@@ -17,7 +17,7 @@ TEST(TrayWin32, TheIconsMouseMessagesBecomeEventsByName) {
   EXPECT_EQ(trayEventOf(WM_RBUTTONUP), TrayEvent::RightClick);
 }
 
-TEST(TrayWin32, MovesPressesAndOtherButtonsAreNoEvent) {
+TEST(TrayWin32, OtherMouseMessagesAreNoEvent) {
   const UINT others[] = {WM_MOUSEMOVE,   WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_RBUTTONDBLCLK,
                          WM_MBUTTONDOWN, WM_MBUTTONUP,   WM_CONTEXTMENU};
   for (UINT message : others) {

@@ -133,6 +133,7 @@ class SocketService final : private MessageTarget {
   struct Handle {
     HandleKind kind;
     std::uintptr_t value;
+    // NOLINTNEXTLINE(modernize-use-nullptr): clang-tidy 14 flags the 0 of the defaulted comparison's own code
     friend auto operator<=>(const Handle&, const Handle&) = default;
   };
   struct Registration {

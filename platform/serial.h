@@ -90,7 +90,7 @@ constexpr bool isDeviceGoneError(int error) {
 }
 
 // What may wait between the reader and the user-interface thread.
-inline constexpr std::size_t kMaxWaitingBytes = 1024 * 1024;
+inline constexpr std::size_t kMaxWaitingBytes = std::size_t{1024} * 1024;
 
 // One piece of what the line sent, as the background read hands it over.
 struct SerialPiece {

@@ -34,7 +34,7 @@ class Win32OutputFile final : public OutputFile {
 LocalDateTime Win32Clock::localNow() const {
   SYSTEMTIME t;
   ::GetLocalTime(&t);
-  return {t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond};
+  return {t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond, t.wMilliseconds};
 }
 
 Status Win32FileSystem::createDirectory(const std::string& path) {

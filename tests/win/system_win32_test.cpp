@@ -36,7 +36,7 @@ TEST(SystemWin32Files, AWholeWriteLandsAtTheEndAndACutTakesTheFileBack) {
   ASSERT_TRUE(file.valid());
   ASSERT_NE(::SetFilePointer(file.get(), 0, nullptr, FILE_END), INVALID_SET_FILE_POINTER);
   DWORD put = 0;
-  ASSERT_TRUE(::WriteFile(file.get(), "half r", 6, &put, nullptr));
+  ASSERT_TRUE(::WriteFile(file.get(), "half of a longer row", 20, &put, nullptr));
   EXPECT_TRUE(cutFileBack(file.get(), 13).ok());
   ASSERT_TRUE(::WriteFile(file.get(), "row 2\r\n", 7, &put, nullptr));
   EXPECT_EQ(TempFolder::contents(path), "head\r\nrow 1\r\nrow 2\r\n");

@@ -1,0 +1,84 @@
+// The GDI canvas's text of a chosen height and its lines, in a memory
+// device context under the real GDI: what the panel's picture of the scale
+// is painted with.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <utility>
+
+#include "controls/win32/gdi_canvas.h"
+#include "platform/win32/dpi.h"
+#include "platform/win32/gdi_win32.h"
+#include "platform/win32/handles.h"
+
+namespace pondex::win32 {
+namespace {
+
+constexpr int kW = 400;
+constexpr int kH = 160;
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+
+class GdiCanvasTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_NE(dc.get(), nullptr);
+    ASSERT_TRUE(bitmap.valid());
+    canvas.fillRect({0, 0, kW, kH}, kWhite);
+  }
+
+  // The smallest rectangle holding every pixel that is not white.
+  controls::PixelRect ink() {
+    controls::PixelRect r{kW, kH, 0, 0};
+    for (int y = 0; y < kH; ++y) {
+      for (int x = 0; x < kW; ++x) {
+        if (::GetPixel(dc.get(), x, y) == kWhite) continue;
+        r = {std::min(r.left, x), std::min(r.top, y), std::max(r.right, x + 1), std::max(r.bottom, y + 1)};
+      }
+    }
+    return r;
+  }
+
+  WindowDc screen;
+  UniqueMemoryDc dc{::CreateCompatibleDC(screen.dc())};
+  UniqueGdiObject bitmap{::CreateCompatibleBitmap(screen.dc(), kW, kH)};
+  SelectedObject selected{dc.get(), bitmap.get()};
+  UniqueGdiObject font = messageFont(96);
+  GdiCanvas canvas{dc.get(), static_cast<HFONT>(font.get())};
+};
+
+TEST_F(GdiCanvasTest, TextOfAHeightIsDrawnThatHighWhereItsSizeSays) {
+  // The panel's number at 96 and at 144 DPI, and its 10-point text.
+  const controls::PixelSize small = canvas.textSize(L"12,345", 13);
+  for (const int height : {52, 80}) {
+    const controls::PixelSize size = canvas.textSize(L"12,345", height);
+    EXPECT_GE(size.height, height);
+    EXPECT_LT(size.height, height * 3 / 2);
+    EXPECT_GT(size.width, small.width * height / 13 * 3 / 4);
+
+    canvas.fillRect({0, 0, kW, kH}, kWhite);
+    canvas.drawText(L"12,345", 7, 3, height, RGB(0, 0, 0));
+    const controls::PixelRect drawn = ink();
+    EXPECT_GE(drawn.left, 7);
+    EXPECT_GE(drawn.top, 3);
+    EXPECT_LE(drawn.right, 7 + size.width + 1);
+    EXPECT_LE(drawn.bottom, 3 + size.height);
+    EXPECT_GE(drawn.height(), height / 2) << "the digits are as high as asked";
+    EXPECT_GE(drawn.width(), size.width * 3 / 4);
+  }
+}
+
+TEST_F(GdiCanvasTest, LinesOfAnySlopeHoldBothEnds) {
+  const COLORREF blue = RGB(0, 84, 166);
+  canvas.line(10, 10, 70, 40, blue);
+  canvas.line(100, 90, 40, 120, blue);  // drawn right to left
+  canvas.line(5, 150, 5, 150, blue);    // a dot
+  for (const auto& [x, y] : {std::pair{10, 10}, {70, 40}, {100, 90}, {40, 120}, {5, 150}}) {
+    EXPECT_EQ(::GetPixel(dc.get(), x, y), blue) << x << "," << y;
+  }
+  EXPECT_EQ(::GetPixel(dc.get(), 40, 25), blue) << "half way";
+  EXPECT_EQ(ink(), (controls::PixelRect{5, 10, 101, 151}));
+}
+
+}  // namespace
+}  // namespace pondex::win32

@@ -5,12 +5,14 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <string>
 #include <utility>
 
 #include "controls/win32/gdi_canvas.h"
 #include "platform/win32/dpi.h"
 #include "platform/win32/gdi_win32.h"
 #include "platform/win32/handles.h"
+#include "ui/scale_view.h"
 
 namespace pondex::win32 {
 namespace {
@@ -78,6 +80,44 @@ TEST_F(GdiCanvasTest, LinesOfAnySlopeHoldBothEnds) {
   }
   EXPECT_EQ(::GetPixel(dc.get(), 40, 25), blue) << "half way";
   EXPECT_EQ(ink(), (controls::PixelRect{5, 10, 101, 151}));
+}
+
+// The panel's picture painted by GDI: the number is drawn at least three
+// times as high as the panel's text, in real pixels, at both scales.
+TEST(ScaleViewGdi, TheNumberIsThreeTimesTheTextsHeightAt96And144Dpi) {
+  ui::ScaleViewModel model;
+  for (int i = 0; i < 70; ++i) model.add({std::to_string(10 + i % 9) + ",5", "kg", i % 4 == 0, Millis(100 * i)});
+  for (const int dpi : {96, 144}) {
+    const ui::ScaleViewMetrics m = ui::scaleViewMetrics(dpi);
+    const int width = 480 * dpi / 96;
+    const WindowDc screen;
+    UniqueMemoryDc dc(::CreateCompatibleDC(screen.dc()));
+    UniqueGdiObject bitmap(::CreateCompatibleBitmap(screen.dc(), width, m.pictureHeight()));
+    const SelectedObject selected(dc.get(), bitmap.get());
+    const UniqueGdiObject font = messageFont(dpi);
+    GdiCanvas canvas(dc.get(), static_cast<HFONT>(font.get()));
+    const ui::ScaleViewLayout layout = ui::drawScaleView(canvas, {0, 0, width, m.pictureHeight()}, model, m);
+    // Ink of a colour inside a rectangle.
+    const auto inkHeight = [&](const controls::PixelRect& r, COLORREF color) {
+      int top = r.bottom;
+      int bottom = r.top;
+      for (int y = r.top; y < r.bottom; ++y) {
+        for (int x = r.left; x < r.right; ++x) {
+          if (::GetPixel(dc.get(), x, y) != color) continue;
+          top = std::min(top, y);
+          bottom = std::max(bottom, y + 1);
+        }
+      }
+      return bottom - top;
+    };
+    const int number = inkHeight(layout.reading, ui::scale_colors::kNumber);
+    // The same digits at the text's height, where the plot's labels stand.
+    canvas.fillRect({0, 0, width, m.pictureHeight()}, ui::scale_colors::kBackground);
+    canvas.drawText(L"18,5", 0, 0, m.textHeight, ui::scale_colors::kNumber);
+    const int text = inkHeight({0, 0, width, m.pictureHeight()}, ui::scale_colors::kNumber);
+    EXPECT_GT(text, 0) << dpi;
+    EXPECT_GE(number, 3 * text) << dpi;
+  }
 }
 
 }  // namespace

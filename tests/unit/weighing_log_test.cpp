@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 #include "tests/fakes/fake_platform.h"
 
@@ -69,24 +68,18 @@ TEST_F(WeighingLogTest, TheHeaderStartsAFileOnceAndTheFileIsClosedBetweenReading
   EXPECT_EQ(files.openFiles, 0);
 }
 
-TEST_F(WeighingLogTest, RowsSayWhetherTheReadingWasSettledAndWhetherItAnsweredTheReadCommand) {
+TEST_F(WeighingLogTest, RowsSaySettledOrNotAndAnswerAndQuoteWhatHoldsTheSeparator) {
   const LocalDateTime t{2026, 12, 6, 9, 5, 7, 3};
-  EXPECT_EQ(logRow(reading("12,345", t), LogSeparator::Semicolon), "2026-12-06;09:05:07.003;12,345;kg;ustalona;");
-  EXPECT_EQ(logRow(reading("-0,5", t, false), LogSeparator::Semicolon), "2026-12-06;09:05:07.003;-0,5;kg;nieustalona;");
-  EXPECT_EQ(logRow(reading("150", t, true, "", true), LogSeparator::Semicolon),
-            "2026-12-06;09:05:07.003;150;;ustalona;tak");
-  EXPECT_EQ(logRow(reading("7", t, false, "pcs", true), LogSeparator::Comma),
-            "2026-12-06,09:05:07.003,7,pcs,nieustalona,tak");
-}
-
-TEST_F(WeighingLogTest, FieldsThatHoldTheSeparatorAreQuoted) {
-  const LocalDateTime t{2026, 1, 2, 3, 4, 5, 600};
+  const auto row = [&t](std::string number, bool settled, std::string unit, bool answer, LogSeparator separator) {
+    return logRow(reading(std::move(number), t, settled, std::move(unit), answer), separator);
+  };
+  EXPECT_EQ(row("12,345", true, "kg", false, LogSeparator::Semicolon), "2026-12-06;09:05:07.003;12,345;kg;ustalona;");
+  EXPECT_EQ(row("-0,5", false, "", true, LogSeparator::Semicolon), "2026-12-06;09:05:07.003;-0,5;;nieustalona;tak");
   // A decimal comma in a file of commas (one that kept its separator).
-  EXPECT_EQ(logRow(reading("12,345", t), LogSeparator::Comma), "2026-01-02,03:04:05.600,\"12,345\",kg,ustalona,");
-  EXPECT_EQ(logRow(reading("12.345", t), LogSeparator::Comma), "2026-01-02,03:04:05.600,12.345,kg,ustalona,");
-  EXPECT_EQ(logRow(reading("1;5", t, true, "a\"b"), LogSeparator::Semicolon),
-            "2026-01-02;03:04:05.600;\"1;5\";\"a\"\"b\";ustalona;");
-  EXPECT_EQ(logRow(reading("1,5", t), LogSeparator::Semicolon), "2026-01-02;03:04:05.600;1,5;kg;ustalona;");
+  EXPECT_EQ(row("12,345", false, "pcs", true, LogSeparator::Comma),
+            "2026-12-06,09:05:07.003,\"12,345\",pcs,nieustalona,tak");
+  EXPECT_EQ(row("1;5", true, "a\"b", false, LogSeparator::Semicolon),
+            "2026-12-06;09:05:07.003;\"1;5\";\"a\"\"b\";ustalona;");
 }
 
 TEST_F(WeighingLogTest, ANewFileTakesTheSettingsSeparatorAndAnExistingOneKeepsItsOwn) {
@@ -202,15 +195,10 @@ TEST_F(WeighingLogTest, BeyondTenThousandWaitingRowsTheNewestReadingsAreDropped)
 
   files.held.clear();
   add(at("new", count + 10));  // room is made by writing, so it is kept
-  const std::string& file = files.contents[kToday];
-  std::vector<std::string> numbers;
-  for (std::size_t row = file.find("\r\n") + 2; row < file.size(); row = file.find("\r\n", row) + 2) {
-    const std::size_t from = file.find(';', file.find(';', row) + 1) + 1;
-    numbers.push_back(file.substr(from, file.find(';', from) - from));
-  }
-  ASSERT_EQ(numbers.size(), WeighingLog::kMaxWaiting + 1);
-  for (int i = 0; i < count; ++i) ASSERT_EQ(numbers[static_cast<std::size_t>(i)], std::to_string(i));
-  EXPECT_EQ(numbers.back(), "new");
+  std::string expected = kHeader;
+  for (int i = 0; i < count; ++i) expected += logRow(at(std::to_string(i), i), LogSeparator::Semicolon) + "\r\n";
+  expected += logRow(at("new", count + 10), LogSeparator::Semicolon) + "\r\n";
+  EXPECT_TRUE(files.contents[kToday] == expected) << "the oldest ten thousand, then the new one";
 }
 
 TEST_F(WeighingLogTest, RowsWaitingForAMissingFolderGoToTheFolderChosenNext) {

@@ -21,6 +21,19 @@ constexpr int kW = 400;
 constexpr int kH = 160;
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 
+// The smallest rectangle round the pixels of `area` that `picked` picks.
+template <typename Pick>
+controls::PixelRect inkOf(HDC dc, const controls::PixelRect& area, Pick picked) {
+  controls::PixelRect r{area.right, area.bottom, area.left, area.top};
+  for (int y = area.top; y < area.bottom; ++y) {
+    for (int x = area.left; x < area.right; ++x) {
+      if (!picked(::GetPixel(dc, x, y))) continue;
+      r = {std::min(r.left, x), std::min(r.top, y), std::max(r.right, x + 1), std::max(r.bottom, y + 1)};
+    }
+  }
+  return r;
+}
+
 class GdiCanvasTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -29,16 +42,9 @@ class GdiCanvasTest : public ::testing::Test {
     canvas.fillRect({0, 0, kW, kH}, kWhite);
   }
 
-  // The smallest rectangle holding every pixel that is not white.
+  // Round every pixel that is not white.
   controls::PixelRect ink() {
-    controls::PixelRect r{kW, kH, 0, 0};
-    for (int y = 0; y < kH; ++y) {
-      for (int x = 0; x < kW; ++x) {
-        if (::GetPixel(dc.get(), x, y) == kWhite) continue;
-        r = {std::min(r.left, x), std::min(r.top, y), std::max(r.right, x + 1), std::max(r.bottom, y + 1)};
-      }
-    }
-    return r;
+    return inkOf(dc.get(), {0, 0, kW, kH}, [](COLORREF c) { return c != kWhite; });
   }
 
   WindowDc screen;
@@ -97,24 +103,12 @@ TEST(ScaleViewGdi, TheNumberIsThreeTimesTheTextsHeightAt96And144Dpi) {
     const UniqueGdiObject font = messageFont(dpi);
     GdiCanvas canvas(dc.get(), static_cast<HFONT>(font.get()));
     const ui::ScaleViewLayout layout = ui::drawScaleView(canvas, {0, 0, width, m.pictureHeight()}, model, m);
-    // Ink of a colour inside a rectangle.
-    const auto inkHeight = [&](const controls::PixelRect& r, COLORREF color) {
-      int top = r.bottom;
-      int bottom = r.top;
-      for (int y = r.top; y < r.bottom; ++y) {
-        for (int x = r.left; x < r.right; ++x) {
-          if (::GetPixel(dc.get(), x, y) != color) continue;
-          top = std::min(top, y);
-          bottom = std::max(bottom, y + 1);
-        }
-      }
-      return bottom - top;
-    };
-    const int number = inkHeight(layout.reading, ui::scale_colors::kNumber);
+    const auto black = [](COLORREF c) { return c == ui::scale_colors::kNumber; };
+    const int number = inkOf(dc.get(), layout.reading, black).height();
     // The same digits at the text's height, where the plot's labels stand.
     canvas.fillRect({0, 0, width, m.pictureHeight()}, ui::scale_colors::kBackground);
     canvas.drawText(L"18,5", 0, 0, m.textHeight, ui::scale_colors::kNumber);
-    const int text = inkHeight({0, 0, width, m.pictureHeight()}, ui::scale_colors::kNumber);
+    const int text = inkOf(dc.get(), {0, 0, width, m.pictureHeight()}, black).height();
     EXPECT_GT(text, 0) << dpi;
     EXPECT_GE(number, 3 * text) << dpi;
   }

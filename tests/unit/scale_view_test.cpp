@@ -144,15 +144,5 @@ TEST(ScaleView, SizesFollowTheDpi) {
   EXPECT_EQ(at144.markSize % 2, 1);
 }
 
-TEST(ScaleView, ANumberAsTypedReadsAsItsValue) {
-  EXPECT_EQ(readingValue("-12,345"), -12.345);
-  EXPECT_EQ(readingValue("  0.5"), 0.5);
-  EXPECT_EQ(readingValue("+7"), 7.0);
-  EXPECT_EQ(readingValue("12.3.4"), 12.3);
-  EXPECT_EQ(readingValue("-"), std::nullopt);
-  EXPECT_EQ(readingValue(""), std::nullopt);
-  EXPECT_EQ(readingValue("Err"), std::nullopt);
-}
-
 }  // namespace
 }  // namespace pondex::ui

@@ -36,6 +36,12 @@ struct PixelRect {
   friend bool operator==(const PixelRect&, const PixelRect&) = default;
 };
 
+struct PixelSize {
+  int width = 0;
+  int height = 0;
+  friend bool operator==(const PixelSize&, const PixelSize&) = default;
+};
+
 class Canvas {
  public:
   virtual ~Canvas() = default;
@@ -52,6 +58,16 @@ class Canvas {
   // each line centred horizontally, the first line at box.top, on a
   // transparent background.
   virtual void drawWrappedText(std::wstring_view text, const PixelRect& box, Color color) = 0;
+
+  // A line of any slope, one pixel wide.
+  virtual void line(int x1, int y1, int x2, int y2, Color color) = 0;
+  // The size of `text` on one line in the canvas's font with characters
+  // `height` pixels high (the font's em; the line it takes is a little
+  // higher). "&" is a character like any other here.
+  [[nodiscard]] virtual PixelSize textSize(std::wstring_view text, int height) = 0;
+  // Draws `text` as textSize measures it, its box's top left at (x, y), on
+  // a transparent background.
+  virtual void drawText(std::wstring_view text, int x, int y, int height, Color color) = 0;
 };
 
 }  // namespace pondex::controls

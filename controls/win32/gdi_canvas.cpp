@@ -2,7 +2,7 @@
 
 namespace pondex::win32 {
 
-GdiCanvas::GdiCanvas(HDC dc, HFONT font) : dc_(dc), font_(dc, font) {
+GdiCanvas::GdiCanvas(HDC dc, HFONT font) : dc_(dc), baseFont_(font), font_(dc, font) {
   ::SetBkMode(dc_, TRANSPARENT);
   ::SetTextAlign(dc_, TA_LEFT | TA_TOP | TA_NOUPDATECP);
 }
@@ -38,6 +38,42 @@ void GdiCanvas::drawWrappedText(std::wstring_view text, const controls::PixelRec
   RECT r{box.left, box.top, box.right, box.bottom};
   ::SetTextColor(dc_, color);
   ::DrawTextW(dc_, text.data(), static_cast<int>(text.size()), &r, DT_WORDBREAK | DT_CENTER);
+}
+
+void GdiCanvas::line(int x1, int y1, int x2, int y2, controls::Color color) {
+  const SelectedObject pen(dc_, ::GetStockObject(DC_PEN));
+  ::SetDCPenColor(dc_, color);
+  ::MoveToEx(dc_, x1, y1, nullptr);
+  ::LineTo(dc_, x2, y2);
+  ::SetPixelV(dc_, x2, y2, color);  // LineTo stops short of its end
+}
+
+HGDIOBJ GdiCanvas::fontOfHeight(int height) {
+  for (const auto& [h, font] : sizedFonts_) {
+    if (h == height) return font.get();
+  }
+  LOGFONTW face{};
+  const HGDIOBJ base = baseFont_ != nullptr ? baseFont_ : ::GetCurrentObject(dc_, OBJ_FONT);
+  if (::GetObjectW(base, sizeof face, &face) == 0) return base;
+  face.lfHeight = -height;
+  face.lfWidth = 0;
+  UniqueGdiObject made(::CreateFontIndirectW(&face));
+  if (!made) return base;
+  return sizedFonts_.emplace_back(height, std::move(made)).second.get();
+}
+
+controls::PixelSize GdiCanvas::textSize(std::wstring_view text, int height) {
+  const SelectedObject font(dc_, fontOfHeight(height));
+  SIZE size{};
+  if (::GetTextExtentPoint32W(dc_, text.data(), static_cast<int>(text.size()), &size) == FALSE) return {};
+  return {size.cx, size.cy};
+}
+
+void GdiCanvas::drawText(std::wstring_view text, int x, int y, int height, controls::Color color) {
+  if (text.empty()) return;
+  const SelectedObject font(dc_, fontOfHeight(height));
+  ::SetTextColor(dc_, color);
+  ::ExtTextOutW(dc_, x, y, 0, nullptr, text.data(), static_cast<UINT>(text.size()), nullptr);
 }
 
 }  // namespace pondex::win32

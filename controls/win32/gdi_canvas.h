@@ -2,8 +2,13 @@
 // A Canvas over a GDI device context. Lines and rectangles are filled with
 // the context's own brush (DC_BRUSH), so drawing creates no GDI object;
 // text goes through DrawTextW in the given font with "&" as access-key
-// prefix. The font stays selected while the canvas lives.
+// prefix. The font stays selected while the canvas lives. Text of a chosen
+// height is drawn in the same face, made once per height and kept while the
+// canvas lives; lines of any slope go with the context's own pen (DC_PEN).
 #include <windows.h>
+
+#include <utility>
+#include <vector>
 
 #include "controls/canvas.h"
 #include "platform/win32/gdi_win32.h"
@@ -20,10 +25,18 @@ class GdiCanvas final : public controls::Canvas {
   void fillRect(const controls::PixelRect& rect, controls::Color color) override;
   [[nodiscard]] int wrappedTextHeight(std::wstring_view text, int width) override;
   void drawWrappedText(std::wstring_view text, const controls::PixelRect& box, controls::Color color) override;
+  void line(int x1, int y1, int x2, int y2, controls::Color color) override;
+  [[nodiscard]] controls::PixelSize textSize(std::wstring_view text, int height) override;
+  void drawText(std::wstring_view text, int x, int y, int height, controls::Color color) override;
 
  private:
+  // The canvas's face with characters `height` pixels high.
+  HGDIOBJ fontOfHeight(int height);
+
   HDC dc_;
+  HFONT baseFont_;
   SelectedObject font_;
+  std::vector<std::pair<int, UniqueGdiObject>> sizedFonts_;  // by height
 };
 
 }  // namespace pondex::win32

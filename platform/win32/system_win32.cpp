@@ -20,6 +20,21 @@ class Win32OutputFile final : public OutputFile {
     }
     return written == bytes.size() ? Status{} : Status::failure(ERROR_HANDLE_DISK_FULL);
   }
+  Status writeWhole(std::span<const std::uint8_t> bytes) override {
+    if (!file_) return Status::failure(ERROR_INVALID_HANDLE);
+    LARGE_INTEGER start{};
+    if (::SetFilePointerEx(file_.get(), LARGE_INTEGER{}, &start, FILE_CURRENT) == FALSE) return lastError();
+    DWORD written = 0;
+    Status result;
+    if (::WriteFile(file_.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) == FALSE) {
+      result = lastError();
+    } else if (written != bytes.size()) {
+      result = Status::failure(ERROR_HANDLE_DISK_FULL);
+    }
+    // The failure stands whether or not the cut succeeds.
+    if (!result.ok()) (void)cutFileBack(file_.get(), start.QuadPart);
+    return result;
+  }
   Status close() override {
     if (!file_) return {};
     return ::CloseHandle(file_.release()) != FALSE ? Status{} : lastError();
@@ -31,10 +46,17 @@ class Win32OutputFile final : public OutputFile {
 
 }  // namespace
 
+Status cutFileBack(HANDLE file, std::int64_t length) {
+  LARGE_INTEGER at{};
+  at.QuadPart = length;
+  if (::SetFilePointerEx(file, at, nullptr, FILE_BEGIN) == FALSE || ::SetEndOfFile(file) == FALSE) return lastError();
+  return {};
+}
+
 LocalDateTime Win32Clock::localNow() const {
   SYSTEMTIME t;
   ::GetLocalTime(&t);
-  return {t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond};
+  return {t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond, t.wMilliseconds};
 }
 
 Status Win32FileSystem::createDirectory(const std::string& path) {
@@ -73,6 +95,24 @@ Result<std::unique_ptr<OutputFile>> Win32FileSystem::openForWriting(const std::s
     if (!error.ok()) return {nullptr, error.error};
   }
   return {std::make_unique<Win32OutputFile>(std::move(file)), 0};
+}
+
+Result<std::string> Win32FileSystem::readStart(const std::string& path, std::size_t count) {
+  // Shared every way, so that a file another program writes can be read.
+  UniqueFile file(::CreateFileW(widen(path).c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) {
+    const Status error = lastError();
+    return {{}, error.error == ERROR_FILE_NOT_FOUND ? 0 : error.error};
+  }
+  std::string bytes(count, '\0');
+  DWORD read = 0;
+  if (::ReadFile(file.get(), bytes.data(), static_cast<DWORD>(count), &read, nullptr) == FALSE) {
+    return {{}, lastError().error};
+  }
+  bytes.resize(read);
+  return {std::move(bytes), 0};
 }
 
 std::string Win32FileSystem::fromAnsi(std::string_view ansi) const {

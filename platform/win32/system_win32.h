@@ -4,6 +4,8 @@
 // functions.
 #include <windows.h>
 
+#include <cstdint>
+
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/message_box.h"
@@ -23,9 +25,14 @@ class Win32FileSystem final : public FileSystem {
   [[nodiscard]] bool isNormalFile(const std::string& path) const override;
   [[nodiscard]] std::string programDirectory() const override;
   Result<std::unique_ptr<OutputFile>> openForWriting(const std::string& path, WriteMode mode) override;
+  Result<std::string> readStart(const std::string& path, std::size_t count) override;
   [[nodiscard]] std::string fromAnsi(std::string_view ansi) const override;
   [[nodiscard]] EncodedText toAnsi(std::string_view utf8) const override;
 };
+
+// Cuts an open file back to `length` bytes and leaves its pointer there:
+// how a write that the system took only part of is undone.
+Status cutFileBack(HANDLE file, std::int64_t length);
 
 class Win32MessageBoxes final : public MessageBoxes {
  public:

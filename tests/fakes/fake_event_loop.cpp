@@ -118,20 +118,7 @@ void FakeClock::set(const LocalDateTime& time) {
 }
 
 LocalDateTime FakeClock::localNow() const {
-  using namespace std::chrono;
-  const sys_days day{year{base_.year} / month{static_cast<unsigned>(base_.month)} /
-                     std::chrono::day{static_cast<unsigned>(base_.day)}};
-  const auto at = day + hours{base_.hour} + minutes{base_.minute} + seconds{base_.second} +
-                  duration_cast<seconds>(loop_.now() - baseAt_);
-  const auto d = floor<days>(at);
-  const year_month_day ymd{d};
-  const hh_mm_ss<seconds> hms{duration_cast<seconds>(at - d)};
-  return {static_cast<int>(ymd.year()),
-          static_cast<int>(static_cast<unsigned>(ymd.month())),
-          static_cast<int>(static_cast<unsigned>(ymd.day())),
-          static_cast<int>(hms.hours().count()),
-          static_cast<int>(hms.minutes().count()),
-          static_cast<int>(hms.seconds().count())};
+  return shifted(base_, loop_.now() - baseAt_);
 }
 
 }  // namespace pondex::fakes

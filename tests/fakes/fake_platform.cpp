@@ -33,6 +33,21 @@ class FakeFileSystem::MemoryFile final : public OutputFile {
     fs_.contents[path_].append(bytes.begin(), bytes.end());
     return {};
   }
+  Status writeWhole(std::span<const std::uint8_t> bytes) override {
+    if (closed_) return Status::failure(6);
+    if (fs_.unwritable.count(path_) > 0) return Status::failure(112);
+    std::string& content = fs_.contents[path_];
+    if (auto shortWrite = fs_.shortWrites.find(path_); shortWrite != fs_.shortWrites.end() && shortWrite->second > 0) {
+      --shortWrite->second;
+      const std::size_t before = content.size();
+      content.append(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(bytes.size() / 2));
+      content.resize(before);
+      ++fs_.cutBacks;
+      return Status::failure(112);
+    }
+    content.append(bytes.begin(), bytes.end());
+    return {};
+  }
   Status close() override {
     if (!closed_) {
       closed_ = true;
@@ -50,9 +65,17 @@ class FakeFileSystem::MemoryFile final : public OutputFile {
 Result<std::unique_ptr<OutputFile>> FakeFileSystem::openForWriting(const std::string& path, WriteMode mode) {
   opened.push_back(path);
   if (unopenable.count(path) > 0) return {nullptr, 3};  // the path was not found
+  if (held.count(path) > 0) return {nullptr, 32};       // a sharing violation
   if (mode == WriteMode::Replace) contents[path].clear();
   contents.try_emplace(path);
   return {std::make_unique<MemoryFile>(*this, path), 0};
+}
+
+Result<std::string> FakeFileSystem::readStart(const std::string& path, std::size_t count) {
+  if (unopenable.count(path) > 0) return {{}, 3};
+  const auto it = contents.find(path);
+  if (it == contents.end()) return {};
+  return {it->second.substr(0, count), 0};
 }
 
 }  // namespace pondex::fakes

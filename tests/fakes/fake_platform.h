@@ -63,6 +63,7 @@ class FakeFileSystem final : public FileSystem {
   [[nodiscard]] bool isNormalFile(const std::string& path) const override { return normalFiles.count(path) > 0; }
   [[nodiscard]] std::string programDirectory() const override { return programDir; }
   Result<std::unique_ptr<OutputFile>> openForWriting(const std::string& path, WriteMode mode) override;
+  Result<std::string> readStart(const std::string& path, std::size_t count) override;
   [[nodiscard]] std::string fromAnsi(std::string_view ansi) const override { return text::toUtf8(ansi, kWindows1252); }
   [[nodiscard]] EncodedText toAnsi(std::string_view utf8) const override { return text::fromUtf8(utf8, kWindows1252); }
 
@@ -76,6 +77,13 @@ class FakeFileSystem final : public FileSystem {
   std::set<std::string> unwritable;
   std::vector<std::string> opened;
   int openFiles = 0;
+  // Paths another program holds open, as a spreadsheet does: they read,
+  // but refuse writers with a sharing violation.
+  std::set<std::string> held;
+  // Paths whose next writes the system takes only half of, with how many;
+  // writeWhole then cuts the file back, as its contract says.
+  std::map<std::string, int> shortWrites;
+  int cutBacks = 0;
 };
 
 class FakeMessageBoxes final : public MessageBoxes {

@@ -1,9 +1,11 @@
 #pragma once
 // A Canvas over an array of pixels, for checking pictures pixel by pixel.
 // Text is not rasterised: it is measured in a fixed-pitch font
-// (kCharWidth x kLineHeight) and every draw is recorded.
+// (kCharWidth x kLineHeight, and in proportion for other heights) and
+// every draw is recorded.
 #include <algorithm>
 #include <cstddef>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -26,6 +28,7 @@ class MemoryCanvas final : public controls::Canvas {
     std::wstring text;
     controls::PixelRect box;
     controls::Color color = 0;
+    int height = 0;  // of drawText; 0 for the caption font of drawWrappedText
   };
   [[nodiscard]] const std::vector<TextDraw>& texts() const { return texts_; }
 
@@ -49,6 +52,33 @@ class MemoryCanvas final : public controls::Canvas {
   }
   void drawWrappedText(std::wstring_view text, const controls::PixelRect& box, controls::Color color) override {
     texts_.push_back({std::wstring(text), box, color});
+  }
+  // Bresenham's line, end points included.
+  void line(int x1, int y1, int x2, int y2, controls::Color color) override {
+    const int dx = std::abs(x2 - x1);
+    const int dy = -std::abs(y2 - y1);
+    const int stepX = x1 < x2 ? 1 : -1;
+    const int stepY = y1 < y2 ? 1 : -1;
+    for (int error = dx + dy;;) {
+      setPixel(x1, y1, color);
+      if (x1 == x2 && y1 == y2) return;
+      const int twice = 2 * error;
+      if (twice >= dy) {
+        error += dy;
+        x1 += stepX;
+      }
+      if (twice <= dx) {
+        error += dx;
+        y1 += stepY;
+      }
+    }
+  }
+  [[nodiscard]] controls::PixelSize textSize(std::wstring_view text, int height) override {
+    return {static_cast<int>(text.size()) * std::max(1, (height * kCharWidth + kLineHeight / 2) / kLineHeight), height};
+  }
+  void drawText(std::wstring_view text, int x, int y, int height, controls::Color color) override {
+    const controls::PixelSize size = textSize(text, height);
+    texts_.push_back({std::wstring(text), {x, y, x + size.width, y + size.height}, color, height});
   }
 
  private:

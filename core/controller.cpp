@@ -104,7 +104,7 @@ void Controller::dataPanelPressed() {
   settings_.output = OutputTarget::Panel;
   network_.newClient();
   supervisionTimer_->setEnabled(true);
-  platform_.panel.showModal();
+  platform_.panel.showModal(settings_.weightOnly ? PanelContent::Scale : PanelContent::ReceivedText);
   if (ended_) return;
   if (started_) {
     // Listening and the hot keys went on before the panel: they go on

@@ -114,7 +114,7 @@ void DataPath::deliverReading(const Reading& reading) {
       out_.file.closeDataFile();
       break;
     case OutputTarget::Panel:
-      appendToPanel(number + "\r\n");
+      out_.panel.addRow(number);
       break;
   }
 }

@@ -24,18 +24,30 @@ class FakeShell final : public Shell {
 
 class FakeDataPanel final : public DataPanel {
  public:
-  void showModal() override {
+  void showModal(PanelContent shown) override {
     open_ = true;
+    content = shown;
     text.clear();
+    rows.clear();
+    readings.clear();
     if (whileOpen) whileOpen();  // what happens before the user closes it
     open_ = false;
   }
   void append(const std::string& t) override {
-    if (open_) text += t;
+    if (open_ && content == PanelContent::ReceivedText) text += t;
+  }
+  void showReading(const PanelReading& reading) override {
+    if (open_ && content == PanelContent::Scale) readings.push_back(reading);
+  }
+  void addRow(const std::string& row) override {
+    if (open_ && content == PanelContent::Scale) rows.push_back(row);
   }
   [[nodiscard]] bool isOpen() const override { return open_; }
 
+  PanelContent content = PanelContent::ReceivedText;
   std::string text;
+  std::vector<std::string> rows;
+  std::vector<PanelReading> readings;
   std::function<void()> whileOpen;
 
  private:

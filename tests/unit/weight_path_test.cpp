@@ -105,7 +105,7 @@ TEST_F(WeightPathTest, ThePanelShowsOneNumberALine) {
     fake.loop.runFor(Millis(1000));
   };
   form.userClick(controls.dataPanelBox);
-  EXPECT_EQ(fake.panel.text, "1,0\r\n2,0\r\n");
+  EXPECT_EQ(fake.panel.rows, (std::vector<std::string>{"1,0", "2,0"}));
 }
 
 TEST_F(WeightPathTest, APrintedTicketTypesItsNet) {

@@ -89,7 +89,8 @@ void Win32DataPanel::applyFonts() {
   ::SendMessageW(save_, WM_SETFONT, buttonFont, TRUE);
 }
 
-void Win32DataPanel::showModal() {
+void Win32DataPanel::showModal(PanelContent content) {
+  content_ = content;
   open();
   if (!isOpen()) return;
   if (owner_ != nullptr && ::IsWindowEnabled(owner_)) {
@@ -113,13 +114,25 @@ void Win32DataPanel::dropOldest(std::size_t characters) {
 }
 
 void Win32DataPanel::append(const std::string& text) {
-  if (!isOpen() || edit_ == nullptr || text.empty()) return;
+  if (content_ != PanelContent::ReceivedText || text.empty()) return;
   // Instrument data, decoded as the keystrokes and the data files take it:
   // in the system's ANSI code page.
   std::wstring wide = widen(text, CP_ACP);
   // The edit control takes a NUL-terminated text: a NUL byte from the
   // instrument would cut off the rest of the piece.
   std::replace(wide.begin(), wide.end(), L'\0', L' ');
+  appendWide(std::move(wide));
+}
+
+void Win32DataPanel::showReading(const PanelReading&) {}
+
+void Win32DataPanel::addRow(const std::string& row) {
+  if (content_ != PanelContent::Scale) return;
+  appendWide(widen(row + "\r\n", CP_UTF8));
+}
+
+void Win32DataPanel::appendWide(std::wstring wide) {
+  if (!isOpen() || edit_ == nullptr) return;
   const auto length = static_cast<std::size_t>(::GetWindowTextLengthW(edit_));
   const ui::PanelTrim trim = ui::panelTrim(length, wide.size(), limit_);
   if (trim.fromText > 0) dropOldest(trim.fromText);

@@ -29,8 +29,10 @@ class Win32DataPanel final : public DataPanel {
   // The window the panel is modal to (disabled while the panel is open).
   void setOwner(HWND owner) { owner_ = owner; }
 
-  void showModal() override;
+  void showModal(PanelContent content) override;
   void append(const std::string& text) override;
+  void showReading(const PanelReading& reading) override;
+  void addRow(const std::string& row) override;
   [[nodiscard]] bool isOpen() const override { return window_.valid(); }
 
   // The window without the modal loop, for tests and for showModal.
@@ -48,7 +50,11 @@ class Win32DataPanel final : public DataPanel {
   void applyFonts();
   void dropOldest(std::size_t characters);
 
+  // Puts wide text at the end of the text box, within the limit.
+  void appendWide(std::wstring wide);
+
   Win32EventLoop& loop_;
+  PanelContent content_ = PanelContent::ReceivedText;
   std::size_t limit_;
   HWND owner_ = nullptr;
   UniqueWindow window_;

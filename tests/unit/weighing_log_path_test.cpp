@@ -67,7 +67,8 @@ TEST_F(WeighingLogPathTest, WithoutTheDecimalCommaTheFieldsAreSeparatedByCommas)
   listen(kLogged + "ZMIANA=0\r\n");
   lineAt(Millis(1000), "S S      12.345 kg\r\n");
   fake.loop.runFor(Millis(2000));
-  EXPECT_EQ(logFile(), "data,godzina,masa,jednostka,stan,odpowied\x9F\r\n2026-12-06,08:00:01.000,12.345,kg,ustalona,\r\n");
+  EXPECT_EQ(logFile(),
+            "data,godzina,masa,jednostka,stan,odpowied\x9F\r\n2026-12-06,08:00:01.000,12.345,kg,ustalona,\r\n");
 }
 
 // The answer to F9 is marked in the last column, and only that one.
@@ -132,24 +133,29 @@ TEST_P(NoLogTest, NothingIsLogged) {
   EXPECT_FALSE(anyFileEndingIn(".csv"));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    OffOrOutsideTheWeightMode, NoLogTest,
-    ::testing::Values(NoLog{"the key absent", "TYLKO WAGA=1\r\n"}, NoLog{"the key off", "TYLKO WAGA=1\r\nDZIENNIK=0\r\n"},
-                      NoLog{"frame mode", "DZIENNIK=1\r\n"}));
+INSTANTIATE_TEST_SUITE_P(OffOrOutsideTheWeightMode, NoLogTest,
+                         ::testing::Values(NoLog{"the key absent", "TYLKO WAGA=1\r\n"},
+                                           NoLog{"the key off", "TYLKO WAGA=1\r\nDZIENNIK=0\r\n"},
+                                           NoLog{"frame mode", "DZIENNIK=1\r\n"}));
 
-// A spreadsheet holds the file: the rows wait, in order, and go in when it
-// lets go; the window says so only once the failure lasts 5 s.
-TEST_F(WeighingLogPathTest, RowsWaitWhileTheFileIsHeldAndTheFailureShowsAfterFiveSeconds) {
-  listen(kLogged);
-  const std::string folderShown = form.caption(controls.dataFolderValue);
-  fake.files.held.insert(kToday);
-  const Millis t0 = fake.loop.now();
-  for (int i = 0; i < 20; ++i) scale.sendAt(t0 + Millis(300) * i + Millis(1), "S D " + std::to_string(i) + ".0 kg\r\n");
-  fake.loop.runFor(Millis(4900));
-  EXPECT_EQ(form.caption(controls.dataFolderValue), folderShown) << "not yet 5 s";
-  fake.loop.runFor(Millis(400));
-  EXPECT_NE(form.caption(controls.dataFolderValue).find(kToday), std::string::npos);
-  EXPECT_NE(form.caption(controls.dataFolderValue), kToday) << "shown as a failure";
+// A spreadsheet holds the file while twenty readings come, 300 ms apart.
+class HeldLogTest : public WeighingLogPathTest {
+ protected:
+  void SetUp() override {
+    listen(kLogged);
+    folderShown = form.caption(controls.dataFolderValue);
+    fake.files.held.insert(kToday);
+    t0 = fake.loop.now();
+    for (int i = 0; i < 20; ++i)
+      scale.sendAt(t0 + Millis(300) * i + Millis(1), "S D " + std::to_string(i) + ".0 kg\r\n");
+  }
+  std::string folderShown;
+  Millis t0{0};
+};
+
+TEST_F(HeldLogTest, EveryRowGoesInInOrderOnceTheFileIsFree) {
+  fake.loop.runFor(Millis(6000));
+  EXPECT_EQ(logFile(), "");
   fake.files.held.clear();
   fake.loop.runFor(Millis(1000));
   std::string expected = kHeader;
@@ -159,21 +165,36 @@ TEST_F(WeighingLogPathTest, RowsWaitWhileTheFileIsHeldAndTheFailureShowsAfterFiv
                 ";" + std::to_string(i) + ",0;kg;nieustalona;\r\n";
   }
   EXPECT_EQ(logFile(), expected);
+}
+
+// The window says so only once the failure lasts 5 s, until the rows are in.
+TEST_F(HeldLogTest, TheFailureShowsFromFiveSecondsUntilTheRowsAreIn) {
+  fake.loop.runFor(Millis(4900));
+  EXPECT_EQ(form.caption(controls.dataFolderValue), folderShown) << "not yet 5 s";
+  fake.loop.runFor(Millis(400));
+  EXPECT_NE(form.caption(controls.dataFolderValue).find(kToday), std::string::npos);
+  EXPECT_NE(form.caption(controls.dataFolderValue), kToday) << "shown as a failure";
+  fake.files.held.clear();
+  fake.loop.runFor(Millis(1000));
   EXPECT_EQ(form.caption(controls.dataFolderValue), kToday) << "the failure cleared";
 }
 
-// The panel in weight mode: every reading recognised goes to the picture,
-// moving ones included, and each reading taken is a row of the list in
-// the log's words, whether or not the log is on.
-TEST_F(WeighingLogPathTest, ThePanelShowsEveryReadingAndListsThoseTaken) {
-  listen("TYLKO WAGA=1\r\nTYLKO STABILNA=1\r\n");
-  fake.panel.whileOpen = [&] {
-    const Millis t0 = fake.loop.now();
-    scale.sendAt(t0 + Millis(100), "S D 2.0 kg\r\n");
-    scale.sendAt(t0 + Millis(200), "S S 1.0 kg\r\n");
-    fake.loop.runFor(Millis(1000));
-  };
-  form.userClick(controls.dataPanelBox);
+// The panel in weight mode, whether or not the log is on.
+class ScalePanelTest : public WeighingLogPathTest {
+ protected:
+  void SetUp() override {
+    listen("TYLKO WAGA=1\r\nTYLKO STABILNA=1\r\n");
+    fake.panel.whileOpen = [&] {
+      const Millis t0 = fake.loop.now();
+      scale.sendAt(t0 + Millis(100), "S D 2.0 kg\r\n");
+      scale.sendAt(t0 + Millis(200), "S S 1.0 kg\r\n");
+      fake.loop.runFor(Millis(1000));
+    };
+    form.userClick(controls.dataPanelBox);
+  }
+};
+
+TEST_F(ScalePanelTest, ThePictureGetsEveryReadingRecognisedMovingOnesToo) {
   EXPECT_EQ(fake.panel.content, PanelContent::Scale);
   ASSERT_EQ(fake.panel.readings.size(), 2u);
   EXPECT_EQ(fake.panel.readings[0].number, "2,0");
@@ -181,9 +202,12 @@ TEST_F(WeighingLogPathTest, ThePanelShowsEveryReadingAndListsThoseTaken) {
   EXPECT_EQ(fake.panel.readings[1].unit, "kg");
   EXPECT_TRUE(fake.panel.readings[1].settled);
   EXPECT_LT(fake.panel.readings[0].at, fake.panel.readings[1].at);
+}
+
+TEST_F(ScalePanelTest, TheListGetsTheLogRowOfEachReadingTaken) {
   ASSERT_EQ(fake.panel.rows.size(), 1u);
-  EXPECT_NE(fake.panel.rows[0].find(";1,0;kg;ustalona;"), std::string::npos) << fake.panel.rows[0];
-  EXPECT_FALSE(anyFileEndingIn(".csv"));
+  EXPECT_EQ(fake.panel.rows[0], "2026-12-06;08:00:00.450;1,0;kg;ustalona;");
+  EXPECT_FALSE(anyFileEndingIn(".csv")) << "the log itself is off";
 }
 
 TEST_F(WeighingLogPathTest, OutsideTheWeightModeThePanelShowsTheText) {

@@ -183,17 +183,6 @@ TEST(RecordAssembler, ALapsedQuestionHasNoAnswer) {
   EXPECT_EQ(r.readings.size(), 3u) << "a lapsed question has no answer";
 }
 
-TEST(RecordAssembler, SettledReadingsAreTypedOncePerWeighing) {
-  Records r;
-  r.every(0, 80,
-          {"S D 10.100 kg", "S S 12.345 kg", "S S 12.345 kg", "S D 12.350 kg", "S S 12.3450 kg", "S S 0.000 kg",
-           "S S 12.345 kg", "S S 13.000 kg", "S S 12.345 kg"});
-  EXPECT_EQ(r.typed, "12,345@80|12,345@480|13,000@560|12,345@640|");
-  r.assembler.newWeighing();
-  r.at(1000, "S S 12.345 kg");
-  EXPECT_EQ(r.readings.size(), 5u) << "a new weighing types the same value again";
-}
-
 TEST(RecordAssembler, WithoutSettledOnlyEveryReadingTypesMovingOnesToo) {
   Records r(kNumberAlone);
   r.every(0, 80, {"S D 10.1 kg", "S S 10.1 kg", "S S 10.1 kg", "OL,+9999999E+19", "MODEL     XY-300"}).runUntil(3000);

@@ -76,14 +76,6 @@ TEST_F(SerialPortTest, ASetupFailureLeavesThePortClosed) {
   EXPECT_THAT(failEverySetup(), ElementsAre(false, false, false, false)) << "the port must not stay busy";
 }
 
-TEST_F(SerialPortTest, TakePieceNeverWaits) {
-  ASSERT_TRUE(serialPort.open());
-  com1.sendIn(milliseconds{10}, "  12.5");
-  const Millis t0 = loop.now();
-  EXPECT_FALSE(serialPort.takePiece()) << "nothing has arrived yet, and nothing is waited for";
-  EXPECT_EQ(loop.now(), t0);
-}
-
 TEST_F(SerialPortTest, ArrivedTellsOfEachPieceAsItArrives) {
   std::vector<std::pair<Millis, std::string>> pieces;
   serialPort.events.arrived = [&] {

@@ -161,13 +161,9 @@ Records answeredStream() {
 }
 
 TEST(RecordAssembler, TheAnswerIsTypedAtOnceEvenInAStreamWithoutMarks) {
-  const Records r = answeredStream();
+  Records r = answeredStream();
   EXPECT_EQ(r.typed, "1,000@100|2,000@2500|") << "a new value, typed without waiting for it to repeat";
   EXPECT_TRUE(r.readings.back().answer);
-}
-
-TEST(RecordAssembler, AnAnswerRepeatingTheLastWeightIsTyped) {
-  Records r = answeredStream();
   r.assembler.readingAsked();
   r.at(2600, "   2.000 kg");
   EXPECT_EQ(r.typed, "1,000@100|2,000@2500|2,000@2600|") << "an answer repeating the last weight";

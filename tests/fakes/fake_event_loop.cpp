@@ -105,7 +105,6 @@ void FakeEventLoop::runFor(Millis duration) {
 }
 
 void FakeEventLoop::yieldToPendingEvents() {
-  ++yields_;
   TimerSchedule::Pass pass(schedule_);
   runPosted();
   while (schedule_.runNext()) {

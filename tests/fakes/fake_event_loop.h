@@ -42,7 +42,6 @@ class FakeEventLoop final : public EventLoop {
   void quit() override { quit_ = true; }
 
   [[nodiscard]] bool quitRequested() const { return quit_; }
-  [[nodiscard]] int yields() const { return yields_; }
   // Whether the live timer of this interval is on (the program's timers
   // have intervals of their own).
   [[nodiscard]] bool timerEnabled(Millis interval) const;
@@ -67,7 +66,6 @@ class FakeEventLoop final : public EventLoop {
   std::deque<TimedEvent> timed_;  // in time order
   std::vector<Millis> ticks_;
   bool quit_ = false;
-  int yields_ = 0;
 };
 
 // Local time that follows the loop's virtual time from a chosen start.

@@ -53,7 +53,6 @@ class FakeOpenPort final : public OpenPort {
 
   void discardInput() override {
     if (!open_ || deadError()) return;
-    ++device_.discards;
     device_.discardArrived();
   }
 
@@ -282,10 +281,6 @@ Result<std::unique_ptr<OpenPort>> FakeSerialPorts::open(const std::string& name)
 Result<std::unique_ptr<LineControl>> FakeSerialPorts::buildLineControl(const std::string& mode) {
   if (!startsWithWholeNumber(mode)) return {nullptr, kErrorInvalidParameter};
   return {std::make_unique<FakeLineControl>(mode), 0};
-}
-
-std::function<bool(std::uint64_t)> cutOnlyAfter(std::uint64_t n) {
-  return [n](std::uint64_t byteNumber) { return byteNumber == n; };
 }
 
 std::function<bool(std::uint64_t)> randomCuts(std::uint32_t seed, std::uint32_t meanLength) {

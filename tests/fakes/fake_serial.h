@@ -92,7 +92,6 @@ class FakeSerialDevice {
   std::string mode;  // mode text of the last line-control block applied
   int opens = 0;     // successful opens
   int closes = 0;
-  int discards = 0;  // calls of discardInput
   bool open = false;
   bool reading = false;  // the open port reads in the background
 
@@ -141,10 +140,8 @@ class FakeSerialPorts final : public SerialPorts {
   std::map<std::string, std::unique_ptr<FakeSerialDevice>> devices_;
 };
 
-// Cut rules for FakeSerialDevice::cutAfter.
-// A read completes after byte `n` only (and wherever maxHold forces one).
-std::function<bool(std::uint64_t)> cutOnlyAfter(std::uint64_t n);
-// Reads complete after bytes picked at random with probability 1/`meanLength`.
+// A cut rule for FakeSerialDevice::cutAfter: reads complete after bytes picked at random with probability
+// 1/`meanLength`.
 std::function<bool(std::uint64_t)> randomCuts(std::uint32_t seed, std::uint32_t meanLength);
 
 }  // namespace pondex::fakes

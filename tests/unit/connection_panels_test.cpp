@@ -38,27 +38,21 @@ TEST_F(ConnectionPanelsTest, CancelStoresNothing) {
   EXPECT_EQ(form.container(controls.addressEditor), controls.parkingHolder);
 }
 
-// Each refusal: a part left empty, a part over 255, a port over 65535.
-const std::pair<std::array<const char*, 4>, const char*> kRefused[] = {
-    {{"10", "0", "", "7"}, "4001"}, {{"10", "0", "0", "300"}, "4001"}, {{"10", "0", "0", "7"}, "70000"}};
-
-TEST_F(ConnectionPanelsTest, ARefusedAddressIsSaidInThePanel) {
+// Each refusal (a part left empty, a part over 255, a port over 65535)
+// keeps the panel open to be corrected and stores nothing.
+TEST_F(ConnectionPanelsTest, AnAddressThatFailsTheCheckIsRefusedInThePanel) {
   start();
-  for (const auto& [parts, port] : kRefused) {
+  const auto writes = fake.profiles.writes.size();
+  const std::pair<std::array<const char*, 4>, const char*> refused[] = {
+      {{"10", "0", "", "7"}, "4001"}, {{"10", "0", "0", "300"}, "4001"}, {{"10", "0", "0", "7"}, "70000"}};
+  for (const auto& [parts, port] : refused) {
     enterAddress(parts, port);
-    EXPECT_EQ(form.container(controls.addressEditor), controls.connectionSection)
-        << "the panel stays open to be corrected";
+    EXPECT_EQ(form.container(controls.addressEditor), controls.connectionSection);
     EXPECT_TRUE(form.visible(controls.addressError));
   }
   EXPECT_NE(form.caption(controls.addressError).find("65535"), std::string::npos) << "the line names what is allowed";
   form.userClick(controls.addressCancelButton);
   EXPECT_FALSE(form.visible(controls.addressError));
-}
-
-TEST_F(ConnectionPanelsTest, ARefusedAddressStoresNothing) {
-  start();
-  const auto writes = fake.profiles.writes.size();
-  for (const auto& [parts, port] : kRefused) enterAddress(parts, port);
   EXPECT_EQ(fake.profiles.writes.size(), writes);
   EXPECT_EQ(form.caption(controls.addressValue), "127.0.0.1");
   connect();  // still to the stored address

@@ -11,6 +11,9 @@
 
 namespace pondex {
 
+// Virtual-key codes of the function keys the tests press.
+inline constexpr int kF1 = 112, kF4 = 115, kF9 = 120, kF12 = 123;
+
 class ControllerFixture : public ::testing::Test {
  protected:
   // The controller's timers, told apart by their intervals.
@@ -43,6 +46,17 @@ class ControllerFixture : public ::testing::Test {
     fake.loop.runFor(Millis(200));
     ASSERT_TRUE(scale.open);
     fake.loop.runFor(kResyncWindow);
+  }
+  // Holds function key `vk` down for `duration`, as the supervision polls it.
+  void hold(int vk, Millis duration) {
+    fake.keyboard.asyncStates[static_cast<std::size_t>(vk)] = static_cast<std::int16_t>(0x8000);
+    fake.loop.runFor(duration);
+    fake.keyboard.asyncStates[static_cast<std::size_t>(vk)] = 0;
+  }
+  // Holds a key down until a command went out (0.6 s at most), then releases it.
+  void tap(int vk) {
+    const auto before = scale.writes.size();
+    for (int i = 0; i < 60 && scale.writes.size() == before; ++i) hold(vk, Millis(10));
   }
   [[nodiscard]] bool timerOn(Millis interval) const { return fake.loop.timerEnabled(interval); }
   [[nodiscard]] std::string typed() const { return fakes::typedText(fake.keyboard); }

@@ -34,12 +34,6 @@ TEST_F(ControllerTest, StartUpPutsTheIconIntoTheTray) {
   EXPECT_EQ(fake.tray.tip, "Pon_dex");
 }
 
-TEST_F(ControllerTest, NothingListensAtStartUp) {
-  load(kListening);
-  EXPECT_EQ(scale.opens, 0) << "no port is opened at start-up";
-  EXPECT_FALSE(timerOn(kSupervisionTimer));
-}
-
 // "Autostart" presses START at start-up when the data go to a file; a
 // grayed box, or keystroke output, leaves it to the user.
 TEST_F(ControllerTest, AutostartPressesStartOnlyWhenCheckedForFileOutput) {
@@ -60,6 +54,7 @@ TEST_F(ControllerTest, AnIdleMinuteRunsNoTimerShorterThanTheSupervisionWithThePo
   load(kListening);
   fake.loop.runFor(std::chrono::minutes(1));
   EXPECT_TRUE(fake.loop.ticks().empty()) << "the window shown, nothing started: nothing ticks";
+  EXPECT_EQ(scale.opens, 0) << "no port is opened at start-up";
 
   form.userClick(controls.startButton);
   fake.loop.runFor(std::chrono::minutes(1));

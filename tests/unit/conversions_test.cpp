@@ -20,20 +20,14 @@ TEST(Conversions, LeadingNumberTakesTheNumericStartOnly) {
 
 // Rounding is to the nearest with ties to even; values beyond the target
 // type are refused; no exponents: only the leading digits count.
-TEST(Conversions, ToInt16RoundsWithinItsRange) {
+TEST(Conversions, IntegersRoundWithinTheirRange) {
   const std::pair<const char*, std::optional<std::int16_t>> int16s[] = {
       {"2.5", 2},         {"3.5", 4},  {"-2.5", -2}, {"1.49", 1}, {"32767", 32767}, {"32768", std::nullopt},
       {"-32768", -32768}, {"1e999", 1}};
   for (const auto& [text, value] : int16s) EXPECT_EQ(toInt16(text), value) << text;
-}
-
-TEST(Conversions, ToByteRoundsWithinItsRange) {
   const std::pair<const char*, std::optional<std::uint8_t>> bytes[] = {
       {"0.5", 0}, {"1.5", 2}, {"255", 255}, {"256", std::nullopt}, {"-1", std::nullopt}};
   for (const auto& [text, value] : bytes) EXPECT_EQ(toByte(text), value) << text;
-}
-
-TEST(Conversions, ToInt32RefusesWhatItCannotHold) {
   EXPECT_EQ(toInt32("99999999999"), std::nullopt);
 }
 

@@ -8,11 +8,6 @@ namespace {
 
 using DataFolderTest = ControllerFixture;
 
-TEST_F(DataFolderTest, AFolderStoredInTheAnsiCodePageIsShownByItsLetters) {
-  load("PathDir=C:\\Dane\\Caf\xE9\r\n");
-  EXPECT_EQ(form.caption(controls.dataFolderValue), "C:\\Dane\\Café");
-}
-
 TEST_F(DataFolderTest, AFolderStoredInTheAnsiCodePageIsWrittenInByItsLetters) {
   listen("plik=1\r\nplik stat=-1\r\nPathDir=C:\\Dane\\Caf\xE9\r\n");
   scale.sendIn(Millis(10), "1");

@@ -5,36 +5,14 @@
 namespace pondex {
 namespace {
 
-constexpr int kF1 = 112, kF4 = 115, kF9 = 120, kF12 = 123;
-constexpr std::int16_t kDown = static_cast<std::int16_t>(0x8000);
-
 class HotKeysTest : public ControllerFixture {
  protected:
-  // Holds a key down until a command went out, then releases it.
-  void tap(int vk) {
-    const auto before = scale.writes.size();
-    fake.keyboard.asyncStates[static_cast<std::size_t>(vk)] = kDown;
-    for (int i = 0; i < 40 && scale.writes.size() == before; ++i) fake.loop.runFor(Millis(10));
-    fake.keyboard.asyncStates[static_cast<std::size_t>(vk)] = 0;
-  }
   // Picks function key `functionKey` for the command of `label`.
   void assign(ui::ControlId label, std::size_t functionKey) {
     form.userClick(label);
     form.userClick(controls.hotKeyButtons[functionKey]);
     EXPECT_EQ(form.container(controls.keyPicker), controls.parkingHolder) << "the picker closes";
   }
-  // Without listening: a scale's old line waits in the port, the read key is
-  // pressed, and the scale answers.
-  void askWithoutListening() {
-    start(kHotKeysOn);
-    EXPECT_FALSE(scale.open);
-    scale.sendIn(Millis(0), "old\r\n");  // waiting in the port before the command
-    tap(kF9);
-    openedForCommand = scale.open;
-    scale.sendIn(Millis(20), "S S      1.000 kg\r\n");
-    fake.loop.runFor(Millis(2000));
-  }
-  bool openedForCommand = false;
 };
 
 TEST_F(HotKeysTest, ThePickerAssignsKeysThatTakeEffectAtOnce) {
@@ -67,19 +45,18 @@ TEST_F(HotKeysTest, NothingIsSentWithHotKeysOffOrForAKeyNameOutsideF1ToF12) {
   EXPECT_EQ(scale.written(), "T\r\n") << "F13 left the query key unset";
 }
 
-TEST_F(HotKeysTest, WithoutListeningAHotKeyOpensThePortForItsCommand) {
-  askWithoutListening();
-  EXPECT_TRUE(openedForCommand);
+// A scale's old line waits in the port, the read key is pressed, and the
+// scale answers.
+TEST_F(HotKeysTest, WithoutListeningAHotKeyOpensThePortForTheExchangeOnly) {
+  start(kHotKeysOn);
+  EXPECT_FALSE(scale.open);
+  scale.sendIn(Millis(0), "old\r\n");
+  tap(kF9);
+  EXPECT_TRUE(scale.open);
   EXPECT_EQ(scale.written(), "SI\r\n");
-}
-
-TEST_F(HotKeysTest, WithoutListeningWhatWaitedBeforeTheCommandIsDiscarded) {
-  askWithoutListening();
-  EXPECT_EQ(typed(), "S S      1,000 kg\r\n");
-}
-
-TEST_F(HotKeysTest, WithoutListeningThePortClosesAfterTheAnswer) {
-  askWithoutListening();
+  scale.sendIn(Millis(20), "S S      1.000 kg\r\n");
+  fake.loop.runFor(Millis(2000));
+  EXPECT_EQ(typed(), "S S      1,000 kg\r\n") << "what waited before the command is discarded";
   EXPECT_FALSE(scale.open) << "closed again after the answer's transmission";
 }
 

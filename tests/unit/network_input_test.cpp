@@ -64,15 +64,11 @@ TEST_F(NetworkInputTest, AfterTheInstrumentClosesCommandsAreDroppedUntilANewConn
         "GOR\xA5"
         "CY KLAWISZ=1\r\n");
   const SocketId s = connect();
-  fake.keyboard.asyncStates[120] = static_cast<std::int16_t>(0x8000);  // F9
-  fake.loop.runFor(Millis(200));
-  fake.keyboard.asyncStates[120] = 0;
+  hold(kF9, Millis(200));
   EXPECT_EQ(fake.sockets.socket(s).wire, "SI\r\n");
 
   fake.sockets.peerCloses(s);
-  fake.keyboard.asyncStates[115] = static_cast<std::int16_t>(0x8000);  // F4
-  fake.loop.runFor(Millis(200));
-  fake.keyboard.asyncStates[115] = 0;
+  hold(kF4, Millis(200));
   const SocketId next = connect();
   EXPECT_NE(next, s);
   EXPECT_FALSE(fake.sockets.socket(s).open);

@@ -161,13 +161,9 @@ Records answeredStream() {
 }
 
 TEST(RecordAssembler, TheAnswerIsTypedAtOnceEvenInAStreamWithoutMarks) {
-  const Records r = answeredStream();
+  Records r = answeredStream();
   EXPECT_EQ(r.typed, "1,000@100|2,000@2500|") << "a new value, typed without waiting for it to repeat";
   EXPECT_TRUE(r.readings.back().answer);
-}
-
-TEST(RecordAssembler, AnAnswerRepeatingTheLastWeightIsTyped) {
-  Records r = answeredStream();
   r.assembler.readingAsked();
   r.at(2600, "   2.000 kg");
   EXPECT_EQ(r.typed, "1,000@100|2,000@2500|2,000@2600|") << "an answer repeating the last weight";
@@ -181,17 +177,6 @@ TEST(RecordAssembler, ALapsedQuestionHasNoAnswer) {
   r.assembler.answerLapsed();
   r.at(2700, "   2.000 kg").runUntil(3000);
   EXPECT_EQ(r.readings.size(), 3u) << "a lapsed question has no answer";
-}
-
-TEST(RecordAssembler, SettledReadingsAreTypedOncePerWeighing) {
-  Records r;
-  r.every(0, 80,
-          {"S D 10.100 kg", "S S 12.345 kg", "S S 12.345 kg", "S D 12.350 kg", "S S 12.3450 kg", "S S 0.000 kg",
-           "S S 12.345 kg", "S S 13.000 kg", "S S 12.345 kg"});
-  EXPECT_EQ(r.typed, "12,345@80|12,345@480|13,000@560|12,345@640|");
-  r.assembler.newWeighing();
-  r.at(1000, "S S 12.345 kg");
-  EXPECT_EQ(r.readings.size(), 5u) << "a new weighing types the same value again";
 }
 
 TEST(RecordAssembler, WithoutSettledOnlyEveryReadingTypesMovingOnesToo) {

@@ -22,7 +22,6 @@ class SerialPortTest : public ::testing::Test {
   fakes::FakeSerialDevice& com1 = ports.addPort("COM1");
   SerialPort serialPort{ports, messages, "Pon_dex"};
 
-  std::vector<bool> failEverySetup();
   // Takes every piece as it arrives, so that reads go on.
   void takeEverything() {
     serialPort.events.arrived = [this] {
@@ -41,15 +40,13 @@ class SerialPortTest : public ::testing::Test {
 };
 
 // Each way an open fails: no such port, timeouts refused, a mode that
-// builds no line control, a line control refused. Whether anything stayed
-// open after each.
-std::vector<bool> SerialPortTest::failEverySetup() {
-  std::vector<bool> leftOpen;
+// builds no line control, a line control refused.
+TEST_F(SerialPortTest, EachSetupFailureIsShownWithItsNumber) {
   const auto fail = [&](const char* port, const char* mode) {
     serialPort.setPortName(port);
     serialPort.setMode(mode);
-    const bool opened = serialPort.open();
-    leftOpen.push_back(opened || serialPort.isOpen() || com1.open);
+    EXPECT_FALSE(serialPort.open());
+    EXPECT_FALSE(serialPort.isOpen() || com1.open) << mode << ": the port must not stay busy";
   };
   fail("Com9:", "9600,N,8,1");
   com1.refuseTimeouts = 31;
@@ -58,11 +55,6 @@ std::vector<bool> SerialPortTest::failEverySetup() {
   fail("Com1:", "abc,N,8,1");
   com1.refuseLineControl = 1234;
   fail("Com1:", "9600,N,8,1");
-  return leftOpen;
-}
-
-TEST_F(SerialPortTest, EachSetupFailureIsShownWithItsNumber) {
-  (void)failEverySetup();
   std::vector<std::string> texts;
   for (const auto& m : messages.shown) texts.push_back(m.text);
   EXPECT_THAT(
@@ -70,18 +62,6 @@ TEST_F(SerialPortTest, EachSetupFailureIsShownWithItsNumber) {
       ElementsAre("Com Port Com9: not available. Use Serial settings (on the main menu) to setup your ports.",
                   "Unable to set timeouts for port Com1: Error: 31", "Unable to build Comm DCB abc,N,8,1 Error: 87",
                   "Unable to set Comm DCB 9600,N,8,1 Error: 1234"));
-}
-
-TEST_F(SerialPortTest, ASetupFailureLeavesThePortClosed) {
-  EXPECT_THAT(failEverySetup(), ElementsAre(false, false, false, false)) << "the port must not stay busy";
-}
-
-TEST_F(SerialPortTest, TakePieceNeverWaits) {
-  ASSERT_TRUE(serialPort.open());
-  com1.sendIn(milliseconds{10}, "  12.5");
-  const Millis t0 = loop.now();
-  EXPECT_FALSE(serialPort.takePiece()) << "nothing has arrived yet, and nothing is waited for";
-  EXPECT_EQ(loop.now(), t0);
 }
 
 TEST_F(SerialPortTest, ArrivedTellsOfEachPieceAsItArrives) {

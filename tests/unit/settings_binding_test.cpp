@@ -187,65 +187,41 @@ TEST_F(EveryControlTest, UncheckingToFileHidesTheOptionsOfFiles) {
                form.visible(controls.autoStartLabel));
 }
 
-// The second box means something only beside the first: it is disabled
-// while the first is off.
-TEST_F(SettingsBindingTest, TheWeightBoxesAreWrittenOnlyWhenClicked) {
-  load();
-  EXPECT_TRUE(fake.profiles.writes.size() > 0) << "a first start writes other keys";
-  for (const auto& w : fake.profiles.writes) EXPECT_EQ(w.key.find("TYLKO"), std::string::npos) << w.key;
-  fake.profiles.writes.clear();
-  form.userClick(controls.weightOnlyBox);
-  form.userClick(controls.stableOnlyBox);
-  form.userClick(controls.weightOnlyBox);
-  EXPECT_EQ(setting("TYLKO WAGA"), "0");
-  EXPECT_EQ(setting("TYLKO STABILNA"), "1");
-  EXPECT_EQ(fake.profiles.writes.size(), 3u);
-  EXPECT_FALSE(settings.weightOnly);
-}
+// The settled-only box and the log box mean something only beside "Tylko
+// liczba": disabled while it is off, their keys written only by a click,
+// and a tick read back kept, disabled, until it is on again.
+TEST_F(SettingsBindingTest, TheBoxesOfTheWeightModeNeedItsBox) {
+  const struct {
+    ui::ControlId box;
+    const char* key;
+    bool Settings::*value;
+  } boxes[] = {{controls.stableOnlyBox, "TYLKO STABILNA", &Settings::stableOnly},
+               {controls.weighingLogBox, "DZIENNIK", &Settings::weighingLog}};
+  for (const auto& b : boxes) {
+    LoadedWindow w;
+    w.load();
+    EXPECT_FALSE(w.fake.profiles.writes.empty()) << "a first start writes other keys";
+    for (const auto& write : w.fake.profiles.writes) EXPECT_TRUE(write.key != b.key && write.key != "TYLKO WAGA");
+    EXPECT_FALSE(w.form.enabled(b.box));
+    w.fake.profiles.writes.clear();
+    w.form.userClick(b.box);
+    EXPECT_TRUE(w.fake.profiles.writes.empty()) << "a disabled box takes no click";
+    w.form.userClick(controls.weightOnlyBox);
+    w.form.userClick(b.box);
+    w.form.userClick(controls.weightOnlyBox);
+    EXPECT_FALSE(w.form.enabled(b.box));
+    EXPECT_EQ(w.setting("TYLKO WAGA"), "0");
+    EXPECT_EQ(w.setting(b.key), "1");
+    EXPECT_EQ(w.fake.profiles.writes.size(), 3u);
+    EXPECT_TRUE(w.settings.*b.value && !w.settings.weightOnly);
 
-TEST_F(SettingsBindingTest, TheSecondWeightBoxNeedsTheFirst) {
-  load();
-  EXPECT_FALSE(form.enabled(controls.stableOnlyBox));
-  fake.profiles.writes.clear();
-  form.userClick(controls.stableOnlyBox);
-  EXPECT_TRUE(fake.profiles.writes.empty()) << "a disabled box takes no click";
-
-  form.userClick(controls.weightOnlyBox);
-  EXPECT_TRUE(form.enabled(controls.stableOnlyBox));
-  form.userClick(controls.stableOnlyBox);
-  form.userClick(controls.weightOnlyBox);
-  EXPECT_FALSE(form.enabled(controls.stableOnlyBox));
-
-  // Read back: the second box keeps its tick, disabled, until the first is on again.
-  LoadedWindow again;
-  again.load("[USTAWIENIA]\r\nTYLKO STABILNA=1\r\n");
-  EXPECT_TRUE(again.form.isOn(controls.stableOnlyBox) && !again.form.enabled(controls.stableOnlyBox));
-  EXPECT_TRUE(again.settings.stableOnly && !again.settings.weightOnly);
-  again.load("[USTAWIENIA]\r\nTYLKO WAGA=1\r\nTYLKO STABILNA=1\r\n");
-  EXPECT_TRUE(again.settings.weightOnly && again.form.enabled(controls.stableOnlyBox));
-}
-
-// The log box: enabled with "Tylko liczba" only, its key written only by a
-// click, and a key stored without the weight mode kept as it is.
-TEST_F(SettingsBindingTest, TheLogBoxFollowsTheWeightModeAndIsWrittenOnlyWhenClicked) {
-  load();
-  for (const auto& w : fake.profiles.writes) EXPECT_NE(w.key, "DZIENNIK");
-  EXPECT_FALSE(form.enabled(controls.weighingLogBox));
-  fake.profiles.writes.clear();
-  form.userClick(controls.weighingLogBox);
-  EXPECT_TRUE(fake.profiles.writes.empty()) << "a disabled box takes no click";
-  form.userClick(controls.weightOnlyBox);
-  form.userClick(controls.weighingLogBox);
-  EXPECT_EQ(setting("DZIENNIK"), "1");
-  EXPECT_TRUE(settings.weighingLog);
-  form.userClick(controls.weightOnlyBox);
-  EXPECT_FALSE(form.enabled(controls.weighingLogBox));
-
-  LoadedWindow again;
-  again.load("[USTAWIENIA]\r\nDZIENNIK=1\r\n");
-  EXPECT_TRUE(again.form.isOn(controls.weighingLogBox) && !again.form.enabled(controls.weighingLogBox));
-  again.load("[USTAWIENIA]\r\nTYLKO WAGA=1\r\nDZIENNIK=1\r\n");
-  EXPECT_TRUE(again.settings.weighingLog && again.form.enabled(controls.weighingLogBox));
+    LoadedWindow again;
+    again.load("[USTAWIENIA]\r\n" + std::string(b.key) + "=1\r\n");
+    EXPECT_TRUE(again.form.isOn(b.box) && !again.form.enabled(b.box)) << b.key;
+    EXPECT_TRUE(again.settings.*b.value && !again.settings.weightOnly);
+    again.load("[USTAWIENIA]\r\nTYLKO WAGA=1\r\n" + std::string(b.key) + "=1\r\n");
+    EXPECT_TRUE(again.settings.weightOnly && again.form.enabled(b.box)) << b.key;
+  }
 }
 
 }  // namespace

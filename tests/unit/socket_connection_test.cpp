@@ -9,18 +9,7 @@ namespace {
 
 using fakes::kScale;
 using fakes::kScaleAddress;
-class SocketConnectionTest : public fakes::SocketTest {
- protected:
-  // A datagram socket to 10.0.0.9:7000, opened by its first send.
-  std::unique_ptr<SocketConnection> udpAfterASend() {
-    auto udp = make();
-    EXPECT_TRUE(udp->setProtocol(SocketProtocol::Udp).ok());
-    EXPECT_TRUE(udp->setRemoteHost("10.0.0.9").ok());
-    EXPECT_TRUE(udp->setRemotePort(7000).ok());
-    EXPECT_TRUE(udp->send(std::string("T\r\n")).ok());  // opens the socket
-    return udp;
-  }
-};
+using SocketConnectionTest = fakes::SocketTest;
 
 TEST_F(SocketConnectionTest, ArgumentErrorsAreReturnedBeforeAnySocketExists) {
   auto client = make();
@@ -188,17 +177,15 @@ TEST_F(SocketConnectionTest, ListenHandsAnIncomingConnectionWithWhatCameEarlyToT
   EXPECT_EQ(server->state(), SocketState::Listening);
 }
 
-TEST_F(SocketConnectionTest, UdpSendsWholeDatagrams) {
-  auto udp = udpAfterASend();
-  const Endpoint sender{{{10, 0, 0, 9}}, 7000};
-  EXPECT_EQ(net.socket(udp->socketId()).sentDatagrams,
-            (std::vector<fakes::FakeSocketLibrary::Datagram>{{"T\r\n", sender}}));
-}
-
-TEST_F(SocketConnectionTest, UdpReceivesWholeDatagrams) {
-  auto udp = udpAfterASend();
+TEST_F(SocketConnectionTest, UdpCarriesWholeDatagrams) {
+  auto udp = make();
+  ASSERT_TRUE(udp->setProtocol(SocketProtocol::Udp).ok());
+  ASSERT_TRUE(udp->setRemoteHost("10.0.0.9").ok());
+  ASSERT_TRUE(udp->setRemotePort(7000).ok());
+  ASSERT_TRUE(udp->send(std::string("T\r\n")).ok());  // opens the socket
   const SocketId s = udp->socketId();
   const Endpoint sender{{{10, 0, 0, 9}}, 7000};
+  EXPECT_EQ(net.socket(s).sentDatagrams, (std::vector<fakes::FakeSocketLibrary::Datagram>{{"T\r\n", sender}}));
 
   std::vector<std::string> taken;
   udp->events.dataArrived = [&](std::int32_t size) {

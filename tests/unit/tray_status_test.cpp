@@ -22,12 +22,8 @@ class TrayStatusTest : public ::testing::Test {
   TrayStatus status{tray};
 };
 
-TEST_F(TrayStatusTest, TheIconStartsWithTheProgramsName) {
-  EXPECT_EQ(tray.tip, "Pon_dex");
-  EXPECT_TRUE(tray.present);
-}
-
 TEST_F(TrayStatusTest, EachConditionAloneSaysItsOwnText) {
+  EXPECT_EQ(tray.tip, "Pon_dex");
   status.portMissing("Com1:");
   EXPECT_EQ(tray.tip, "Pon_dex - Com1: missing");
   status.portBack();
@@ -44,22 +40,21 @@ TEST_F(TrayStatusTest, BothConditionsShowTogetherThePathLast) {
   EXPECT_EQ(tray.tip, "Pon_dex - Com3: missing - BŁĄD ZAPISU: " + kPath) << "whichever came first";
 }
 
-TEST_F(TrayStatusTest, TheAdapterBackLeavesTheFailedFile) {
-  status.portMissing("Com1:");
-  status.writeFailed(kPath);
-  status.portBack();
-  EXPECT_EQ(tray.tip, "Pon_dex - BŁĄD ZAPISU: " + kPath);
-  status.writeSucceeded();
-  EXPECT_EQ(tray.tip, "Pon_dex");
-}
-
-TEST_F(TrayStatusTest, AWrittenFileLeavesTheMissingAdapter) {
-  status.portMissing("Com1:");
-  status.writeFailed(kPath);
-  status.writeSucceeded();
-  EXPECT_EQ(tray.tip, "Pon_dex - Com1: missing");
-  status.portBack();
-  EXPECT_EQ(tray.tip, "Pon_dex");
+TEST_F(TrayStatusTest, EachConditionClearsOnItsOwn) {
+  for (bool portFirst : {true, false}) {
+    status.portMissing("Com1:");
+    status.writeFailed(kPath);
+    if (portFirst) {
+      status.portBack();
+      EXPECT_EQ(tray.tip, "Pon_dex - BŁĄD ZAPISU: " + kPath);
+      status.writeSucceeded();
+    } else {
+      status.writeSucceeded();
+      EXPECT_EQ(tray.tip, "Pon_dex - Com1: missing");
+      status.portBack();
+    }
+    EXPECT_EQ(tray.tip, "Pon_dex");
+  }
 }
 
 TEST_F(TrayStatusTest, TheTrayIsToldOnlyOfAChangedTip) {

@@ -2,6 +2,7 @@
 // in virtual time: which readings become rows, in which file, at which
 // time, with which separator, what file output writes instead of its
 // data files, and what the window shows while the file is held.
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -28,12 +29,7 @@ class WeighingLogPathTest : public ControllerFixture {
     return found == fake.files.contents.end() ? "" : found->second;
   }
   [[nodiscard]] bool anyFileEndingIn(const std::string& suffix) const {
-    for (const auto& [path, content] : fake.files.contents) {
-      if (path.size() >= suffix.size() && path.compare(path.size() - suffix.size(), suffix.size(), suffix) == 0) {
-        return true;
-      }
-    }
-    return false;
+    return std::ranges::any_of(fake.files.contents, [&](const auto& file) { return file.first.ends_with(suffix); });
   }
 };
 
@@ -76,9 +72,7 @@ TEST_F(WeighingLogPathTest, TheAnswerToTheReadKeyIsMarked) {
   listen(kHotKeysOn + kSettledLogged);
   lineAt(Millis(500), "S S       5.000 kg\r\n");
   fake.loop.runFor(Millis(1000));
-  fake.keyboard.asyncStates[120] = static_cast<std::int16_t>(0x8000);
-  for (int i = 0; i < 60 && scale.writes.empty(); ++i) fake.loop.runFor(Millis(10));
-  fake.keyboard.asyncStates[120] = 0;
+  tap(kF9);
   ASSERT_FALSE(scale.writes.empty());
   scale.sendAt(scale.writeTimes.front() + Millis(100), "S S       5.000 kg\r\n");
   fake.loop.runFor(Millis(3000));

@@ -115,8 +115,7 @@ void SettingsBinding::load() {
   // nothing for them.
   form_.setValue(controls_.weightOnlyBox, checkBoxValue(store_.read(keys::kWeightOnly, defaults::kCheckBox), 0) == 1);
   form_.setValue(controls_.stableOnlyBox, checkBoxValue(store_.read(keys::kStableOnly, defaults::kCheckBox), 0) == 1);
-  form_.setValue(controls_.weighingLogBox,
-                 checkBoxValue(store_.read(keys::kWeighingLog, defaults::kCheckBox), 0) == 1);
+  form_.setValue(controls_.weighingLogBox, checkBoxValue(store_.read(keys::kWeighingLog, defaults::kCheckBox), 0) == 1);
 
   loadPortSettings();
 }

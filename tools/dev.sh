@@ -46,7 +46,9 @@ style() {
     return 1
   fi
   echo "== format"
-  git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run -Werror
+  # Called as `style || status=1`, where `set -e` does not act: every step
+  # returns its own failure.
+  git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run -Werror || return 1
   echo "== tidy"
   run-clang-tidy -p build/native -j "$(nproc)" -quiet -extra-arg=-Wno-unknown-warning-option \
     "$root/(core|presenter|serial|output|net|config|ui|controls|platform)/" >build/tidy.log 2>&1 ||

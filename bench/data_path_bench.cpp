@@ -1,5 +1,6 @@
 // Throughput of the data path, from received bytes to injected key events
-// (keystroke output) and to data file writes, with the platform faked so
+// (keystroke output) and to data file writes, and in weight mode to typed
+// readings with and without the weighing log, with the platform faked so
 // that only the program's own work is measured.
 #include <benchmark/benchmark.h>
 
@@ -24,6 +25,9 @@ void runDataPath(benchmark::State& state, const std::string& settings) {
   for (auto _ : state) {
     controller.deliverPiece({.bytes = piece, .receivedAt = fake.loop.now()});
     fake.keyboard.events.clear();
+    // The log's file grows in memory: kept small, as on disk it costs
+    // nothing to hold.
+    if (!fake.files.contents.empty() && fake.files.contents.begin()->second.size() > 65536) fake.files.contents.clear();
     benchmark::ClobberMemory();
   }
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * 256);
@@ -37,6 +41,14 @@ void BM_KeystrokesNumericData(benchmark::State& state) {
 }
 void BM_DataFile(benchmark::State& state) {
   runDataPath(state, "plik=1\r\nplik stat=-1\r\n");
+}
+
+// Every line a reading (settled-only off): 13 readings a piece.
+void BM_WeightModeKeystrokes(benchmark::State& state) {
+  runDataPath(state, "TYLKO WAGA=1\r\nKoniec ramki=0\r\n");
+}
+void BM_WeightModeKeystrokesAndLog(benchmark::State& state) {
+  runDataPath(state, "TYLKO WAGA=1\r\nKoniec ramki=0\r\nDZIENNIK=1\r\n");
 }
 
 void BM_EmitKeysPerCharacter(benchmark::State& state) {
@@ -57,6 +69,8 @@ void BM_EmitKeysPerCharacter(benchmark::State& state) {
 BENCHMARK(BM_KeystrokesTextData);
 BENCHMARK(BM_KeystrokesNumericData);
 BENCHMARK(BM_DataFile);
+BENCHMARK(BM_WeightModeKeystrokes);
+BENCHMARK(BM_WeightModeKeystrokesAndLog);
 BENCHMARK(BM_EmitKeysPerCharacter);
 
 }  // namespace

@@ -43,6 +43,7 @@ inline constexpr const char* kPortDataBits = "BITY DANYCH";
 inline constexpr const char* kPortStopBits = "BITY STOPU";
 inline constexpr const char* kWeightOnly = "TYLKO WAGA";
 inline constexpr const char* kStableOnly = "TYLKO STABILNA";
+inline constexpr const char* kWeighingLog = "DZIENNIK";
 }  // namespace keys
 
 namespace defaults {
@@ -125,6 +126,9 @@ struct Settings {
   // number alone. stableOnly counts only while weightOnly is on.
   bool weightOnly = false;
   bool stableOnly = false;
+  // Every reading taken also goes to the day's log (output/weighing_log.h);
+  // it counts only while weightOnly is on.
+  bool weighingLog = false;
 };
 
 }  // namespace pondex

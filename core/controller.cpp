@@ -33,7 +33,9 @@ Controller::Controller(Platform& platform)
       emitter_(platform.keyboard),
       fileWriter_(platform.files, platform.clock),
       targetCheck_(platform.foreground, platform.tray),
-      dataPath_(settings_, {emitter_, targetCheck_, fileWriter_, platform.panel},
+      weighingLog_(platform.files, [this] { logFailureChanged(); }),
+      dataPath_(settings_,
+                {emitter_, targetCheck_, fileWriter_, platform.panel, weighingLog_, platform.clock, platform.loop},
                 {.transmissionStarted = [this] { transmissionToFileStarted(); },
                  .fileWritten = [this](const std::string& path) { dataFileWritten(path); },
                  .fileFailed = [this](const std::string& path, int error) { dataFileFailed(path, error); },
@@ -50,6 +52,10 @@ Controller::Controller(Platform& platform)
     for (const auto& command : std::exchange(pendingCommands_, {})) writeSerialCommand(command);
   });
   answerTimer_ = platform_.loop.createTimer(kCommandExchange, [this] { answerTimeUp(); });
+  logTimer_ = platform_.loop.createTimer(WeighingLog::kRetryInterval, [this] {
+    weighingLog_.timeUp(platform_.loop.now());
+    armLogTimer();
+  });
   serialPort_.events.arrived = [this] { serialDataArrived(); };
   serialPort_.events.opened = [this] { serialPortOpened(); };
   serialPort_.events.closed = [this] { serialPortClosed(); };
@@ -309,7 +315,25 @@ void Controller::answerLapsed() {
 }
 
 void Controller::readingDelivered() {
+  armLogTimer();
   if (portOpenedForCommand_ && commandSent_ && window_.listeningOff()) endCommandExchange();
+}
+
+void Controller::armLogTimer() {
+  if (const auto deadline = weighingLog_.deadline()) {
+    logTimer_->restartIn(std::max(Millis(0), *deadline - platform_.loop.now()));
+  } else {
+    logTimer_->setEnabled(false);
+  }
+}
+
+void Controller::logFailureChanged() {
+  if (const auto& failure = weighingLog_.failure()) {
+    dataFileFailed(failure->path, failure->error);
+    return;
+  }
+  // The waiting rows are in: the last of them shows where they went.
+  dataFileWritten(weighingLog_.lastWritten());
 }
 
 void Controller::endCommandExchange() {

@@ -17,6 +17,7 @@
 //                command
 //   answer       2 s after a command went out           the answer mark lapses; a port
 //                                                       opened for it closes
+//   log          when rows of the weighing log wait     they are tried again
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -33,6 +34,7 @@
 #include "output/hot_keys.h"
 #include "output/key_emitter.h"
 #include "output/target_check.h"
+#include "output/weighing_log.h"
 #include "platform/platform.h"
 #include "presenter/window_presenter.h"
 #include "serial/serial_port.h"
@@ -97,6 +99,9 @@ class Controller {
   void answerTimeUp();
   void answerLapsed();
   void readingDelivered();
+  void armLogTimer();
+  // The weighing log's failure began to show or ended.
+  void logFailureChanged();
   void serialPortOpened();
   void serialPortClosed();
   // Closes the port that was opened for a command's exchange; in frame
@@ -124,6 +129,7 @@ class Controller {
   KeyEmitter emitter_;
   DataFileWriter fileWriter_;
   TargetCheck targetCheck_;
+  WeighingLog weighingLog_;
   DataPath dataPath_;
   NetworkInput network_;
 
@@ -147,6 +153,7 @@ class Controller {
   std::unique_ptr<Timer> readingTimer_;
   std::unique_ptr<Timer> listenTimer_;
   std::unique_ptr<Timer> answerTimer_;
+  std::unique_ptr<Timer> logTimer_;
 };
 
 }  // namespace pondex

@@ -9,7 +9,18 @@ RecordAssembler::Options weightOptions(const Settings& s) {
   return {.settledOnly = s.stableOnly, .separator = dotReplacement(s).front()};
 }
 
+// The log's separator goes with the decimal mark the numbers are typed
+// with, so that a spreadsheet of either locale opens the file as it is.
+LogSeparator logSeparator(const Settings& s) {
+  return dotReplacement(s) == "," ? LogSeparator::Semicolon : LogSeparator::Comma;
+}
+
 }  // namespace
+
+DataPath::DataPath(const Settings& settings, Outputs outputs, Reports reports)
+    : settings_(settings), out_(outputs), reports_(std::move(reports)) {
+  records_.onRecognised([this](const Reading& reading) { showRecognised(reading); });
+}
 
 void DataPath::deliverPiece(const ReceivedText& piece) {
   const std::string& text = piece.bytes;
@@ -98,8 +109,36 @@ void DataPath::deliverReadings(const std::vector<Reading>& readings) {
   }
 }
 
+LoggedReading DataPath::logged(const Reading& reading) const {
+  return {.number = reading.number,
+          .unit = reading.unit,
+          .settled = reading.settled,
+          .answer = reading.answer,
+          .endedAt = shifted(out_.clock.localNow(), reading.lineEndedAt - out_.loop.now())};
+}
+
+void DataPath::showRecognised(const Reading& reading) {
+  if (settings_.output != OutputTarget::Panel) return;
+  out_.panel.showReading(
+      {.number = reading.number, .unit = reading.unit, .settled = reading.settled, .at = reading.lineEndedAt});
+}
+
+void DataPath::logReading(const LoggedReading& reading) {
+  out_.log.setFolder(settings_.dataDirectory);
+  (void)out_.log.add(reading, logSeparator(settings_), out_.loop.now());
+  if (settings_.output != OutputTarget::DataFile || out_.log.waiting() > 0) return;
+  // Written: shown as a data file is. A failure shows once it lasts.
+  reports_.fileWritten(dataFilePath(settings_.dataDirectory, logFileName(reading.endedAt)));
+  reports_.transmissionStarted();
+}
+
 void DataPath::deliverReading(const Reading& reading) {
   const std::string& number = reading.number;
+  const bool toLog = logOn();
+  const bool toPanel = settings_.output == OutputTarget::Panel;
+  std::optional<LoggedReading> row;
+  if (toLog || toPanel) row = logged(reading);
+  if (toLog) logReading(*row);
   switch (settings_.output) {
     case OutputTarget::Keystrokes:
       // Only digits, a sign and a separator: nothing of the key syntax.
@@ -108,13 +147,14 @@ void DataPath::deliverReading(const Reading& reading) {
       typeFrameEnd();
       break;
     case OutputTarget::DataFile:
+      if (toLog) break;  // the log is the file
       beginFileTransmission(true);
       out_.file.write(number + "\r\n");
       if (out_.file.state() == DataFileWriter::State::Failed) showDataFileState();
       out_.file.closeDataFile();
       break;
     case OutputTarget::Panel:
-      out_.panel.addRow(number);
+      out_.panel.addRow(logRow(*row, logSeparator(settings_)));
       break;
   }
 }

@@ -11,7 +11,10 @@
 // end of frame (the end-of-frame keys, a CR LF in files and the panel), and
 // the silence only completes a line left unended. Lines are whole across
 // opens and closes of the input: the tail of a line under way at an open is
-// skipped and a half line at a close is dropped.
+// skipped and a half line at a close is dropped. With "DZIENNIK" on, each
+// reading is also a row of the day's log (output/weighing_log.h), which in
+// file output takes the place of the data file. The data panel shows every
+// reading recognised and lists the rows of those taken.
 #include <functional>
 #include <optional>
 #include <string>
@@ -22,6 +25,8 @@
 #include "output/data_file.h"
 #include "output/key_emitter.h"
 #include "output/target_check.h"
+#include "output/weighing_log.h"
+#include "platform/clock.h"
 #include "platform/panel.h"
 
 namespace pondex {
@@ -33,6 +38,10 @@ class DataPath {
     TargetCheck& target;  // asked before typing
     DataFileWriter& file;
     DataPanel& panel;
+    WeighingLog& log;
+    // The local time of a line's end, from the loop's time of it.
+    const Clock& clock;
+    const EventLoop& loop;
   };
 
   // What the window and the tray are told of a transmission to a file.
@@ -46,8 +55,7 @@ class DataPath {
     std::function<void()> readingDelivered;
   };
 
-  DataPath(const Settings& settings, Outputs outputs, Reports reports)
-      : settings_(settings), out_(outputs), reports_(std::move(reports)) {}
+  DataPath(const Settings& settings, Outputs outputs, Reports reports);
 
   // Delivers every character of one received piece at once. The data panel
   // gets the piece in one call.
@@ -91,6 +99,11 @@ class DataPath {
   bool weightMode();
   void deliverReadings(const std::vector<Reading>& readings);
   void deliverReading(const Reading& reading);
+  void showRecognised(const Reading& reading);
+  [[nodiscard]] bool logOn() const { return settings_.weighingLog && settings_.weightOnly; }
+  [[nodiscard]] LoggedReading logged(const Reading& reading) const;
+  // Adds the reading to the log; in file output, shows where it went.
+  void logReading(const LoggedReading& reading);
 
   const Settings& settings_;
   Outputs out_;

@@ -144,12 +144,14 @@ void RecordAssembler::close(std::vector<Reading>& out, const Options& options) {
   if (!chosen->reading.marked && record.statusLine != ReadingStatus::None) status = record.statusLine;
   if (typesNothing(status)) return;
   const WeightNumber& number = chosen->reading.number;
+  Reading reading{.number = number.text(options.separator),
+                  .unit = std::string(chosen->reading.unit),
+                  .settled = status == ReadingStatus::Settled,
+                  .answer = answer,
+                  .lineEndedAt = chosen->endedAt};
+  if (recognised_) recognised_(reading);
   if (options.settledOnly && !rule_.take(status, number, answer)) return;
-  out.push_back({.number = number.text(options.separator),
-                 .unit = std::string(chosen->reading.unit),
-                 .settled = status == ReadingStatus::Settled,
-                 .answer = answer,
-                 .lineEndedAt = chosen->endedAt});
+  out.push_back(std::move(reading));
 }
 
 }  // namespace pondex

@@ -29,6 +29,7 @@
 // - Settled readings only (Options::settledOnly): WeighingRule. Without
 //   it, moving readings are typed too. Overloads, underloads, errors and
 //   lines with no weight never type anything.
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -91,6 +92,9 @@ class RecordAssembler {
   // The channel closed: what is held is dropped, like a half line.
   void dropPending();
   void clear();
+  // Hears every reading a record decides, before the settled-only rule
+  // chooses what is typed: the panel shows moving readings too.
+  void onRecognised(std::function<void(const Reading&)> recognised) { recognised_ = std::move(recognised); }
 
  private:
   struct Entry {
@@ -127,6 +131,7 @@ class RecordAssembler {
   Run run_;
   WeighingRule rule_;
   bool answer_ = false;
+  std::function<void(const Reading&)> recognised_;
 };
 
 }  // namespace pondex

@@ -163,6 +163,7 @@ void WeighingLog::flush(Millis now) {
     if (const Status written = open.file->writeWhole(bytesOf(line)); !written.ok()) {
       return failed(now, std::move(path), written.error);
     }
+    lastWritten_ = open.path;
     waiting_.pop_front();
   }
   failingSince_.reset();

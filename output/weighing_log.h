@@ -93,6 +93,8 @@ class WeighingLog {
   // Readings dropped since the start because too many rows waited.
   [[nodiscard]] std::uint64_t dropped() const { return dropped_; }
   [[nodiscard]] const std::optional<Failure>& failure() const { return shown_; }
+  // The file the last row written went to; "" before the first.
+  [[nodiscard]] const std::string& lastWritten() const { return lastWritten_; }
 
  private:
   struct Row {
@@ -114,6 +116,7 @@ class WeighingLog {
   Millis nextRetry_{0};
   Failure lastFailure_;
   std::optional<Failure> shown_;
+  std::string lastWritten_;
 };
 
 }  // namespace pondex

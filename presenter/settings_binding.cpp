@@ -29,6 +29,7 @@ void SettingsBinding::bind(Hooks hooks) {
   form_.onClick(controls_.autoStartBox, [this] { autoStartBoxClicked(); });
   form_.onClick(controls_.weightOnlyBox, [this] { saveWeightOnly(); });
   form_.onClick(controls_.stableOnlyBox, [this] { saveStableOnly(); });
+  form_.onClick(controls_.weighingLogBox, [this] { saveWeighingLog(); });
   form_.onClick(controls_.dropCrBox, [this] { saveCrRemoval(); });
   form_.onClick(controls_.dropLfBox, [this] { saveLfRemoval(); });
   form_.onClick(controls_.textDataOption, [this] { saveTextMode(); });
@@ -110,10 +111,12 @@ void SettingsBinding::load() {
   form_.setCaption(controls_.addressValue, settings_.networkAddress);
   form_.setCaption(controls_.addressPortValue, settings_.networkPort);
 
-  // Both boxes are designed unchecked: a file without the keys writes
+  // The boxes are designed unchecked: a file without the keys writes
   // nothing for them.
   form_.setValue(controls_.weightOnlyBox, checkBoxValue(store_.read(keys::kWeightOnly, defaults::kCheckBox), 0) == 1);
   form_.setValue(controls_.stableOnlyBox, checkBoxValue(store_.read(keys::kStableOnly, defaults::kCheckBox), 0) == 1);
+  form_.setValue(controls_.weighingLogBox,
+                 checkBoxValue(store_.read(keys::kWeighingLog, defaults::kCheckBox), 0) == 1);
 
   loadPortSettings();
 }
@@ -223,12 +226,18 @@ void SettingsBinding::hotKeysBoxClicked() {
 void SettingsBinding::saveWeightOnly() {
   settings_.weightOnly = form_.value(controls_.weightOnlyBox) == 1;
   form_.setEnabled(controls_.stableOnlyBox, settings_.weightOnly);
+  form_.setEnabled(controls_.weighingLogBox, settings_.weightOnly);
   store_.write(keys::kWeightOnly, settings_.weightOnly ? "1" : "0");
 }
 
 void SettingsBinding::saveStableOnly() {
   settings_.stableOnly = form_.value(controls_.stableOnlyBox) == 1;
   store_.write(keys::kStableOnly, settings_.stableOnly ? "1" : "0");
+}
+
+void SettingsBinding::saveWeighingLog() {
+  settings_.weighingLog = form_.value(controls_.weighingLogBox) == 1;
+  store_.write(keys::kWeighingLog, settings_.weighingLog ? "1" : "0");
 }
 
 void SettingsBinding::autoStartBoxClicked() {

@@ -52,10 +52,11 @@ class SettingsBinding {
   void listeningBoxClicked();
   void hotKeysBoxClicked();
   void autoStartBoxClicked();
-  // "Tylko liczba" and "Tylko ustalone, raz na ważenie"; the second box is
-  // enabled only while the first is checked.
+  // "Tylko liczba", "Tylko ustalone, raz na ważenie" and "Dziennik z datą i
+  // godziną"; the last two are enabled only while the first is checked.
   void saveWeightOnly();
   void saveStableOnly();
+  void saveWeighingLog();
 
  private:
   void savePortValue(ui::ControlId selector, ui::ControlId valueLabel, std::string& value, const char* key,

@@ -108,7 +108,8 @@ MainControls::MainControls(const Form& f)
       closeItem(f.id("mnuClose")),
       helpItem(f.id("mnuHelp")),
       weightOnlyBox(f.id("chTylkoWaga")),
-      stableOnlyBox(f.id("chTylkoStabilna")) {
+      stableOnlyBox(f.id("chTylkoStabilna")),
+      weighingLogBox(f.id("chDziennik")) {
   for (int i = 1; i <= 12; ++i) hotKeyButtons[static_cast<std::size_t>(i)] = f.id("cmdHotKey", i);
   for (int i = 0; i < 10; ++i) portDigitButtons[static_cast<std::size_t>(i)] = f.id("ButtonXP1", i);
 }

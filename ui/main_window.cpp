@@ -99,7 +99,7 @@ void addFileSection(Builder& b) {
   b.add(K::Button, "cmdUstaw", "Zmień", "zmien", {3400, 0, 1000, 300});
   b.add(K::Label, "Label33", "PLIK", "file", {0, 0, 3300, 300});
   b.add(K::CheckBox, "ChPlik", "Do pliku", "to file", {100, 400, 2000, 300});
-  b.add(K::Container, "Picture16", "", "", {100, 750, 4300, 1550});
+  b.add(K::Container, "Picture16", "", "", {100, 750, 4300, 1450});
   b.in("Picture16");
   b.add(K::OptionButton, "optPlik", 1, "Nazwa stała", "NameStatic", {0, 0, 2000, 300});
   b.add(K::OptionButton, "optPlik", 0, "Nazwa nadawana dynamicznie", "NameDynamic", {0, 300, 4000, 300});
@@ -108,7 +108,7 @@ void addFileSection(Builder& b) {
   b.add(K::OptionButton, "optDopisywanie", 0, "Dopisywanie", "dopisywanie", {100, 250, 1900, 300});
   b.add(K::OptionButton, "optDopisywanie", 1, "Nadpisywanie", "nadpisywanie", {2100, 250, 1900, 300});
   // The data folder, in the code page the file functions take it in.
-  b.in("picPlik").add({.name = "LblPlikPath", .kind = K::Label, .rect = {100, 2400, 4300, 300}, .tabStop = false});
+  b.in("picPlik").add({.name = "LblPlikPath", .kind = K::Label, .rect = {100, 2530, 4300, 300}, .tabStop = false});
 }
 
 void addKeyPicker(Builder& b) {

@@ -62,6 +62,8 @@ struct MainControls {
   ControlId trayMenu, showWindowItem, closeItem, helpItem;
   // Weights instead of characters (frame section).
   ControlId weightOnlyBox, stableOnlyBox;
+  // The weighing log (file section).
+  ControlId weighingLogBox;
 };
 
 }  // namespace pondex::ui

@@ -3,14 +3,14 @@
 namespace pondex::ui {
 namespace {
 
-ControlSpec box(const char* name, const char* caption, const char* tag, Rect rect) {
+ControlSpec box(const char* name, const char* caption, const char* tag, Rect rect, const char* parent = "picRamka") {
   ControlSpec props;
   props.kind = ControlKind::CheckBox;
   props.name = name;
   props.caption = caption;
   props.tag = tag;
   props.rect = rect;
-  props.parent = "picRamka";
+  props.parent = parent;
   return props;
 }
 
@@ -22,6 +22,11 @@ void addWeightOptions(Form& form) {
   ControlSpec stable = box("chTylkoStabilna", "Tylko ustalone, raz na ważenie", "stable only", {400, 2480, 4000, 300});
   stable.enabled = false;
   form.add(std::move(stable));
+  // In the file section, between the naming options and the folder; it
+  // too means something only in weight mode.
+  ControlSpec log = box("chDziennik", "Dziennik z datą i godziną", "log", {100, 2220, 4300, 300}, "picPlik");
+  log.enabled = false;
+  form.add(std::move(log));
 }
 
 }  // namespace pondex::ui

@@ -22,7 +22,8 @@ FIRST_START_LANGUAGE = (
     b"speed=pr\xeadko\x9c\xe6 transmisji\r\nbits data=bity danych\r\nbits stop=bity stopu\r\n"
     b"parity=parzysto\x9c\xe6\r\ncomm=numer portu\r\nstart=&START\r\nend=Zamknij\r\nautoStr=Autostart\r\n"
     b"CONFIG=Konfiguracja\r\nhelp=Help\r\nwait=Czekaj transmisja\r\n"
-    b"weight only=Tylko liczba\r\nstable only=Tylko ustalone, raz na wa\xbfenie\r\n")
+    b"weight only=Tylko liczba\r\nstable only=Tylko ustalone, raz na wa\xbfenie\r\n"
+    b"log=Dziennik z dat\xb9 i godzin\xb9\r\n")
 
 
 class Window(ProgramTestCase):

@@ -45,9 +45,9 @@ TEST_F(LanguageFixture, FirstStartWritesAFileThatReadsBackToTheBuiltInCaptions) 
   }
 }
 
-TEST_F(LanguageFixture, AFirstStartListsTheTwoWeightKeysLast) {
+TEST_F(LanguageFixture, AFirstStartListsTheWeightKeysLast) {
   startUp();
-  ASSERT_EQ(fake.profiles.writes.size(), 42u);
+  ASSERT_EQ(fake.profiles.writes.size(), 43u);
   EXPECT_EQ(fake.profiles.writes[39].key, "wait");
   EXPECT_EQ(fake.profiles.writes[40].key, "weight only");
   EXPECT_EQ(fake.profiles.writes[40].value, "Tylko liczba");
@@ -55,6 +55,8 @@ TEST_F(LanguageFixture, AFirstStartListsTheTwoWeightKeysLast) {
   EXPECT_EQ(fake.profiles.writes[41].value,
             "Tylko ustalone, raz na wa\xBF"
             "enie");
+  EXPECT_EQ(fake.profiles.writes[42].key, "log");
+  EXPECT_EQ(fake.profiles.writes[42].value, "Dziennik z dat\xB9 i godzin\xB9");
 }
 
 class EditedLanguageFile : public LanguageFixture {

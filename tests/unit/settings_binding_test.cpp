@@ -225,5 +225,28 @@ TEST_F(SettingsBindingTest, TheSecondWeightBoxNeedsTheFirst) {
   EXPECT_TRUE(again.settings.weightOnly && again.form.enabled(controls.stableOnlyBox));
 }
 
+// The log box: enabled with "Tylko liczba" only, its key written only by a
+// click, and a key stored without the weight mode kept as it is.
+TEST_F(SettingsBindingTest, TheLogBoxFollowsTheWeightModeAndIsWrittenOnlyWhenClicked) {
+  load();
+  for (const auto& w : fake.profiles.writes) EXPECT_NE(w.key, "DZIENNIK");
+  EXPECT_FALSE(form.enabled(controls.weighingLogBox));
+  fake.profiles.writes.clear();
+  form.userClick(controls.weighingLogBox);
+  EXPECT_TRUE(fake.profiles.writes.empty()) << "a disabled box takes no click";
+  form.userClick(controls.weightOnlyBox);
+  form.userClick(controls.weighingLogBox);
+  EXPECT_EQ(setting("DZIENNIK"), "1");
+  EXPECT_TRUE(settings.weighingLog);
+  form.userClick(controls.weightOnlyBox);
+  EXPECT_FALSE(form.enabled(controls.weighingLogBox));
+
+  LoadedWindow again;
+  again.load("[USTAWIENIA]\r\nDZIENNIK=1\r\n");
+  EXPECT_TRUE(again.form.isOn(controls.weighingLogBox) && !again.form.enabled(controls.weighingLogBox));
+  again.load("[USTAWIENIA]\r\nTYLKO WAGA=1\r\nDZIENNIK=1\r\n");
+  EXPECT_TRUE(again.settings.weighingLog && again.form.enabled(controls.weighingLogBox));
+}
+
 }  // namespace
 }  // namespace pondex

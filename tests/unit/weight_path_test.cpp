@@ -98,16 +98,6 @@ TEST_F(WeightPathTest, ReadingsInOneSecondShareItsFile) {
   EXPECT_EQ(fake.files.contents["c:\\kolvat\\pon_dex\\261206_080001.txt"], "2,0\r\n3,0\r\n4,0\r\n");
 }
 
-TEST_F(WeightPathTest, ThePanelShowsOneNumberALine) {
-  listen(kWeightOnly);
-  fake.panel.whileOpen = [&] {
-    play({"S S 1.0 kg\r\n", "S D 2.0 kg\r\n"});
-    fake.loop.runFor(Millis(1000));
-  };
-  form.userClick(controls.dataPanelBox);
-  EXPECT_EQ(fake.panel.rows, (std::vector<std::string>{"1,0", "2,0"}));
-}
-
 TEST_F(WeightPathTest, APrintedTicketTypesItsNet) {
   listen(kBoth + "Koniec ramki=0\r\nZMIANA=0\r\n");
   play({"10/02/10 09:35:36  000000167 123ABC\r\n", "GROSS:    150.0kg\r\n", " TARE:     65.0kg PT\r\n",

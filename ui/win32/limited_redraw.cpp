@@ -12,7 +12,7 @@ LimitedRedraw::LimitedRedraw(EventLoop& loop, std::function<void()> redraw)
 void LimitedRedraw::changed() {
   const Millis now = loop_.now();
   if (limiter_.changed(now)) {
-    redraw_();
+    redrawAndStamp();
   } else if (!timer_->enabled()) {
     timer_->restartIn(*limiter_.deadline() - now);
   }
@@ -23,9 +23,17 @@ void LimitedRedraw::reset() {
   timer_->setEnabled(false);
 }
 
+void LimitedRedraw::redrawAndStamp() {
+  redraw_();
+  // A slow redraw counts from its end: the next one waits its interval
+  // after it, not back to back with it. Nothing changes while it runs.
+  limiter_ = ui::RedrawLimiter{};
+  (void)limiter_.changed(loop_.now());
+}
+
 void LimitedRedraw::timeUp() {
   const Millis now = loop_.now();
-  if (limiter_.timeUp(now)) redraw_();
+  if (limiter_.timeUp(now)) redrawAndStamp();
   // A tick a little early waits for the deadline; none owed, none due.
   if (const auto due = limiter_.deadline()) {
     timer_->restartIn(*due - now);

@@ -1,7 +1,9 @@
 #pragma once
 // A RedrawLimiter with its timer on the event loop: changed() runs the
 // redraw at once when the limiter allows it, else the timer runs it once
-// at the limiter's deadline, with every change that came meanwhile.
+// at the limiter's deadline, with every change that came meanwhile. The
+// interval runs from the end of a redraw, so a slow one is never followed
+// at once by the next.
 #include <functional>
 #include <memory>
 
@@ -20,6 +22,7 @@ class LimitedRedraw {
 
  private:
   void timeUp();
+  void redrawAndStamp();
 
   EventLoop& loop_;
   std::function<void()> redraw_;

@@ -189,9 +189,8 @@ void Win32DataPanel::layout() {
   if (edit_ == nullptr) return;
   RECT r{};
   ::GetWindowRect(window_.get(), &r);
-  const ui::PanelParts parts =
-      ui::panelParts({pixelsToTwips(r.right - r.left, dpi_), pixelsToTwips(r.bottom - r.top, dpi_)},
-                     pictureHeightTwips());
+  const ui::PanelParts parts = ui::panelParts(
+      {pixelsToTwips(r.right - r.left, dpi_), pixelsToTwips(r.bottom - r.top, dpi_)}, pictureHeightTwips());
   const auto place = [this](HWND child, const ui::Box& box) {
     const auto px = [this](int twips) { return twipsToPixels(twips, dpi_); };
     if (child != nullptr) ::MoveWindow(child, px(box.left), px(box.top), px(box.width), px(box.height), TRUE);

@@ -83,7 +83,7 @@ class Win32DataPanel final : public DataPanel {
   UniqueGdiObject buttonFont_;  // also the picture's face
   ScaleViewWindow picture_;
   ui::RecentRows rows_;
-  std::wstring newRows_;            // not yet in the text box, with their line ends
+  std::wstring newRows_;              // not yet in the text box, with their line ends
   std::size_t rowsDroppedSince_ = 0;  // UTF-16 units RecentRows dropped meanwhile
   LimitedRedraw rowsRedraw_;
   bool ownerDisabled_ = false;

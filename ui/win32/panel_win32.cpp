@@ -17,11 +17,7 @@ namespace {
 constexpr const wchar_t* kPanelClass = L"Pon_dex.DataPanel";
 constexpr int kEditId = 100;
 constexpr int kSaveId = 101;
-// Design geometry in twips.
-constexpr int kWindowWidth = 9000;
-constexpr int kWindowHeight = 6000;
-constexpr int kButtonWidth = 1200;
-constexpr int kButtonHeight = 400;
+constexpr int kPictureId = 102;
 
 const WindowClass& panelClass() {
   static const WindowClass registered({.name = kPanelClass,
@@ -33,22 +29,33 @@ const WindowClass& panelClass() {
 
 }  // namespace
 
-Win32DataPanel::Win32DataPanel(Win32EventLoop& loop, std::size_t limit) : loop_(loop), limit_(limit) {}
+Win32DataPanel::Win32DataPanel(Win32EventLoop& loop, std::size_t limit)
+    : loop_(loop), limit_(limit), picture_(loop), rowsRedraw_(loop, [this] { showNewRows(); }) {}
 
 Win32DataPanel::~Win32DataPanel() {
   close();
 }
 
-void Win32DataPanel::open() {
+void Win32DataPanel::open(PanelContent content) {
   if (isOpen()) return;
+  content_ = content;
+  rows_ = ui::RecentRows{};
+  newRows_.clear();
+  rowsDroppedSince_ = 0;
+  rowsRedraw_.reset();
   const HINSTANCE instance = ::GetModuleHandleW(nullptr);
   // It opens on its owner's monitor, at that monitor's scale.
   dpi_ = windowDpi(owner_);
+  const ui::Size size = ui::panelWindowSize(pictureHeightTwips());
   window_.reset(panelClass().create(
       *this, 0, L"Panel", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
-      {CW_USEDEFAULT, CW_USEDEFAULT, twipsToPixels(kWindowWidth, dpi_), twipsToPixels(kWindowHeight, dpi_)}, owner_));
+      {CW_USEDEFAULT, CW_USEDEFAULT, twipsToPixels(size.width, dpi_), twipsToPixels(size.height, dpi_)}, owner_));
   if (!window_) return;
   dpi_ = windowDpi(window_.get());
+
+  // Made first: the children's order is the order in which a screen
+  // reader reads them, top to bottom.
+  if (content_ == PanelContent::Scale) picture_.create(window_.get(), kPictureId);
 
   edit_ = ::CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
                             WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE |
@@ -87,11 +94,11 @@ void Win32DataPanel::applyFonts() {
   const auto buttonFont =
       reinterpret_cast<WPARAM>(buttonFont_.valid() ? buttonFont_.get() : ::GetStockObject(DEFAULT_GUI_FONT));
   ::SendMessageW(save_, WM_SETFONT, buttonFont, TRUE);
+  picture_.setStyle(static_cast<HFONT>(buttonFont_.get()), dpi_);
 }
 
 void Win32DataPanel::showModal(PanelContent content) {
-  content_ = content;
-  open();
+  open(content);
   if (!isOpen()) return;
   if (owner_ != nullptr && ::IsWindowEnabled(owner_)) {
     ::EnableWindow(owner_, FALSE);
@@ -124,11 +131,39 @@ void Win32DataPanel::append(const std::string& text) {
   appendWide(std::move(wide));
 }
 
-void Win32DataPanel::showReading(const PanelReading&) {}
+void Win32DataPanel::showReading(const PanelReading& reading) {
+  if (content_ != PanelContent::Scale || !isOpen()) return;
+  picture_.show({reading.number, reading.unit, reading.settled, reading.at});
+}
 
 void Win32DataPanel::addRow(const std::string& row) {
-  if (content_ != PanelContent::Scale) return;
-  appendWide(widen(row + "\r\n", CP_UTF8));
+  if (content_ != PanelContent::Scale || !isOpen() || edit_ == nullptr) return;
+  newRows_ += widen(row + "\r\n", CP_UTF8);
+  rowsDroppedSince_ += rows_.add(row);
+  rowsRedraw_.changed();
+}
+
+void Win32DataPanel::showNewRows() {
+  if (edit_ == nullptr) return;
+  // What RecentRows dropped is the oldest text: first the box's own, then
+  // rows that never reached it.
+  const auto length = static_cast<std::size_t>(::GetWindowTextLengthW(edit_));
+  const std::size_t fromBox = std::min(rowsDroppedSince_, length);
+  newRows_.erase(0, std::min(newRows_.size(), rowsDroppedSince_ - fromBox));
+  rowsDroppedSince_ = 0;
+  // One redraw of the box for both changes, after them.
+  ::SendMessageW(edit_, WM_SETREDRAW, FALSE, 0);
+  if (fromBox > 0) {
+    ::SendMessageW(edit_, EM_SETSEL, 0, static_cast<LPARAM>(fromBox));
+    ::SendMessageW(edit_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L""));
+  }
+  const int end = ::GetWindowTextLengthW(edit_);
+  ::SendMessageW(edit_, EM_SETSEL, static_cast<WPARAM>(end), end);
+  ::SendMessageW(edit_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(newRows_.c_str()));
+  ::SendMessageW(edit_, EM_SCROLLCARET, 0, 0);
+  ::SendMessageW(edit_, WM_SETREDRAW, TRUE, 0);
+  ::RedrawWindow(edit_, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE);
+  newRows_.clear();
 }
 
 void Win32DataPanel::appendWide(std::wstring wide) {
@@ -144,15 +179,25 @@ void Win32DataPanel::appendWide(std::wstring wide) {
   ::SendMessageW(edit_, EM_SCROLLCARET, 0, 0);
 }
 
+int Win32DataPanel::pictureHeightTwips() const {
+  if (content_ != PanelContent::Scale) return 0;
+  // Twips are finer than pixels: the way back gives the same pixels.
+  return pixelsToTwips(ui::scaleViewMetrics(static_cast<int>(dpi_)).pictureHeight(), dpi_);
+}
+
 void Win32DataPanel::layout() {
   if (edit_ == nullptr) return;
   RECT r{};
   ::GetWindowRect(window_.get(), &r);
-  const ui::Size box =
-      ui::panelTextBoxSize({pixelsToTwips(r.right - r.left, dpi_), pixelsToTwips(r.bottom - r.top, dpi_)});
-  const auto px = [this](int twips) { return twipsToPixels(twips, dpi_); };
-  ::MoveWindow(edit_, px(ui::kPanelMargin), px(ui::kPanelMargin), px(box.width), px(box.height), TRUE);
-  ::MoveWindow(save_, px(ui::kPanelMargin), px(ui::panelButtonTop(box)), px(kButtonWidth), px(kButtonHeight), TRUE);
+  const ui::PanelParts parts = ui::panelParts(
+      {pixelsToTwips(r.right - r.left, dpi_), pixelsToTwips(r.bottom - r.top, dpi_)}, pictureHeightTwips());
+  const auto place = [this](HWND child, const ui::Box& box) {
+    const auto px = [this](int twips) { return twipsToPixels(twips, dpi_); };
+    if (child != nullptr) ::MoveWindow(child, px(box.left), px(box.top), px(box.width), px(box.height), TRUE);
+  };
+  place(picture_.handle(), parts.picture);
+  place(edit_, parts.textBox);
+  place(save_, parts.button);
 }
 
 LRESULT Win32DataPanel::onMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -168,6 +213,14 @@ LRESULT Win32DataPanel::onMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
       ::SetWindowPos(hwnd, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
                      suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
       layout();
+      return 0;
+    }
+    case WM_NEXTDLGCTL: {
+      // The multi-line text box hands Tab to its parent as in a dialog; the
+      // panel is no dialog window, so it moves the focus itself.
+      HWND next = LOWORD(lParam) != 0 ? reinterpret_cast<HWND>(wParam)
+                                      : ::GetNextDlgTabItem(hwnd, ::GetFocus(), wParam != 0 ? TRUE : FALSE);
+      if (next != nullptr) ::SetFocus(next);
       return 0;
     }
     case WM_COMMAND:

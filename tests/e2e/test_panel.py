@@ -1,14 +1,15 @@
 """The data panel showing the scale, under Wine: the real Pon_dex.exe in weight mode with the panel as
 output, a scale that sends all the time on a pty mapped as COM1, at 96 and at 144 DPI (150 %). The panel
 shows the last reading in its picture and the readings taken in its list; a screenshot of each DPI goes to
-docs/panel-scale-<dpi>dpi.png."""
+panel-scale-<dpi>dpi.png in the test's Wine folder, or in PONDEX_SHOTS_DIR when it is set (docs/ to
+refresh the README's pictures)."""
 import os
 import subprocess
 import time
 import unittest
 
 from harness import (LISTENING, REPO, ProgramTestCase, click, com_port_path, display, scale_sim, settings_with,
-                     visible_texts, wait_until, window_and_children, wine, wintool, xdotool)
+                     visible_texts, wait_until, window_and_children, wine, wine_dir, wintool, xdotool)
 
 PANEL = "Panel"
 WEIGHTS = {b"TYLKO WAGA": 1, b"TYLKO STABILNA": 1, LISTENING: 1}
@@ -61,7 +62,8 @@ class ScalePanel(ProgramTestCase):
 
     def shoot(self, dpi, panel):
         time.sleep(0.5)  # the last redraw on the display
-        path = os.path.join(REPO, "docs", "panel-scale-%ddpi.png" % dpi)
+        folder = os.environ.get("PONDEX_SHOTS_DIR") or wine_dir()
+        path = os.path.join(os.path.abspath(os.path.join(REPO, folder)), "panel-scale-%ddpi.png" % dpi)
         subprocess.run(["import", "-display", display(), "-window", "root", "-crop",
                         "%dx%d+%d+%d" % (panel.width, panel.height, panel.x, panel.y), "+repage", path],
                        check=True, stdin=subprocess.DEVNULL)

@@ -24,7 +24,7 @@ TEST(PanelLayout, WithoutAPictureThePartsLieAsForTheReceivedText) {
   EXPECT_EQ(parts.button.left, kPanelMargin);
 }
 
-TEST(PanelLayout, ThePictureTakesTheTopAndTheTextBoxTheRestAboveSave) {
+TEST(PanelLayout, ThePictureTakesTheTopLeavingTheRestAboveSaveToTheTextBox) {
   const Size window = panelWindowSize(2000);
   const PanelParts parts = panelParts(window, 2000);
   EXPECT_EQ(parts.picture, (Box{kPanelMargin, kPanelMargin, parts.textBox.width, 2000}));
@@ -36,7 +36,7 @@ TEST(PanelLayout, ThePictureTakesTheTopAndTheTextBoxTheRestAboveSave) {
   EXPECT_EQ(window.height - parts.button.top, kPanelWindow.height - panelParts(kPanelWindow, 0).button.top);
 }
 
-TEST(PanelLayout, ASmallWindowKeepsThePictureAndEmptiesTheTextBox) {
+TEST(PanelLayout, ASmallWindowShrinksTheTextBoxBeforeThePicture) {
   const PanelParts parts = panelParts({4000, 2500}, 2000);
   EXPECT_EQ(parts.picture.height, 2000);
   EXPECT_EQ(parts.textBox.height, 0);

@@ -7,7 +7,7 @@
 namespace pondex::ui {
 namespace {
 
-TEST(RecentRows, KeepsTheLastThousandAndSaysHowMuchTextWentFromTheStart) {
+TEST(RecentRows, KeepsTheLastThousandCountingTheTextDroppedFromTheStart) {
   RecentRows rows;
   for (int i = 0; i < 1000; ++i) EXPECT_EQ(rows.add("row " + std::to_string(i)), 0u);
   EXPECT_EQ(rows.add("odpowiedź"), 5u + 2) << "\"row 0\" and its CR LF";

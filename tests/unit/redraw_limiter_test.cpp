@@ -24,7 +24,7 @@ std::vector<int> redraws(const std::vector<int>& changes, int until) {
   return drawn;
 }
 
-TEST(RedrawLimiter, AtMostTwentyRedrawsInAnySecondAndTheLastChangeIsDrawn) {
+TEST(RedrawLimiter, AtMostTwentyRedrawsInAnySecondWithTheLastChangeDrawn) {
   std::vector<int> changes;
   for (int t = 0; t < 3000; t += 7) changes.push_back(t);  // 143 readings a second
   const std::vector<int> drawn = redraws(changes, 4000);
@@ -36,7 +36,7 @@ TEST(RedrawLimiter, AtMostTwentyRedrawsInAnySecondAndTheLastChangeIsDrawn) {
   EXPECT_LE(drawn.back(), changes.back() + 50);
 }
 
-TEST(RedrawLimiter, AChangeAfterAQuietSpellIsDrawnAtOnceAndABurstOnceMore) {
+TEST(RedrawLimiter, EachChangeIsDrawnAtTheFirstFreeSlot) {
   EXPECT_EQ(redraws({0, 1000}, 2000), (std::vector<int>{0, 1000}));
   EXPECT_EQ(redraws({0, 10, 20, 30}, 2000), (std::vector<int>{0, 50}));
   EXPECT_EQ(redraws({0, 30, 49}, 2000), (std::vector<int>{0, 50})) << "one owed redraw shows both";

@@ -47,7 +47,7 @@ struct Picture {
   ScaleViewLayout layout;
 };
 
-TEST(ScaleView, TheBigNumberIsTheLastReadingMovingOrNotAndOnlyASettledOneHasTheMark) {
+TEST(ScaleView, TheBigNumberIsTheLastReadingMarkedOnlyWhenSettled) {
   ScaleViewModel model;
   model.add(reading("12,345", true, 0));
   model.add(reading("12,400", false, 100));

@@ -24,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "day_of_readings.h"
 #include "output/weighing_log.h"
 #include "platform/win32/event_loop_win32.h"
 #include "platform/win32/system_win32.h"
@@ -33,22 +34,14 @@
 namespace pondex {
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using bench::kDayOfReadings;
+using bench::kReadingInterval;
+using bench::readingAt;
 
-constexpr int kDayOfReadings = 864'000;
-constexpr Millis kReadingInterval{100};
+using Clock = std::chrono::steady_clock;
 
 double msBetween(Clock::time_point from, Clock::time_point to) {
   return std::chrono::duration<double, std::milli>(to - from).count();
-}
-
-// A scale that loads, settles and unloads every 4 s.
-LoggedReading readingAt(int i, const LocalDateTime& start) {
-  const int phase = i % 40;
-  const bool settled = phase >= 10 && phase < 30;
-  const int grams = settled ? 12'345 : phase * 617;
-  std::string number = std::to_string(grams / 1000) + ',' + std::to_string(1000 + grams % 1000).substr(1);
-  return {std::move(number), "kg", settled, false, shifted(start, kReadingInterval * i)};
 }
 
 // The text box's last row, without its line end.

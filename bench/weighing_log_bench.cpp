@@ -14,6 +14,7 @@
 #include <fstream>
 #include <string>
 
+#include "day_of_readings.h"
 #include "output/weighing_log.h"
 #include "tests/fakes/fake_platform.h"
 #include "tests/fakes/memory_canvas.h"
@@ -24,8 +25,9 @@
 namespace pondex {
 namespace {
 
-constexpr int kDayOfReadings = 864'000;
-constexpr Millis kReadingInterval{100};
+using bench::kDayOfReadings;
+using bench::kReadingInterval;
+using bench::readingAt;
 
 long peakResidentKib() {
   rusage usage{};
@@ -40,15 +42,6 @@ long residentKib() {
   long resident = 0;
   statm >> size >> resident;
   return resident * (sysconf(_SC_PAGESIZE) / 1024);
-}
-
-// A reading of a scale that loads, settles and unloads every 4 s.
-LoggedReading readingAt(int i, const LocalDateTime& start) {
-  const int phase = i % 40;
-  const bool settled = phase >= 10 && phase < 30;
-  const int grams = settled ? 12'345 : phase * 617;
-  std::string number = std::to_string(grams / 1000) + ',' + std::to_string(1000 + grams % 1000).substr(1);
-  return {std::move(number), "kg", settled, false, shifted(start, kReadingInterval * i)};
 }
 
 // `held`: a spreadsheet holds the day's file all day, the worst case of

@@ -163,21 +163,8 @@ void ButtonWindow::notifyParent(WORD code) {
 
 // Off-screen first, then one copy: the face is never seen half drawn.
 void ButtonWindow::paintInto(HDC target) {
-  RECT client{};
-  ::GetClientRect(window_, &client);
-  if (client.right <= 0 || client.bottom <= 0) return;
-  UniqueMemoryDc memory(::CreateCompatibleDC(target));
-  UniqueGdiObject bitmap(::CreateCompatibleBitmap(target, client.right, client.bottom));
-  if (!memory || !bitmap) return;
-  {
-    SelectedObject selected(memory.get(), bitmap.get());
-    {
-      HFONT font = font_ != nullptr ? font_ : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
-      GdiCanvas canvas(memory.get(), font);
-      button_.paint(canvas);
-    }
-    ::BitBlt(target, 0, 0, client.right, client.bottom, memory.get(), 0, 0, SRCCOPY);
-  }
+  paintOffScreen(window_, target, font_,
+                 [this](controls::Canvas& canvas, const controls::PixelRect&) { button_.paint(canvas); });
 }
 
 void ButtonWindow::press(MouseButton button, LPARAM at) {

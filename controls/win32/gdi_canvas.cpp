@@ -76,4 +76,20 @@ void GdiCanvas::drawText(std::wstring_view text, int x, int y, int height, contr
   ::ExtTextOutW(dc_, x, y, 0, nullptr, text.data(), static_cast<UINT>(text.size()), nullptr);
 }
 
+void paintOffScreen(HWND window, HDC target, HFONT font,
+                    const std::function<void(controls::Canvas&, const controls::PixelRect&)>& draw) {
+  RECT client{};
+  ::GetClientRect(window, &client);
+  if (client.right <= 0 || client.bottom <= 0) return;
+  UniqueMemoryDc memory(::CreateCompatibleDC(target));
+  UniqueGdiObject bitmap(::CreateCompatibleBitmap(target, client.right, client.bottom));
+  if (!memory || !bitmap) return;
+  const SelectedObject selected(memory.get(), bitmap.get());
+  {
+    GdiCanvas canvas(memory.get(), font != nullptr ? font : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT)));
+    draw(canvas, {0, 0, client.right, client.bottom});
+  }
+  ::BitBlt(target, 0, 0, client.right, client.bottom, memory.get(), 0, 0, SRCCOPY);
+}
+
 }  // namespace pondex::win32

@@ -7,6 +7,7 @@
 // canvas lives; lines of any slope go with the context's own pen (DC_PEN).
 #include <windows.h>
 
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -38,5 +39,11 @@ class GdiCanvas final : public controls::Canvas {
   SelectedObject font_;
   std::vector<std::pair<int, UniqueGdiObject>> sizedFonts_;  // by height
 };
+
+// Paints a window's client area off-screen first, then copies it in one
+// step, so that it is never seen half drawn: `draw` gets a canvas over
+// the whole area with `font` (the GUI font when null).
+void paintOffScreen(HWND window, HDC target, HFONT font,
+                    const std::function<void(controls::Canvas&, const controls::PixelRect&)>& draw);
 
 }  // namespace pondex::win32

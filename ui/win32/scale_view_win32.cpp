@@ -66,19 +66,9 @@ void ScaleViewWindow::redrawNow() {
 }
 
 void ScaleViewWindow::paintInto(HDC target) {
-  RECT client{};
-  ::GetClientRect(window_, &client);
-  if (client.right <= 0 || client.bottom <= 0) return;
-  UniqueMemoryDc memory(::CreateCompatibleDC(target));
-  UniqueGdiObject bitmap(::CreateCompatibleBitmap(target, client.right, client.bottom));
-  if (!memory || !bitmap) return;
-  const SelectedObject selected(memory.get(), bitmap.get());
-  {
-    const HFONT face = face_ != nullptr ? face_ : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
-    GdiCanvas canvas(memory.get(), face);
-    (void)ui::drawScaleView(canvas, {0, 0, client.right, client.bottom}, model_, metrics_);
-  }
-  ::BitBlt(target, 0, 0, client.right, client.bottom, memory.get(), 0, 0, SRCCOPY);
+  paintOffScreen(window_, target, face_, [this](controls::Canvas& canvas, const controls::PixelRect& area) {
+    (void)ui::drawScaleView(canvas, area, model_, metrics_);
+  });
 }
 
 LRESULT ScaleViewWindow::onMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {

@@ -29,20 +29,26 @@ def wine_prefix():
     return os.path.join(wine_dir(), "prefix")
 
 
-def wine(args, timeout=60, check=True):
-    """Runs a Windows program to its end and returns its output.
+def run_to_end(args, timeout, env=None):
+    """Runs a Windows program to its end: its exit code, output and error output.
 
     The output goes through files, not pipes: a Wine helper process that the
     program starts on demand (the desktop's explorer) would inherit a pipe and
     keep it open long after the program ended."""
     with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
         code = subprocess.run([WINE_RUN] + list(args), stdin=subprocess.DEVNULL, stdout=out, stderr=err,
-                              timeout=timeout).returncode
+                              timeout=timeout, env=env).returncode
         out.seek(0)
         err.seek(0)
-        if check and code != 0:
-            raise AssertionError("%s failed (%d): %s" % (args, code, err.read().decode(errors="replace")))
-        return out.read().decode("latin-1")
+        return code, out.read().decode("latin-1"), err.read().decode(errors="replace")
+
+
+def wine(args, timeout=60, check=True):
+    """Runs a Windows program to its end and returns its output."""
+    code, out, err = run_to_end(args, timeout)
+    if check and code != 0:
+        raise AssertionError("%s failed (%d): %s" % (args, code, err))
+    return out
 
 
 def launch(args, log_path, env=None):
@@ -59,7 +65,22 @@ def end(process):
 
 
 def wintool(*args, timeout=60, check=True):
-    return wine([os.environ["PONDEX_WINTOOL"]] + [str(a) for a in args], timeout=timeout, check=check)
+    """Runs wintool and returns its output.
+
+    wintool ends every failure with a line on its error output. Exit 1 with no
+    word at all came once in a few full runs on a loaded machine: Wine never
+    started it (its own errors are silenced). That is tried once more, with
+    Wine's errors shown, and reported either way."""
+    command = [os.environ["PONDEX_WINTOOL"]] + [str(a) for a in args]
+    code, out, err = run_to_end(command, timeout)
+    if code != 0 and not out and not err:
+        print("wintool %s: exit %d without a word from it; started again" % (args[0], code), file=sys.stderr)
+        code, out, err = run_to_end(command, timeout, env=dict(os.environ, PONDEX_WINEDEBUG="-all,err+all"))
+        if err:
+            print(err[-2000:], file=sys.stderr)
+    if check and code != 0:
+        raise AssertionError("%s failed (%d): %s" % (command, code, err))
+    return out
 
 
 def wait_until(predicate, timeout, interval=0.05, what="condition"):

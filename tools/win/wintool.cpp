@@ -38,7 +38,8 @@
 //   wintool browse TITLE PATH              in the folder browser owned by the window, select PATH and press OK
 //
 // Titles, captions and paths are compared and taken in UTF-8, from the
-// program's wide command line: any language passes.
+// program's wide command line: any language passes. A failure always ends
+// with a line on standard error.
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
@@ -279,11 +280,18 @@ int main() {
   // whole (argv is in the ANSI code page).
   int argc = 0;
   LPWSTR* wideArgs = ::CommandLineToArgvW(::GetCommandLineW(), &argc);
-  if (wideArgs == nullptr) return 2;
+  if (wideArgs == nullptr) {
+    std::fputs("wintool: no command line\n", stderr);
+    return 2;
+  }
   std::vector<std::string> args;
   for (int i = 0; i < argc; ++i) args.push_back(utf8(wideArgs[i]));
   ::LocalFree(wideArgs);
   std::vector<const char*> argv;
   for (const auto& a : args) argv.push_back(a.c_str());
-  return run(argc, argv.data());
+  const int code = run(argc, argv.data());
+  // Every failure says so, even where the reason is already printed: the
+  // tests tell a failure of the tool from Wine not starting it by this line.
+  if (code != 0) std::fprintf(stderr, "wintool %s: exit %d\n", argc > 1 ? argv[1] : "", code);
+  return code;
 }
